@@ -1,0 +1,101 @@
+// File and folder access. Paths are wide text in either separator style; on
+// Linux every component is matched by its exact name first and otherwise
+// without regard to case, so the upper-case canonical paths of the program
+// reach the same files as on Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gh::platform {
+
+struct FolderEntry {
+    std::wstring name;  // without folder, in its own letter case
+    bool isFolder = false;
+};
+
+// Lists the entries of `folder` whose names match `pattern` (wildcards `*`
+// and `?`, case ignored), as FindFirstFileW/FindNextFileW would: on Linux the
+// entries come sorted by name compared after upper-casing, the order NTFS
+// returns. "." and ".." are included when the pattern matches them.
+// Returns false (and appends nothing) when the folder cannot be listed.
+bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::vector<FolderEntry>& out);
+
+// Identity of a real folder (device and inode; volume and file index), so a
+// walk can enter each real folder once even through links.
+struct FolderIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+};
+std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder);
+
+// Modification time in whole seconds since 1970 (st_mtime), or none when the
+// file's status cannot be read.
+std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
+
+bool FileExists(const std::wstring& path);        // a file or a folder
+bool IsReadOnlyFile(const std::wstring& path);     // exists and carries no write permission
+bool DeleteFileAt(const std::wstring& path);
+bool CreateFolders(const std::wstring& path);      // the folder and its missing parents; true if it exists afterwards
+bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970);
+
+// A file opened for reading; others may read it but not write it meanwhile
+// (where the system can enforce that). Reads are unbuffered.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool Open(const std::wstring& path);
+    bool IsOpen() const { return m_handle != kNone; }
+    // Reads up to `size` bytes; returns the count read, 0 at the end or on error.
+    std::size_t Read(void* buffer, std::size_t size);
+    // Reads up to `size` bytes at `offset` without moving the read position.
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size);
+    // The file's size in bytes, or none.
+    std::optional<std::uint64_t> Size();
+    void Close();
+
+private:
+    static constexpr std::intptr_t kNone = -1;
+    std::intptr_t m_handle = kNone;
+};
+
+// Replaces a file atomically: content goes to a temporary file in the target's
+// folder and is renamed over the target by Commit() only after it was fully
+// written, flushed and closed. Until then, and on every failure, the target is
+// untouched; the temporary file is removed when the object is destroyed
+// without a successful Commit(). A target that exists and is read-only is
+// refused by Open().
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool Open(const std::wstring& target);
+    bool Write(const void* data, std::size_t size);
+    bool Commit();
+    void Abort();
+
+private:
+    std::intptr_t m_handle = -1;
+    std::wstring m_target;
+    std::wstring m_temp;
+    bool m_failed = false;
+};
+
+// Writes `bytes` to `target` through AtomicFile.
+bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
+
+// Reads a whole file of at most `limit` bytes. None when it cannot be read or is larger.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit);
+
+}  // namespace gh::platform

@@ -1,0 +1,27 @@
+// Starting programs and handing things to the desktop.
+#pragma once
+
+#include <string>
+
+namespace gh::platform {
+
+// Starts `file` without waiting, with an optional single parameter string
+// (passed as one argument). Windows: ShellExecuteW "open", SW_SHOW.
+// Linux: posix_spawn in a new session; with a `runner`, `runner file
+// [parameters]`, after checking that `file` exists; without one the file is
+// started directly, and a Windows executable that cannot be started directly
+// is run through `wine` when `wine` is on the path. The working folder is
+// inherited. Returns false when the program could not be started.
+bool StartProgram(const std::wstring& file, const std::wstring* parameters, const std::wstring& runner = {});
+
+// Opens a folder or an address with the desktop (ShellExecuteW; xdg-open),
+// passed as one argument. Returns false when that could not be started.
+bool OpenWithDesktop(const std::wstring& target);
+
+// Writes a line for a developer (OutputDebugStringW; standard error).
+void DebugOutput(const std::wstring& text);
+
+// Whether standard output is a terminal.
+bool StandardOutputIsTerminal();
+
+}  // namespace gh::platform

@@ -1,0 +1,23 @@
+// Portable conversions between UTF-8, UTF-16 and wide text. Wide text is
+// UTF-16 where wchar_t has 16 bits (Windows) and UTF-32 elsewhere. Nothing
+// here throws or reads out of bounds on bad input: invalid sequences and
+// unpaired surrogates become U+FFFD.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+inline constexpr wchar_t kReplacementChar = 0xFFFD;
+
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+
+// UTF-16 code units to wide text. On Windows the units are copied as they
+// are; on Linux pairs are joined and an unpaired surrogate becomes U+FFFD.
+std::wstring Utf16ToWide(std::u16string_view units);
+// Wide text to UTF-16 code units (characters above U+FFFF become pairs).
+std::u16string WideToUtf16(std::wstring_view wide);
+
+}  // namespace gh

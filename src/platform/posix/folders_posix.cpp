@@ -1,0 +1,99 @@
+#include "platform/Folders.h"
+#include "platform/Unicode.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+namespace gh::platform {
+
+namespace {
+
+std::mutex g_mutex;
+std::wstring g_documentsOverride;
+std::wstring g_launcherFolderOverride;
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+// XDG_DOCUMENTS_DIR="$HOME/Documents" from user-dirs.dirs, with $HOME expanded.
+std::string DocumentsFromUserDirs(const std::string& home) {
+    std::string configHome;
+    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) configHome = c;
+    else configHome = home + "/.config";
+    std::ifstream file(configHome + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    while (std::getline(file, line)) {
+        const auto start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
+        std::string value = line.substr(start + key.size());
+        if (value.size() >= 2 && value.front() == '"') {
+            const auto close = value.find('"', 1);
+            if (close == std::string::npos) continue;
+            value = value.substr(1, close - 1);
+        }
+        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        if (value.empty() || value.front() != '/') continue;
+        return value;
+    }
+    return {};
+}
+
+std::wstring StripTrailingSlashes(std::wstring path) {
+    while (path.size() > 1 && path.back() == L'/') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::wstring LauncherPath() {
+    std::wstring override;
+    {
+        std::lock_guard lock(g_mutex);
+        override = g_launcherFolderOverride;
+    }
+    std::string self;
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n > 0) self.assign(buffer, static_cast<std::size_t>(n));
+    if (override.empty()) return Utf8ToWide(self);
+    const auto slash = self.find_last_of('/');
+    const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
+    if (override.back() != L'/' && override.back() != L'\\') override += L'/';
+    return override + Utf8ToWide(name.empty() ? std::string("gatehouse") : name);
+}
+
+std::wstring DocumentsFolder() {
+    {
+        std::lock_guard lock(g_mutex);
+        if (!g_documentsOverride.empty()) return StripTrailingSlashes(g_documentsOverride);
+    }
+    if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg == '/')
+        return StripTrailingSlashes(Utf8ToWide(xdg));
+    const std::string home = HomeFolder();
+    std::string fromFile = DocumentsFromUserDirs(home);
+    if (!fromFile.empty()) return StripTrailingSlashes(Utf8ToWide(fromFile));
+    return StripTrailingSlashes(Utf8ToWide(home + "/Documents"));
+}
+
+void SetDocumentsFolderOverride(const std::wstring& folder) {
+    std::lock_guard lock(g_mutex);
+    g_documentsOverride = folder;
+}
+
+void SetLauncherFolderOverride(const std::wstring& folder) {
+    std::lock_guard lock(g_mutex);
+    g_launcherFolderOverride = folder;
+}
+
+wchar_t NativeSeparator() { return L'/'; }
+
+}  // namespace gh::platform
