@@ -1,0 +1,65 @@
+// What the program knows about installed mods: the catalogue record read
+// from a mod file, one required mod, and the manager's display record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gh {
+
+// One mod that another mod needs. Only `guid` and `version` take part in the
+// checks; `name` serves only to name the requirement to the player.
+struct CModRequirement {
+    std::int64_t guid = 0;
+    std::uint16_t version = 0;  // least version that satisfies the requirement
+    std::wstring name;
+};
+
+// The catalogue record of one mod file, filled from the file's header.
+// Texts never exceed their limits (name, author 255; the others 512).
+struct ModInfo {
+    std::uint16_t gameVersion[4] = {0, 0, 0, 0};  // built for; [0] most significant
+    std::wstring name;
+    std::wstring author;
+    std::wstring website;
+    std::wstring downloadUrl;
+    std::wstring description;
+    std::wstring filePath;
+    std::int64_t guid = -1;  // -1 when the file supplied none
+    std::uint64_t headerQword = 0;
+    std::uint16_t version = 0;
+    std::uint32_t headerDword3 = 0;
+    std::uint32_t headerDword1 = 0;
+    std::uint32_t headerDword2 = 0;
+    std::vector<std::wstring> headerStrings;
+    std::vector<CModRequirement> requirements;  // in file order
+};
+
+enum ModStatus : std::int32_t {
+    StatusOk = 0,
+    StatusWrongGameVersion = 1,
+    StatusMissingRequirement = 2,
+    StatusOutdatedRequirement = 3,
+};
+
+// A mod whose requirements are missing or outdated cannot be selected.
+inline bool IsBlocked(std::int32_t status) {
+    return status == StatusMissingRequirement || status == StatusOutdatedRequirement;
+}
+
+// The manager's display record of one listed mod: copies of the texts, so it
+// does not depend on the catalogue's lifetime.
+struct ModData {
+    std::wstring name;
+    std::wstring author;
+    std::wstring website;
+    std::wstring downloadUrl;
+    std::wstring description;
+    std::wstring gameVersionText;  // "%d.%d.%d.%d"
+    std::int64_t guid = -1;
+    std::int32_t status = StatusOk;
+    std::uint32_t version = 0;
+};
+
+}  // namespace gh
