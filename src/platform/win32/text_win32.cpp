@@ -1,0 +1,29 @@
+#include "platform/Text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace gh::platform {
+
+std::wstring SystemNarrowToWide(std::string_view narrow) {
+    if (narrow.empty()) return {};
+    const int length = static_cast<int>(std::min<std::size_t>(narrow.size(), 0x7fffffff));
+    const int count = MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, nullptr, 0);
+    if (count <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, wide.data(), count);
+    return wide;
+}
+
+std::string WideToSystemNarrow(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int length = static_cast<int>(std::min<std::size_t>(wide.size(), 0x7fffffff));
+    const int count = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(count), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, narrow.data(), count, nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace gh::platform
