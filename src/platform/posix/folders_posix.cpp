@@ -67,7 +67,11 @@ std::wstring LauncherPath() {
     if (override.empty()) return Utf8ToWide(self);
     const auto slash = self.find_last_of('/');
     const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
-    if (override.back() != L'/' && override.back() != L'\\') override += L'/';
+    if (override.back() != L'/' && override.back() != L'\\') {
+        // Join in the folder's own style: a Windows-style folder keeps '\'.
+        const bool backslashes = override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
+        override += backslashes ? L'\\' : L'/';
+    }
     return override + Utf8ToWide(name.empty() ? std::string("gatehouse") : name);
 }
 

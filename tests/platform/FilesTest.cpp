@@ -1,0 +1,155 @@
+#include "platform/Files.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace gh::platform {
+namespace {
+
+using test::TempFolder;
+
+std::vector<std::wstring> Names(const std::vector<FolderEntry>& entries) {
+    std::vector<std::wstring> names;
+    for (const auto& e : entries) names.push_back(e.name);
+    return names;
+}
+
+TEST(ListFolderTest, MatchesPatternWithoutCaseAndReportsFolders) {
+    TempFolder dir;
+    dir.WriteFile(L"b.MOD", "x");
+    dir.WriteFile(L"a.mod", "x");
+    dir.WriteFile(L"c.txt", "x");
+    dir.MakeFolder(L"d.mod");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(dir.Path(), L"*.MOD", entries));
+    ASSERT_EQ(Names(entries), (std::vector<std::wstring>{L"a.mod", L"b.MOD", L"d.mod"}));
+    EXPECT_FALSE(entries[0].isFolder);
+    EXPECT_TRUE(entries[2].isFolder);
+}
+
+TEST(ListFolderTest, OrdersByUpperCasedNameLikeNtfs) {
+    TempFolder dir;
+    // Upper-casing puts '_' (0x5F) after the letters, as NTFS orders it.
+    for (const wchar_t* name : {L"_x", L"b", L"A", L"a1", L"Z"}) dir.WriteFile(name, "");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(dir.Path(), L"*", entries));
+    std::vector<std::wstring> names;
+    for (const auto& n : Names(entries))
+        if (n != L"." && n != L"..") names.push_back(n);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"A", L"a1", L"b", L"Z", L"_x"}));
+}
+
+TEST(ListFolderTest, MissingFolderListsNothing) {
+    TempFolder dir;
+    std::vector<FolderEntry> entries;
+    ListFolder(dir / L"missing", L"*", entries);
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(PathResolutionTest, UpperCaseCanonicalPathsReachRealFiles) {
+    TempFolder dir;
+    dir.WriteFile(L"My Games/Velmora/mods/Sub/file.mod", "content");
+    const std::wstring canonical = dir.Path() + L"MY GAMES/VELMORA/MODS\\SUB//FILE.MOD";
+    InputFile file;
+    ASSERT_TRUE(file.Open(canonical));
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 7u);
+    EXPECT_EQ(std::string(buffer, 7), "content");
+    EXPECT_TRUE(FileExists(canonical));
+    EXPECT_TRUE(FileModificationTime(canonical).has_value());
+}
+
+TEST(PathResolutionTest, SeesFilesCreatedAfterAFolderWasListed) {
+    TempFolder dir;
+    dir.WriteFile(L"first.txt", "1");
+    InputFile file;
+    ASSERT_TRUE(file.Open(dir.Path() + L"FIRST.TXT"));
+    file.Close();
+    dir.WriteFile(L"second.txt", "2");
+    EXPECT_TRUE(file.Open(dir.Path() + L"SECOND.TXT"));
+}
+
+TEST(InputFileTest, ReadAtAndSize) {
+    TempFolder dir;
+    dir.WriteFile(L"f.bin", "0123456789");
+    InputFile file;
+    ASSERT_TRUE(file.Open(dir / L"f.bin"));
+    EXPECT_EQ(file.Size().value_or(0), 10u);
+    char buffer[4] = {};
+    EXPECT_EQ(file.ReadAt(6, buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    EXPECT_EQ(file.ReadAt(8, buffer, 4), 2u);
+    EXPECT_EQ(file.ReadAt(100, buffer, 4), 0u);
+    EXPECT_FALSE(file.Open(dir / L"missing.bin"));
+    EXPECT_FALSE(file.Open(dir.Path()));  // a folder is not a readable file
+}
+
+TEST(AtomicFileTest, ReplacesOnlyOnCommit) {
+    TempFolder dir;
+    dir.WriteFile(L"target.txt", "old");
+    {
+        AtomicFile file;
+        ASSERT_TRUE(file.Open(dir / L"target.txt"));
+        ASSERT_TRUE(file.Write("new content", 11));
+        EXPECT_EQ(dir.ReadFile(L"target.txt"), "old");
+        // Destroyed without Commit: the old file stays and no temporary is left.
+    }
+    EXPECT_EQ(dir.ReadFile(L"target.txt"), "old");
+    std::vector<FolderEntry> entries;
+    ListFolder(dir.Path(), L"*", entries);
+    EXPECT_EQ(entries.size(), 3u) << "only ., .. and target.txt";
+
+    ASSERT_TRUE(WriteFileAtomically(dir / L"target.txt", "new", 3));
+    EXPECT_EQ(dir.ReadFile(L"target.txt"), "new");
+}
+
+TEST(AtomicFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
+    TempFolder dir;
+    dir.WriteFile(L"locked.txt", "keep");
+    std::filesystem::permissions(std::filesystem::path(dir / L"locked.txt"), std::filesystem::perms::owner_read |
+                                                                                 std::filesystem::perms::group_read |
+                                                                                 std::filesystem::perms::others_read);
+    EXPECT_TRUE(IsReadOnlyFile(dir / L"locked.txt"));
+    EXPECT_FALSE(WriteFileAtomically(dir / L"locked.txt", "new", 3));
+    EXPECT_EQ(dir.ReadFile(L"locked.txt"), "keep");
+
+    dir.MakeFolder(L"folder");
+    EXPECT_FALSE(WriteFileAtomically(dir / L"folder", "x", 1));
+    EXPECT_FALSE(WriteFileAtomically(dir / L"no/such/folder/f.txt", "x", 1));
+}
+
+TEST(CreateFoldersTest, CreatesParentsAndReusesExistingFoldersOfAnyCase) {
+    TempFolder dir;
+    dir.MakeFolder(L"My Games");
+    ASSERT_TRUE(CreateFolders(dir.Path() + L"MY GAMES/a/b\\c"));
+    EXPECT_TRUE(dir.Exists(L"My Games/a/b/c"));
+    EXPECT_TRUE(CreateFolders(dir.Path() + L"My Games/a"));  // exists already
+    dir.WriteFile(L"file", "x");
+    EXPECT_FALSE(CreateFolders(dir.Path() + L"file/sub"));
+}
+
+TEST(FileTimesTest, ModificationTimeRoundTripsAndMissingFileHasNone) {
+    TempFolder dir;
+    dir.WriteFile(L"f", "x");
+    ASSERT_TRUE(SetFileModificationTime(dir / L"f", 1733700000));
+    EXPECT_EQ(FileModificationTime(dir / L"f"), std::optional<std::int64_t>(1733700000));
+    EXPECT_FALSE(FileModificationTime(dir / L"missing").has_value());
+    EXPECT_TRUE(DeleteFileAt(dir / L"f"));
+    EXPECT_FALSE(FileExists(dir / L"f"));
+}
+
+TEST(FolderIdentityTest, SameFolderThroughTwoPathsHasOneIdentity) {
+    TempFolder dir;
+    dir.MakeFolder(L"a/b");
+    auto direct = GetFolderIdentity(dir / L"a/b");
+    auto roundabout = GetFolderIdentity(dir / L"a/b/../b");
+    auto other = GetFolderIdentity(dir / L"a");
+    ASSERT_TRUE(direct && roundabout && other);
+    EXPECT_EQ(*direct, *roundabout);
+    EXPECT_FALSE(*direct == *other);
+}
+
+}  // namespace
+}  // namespace gh::platform
