@@ -1,0 +1,80 @@
+#include "selection/SelectionFile.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/Folders.h"
+#include "platform/Files.h"
+#include "platform/Unicode.h"
+#include "selection/DecimalText.h"
+#include "selection/SelectionTexts.h"
+#include "selection/TextModeReader.h"
+
+namespace gh {
+
+namespace {
+
+constexpr char16_t kEntryPrefix[] = u"<INTEGER64>MODGUID:";
+// A line read skips the entry's TAB, so the number starts after the prefix.
+constexpr std::size_t kNumberPosition = 19;
+
+void AppendLine(std::u16string& text, std::u16string_view line) {
+    text.append(line);
+    text.append(u"\r\n");
+}
+
+}  // namespace
+
+std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vector<std::uint32_t>& selection) {
+    std::u16string text;
+    AppendLine(text, u"[MODS]");
+    for (const std::uint32_t row : selection) {
+        if (row >= mods.size()) continue;
+        std::u16string line = u"\t";
+        line += kEntryPrefix;
+        line += WideToUtf16(Int64ToText(mods[row].guid));
+        AppendLine(text, line);
+    }
+    AppendLine(text, u"[/MODS]");
+
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 + text.size() * 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+bool SaveSelectionFile(const CSelectionRules& rules, std::wstring path) {
+    if (path.empty()) path = GetSelectionFilePath();
+    const std::string bytes = FormatSelectionFile(rules.Mods(), rules.Selection());
+    return platform::WriteFileAtomically(path, bytes.data(), bytes.size());
+}
+
+SelectionFileResult LoadSelectionFile(CSelectionRules& rules, std::wstring path) {
+    if (path.empty()) path = GetSelectionFilePath();
+    const std::optional<std::string> bytes = ReadSelectionFileBytes(path);
+    if (!bytes) return SelectionFileResult::Unreadable;
+    return LoadSelectionText(rules, *bytes);
+}
+
+SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view bytes) {
+    CTextModeReader reader(bytes);
+    std::u16string token;
+    if (!reader.ReadToken(token) || token != u"[MODS]") return SelectionFileResult::NotASelection;
+
+    rules.BeginLoad(true);
+    std::u16string line;
+    while (reader.ReadLine(line) && line != u"[/MODS]" && rules.Selection().size() < kSelectionLimit) {
+        // Only the length and the number count; the prefix is not examined.
+        if (line.size() <= kNumberPosition) continue;
+        const std::optional<std::int64_t> guid = TextToInt64(std::u16string_view(line).substr(kNumberPosition));
+        if (!guid) continue;
+        if (const std::optional<std::uint32_t> row = rules.FindUsableRow(*guid)) rules.AppendLoaded(*row);
+    }
+    rules.FinishLoad();
+    return SelectionFileResult::Loaded;
+}
+
+}  // namespace gh

@@ -1,0 +1,46 @@
+// The selection file: the default "gatehouse.sch" in the documents game
+// folder and saved sets anywhere, one format for both. As written: UTF-16
+// little-endian with the mark FF FE, CR LF line ends, the line "[MODS]", one
+// line per entry (TAB, "<INTEGER64>MODGUID:", the signed decimal guid) in
+// launch order, and the line "[/MODS]".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/ModRecords.h"
+#include "selection/SelectionRules.h"
+
+namespace gh {
+
+// The bytes of the file for `selection` (row indexes into `mods`), all
+// entries, even above the limit. Indexes that name no row are left out.
+std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vector<std::uint32_t>& selection);
+
+// Writes the rules' selection to `path`, or to the default selection file
+// when `path` is empty. The file is replaced atomically: when it cannot be
+// written, or the write fails half way, the previous file stays as it was.
+// Returns whether the file was written; a launch goes on either way.
+bool SaveSelectionFile(const CSelectionRules& rules, std::wstring path);
+
+enum class SelectionFileResult {
+    Unreadable,     // missing, unreadable or over kMaxSelectionFileBytes
+    NotASelection,  // empty, or its first token is not "[MODS]"
+    Loaded,
+};
+
+// Loads a selection from `path`, or from the default selection file when
+// `path` is empty. Unless the result is Loaded, nothing changes (selection,
+// checks and buttons). A load replaces the selection with the usable mods the
+// file names, in its order, up to kSelectionLimit entries, duplicates kept;
+// previously checked rows are cleared, the loaded rows checked, and the play
+// and save-set buttons enabled. Lines shorter than 20 characters, numbers
+// that name no usable mod and numbers too long for 64 bits are skipped.
+SelectionFileResult LoadSelectionFile(CSelectionRules& rules, std::wstring path);
+
+// The same load from a file's bytes.
+SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view bytes);
+
+}  // namespace gh

@@ -1,0 +1,77 @@
+// The ordered selection of mods the game is started with, and every rule that
+// changes it: checking and clearing mods in the mod list, moving and removing
+// entries in the selected-order list. The rules reach the window only through
+// ISelectionView, so the window holds no rule and the rules run without one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "catalogue/ModRecords.h"
+#include "selection/SelectionView.h"
+
+namespace gh {
+
+class CSelectionRules {
+public:
+    // The view must outlive the rules.
+    explicit CSelectionRules(ISelectionView& view);
+
+    // Takes the mod list's rows (row index = index) and empties the
+    // selection. The view must already hold one mod-list row per mod; every
+    // row whose mod is blocked gets its check set to Indeterminate. Called
+    // once, when the list is filled.
+    void SetMods(std::vector<ModData> mods);
+
+    const std::vector<ModData>& Mods() const { return m_mods; }
+    // Mod-list row indexes in launch order. Checking and clearing never put a
+    // row in twice nor go above kSelectionLimit; loads may (see BeginLoad).
+    const std::vector<std::uint32_t>& Selection() const { return m_selection; }
+
+    // The mod list's check-change event: the current mod-list row is the row
+    // whose check the player just toggled. Blocked rows go back to
+    // Indeterminate; a check adds the row unless the limit is reached (then
+    // the limit message is shown and the check cleared); a clear removes the
+    // row's first entry and reports the count, or the over-limit message.
+    void OnCheckChangeModList();
+
+    // Appends `row` and highlights it. False, and nothing changes, when the
+    // row is already selected or is not a mod-list row.
+    bool AddToSelection(std::uint32_t row);
+    // Removes the first entry holding `row`; false when there is none.
+    bool RemoveFromSelection(std::uint32_t row);
+    // Rebuilds the selected-order list from the selection and highlights the
+    // first entry holding `highlight`, or no row.
+    void RefreshSelectedList(std::optional<std::uint32_t> highlight);
+
+    // Buttons of the selected-order list; each acts on its highlighted row and
+    // does nothing without one or at the list's edge.
+    void OnBnClickedMoveUp();
+    void OnBnClickedMoveDown();
+    // Removes the highlighted entry, highlights the entry that took its place
+    // (or the new last one) and clears the check of the entry's mod. Shows no
+    // text and leaves the play and save-set buttons as they are.
+    void OnBnClickedRemove();
+
+    // The steps a selection load takes, in this order:
+    // BeginLoad empties the selection and, with `clearChecks`, turns every
+    // Checked row to Unchecked (Indeterminate rows stay); AppendLoaded adds a
+    // row (no test for duplicates or the limit) and checks it; FinishLoad
+    // rebuilds the selected-order list with no row highlighted and enables
+    // the play and save-set buttons only if the limit is kept.
+    void BeginLoad(bool clearChecks);
+    void AppendLoaded(std::uint32_t row);
+    void FinishLoad();
+
+    // The first row whose mod has `guid` and can be selected (not blocked).
+    std::optional<std::uint32_t> FindUsableRow(std::int64_t guid) const;
+
+private:
+    ISelectionView& m_view;
+    std::vector<ModData> m_mods;
+    std::vector<std::uint32_t> m_selection;
+};
+
+}  // namespace gh

@@ -1,0 +1,28 @@
+// The "Load Mod Selection Set" and "Save Mod Selection Set" buttons, apart
+// from their file dialogs: what the dialogs are opened with, and what happens
+// with the path the player chose.
+#pragma once
+
+#include <string>
+
+#include "selection/SelectionFile.h"
+#include "selection/SelectionRules.h"
+
+namespace gh {
+
+// File-dialog filter in the "label|patterns|...||" form.
+inline constexpr wchar_t kSelectionSetFilter[] = L"SCH files (*.sch)|*.sch|All Files (*.*)|*.*||";
+inline constexpr wchar_t kSelectionSetDefaultExtension[] = L"*.sch";
+
+// The folder both file dialogs open in: the documents game folder.
+std::wstring SelectionSetInitialFolder();
+
+// Loads the chosen set as LoadSelectionFile does. An empty path (no choice)
+// is Unreadable and changes nothing: it never stands for the default file.
+SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring& chosenPath);
+
+// Writes the selection to the chosen set, replacing a file of that name
+// without asking (the dialog may ask). An empty path writes nothing.
+bool SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath);
+
+}  // namespace gh

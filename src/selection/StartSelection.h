@@ -1,0 +1,20 @@
+// The selection the manager opens with: the restart list when it applies,
+// otherwise the default selection file.
+#pragma once
+
+#include "selection/SelectionRules.h"
+
+namespace gh {
+
+enum class StartSelectionSource {
+    None,           // neither applied: the selection is as it was (empty at start)
+    RestartList,    // the restart list replaced the selection and was deleted
+    SelectionFile,  // the default selection file replaced the selection
+};
+
+// Call once the mod list is filled (CSelectionRules::SetMods). Runs
+// ReadRestartList and, only when that returns false, LoadSelectionFile on the
+// default selection file.
+StartSelectionSource LoadStartSelection(CSelectionRules& rules);
+
+}  // namespace gh
