@@ -1,0 +1,42 @@
+#include "app/StartupSequence.h"
+
+#include "app/Folders.h"
+#include "platform/Process.h"
+
+namespace gh {
+
+namespace {
+
+void StartGameOrReport(IStartupHost& host, const std::wstring* parameters) {
+    if (!host.StartGame(parameters)) host.ReportStartFailure(kUnableToStartProgram);
+}
+
+}  // namespace
+
+void RunStartupSequence(IStartupHost& host, bool& playWithMods) {
+    const int choice = host.RunStartWindow(playWithMods);
+    if (choice == kResultCancel) return;  // closed: nothing started, Steam left as it is
+    if (choice != kResultOk) {
+        host.ShutdownSteam();
+        return;
+    }
+    if (!playWithMods) {
+        StartGameOrReport(host, nullptr);
+        host.ShutdownSteam();
+        return;
+    }
+    if (host.RunModManager() != kResultOk) {
+        host.ShutdownSteam();
+        return;
+    }
+    host.SaveSelection();
+    const std::wstring parameters = kModSchemeParameter;
+    StartGameOrReport(host, &parameters);
+    host.ShutdownSteam();
+}
+
+bool StartGameExecutable(const std::wstring* parameters, const std::wstring& runner) {
+    return platform::StartProgram(GetGameExecutablePath(), parameters, runner);
+}
+
+}  // namespace gh

@@ -1,0 +1,44 @@
+// The launcher's whole run, from the start window's choice to the game start,
+// over the small interface that the windowed and the terminal front ends
+// implement. Every path ends here; the process ends when it returns.
+#pragma once
+
+#include <string>
+
+namespace gh {
+
+inline constexpr int kResultOk = 1;      // IDOK
+inline constexpr int kResultCancel = 2;  // IDCANCEL
+inline constexpr wchar_t kModSchemeParameter[] = L"MODSCHEME=GATEHOUSE.SCH";
+inline constexpr wchar_t kUnableToStartProgram[] = L"Unable to start program";
+
+class IStartupHost {
+public:
+    virtual ~IStartupHost() = default;
+    // Shows the start window modally. Its play buttons set `playWithMods`
+    // (false for play, true for play with mods) before closing with kResultOk;
+    // closing it leaves the flag as it was.
+    virtual int RunStartWindow(bool& playWithMods) = 0;
+    // Shows the mod manager modally; kResultOk when the player pressed play.
+    virtual int RunModManager() = 0;
+    // Writes the manager's selection to the default selection file. Whether
+    // that worked does not stop the launch.
+    virtual void SaveSelection() = 0;
+    // Starts the game without waiting; `parameters` is null without mods.
+    virtual bool StartGame(const std::wstring* parameters) = 0;
+    // Tells the player that the game could not be started, and waits.
+    virtual void ReportStartFailure(const std::wstring& text) = 0;
+    virtual void ShutdownSteam() = 0;
+};
+
+// Runs the sequence. The Steam interface is shut down after the game start
+// (successful or not), after the manager was closed without playing and
+// after an unexpected start-window result; not when the player closed the
+// start window.
+void RunStartupSequence(IStartupHost& host, bool& playWithMods);
+
+// Starts the game executable next to the launcher (GetGameExecutablePath),
+// with `runner` in front of it when one is given (Linux).
+bool StartGameExecutable(const std::wstring* parameters, const std::wstring& runner);
+
+}  // namespace gh
