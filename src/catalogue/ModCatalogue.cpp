@@ -1,0 +1,85 @@
+#include "catalogue/ModCatalogue.h"
+
+#include "app/Folders.h"
+#include "app/PathText.h"
+#include "catalogue/ModFolderScan.h"
+#include "catalogue/ModHeaderReader.h"
+
+namespace gh {
+
+namespace {
+
+CModCatalogue* g_current = nullptr;
+
+}  // namespace
+
+CModCatalogue::CModCatalogue() {
+    g_current = this;
+    Build(DefaultModsFolder());
+}
+
+CModCatalogue::CModCatalogue(const std::wstring& modsFolder) {
+    g_current = this;
+    Build(modsFolder);
+}
+
+CModCatalogue::CModCatalogue(std::vector<ModInfo> records) {
+    g_current = this;
+    m_records.reserve(records.size());
+    for (auto& record : records) Add(std::make_unique<ModInfo>(std::move(record)));
+}
+
+CModCatalogue::~CModCatalogue() {
+    m_records.clear();
+    m_positions.clear();
+    if (g_current == this) g_current = nullptr;
+}
+
+CModCatalogue* CModCatalogue::Current() { return g_current; }
+
+std::wstring CModCatalogue::DefaultModsFolder() {
+    return NormalizeSlashes(ToUpper(CombinePath(GetUserGameFolder(), L"MODS\\")));
+}
+
+void CModCatalogue::Build(const std::wstring& modsFolder) {
+    std::vector<FoundModFile> files;
+    FindModFiles(modsFolder, L"*.MOD", files);
+    m_records.reserve(files.size());
+    m_positions.reserve(files.size());
+    for (const auto& file : files) {
+        auto record = std::make_unique<ModInfo>();
+        // A file that cannot be opened still gives a record, with the defaults.
+        ReadModHeader(*record, file.openPath, file.recordPath);
+        Add(std::move(record));
+    }
+}
+
+void CModCatalogue::Add(std::unique_ptr<ModInfo> record) {
+    const auto [it, inserted] = m_positions.try_emplace(record->guid, m_records.size());
+    if (inserted) {
+        m_records.push_back(std::move(record));
+        return;
+    }
+    // The highest version wins and takes the place of the one found first;
+    // among equal versions the first stays.
+    auto& kept = m_records[it->second];
+    if (kept->version < record->version) kept = std::move(record);
+}
+
+const ModInfo* CModCatalogue::FindByGuid(std::int64_t guid) const {
+    const auto it = m_positions.find(guid);
+    return it == m_positions.end() ? nullptr : m_records[it->second].get();
+}
+
+std::ptrdiff_t CModCatalogue::PositionOf(std::int64_t guid) const {
+    const auto it = m_positions.find(guid);
+    return it == m_positions.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+}
+
+void CModCatalogue::GetAll(std::vector<const ModInfo*>& out) const {
+    out.clear();
+    out.reserve(m_records.size());
+    for (const auto& record : m_records) out.push_back(record.get());
+}
+
+}  // namespace gh

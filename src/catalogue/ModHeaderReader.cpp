@@ -1,0 +1,94 @@
+#include "catalogue/ModHeaderReader.h"
+
+#include "platform/Unicode.h"
+
+#include <algorithm>
+
+namespace gh {
+
+namespace {
+
+using TextBuffer = char16_t[kHeaderTextMaxUnits];
+
+// The text's units as a view into `buffer`, so a header costs no
+// allocation beyond the record's own texts.
+std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer) {
+    std::uint16_t count = 0;
+    stream.ReadU16(count);
+    // The stored count is not trusted beyond the cap: the rest of a longer
+    // text is left in the stream, where the next field will read it.
+    const std::size_t wanted = std::min<std::size_t>(count, kHeaderTextMaxUnits);
+    const std::u16string_view read(buffer, stream.ReadUnits(buffer, wanted));
+    return read.substr(0, read.find(u'\0'));
+}
+
+}  // namespace
+
+std::u16string ReadHeaderText(CHeaderStream& stream) {
+    TextBuffer buffer;
+    return std::u16string(ReadTextUnits(stream, buffer));
+}
+
+void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t limit) {
+    field = Utf16ToWide(units.substr(0, std::min(limit, units.size())));
+}
+
+void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
+    CHeaderStream stream(source);
+    TextBuffer text;
+    info.requirements.clear();
+
+    std::uint16_t formatVersion = 4;  // a file too short to say reads as the newest layout
+    stream.ReadU16(formatVersion);
+    stream.ReadU16(info.version);
+    if (formatVersion >= 4) {
+        std::uint64_t parts = 0;
+        if (stream.ReadU64(parts))
+            for (int i = 0; i < 4; ++i) info.gameVersion[i] = static_cast<std::uint16_t>(parts >> (16 * i));
+    }
+    if (formatVersion == 1) stream.Skip((static_cast<std::uint64_t>(info.version) + 1) * 9);
+
+    stream.ReadU32(info.headerDword1);
+    stream.ReadU32(info.headerDword2);
+    SetLimitedText(info.name, ReadTextUnits(stream, text), kNameLimit);
+    SetLimitedText(info.author, ReadTextUnits(stream, text), kAuthorLimit);
+    SetLimitedText(info.description, ReadTextUnits(stream, text), kDescriptionLimit);
+    SetLimitedText(info.website, ReadTextUnits(stream, text), kWebsiteLimit);
+    SetLimitedText(info.downloadUrl, ReadTextUnits(stream, text), kDownloadUrlLimit);
+    stream.ReadI64(info.guid);
+    stream.ReadU32(info.headerDword3);
+    stream.ReadU64(info.headerQword);
+
+    std::uint16_t requirementCount = 0;
+    stream.ReadU16(requirementCount);
+    info.requirements.reserve(requirementCount);
+    // One entry serves all: an unread guid or version keeps the previous one.
+    CModRequirement entry;
+    for (std::uint16_t i = 0; i < requirementCount; ++i) {
+        entry.name = Utf16ToWide(ReadTextUnits(stream, text));
+        stream.ReadI64(entry.guid);
+        if (formatVersion != 1) stream.ReadU16(entry.version);
+        info.requirements.push_back(entry);
+    }
+
+    if (formatVersion >= 3) {
+        std::uint16_t textCount = 0;
+        stream.ReadU16(textCount);
+        info.headerStrings.clear();
+        info.headerStrings.reserve(textCount);
+        for (std::uint16_t i = 0; i < textCount; ++i) info.headerStrings.push_back(Utf16ToWide(ReadTextUnits(stream, text)));
+    }
+}
+
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, const std::wstring& recordPath) {
+    platform::InputFile file;
+    if (!file.Open(openPath)) return L"Unable to open file : " + recordPath;
+    info.filePath = recordPath;
+    CFileByteSource source(file);
+    ReadModHeaderFrom(info, source);
+    return {};
+}
+
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& path) { return ReadModHeader(info, path, path); }
+
+}  // namespace gh

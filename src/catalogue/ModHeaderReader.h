@@ -1,0 +1,64 @@
+// The reader of a mod file's header: the fields described in
+// ModHeaderFormat below, turned into a ModInfo.
+//
+// Layout, little-endian, no signature, read from the first byte on:
+//   u16 formatVersion, u16 version,
+//   [formatVersion >= 4] 4 x u16 gameVersion,
+//   [formatVersion == 1] (version + 1) legacy entries of 9 bytes, skipped,
+//   u32 headerDword1, u32 headerDword2,
+//   texts name, author, description, website, downloadUrl,
+//   i64 guid, u32 headerDword3, u64 headerQword,
+//   u16 R, R x { text name, i64 guid, [formatVersion != 1] u16 version },
+//   [formatVersion >= 3] u16 S, S x text.
+// A text is a u16 count N followed by N UTF-16LE code units.
+#pragma once
+
+#include "catalogue/HeaderStream.h"
+#include "catalogue/ModRecords.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+// Most code units one text field yields; a longer stored text leaves its
+// remaining units to be read as the following field(s).
+inline constexpr std::size_t kHeaderTextMaxUnits = 512;
+inline constexpr std::size_t kNameLimit = 255;
+inline constexpr std::size_t kAuthorLimit = 255;
+inline constexpr std::size_t kDescriptionLimit = 512;
+inline constexpr std::size_t kWebsiteLimit = 512;
+inline constexpr std::size_t kDownloadUrlLimit = 512;
+
+// Fills `info` (freshly constructed) from the mod file at `path`. Returns an
+// empty text when the file was opened, otherwise "Unable to open file : "
+// followed by `path`, with `info` untouched. A short, damaged or foreign
+// file is never an error: every field whose bytes are missing keeps its
+// value (see ReadModHeaderFrom).
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& path);
+
+// As ReadModHeader, but opens `openPath` and stores `recordPath` as the
+// record's filePath (the catalogue opens files by their real names and
+// records them by their canonical paths).
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, const std::wstring& recordPath);
+
+// Reads the header fields from `source` into `info` (all but filePath).
+// A field is taken only when all its bytes are present; a missing one keeps
+// what it held: the record's value, a format of 4, counts of 0, empty texts,
+// and inside a requirement entry the guid and version the previous entry
+// left (0 and 0 before the first). A text cut short keeps its whole units.
+// Work and memory are bounded by the 16-bit counts, whatever the bytes say.
+void ReadModHeaderFrom(ModInfo& info, CByteSource& source);
+
+// Reads one text field as UTF-16 code units: at most kHeaderTextMaxUnits
+// units are consumed, and the text ends at the first zero unit among them.
+// At the end of the bytes the count reads as 0 and the text is empty.
+std::u16string ReadHeaderText(CHeaderStream& stream);
+
+// Stores `units` into `field`, cut to its first `limit` UTF-16 code units,
+// converted to wide text (an unpaired surrogate becomes U+FFFD where wide
+// text is not UTF-16).
+void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t limit);
+
+}  // namespace gh

@@ -1,0 +1,60 @@
+// The mod manager's rows: every listed mod of the catalogue with its texts
+// and its status, built in one place for the windows and the command line.
+#pragma once
+
+#include "app/GameVersion.h"
+#include "catalogue/ModCatalogue.h"
+#include "catalogue/ModRecords.h"
+#include "catalogue/RequirementGraph.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace gh {
+
+// What keeps one mod from being selectable (see CheckRequirements).
+struct RequirementProblems {
+    std::vector<CModRequirement> missing;  // requirements no installed mod has the guid of
+    std::vector<const ModInfo*> outdated;  // installed records older than a requirement asks
+};
+
+class CModRows {
+public:
+    // Rows judged against the running game's version (GetGameVersion).
+    explicit CModRows(const CModCatalogue& catalogue);
+    // Rows judged against `gameVersion`; none means the game's version could
+    // not be read, so no mod matches it.
+    CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion);
+
+    // One row per record in catalogue order, leaving out records named
+    // exactly "EDITOR" (they still satisfy requirements). Each row's status:
+    // StatusWrongGameVersion unless the record's gameVersion equals the
+    // game's in all four parts; then StatusMissingRequirement if the
+    // requirement check finds a missing mod, else StatusOutdatedRequirement
+    // if it finds an outdated one.
+    const std::vector<ModData>& Rows() const { return m_rows; }
+    // Hands the rows over; Rows() is empty afterwards, RecordOf and
+    // ProblemsOf still answer by row index.
+    std::vector<ModData> TakeRows() { return std::move(m_rows); }
+    std::size_t RowCount() const { return m_records.size(); }
+
+    // The catalogue record row `row` was built from.
+    const ModInfo& RecordOf(std::size_t row) const { return m_catalogue.At(m_records[row]); }
+
+    // The requirement check's lists for row `row`: both empty unless the row
+    // is blocked. Costs time in the part of the mod's requirements that
+    // holds a problem. Not for concurrent use.
+    RequirementProblems ProblemsOf(std::size_t row) const;
+
+private:
+    const CModCatalogue& m_catalogue;
+    CRequirementGraph m_graph;
+    std::vector<std::size_t> m_records;  // catalogue position per row
+    std::vector<ModData> m_rows;
+};
+
+// The rows alone, judged against the running game's version.
+std::vector<ModData> BuildModRows(const CModCatalogue& catalogue);
+
+}  // namespace gh
