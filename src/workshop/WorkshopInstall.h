@@ -1,0 +1,55 @@
+// Writing a downloaded Workshop file below the documents game folder, and
+// the path text helpers it uses.
+#pragma once
+
+#include "workshop/WorkshopClient.h"
+#include "workshop/WorkshopRecords.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+// Content is taken from the client in pieces of at most this size.
+inline constexpr std::size_t kInstallChunkSize = 1 << 20;
+
+// Whether a Workshop file name stays below the folder it is joined to: not
+// empty, not rooted ("/x", "\x", "\\server\x"), no drive or stream (any
+// ':'), no "\\" anywhere (which would make the joined path a network
+// path) and no ".." component with either separator.
+bool IsSafeWorkshopName(std::wstring_view name);
+
+// Writes the content of `result` (m_hFile, m_nSizeInBytes, m_pchFileName)
+// to the documents game folder plus the file's name, creating the folders
+// the name asks for. The content is read from `client` with UGCRead in
+// pieces of kInstallChunkSize and replaces an existing file atomically.
+// False, with nothing written and an existing file untouched, when the name
+// is unsafe, the size is negative, the target is read-only or a folder,
+// the client delivers fewer bytes than announced, or any write fails.
+bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result);
+
+// The status text for an install of `narrowName`: "... - Updated! Writing to
+// mod folder..." or "... - Error Copying File!".
+std::wstring InstallStatusText(std::string_view narrowName, bool installed);
+
+// The text up to and including the last '/' of `name`; if it has none, or
+// its last '/' is its last character, up to and including its last '\';
+// with neither, `name` unchanged.
+std::string GetFolderPart(const std::string& name);
+
+// The text after the last '\' of `path`, else after its last '/', else `path`.
+std::wstring GetFileNamePart(const std::wstring& path);
+
+// Replaces the first occurrence of `what` (searching from the start) with
+// `with` while one is left. An empty `what`, or a `with` that contains
+// `what`, is replaced in one pass instead, so the call always ends.
+std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::wstring& with);
+
+// Creates the folders of `path` below the documents game folder, in that
+// folder's own letter case. A path with a '.' anywhere has its last
+// component taken as a file name and dropped. Returns whether the folder
+// exists afterwards.
+bool CreateFolderForPath(const std::wstring& path);
+
+}  // namespace gh

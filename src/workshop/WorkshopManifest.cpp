@@ -1,0 +1,187 @@
+#include "workshop/WorkshopManifest.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fmt/format.h>
+
+#include <limits>
+
+namespace gh {
+
+namespace {
+
+using nlohmann::json;
+
+// Deepest nesting of arrays and objects outside strings and comments; the
+// parser is spared inputs nested deeper than any manifest needs.
+int NestingDepth(std::string_view text) {
+    int depth = 0;
+    int deepest = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            while (i < text.size() && text[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            const auto end = text.find("*/", i + 2);
+            i = end == std::string_view::npos ? text.size() : end + 1;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+// Reads an integer in [low, high] from `value`; false when it is of another
+// type or out of range.
+bool ReadInteger(const json& value, std::uint64_t low, std::uint64_t high, std::uint64_t& out) {
+    if (value.is_number_unsigned()) {
+        out = value.get<std::uint64_t>();
+    } else if (value.is_number_integer()) {
+        const auto v = value.get<std::int64_t>();
+        if (v < 0) return false;
+        out = static_cast<std::uint64_t>(v);
+    } else {
+        return false;
+    }
+    return out >= low && out <= high;
+}
+
+class ManifestReader {
+public:
+    explicit ManifestReader(std::string& error) : m_error(error) {}
+
+    bool Read(const json& root, WorkshopManifest& out) {
+        if (!root.is_object()) return Fail("the manifest must be a JSON object");
+        if (auto it = root.find("loggedOn"); it != root.end()) {
+            if (!it->is_boolean()) return Fail("\"loggedOn\" must be true or false");
+            out.loggedOn = it->get<bool>();
+        }
+        std::uint64_t number = 0;
+        if (auto it = root.find("latencyMs"); it != root.end()) {
+            if (!ReadInteger(*it, 0, kManifestMaxLatencyMs, number))
+                return Fail(fmt::format("\"latencyMs\" must be a whole number from 0 to {}", kManifestMaxLatencyMs));
+            out.latencyMs = static_cast<std::int64_t>(number);
+        }
+        if (auto it = root.find("bytesPerSecond"); it != root.end()) {
+            if (!ReadInteger(*it, 0, std::numeric_limits<std::int64_t>::max(), number))
+                return Fail("\"bytesPerSecond\" must be a whole number of 0 or more");
+            out.bytesPerSecond = static_cast<std::int64_t>(number);
+        }
+        if (auto it = root.find("items"); it != root.end()) {
+            if (!it->is_array()) return Fail("\"items\" must be an array");
+            for (std::size_t i = 0; i < it->size(); ++i) {
+                WorkshopItem item;
+                if (!ReadItem((*it)[i], i, item)) return false;
+                out.items.push_back(std::move(item));
+            }
+        }
+        return true;
+    }
+
+private:
+    bool Fail(std::string message) {
+        m_error = std::move(message);
+        return false;
+    }
+
+    bool FailItem(std::size_t index, std::string_view message) {
+        return Fail(fmt::format("item {}: {}", index, message));
+    }
+
+    bool ReadItem(const json& value, std::size_t index, WorkshopItem& item) {
+        if (!value.is_object()) return FailItem(index, "must be a JSON object");
+        std::uint64_t number = 0;
+
+        auto it = value.find("id");
+        if (it == value.end()) return FailItem(index, "\"id\" is missing");
+        if (!ReadInteger(*it, 0, std::numeric_limits<std::uint64_t>::max(), number))
+            return FailItem(index, "\"id\" must be a whole number of 0 or more");
+        item.id = number;
+
+        if (it = value.find("fail"); it != value.end()) {
+            const std::string kind = it->is_string() ? it->get<std::string>() : std::string();
+            if (kind == "details") item.fail = WorkshopFailure::Details;
+            else if (kind == "download") item.fail = WorkshopFailure::Download;
+            else if (kind == "never") item.fail = WorkshopFailure::Never;
+            else return FailItem(index, "\"fail\" must be \"details\", \"download\" or \"never\"");
+        }
+
+        it = value.find("fileName");
+        if (it == value.end()) return FailItem(index, "\"fileName\" is missing");
+        if (!it->is_string()) return FailItem(index, "\"fileName\" must be a string");
+        item.fileName = it->get<std::string>();
+        if (item.fileName.size() >= kFileNameFieldSize)
+            return FailItem(index, fmt::format("\"fileName\" is longer than {} bytes", kFileNameFieldSize - 1));
+        if (item.fileName.find('\0') != std::string::npos) return FailItem(index, "\"fileName\" holds a zero character");
+
+        it = value.find("content");
+        if (it != value.end()) {
+            if (!it->is_string() || it->get<std::string>().empty())
+                return FailItem(index, "\"content\" must be a file name");
+            item.content = it->get<std::string>();
+            if (item.content.find('\0') != std::string::npos)
+                return FailItem(index, "\"content\" holds a zero character");
+        } else if (item.fail != WorkshopFailure::Details && item.fail != WorkshopFailure::Never) {
+            return FailItem(index, "\"content\" is missing");
+        }
+
+        if (it = value.find("timeUpdated"); it != value.end()) {
+            if (!ReadInteger(*it, 0, std::numeric_limits<std::uint32_t>::max(), number))
+                return FailItem(index, "\"timeUpdated\" must be a whole number of seconds from 0 to 4294967295");
+            item.timeUpdated = static_cast<std::uint32_t>(number);
+        }
+        if (it = value.find("contentHandle"); it != value.end()) {
+            if (!ReadInteger(*it, 1, kInvalidUGCHandle - 1, number))
+                return FailItem(index, "\"contentHandle\" must be a whole number from 1 to 18446744073709551614");
+            item.contentHandle = number;
+        }
+        if (it = value.find("latencyMs"); it != value.end()) {
+            if (!ReadInteger(*it, 0, kManifestMaxLatencyMs, number))
+                return FailItem(index, fmt::format("\"latencyMs\" must be a whole number from 0 to {}", kManifestMaxLatencyMs));
+            item.latencyMs = static_cast<std::int64_t>(number);
+        }
+        return true;
+    }
+
+    std::string& m_error;
+};
+
+}  // namespace
+
+bool ParseWorkshopManifest(std::string_view text, WorkshopManifest& out, std::string& error) {
+    out = WorkshopManifest{};
+    if (text.size() > kManifestMaxBytes) {
+        error = fmt::format("the manifest is larger than {} bytes", kManifestMaxBytes);
+        return false;
+    }
+    if (NestingDepth(text) > kManifestMaxDepth) {
+        error = fmt::format("the manifest nests deeper than {} levels", kManifestMaxDepth);
+        return false;
+    }
+    json root;
+    try {
+        root = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/true, /*ignore_comments=*/true);
+    } catch (const json::exception& e) {
+        // The message names the line and column of the fault; its
+        // "[json.exception...] " prefix says nothing to a reader.
+        std::string_view message = e.what();
+        if (const auto close = message.find("] "); message.rfind("[json.", 0) == 0 && close != std::string_view::npos)
+            message.remove_prefix(close + 2);
+        error = fmt::format("not valid JSON: {}", message);
+        return false;
+    }
+    ManifestReader reader(error);
+    return reader.Read(root, out);
+}
+
+}  // namespace gh

@@ -1,0 +1,81 @@
+// The records that the Workshop service's asynchronous calls complete with,
+// in the program's own form: plain, fixed-size fields, independent of how a
+// backend receives them (a library's packed structs, a manifest, a test).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+using SteamAPICall = std::uint64_t;     // a call handle; 0 means the call will never be answered
+using PublishedFileId = std::uint64_t;  // a Workshop item
+using UGCHandle = std::uint64_t;        // a Workshop item's content
+
+inline constexpr SteamAPICall kInvalidCall = 0;
+inline constexpr UGCHandle kInvalidUGCHandle = ~UGCHandle{0};
+
+// Result codes (`m_eResult`). Only kResultOk means success.
+inline constexpr std::int32_t kResultOk = 1;
+inline constexpr std::int32_t kResultFail = 2;
+inline constexpr std::int32_t kResultFileNotFound = 9;
+
+// The service lists at most this many subscriptions per page.
+inline constexpr int kEnumerateMaxResults = 50;
+// Size of a file-name field, terminating zero included.
+inline constexpr std::size_t kFileNameFieldSize = 260;
+inline constexpr std::size_t kTitleFieldSize = 129;
+
+struct RemoteStorageEnumerateUserSubscribedFilesResult {
+    static constexpr int kCallbackId = 1314;
+    std::int32_t m_eResult = 0;
+    std::int32_t m_nResultsReturned = 0;  // entries filled in m_rgPublishedFileId
+    std::int32_t m_nTotalResultCount = 0;
+    PublishedFileId m_rgPublishedFileId[kEnumerateMaxResults] = {};
+    std::uint32_t m_rgRTimeSubscribed[kEnumerateMaxResults] = {};
+};
+
+struct RemoteStorageGetPublishedFileDetailsResult {
+    static constexpr int kCallbackId = 1318;
+    std::int32_t m_eResult = 0;
+    PublishedFileId m_nPublishedFileId = 0;
+    std::uint32_t m_nCreatorAppID = 0;
+    std::uint32_t m_nConsumerAppID = 0;
+    char m_rgchTitle[kTitleFieldSize] = {};
+    UGCHandle m_hFile = 0;              // the content, for UGCDownload
+    std::uint32_t m_rtimeCreated = 0;   // seconds since 1970
+    std::uint32_t m_rtimeUpdated = 0;   // seconds since 1970
+    char m_pchFileName[kFileNameFieldSize] = {};  // 8-bit text, zero-terminated when shorter than the field
+    std::int32_t m_nFileSize = 0;
+};
+
+struct RemoteStorageDownloadUGCResult {
+    static constexpr int kCallbackId = 1317;
+    std::int32_t m_eResult = 0;
+    UGCHandle m_hFile = 0;
+    std::uint32_t m_nAppID = 0;
+    std::int32_t m_nSizeInBytes = 0;
+    char m_pchFileName[kFileNameFieldSize] = {};
+    std::uint64_t m_ulSteamIDOwner = 0;
+};
+
+// The text of a fixed 8-bit field: its bytes up to the first zero, or the
+// whole field when it holds none. Never reads past the field.
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+    std::size_t n = 0;
+    while (n < N && field[n] != '\0') ++n;
+    return std::string(field, n);
+}
+
+// Copies `text` into a fixed field, cut to N - 1 bytes, zero-terminated and
+// zero-filled.
+template <std::size_t N>
+void SetFieldText(char (&field)[N], std::string_view text) {
+    const std::size_t n = text.size() < N ? text.size() : N - 1;
+    for (std::size_t i = 0; i < N; ++i) field[i] = i < n ? text[i] : '\0';
+}
+
+}  // namespace gh

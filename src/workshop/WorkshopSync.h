@@ -1,0 +1,93 @@
+// The subscription sync: lists the player's subscribed Workshop files, asks
+// for each file's details, downloads every file that is missing below the
+// documents game folder or older there than on the Workshop, installs it,
+// and reports each step through the view. Driven by results that the
+// client delivers inside Pump() (or the owner's own RunCallbacks call).
+#pragma once
+
+#include "workshop/CallResult.h"
+#include "workshop/SyncView.h"
+#include "workshop/WorkshopClient.h"
+#include "workshop/WorkshopRecords.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gh {
+
+// One Workshop file being downloaded.
+struct CDownloadingFileData {
+    UGCHandle contentHandle = 0;        // matches a download result's m_hFile
+    std::int32_t bytesDownloaded = 0;   // largest count reported so far, never above bytesExpected
+    std::int32_t bytesExpected = 0;     // the details' m_nFileSize, raised when the client reports more
+    bool finished = false;              // its download result was handled
+    std::wstring fileName;              // the Workshop name as wide text, folder part included
+};
+
+class CWorkshopSync {
+public:
+    // Pacing of the progress refresh, in 100-nanosecond units (0.2 seconds).
+    static constexpr std::int64_t kProgressInterval = 2'000'000;
+
+    // `client` and `view` must outlive the sync.
+    CWorkshopSync(IWorkshopClient& client, ISyncView& view);
+    // Unregisters every call not answered yet: downloads, then details,
+    // then the subscription list.
+    ~CWorkshopSync();
+    CWorkshopSync(const CWorkshopSync&) = delete;
+    CWorkshopSync& operator=(const CWorkshopSync&) = delete;
+
+    // Checks that a user is logged on and remote storage is there, then
+    // requests the subscription list. True when it was requested (the
+    // caller then disables play-with-mods until the sync ends).
+    bool StartSync();
+
+    // Result handlers (also callable directly, as the call results do).
+    void OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result, bool bIOFailure);
+    void OnGetPublishedFileDetails(const RemoteStorageGetPublishedFileDetailsResult* result, bool bIOFailure);
+    void OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, bool bIOFailure);
+
+    // Refreshes the download counts, the bar and the rotating per-file line.
+    void UpdateDownloadProgress();
+
+    // The paced refresh: while files are pending, at most once per
+    // kProgressInterval of `nowFileTime` (100 ns units since 1601, as
+    // platform::SystemTimeAsFileTime gives it).
+    void PaceProgress(std::int64_t nowFileTime);
+
+    // One turn of the owner's loop: the client's RunCallbacks, then PaceProgress.
+    void Pump(std::int64_t nowFileTime);
+
+    // Some request of this sync is registered and not answered yet. A
+    // request whose handle was 0 is never answered and does not count.
+    bool HasPendingRequests() const;
+
+    bool IsFinished() const { return m_syncFinished; }
+    int PendingCount() const { return m_pendingCount; }
+    const std::vector<CDownloadingFileData>& Downloads() const { return m_downloads; }
+
+private:
+    using EnumerateCall = CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult>;
+    using DetailsCall = CCallResult<RemoteStorageGetPublishedFileDetailsResult>;
+    using DownloadCall = CCallResult<RemoteStorageDownloadUGCResult>;
+
+    void EndSync();
+    void ShowBarFull();
+
+    IWorkshopClient& m_client;
+    ISyncView& m_view;
+
+    EnumerateCall m_enumerateCall;
+    std::vector<std::unique_ptr<DetailsCall>> m_detailsCalls;    // in request order
+    std::vector<std::unique_ptr<DownloadCall>> m_downloadCalls;  // in request order
+    std::vector<CDownloadingFileData> m_downloads;               // in request order
+
+    std::int64_t m_lastProgressTime = 0;
+    std::int32_t m_progressTick = -10;  // the first ten refreshes show no per-file line
+    std::int32_t m_pendingCount = 0;    // subscriptions not settled yet
+    bool m_syncFinished = false;
+};
+
+}  // namespace gh

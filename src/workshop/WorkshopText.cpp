@@ -1,0 +1,58 @@
+#include "workshop/WorkshopText.h"
+
+#include "app/Folders.h"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+namespace gh {
+
+namespace {
+
+bool IsHighSurrogate(wchar_t c) {
+    const auto unit = static_cast<std::uint32_t>(c);
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+}  // namespace
+
+std::wstring FitBeforeTail(std::wstring text, std::wstring_view tail, std::size_t limit) {
+    if (text.size() + tail.size() <= limit) return text + std::wstring(tail);
+    constexpr std::wstring_view kEllipsis = L"...";
+    if (tail.size() + kEllipsis.size() >= limit) {
+        // Not even the tail fits with a mark: keep what fits of the tail.
+        return std::wstring(tail.substr(0, limit));
+    }
+    std::size_t keep = limit - tail.size() - kEllipsis.size();
+    if (keep > 0 && IsHighSurrogate(text[keep - 1])) --keep;
+    text.resize(keep);
+    text += kEllipsis;
+    text += tail;
+    return text;
+}
+
+std::wstring FoundSubscriptionsText(int count) {
+    return fmt::format(L"Found {} mod subscriptions. Checking for updates.", count);
+}
+
+std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail) {
+    return FitBeforeTail(AnsiToWide(narrowName), tail);
+}
+
+std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {
+    const std::wstring sizes = L" - " + FormatByteSize(downloaded) + L"/" + FormatByteSize(expected);
+    return FitBeforeTail(fileName, sizes);
+}
+
+std::wstring FormatByteSize(std::int64_t bytes) {
+    constexpr std::int64_t kKilo = 1024;
+    constexpr std::int64_t kMega = kKilo * 1024;
+    constexpr std::int64_t kGiga = kMega * 1024;
+    const auto value = static_cast<double>(bytes);
+    if (bytes < kKilo) return fmt::format(L"{} B", bytes);
+    if (bytes < kMega) return fmt::format(L"{:.2f} KB", value / kKilo);
+    if (bytes < kGiga) return fmt::format(L"{:.2f} MB", value / kMega);
+    return fmt::format(L"{:.2f} GB", value / kGiga);
+}
+
+}  // namespace gh

@@ -1,0 +1,47 @@
+// The sync's status texts, formatted with bounds: no text is longer than
+// kStatusTextMax characters; a name too long for that is cut (and ends in
+// "...") so that the fixed part of the text still shows in full.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+inline constexpr std::size_t kStatusTextMax = 512;
+
+inline constexpr std::wstring_view kTextSteamInitFailed =
+    L"Steam initialization failed. Please check that you are logged in to Steam.";
+inline constexpr std::wstring_view kTextWaitingForSteam = L"Waiting for response from Steam...";
+inline constexpr std::wstring_view kTextSubscriptionsTimedOut = L"Mod subscription request timed out";
+inline constexpr std::wstring_view kTextNoSubscriptions = L"No mod subscriptions found.";
+inline constexpr std::wstring_view kTextAllUpToDate = L"All subscriptions up to date!";
+
+// The tails that follow a Workshop file name ("%S - ...").
+inline constexpr std::wstring_view kTailDetailsTimedOut = L" - File detail request timed out";
+inline constexpr std::wstring_view kTailNotFound = L" - Not found. Installing.";
+inline constexpr std::wstring_view kTailOutOfDate = L" - Out of date.  Downloading latest version.";
+inline constexpr std::wstring_view kTailUpToDate = L" - up to date";
+inline constexpr std::wstring_view kTailDownloadTimedOut = L" - Download timed out";
+inline constexpr std::wstring_view kTailUpdated = L" - Updated! Writing to mod folder...";
+inline constexpr std::wstring_view kTailCopyError = L" - Error Copying File!";
+
+// "Found N mod subscriptions. Checking for updates."
+std::wstring FoundSubscriptionsText(int count);
+
+// The 8-bit Workshop name (converted with AnsiToWide) followed by `tail`.
+std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail);
+
+// The per-file progress line "name - downloaded/expected".
+std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected);
+
+// `text` cut so that it and `tail` fit in `limit` characters; a cut text
+// ends in "..." and never splits a UTF-16 surrogate pair.
+std::wstring FitBeforeTail(std::wstring text, std::wstring_view tail, std::size_t limit = kStatusTextMax);
+
+// "%d B" below 1 KB, else "%.2f KB", "%.2f MB" or "%.2f GB" (1 KB = 1024 bytes).
+std::wstring FormatByteSize(std::int64_t bytes);
+
+}  // namespace gh

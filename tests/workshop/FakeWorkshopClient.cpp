@@ -1,0 +1,108 @@
+#include "FakeWorkshopClient.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gh::test {
+
+bool CFakeWorkshopClient::Init(std::wstring& error) {
+    if (!initResult) error = L"fake client refused to start";
+    return initResult;
+}
+
+void CFakeWorkshopClient::RunCallbacks() {
+    ++runCount;
+    m_dispatcher.DispatchPosted();
+}
+
+SteamAPICall CFakeWorkshopClient::NextCall() {
+    if (nextCalls.empty()) return m_fresh++;
+    const SteamAPICall call = nextCalls.front();
+    nextCalls.pop_front();
+    return call;
+}
+
+SteamAPICall CFakeWorkshopClient::EnumerateUserSubscribedFiles(std::uint32_t startIndex) {
+    requests.push_back({Kind::Enumerate, startIndex, NextCall()});
+    return requests.back().call;
+}
+
+SteamAPICall CFakeWorkshopClient::GetPublishedFileDetails(PublishedFileId file) {
+    requests.push_back({Kind::Details, file, NextCall()});
+    return requests.back().call;
+}
+
+SteamAPICall CFakeWorkshopClient::UGCDownload(UGCHandle content, std::uint32_t /*priority*/) {
+    requests.push_back({Kind::Download, content, NextCall()});
+    return requests.back().call;
+}
+
+bool CFakeWorkshopClient::GetUGCDownloadProgress(UGCHandle content, std::int32_t* downloaded, std::int32_t* expected) {
+    const auto found = progress.find(content);
+    if (found == progress.end()) return false;
+    // A query that reports failure still scribbles over its outputs.
+    *downloaded = found->second.downloaded;
+    *expected = found->second.expected;
+    return found->second.reported;
+}
+
+std::int32_t CFakeWorkshopClient::UGCRead(UGCHandle handle, void* buffer, std::int32_t size, std::uint32_t offset) {
+    reads.push_back({handle, size, offset});
+    const auto found = contents.find(handle);
+    if (found == contents.end() || size <= 0) return 0;
+    std::int64_t end = std::min<std::int64_t>(static_cast<std::int64_t>(offset) + size,
+                                              static_cast<std::int64_t>(found->second.size()));
+    if (readLimit >= 0) end = std::min(end, readLimit);
+    if (end <= static_cast<std::int64_t>(offset)) return 0;
+    const auto count = static_cast<std::size_t>(end - offset);
+    std::memcpy(buffer, found->second.data() + offset, count);
+    return static_cast<std::int32_t>(count);
+}
+
+std::vector<CFakeWorkshopClient::Request> CFakeWorkshopClient::RequestsOf(Kind kind) const {
+    std::vector<Request> out;
+    std::copy_if(requests.begin(), requests.end(), std::back_inserter(out),
+                 [kind](const Request& r) { return r.kind == kind; });
+    return out;
+}
+
+SteamAPICall CFakeWorkshopClient::CallFor(Kind kind, std::uint64_t argument) const {
+    for (auto it = requests.rbegin(); it != requests.rend(); ++it)
+        if (it->kind == kind && it->argument == argument) return it->call;
+    return kInvalidCall;
+}
+
+RemoteStorageEnumerateUserSubscribedFilesResult EnumerateResult(const std::vector<PublishedFileId>& ids,
+                                                                std::int32_t eResult) {
+    RemoteStorageEnumerateUserSubscribedFilesResult r;
+    r.m_eResult = eResult;
+    r.m_nTotalResultCount = static_cast<std::int32_t>(ids.size());
+    r.m_nResultsReturned = static_cast<std::int32_t>(std::min<std::size_t>(ids.size(), kEnumerateMaxResults));
+    for (int i = 0; i < r.m_nResultsReturned; ++i) r.m_rgPublishedFileId[i] = ids[static_cast<std::size_t>(i)];
+    return r;
+}
+
+RemoteStorageGetPublishedFileDetailsResult DetailsResult(PublishedFileId id, UGCHandle content, const std::string& name,
+                                                         std::uint32_t timeUpdated, std::int32_t size,
+                                                         std::int32_t eResult) {
+    RemoteStorageGetPublishedFileDetailsResult r;
+    r.m_eResult = eResult;
+    r.m_nPublishedFileId = id;
+    r.m_hFile = content;
+    r.m_rtimeUpdated = timeUpdated;
+    r.m_nFileSize = size;
+    SetFieldText(r.m_pchFileName, name);
+    return r;
+}
+
+RemoteStorageDownloadUGCResult DownloadResult(UGCHandle content, const std::string& name, std::int32_t size,
+                                              std::int32_t eResult) {
+    RemoteStorageDownloadUGCResult r;
+    r.m_eResult = eResult;
+    r.m_hFile = content;
+    r.m_nSizeInBytes = size;
+    SetFieldText(r.m_pchFileName, name);
+    return r;
+}
+
+}  // namespace gh::test
