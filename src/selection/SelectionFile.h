@@ -12,6 +12,7 @@
 
 #include "catalogue/ModRecords.h"
 #include "selection/SelectionRules.h"
+#include "selection/TextModeReader.h"  // kMaxSelectionFileBytes
 
 namespace gh {
 
