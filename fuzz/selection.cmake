@@ -1,0 +1,1 @@
+gh_add_fuzzer(fuzz_selection_file ${CMAKE_CURRENT_LIST_DIR}/selection_file_fuzz.cpp gh_selection)
