@@ -1,0 +1,156 @@
+// The sync against a local Workshop folder, writing into a temporary
+// documents folder, pumped the way the command line's sync pumps it.
+#include "RecordingSyncView.h"
+#include "app/Folders.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "support/TempFolder.h"
+#include "workshop/LocalWorkshop.h"
+#include "workshop/WorkshopSync.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace gh::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
+constexpr std::int64_t kTime = 1'733'700'000;
+
+class EndToEndSyncTest : public ::testing::Test {
+protected:
+    EndToEndSyncTest() { platform::SetDocumentsFolderOverride(m_root.Path() + L"Documents"); }
+    ~EndToEndSyncTest() override { platform::SetDocumentsFolderOverride(L""); }
+
+    void WriteLocal(const std::wstring& name, const std::string& bytes, std::int64_t time) {
+        m_root.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/" + name, bytes);
+        ASSERT_TRUE(platform::SetFileModificationTime(GetUserGameFolder() + name, time));
+    }
+
+    std::string ReadLocal(const std::wstring& name) {
+        return platform::ReadWholeFile(GetUserGameFolder() + name, 1 << 20).value_or("<missing>");
+    }
+
+    // Starts the sync and pumps until no request is left, 100 ms of Workshop
+    // time and 0.25 s of system time per turn.
+    void RunSync() {
+        std::wstring error;
+        ASSERT_TRUE(m_workshop.Init(error));
+        ASSERT_TRUE(m_sync.StartSync());
+        m_view.EnablePlayWithMods(false);
+        std::int64_t fileTime = 133'000'000'000'000'000;
+        for (int turn = 0; turn < 1000 && m_sync.HasPendingRequests(); ++turn) {
+            m_now += 100;
+            fileTime += 2'500'000;
+            m_sync.Pump(fileTime);
+        }
+        EXPECT_FALSE(m_sync.HasPendingRequests());
+    }
+
+    std::vector<std::string> Tree() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::recursive_directory_iterator(fs::path(m_root.Path())))
+            if (e.is_regular_file()) out.push_back(fs::relative(e.path(), fs::path(m_root.Path())).generic_string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    TempFolder m_root;
+    TempFolder m_workshopFolder;
+    std::int64_t m_now = 0;
+    CLocalWorkshop m_workshop{m_workshopFolder.Path(), [this] { return m_now; }};
+    CRecordingSyncView m_view;
+    CWorkshopSync m_sync{m_workshop, m_view};
+};
+
+TEST_F(EndToEndSyncTest, BringsSubscriptionsUpToDate) {
+    m_workshopFolder.WriteFile(L"files/new.mod", std::string(3000, 'N'));
+    m_workshopFolder.WriteFile(L"files/old.mod", "fresh old");
+    m_workshopFolder.WriteFile(L"files/same.mod", "workshop same");
+    m_workshopFolder.WriteFile(L"files/shared.mod", "shared");
+    m_workshopFolder.WriteFile(L"workshop.json", R"({
+      "bytesPerSecond": 1000,
+      "items": [
+        { "id": 1, "fileName": "mods/new.mod", "content": "files/new.mod", "timeUpdated": 1733700000 },
+        { "id": 2, "fileName": "mods/old.mod", "content": "files/old.mod", "timeUpdated": 1733700000, "latencyMs": 4000 },
+        { "id": 3, "fileName": "mods/same.mod", "content": "files/same.mod", "timeUpdated": 1733700000, "latencyMs": 4000 },
+        { "id": 4, "fileName": "mods/shared.mod", "content": "files/shared.mod", "contentHandle": 9, "latencyMs": 4000 },
+        { "id": 5, "fileName": "mods/shared.mod", "content": "files/shared.mod", "contentHandle": 9, "latencyMs": 4000 }
+      ]
+    })");
+    WriteLocal(L"mods/old.mod", "stale", kTime - 100);
+    WriteLocal(L"mods/same.mod", "local same", kTime);
+
+    RunSync();
+
+    EXPECT_EQ(ReadLocal(L"mods/new.mod"), std::string(3000, 'N'));
+    EXPECT_EQ(ReadLocal(L"mods/old.mod"), "fresh old");
+    EXPECT_EQ(ReadLocal(L"mods/same.mod"), "local same");
+    EXPECT_EQ(ReadLocal(L"mods/shared.mod"), "shared");
+    EXPECT_TRUE(m_view.playWithModsEnabled);
+    EXPECT_EQ(m_view.LastText(), L"All subscriptions up to date!");
+    EXPECT_EQ(m_view.pos, m_view.upper);
+
+    // The list, then the first file alone (its details come first); while it
+    // downloads the per-file line shows its progress.
+    std::vector<std::wstring> texts = m_view.texts;
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_THAT(std::vector<std::wstring>(texts.begin(), texts.begin() + 3),
+                ElementsAre(L"Waiting for response from Steam...", L"Found 5 mod subscriptions. Checking for updates.",
+                            L"mods/new.mod - Not found. Installing."));
+    EXPECT_THAT(texts, Contains(L"mods/new.mod - 1000 B/2.93 KB"));
+    EXPECT_THAT(texts, Contains(L"mods/new.mod - Updated! Writing to mod folder..."));
+    EXPECT_THAT(texts, Contains(L"mods/old.mod - Out of date.  Downloading latest version."));
+    EXPECT_THAT(texts, Contains(L"mods/same.mod - up to date"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"mods/shared.mod - Updated! Writing to mod folder..."), 4)
+        << "each of the two results finishes both records";
+    EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/new.mod",
+                                    "Documents/My Games/Velmora Games/Emberwake 2/mods/old.mod",
+                                    "Documents/My Games/Velmora Games/Emberwake 2/mods/same.mod",
+                                    "Documents/My Games/Velmora Games/Emberwake 2/mods/shared.mod"));
+}
+
+TEST_F(EndToEndSyncTest, FailuresKeepOldFilesAndWriteNothingOutside) {
+    m_workshopFolder.WriteFile(L"c/evil.mod", "evil");
+    m_workshopFolder.WriteFile(L"c/broken.mod", "broken new");
+    m_workshopFolder.WriteFile(L"workshop.json", R"({
+      "items": [
+        { "id": 1, "fileName": "mods/broken.mod", "content": "c/broken.mod", "timeUpdated": 1733700000, "fail": "download" },
+        { "id": 2, "fileName": "../../escape.mod", "content": "c/evil.mod" },
+        { "id": 3, "fileName": "mods/silent.mod", "fail": "never" },
+        { "id": 4, "fileName": "mods/nodetails.mod", "fail": "details" }
+      ]
+    })");
+    WriteLocal(L"mods/broken.mod", "old broken", kTime - 1);
+
+    RunSync();
+
+    EXPECT_THAT(m_view.texts,
+                ElementsAre(L"Waiting for response from Steam...", L"Found 4 mod subscriptions. Checking for updates.",
+                            L"mods/broken.mod - Out of date.  Downloading latest version.",
+                            L"../../escape.mod - Not found. Installing.",
+                            L"mods/nodetails.mod - File detail request timed out", L"mods/broken.mod - Download timed out",
+                            L"../../escape.mod - Error Copying File!"));
+    EXPECT_EQ(ReadLocal(L"mods/broken.mod"), "old broken");
+    EXPECT_TRUE(m_view.playWithModsEnabled);
+    EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/broken.mod"));
+}
+
+TEST_F(EndToEndSyncTest, LoggedOffWorkshopStopsAtTheStart) {
+    m_workshopFolder.WriteFile(L"workshop.json", "{ \"loggedOn\": false }");
+    std::wstring error;
+    ASSERT_TRUE(m_workshop.Init(error));
+    EXPECT_FALSE(m_sync.StartSync());
+    EXPECT_THAT(m_view.texts,
+                ElementsAre(L"Steam initialization failed. Please check that you are logged in to Steam."));
+    EXPECT_FALSE(m_sync.HasPendingRequests());
+}
+
+}  // namespace
+}  // namespace gh::test
