@@ -1,0 +1,82 @@
+// A single-selection list with a check box and a text colour per row.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/colour.h>
+#include <wx/vlbox.h>
+
+namespace gh {
+
+// One row's look. The background is always white; a selected row swaps the
+// two colours.
+struct CModListItem {
+    std::wstring text;
+    wxColour textColor;
+    wxColour backColor;
+};
+
+// Check states of a row.
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
+inline constexpr int kIndeterminate = 2;
+
+// The state a player's toggle gives: 0 becomes 1, 1 and 2 become 0 (only the
+// program sets the indeterminate state).
+inline int ToggledCheck(int state) { return state == kUnchecked ? kChecked : kUnchecked; }
+
+// Events, raised synchronously to the parent with the row in GetInt():
+//  - wxEVT_LISTBOX when the current row changes (mouse or keyboard);
+//  - wxEVT_CHECKLISTBOX after a row's check was toggled by the player.
+// A click on a row's box toggles the check, then makes the row current
+// (wxEVT_LISTBOX first when that changes it), then raises wxEVT_CHECKLISTBOX.
+// Space toggles the current row and raises wxEVT_CHECKLISTBOX. A double
+// click on a box toggles twice. A click elsewhere only selects. SetCheck
+// raises nothing.
+class CModCheckListBox : public wxVListBox {
+public:
+    CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
+                     const wxSize& size = wxDefaultSize);
+
+    // Appends a row with its own copy of `text`, drawn in `color` on white.
+    void AddColoredString(const wxString& text, const wxColour& color);
+
+    size_t GetCount() const { return m_items.size(); }
+    wxString GetString(size_t row) const;
+    const CModListItem& GetItem(size_t row) const { return m_items.at(row); }
+
+    // 0, 1 or 2; 0 for a row that does not exist.
+    int GetCheck(size_t row) const;
+    // Ignores rows that do not exist and states other than 0, 1 and 2.
+    void SetCheck(size_t row, int state);
+
+    // Where row `row`'s check box area is, in client coordinates: the full
+    // height of the row and the width of the check column.
+    wxRect CheckBoxArea(size_t row) const;
+    // Whether a client point lies in a row's check box area.
+    bool IsOnCheckBox(size_t row, const wxPoint& point) const;
+
+    // Draws one row into `rect` of `dc`; painting and tests use it.
+    void DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool selected) const;
+
+    // Toggles a row's check as the player would and raises the events in the
+    // order a click on its box does.
+    void ClickCheckBox(size_t row);
+
+protected:
+    void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
+    void OnDrawBackground(wxDC& dc, const wxRect& rect, size_t n) const override;
+    wxCoord OnMeasureItem(size_t n) const override;
+
+private:
+    void OnLeftDown(wxMouseEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void SendCheckEvent(size_t row);
+    int CheckColumnWidth() const;
+
+    std::vector<CModListItem> m_items;
+    std::vector<int> m_checks;
+};
+
+}  // namespace gh

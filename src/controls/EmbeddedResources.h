@@ -1,0 +1,17 @@
+// The images built into the executable (res/*.png, embedded at build time).
+#pragma once
+
+#include <cstddef>
+
+namespace gh {
+
+struct EmbeddedResource {
+    const char* name;  // file name without extension, e.g. "PLAYU"
+    const unsigned char* data;
+    std::size_t size;
+};
+
+// The resource of that exact name, or null when the program has none.
+const EmbeddedResource* FindEmbeddedResource(const char* name);
+
+}  // namespace gh
