@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace gh::platform {
 
@@ -23,5 +24,10 @@ void DebugOutput(const std::wstring& text);
 
 // Whether standard output is a terminal.
 bool StandardOutputIsTerminal();
+
+// The program's arguments after its own name, as wide text: Windows takes
+// them from the wide command line (so no name is lost to the ANSI code
+// page); Linux converts `argv` from the locale's character set.
+std::vector<std::wstring> ProgramArguments(int argc, char** argv);
 
 }  // namespace gh::platform

@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/Unicode.h"
 #include "platform/posix/PosixPath.h"
 
@@ -92,5 +93,11 @@ void DebugOutput(const std::wstring& text) {
 }
 
 bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+std::vector<std::wstring> ProgramArguments(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNarrowToWide(argv[i]));
+    return args;
+}
 
 }  // namespace gh::platform

@@ -40,4 +40,17 @@ void DebugOutput(const std::wstring& text) {
 
 bool StandardOutputIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
 
+std::vector<std::wstring> ProgramArguments(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.emplace_back(wide[i]);
+        LocalFree(wide);
+        return args;
+    }
+    // The wide command line cannot be split: fall back to the ANSI arguments.
+    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNarrowToWide(argv[i]));
+    return args;
+}
+
 }  // namespace gh::platform

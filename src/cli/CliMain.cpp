@@ -1,0 +1,55 @@
+#include "cli/CliMain.h"
+
+#include "cli/FolderOptions.h"
+#include "cli/ListCommand.h"
+#include "cli/PlayCommand.h"
+#include "cli/SyncCommand.h"
+#include "cli/TerminalText.h"
+#include "cli/Usage.h"
+
+namespace gh {
+
+int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, const WindowedLauncher& launcher) {
+    const CommandLineParse parse = ParseCommandLine(args);
+    if (!parse.ok) {
+        console.Err(L"gatehouse: " + TerminalSafe(parse.error) + L"\n" + UsageText());
+        return kExitUsage;
+    }
+    const CommandLine& line = parse.line;
+    if (line.command == CliCommand::Help) {
+        console.Out(UsageText());
+        return 0;
+    }
+    if (line.command == CliCommand::Version) {
+        console.Out(VersionText());
+        return 0;
+    }
+    if (const auto error = ApplyFolderOptions(line.options)) {
+        console.Err(L"gatehouse: " + TerminalSafe(*error) + L"\n");
+        return kExitFailure;
+    }
+    switch (line.command) {
+        case CliCommand::List:
+            return RunList(line.json, console);
+        case CliCommand::Sync:
+            return RunSyncCommand(line.options, line.timeoutMs, console);
+        case CliCommand::Play: {
+            PlayRequest request;
+            request.runner = line.options.runner;
+            if (line.setPath) {
+                request.source = PlayRequest::Source::Set;
+                request.setPath = *line.setPath;
+            } else if (line.last) {
+                request.source = PlayRequest::Source::Last;
+            }
+            return RunPlay(request, console);
+        }
+        case CliCommand::Launcher:
+        case CliCommand::Help:
+        case CliCommand::Version:
+            break;
+    }
+    return launcher(line.options, console);
+}
+
+}  // namespace gh

@@ -1,0 +1,141 @@
+#include "cli/CommandLine.h"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+#include <string_view>
+
+namespace gh {
+
+namespace {
+
+// Longest time-out taken: a week, far beyond any sync, and far from overflow.
+constexpr std::int64_t kMaxTimeoutMs = 7LL * 24 * 60 * 60 * 1000;
+
+// "SECONDS": digits with an optional fraction ("2", "0.5", "2."), no sign,
+// no exponent. Milliseconds are cut, not rounded.
+std::optional<std::int64_t> ParseSeconds(std::wstring_view text) {
+    std::int64_t whole = 0;
+    std::size_t i = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        digits = true;
+        whole = whole * 10 + (text[i] - L'0');
+        if (whole > kMaxTimeoutMs / 1000) return std::nullopt;
+    }
+    std::int64_t ms = whole * 1000;
+    if (i < text.size() && text[i] == L'.') {
+        ++i;
+        std::int64_t scale = 100;
+        for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+            digits = true;
+            ms += (text[i] - L'0') * scale;
+            scale /= 10;
+        }
+    }
+    if (!digits || i != text.size()) return std::nullopt;
+    return ms;
+}
+
+CliCommand CommandNamed(std::wstring_view word, bool& known) {
+    known = true;
+    if (word == L"list") return CliCommand::List;
+    if (word == L"sync") return CliCommand::Sync;
+    if (word == L"play") return CliCommand::Play;
+    known = false;
+    return CliCommand::Launcher;
+}
+
+}  // namespace
+
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
+    CommandLineParse parse;
+    CommandLine& line = parse.line;
+    bool haveCommand = false;
+
+    const auto fail = [&parse](std::wstring error) {
+        parse.ok = false;
+        parse.error = std::move(error);
+        return parse;
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        std::wstring name = arg;
+        std::optional<std::wstring> inlineValue;
+        if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0) {
+            if (const auto eq = arg.find(L'='); eq != std::wstring::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+            }
+        }
+        // The value of an option that takes one: after '=' or the next argument.
+        const auto value = [&](std::wstring& out) -> bool {
+            if (inlineValue) {
+                out = *inlineValue;
+            } else {
+                if (i + 1 >= args.size()) return false;
+                out = args[++i];
+            }
+            return !out.empty();
+        };
+        const auto takesNoValue = [&]() { return !inlineValue; };
+
+        if (name == L"--help" && takesNoValue()) {
+            line.command = CliCommand::Help;
+            parse.ok = true;
+            return parse;
+        }
+        if (name == L"--version" && takesNoValue()) {
+            line.command = CliCommand::Version;
+            parse.ok = true;
+            return parse;
+        }
+        if (name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner") {
+            std::wstring text;
+            if (!value(text)) return fail(fmt::format(L"the option {} needs a value", name));
+            if (name == L"--documents") line.options.documents = text;
+            else if (name == L"--game-folder") line.options.gameFolder = text;
+            else if (name == L"--workshop") line.options.workshop = text;
+            else line.options.runner = text;
+            continue;
+        }
+        if (name == L"--json" && takesNoValue() && line.command == CliCommand::List) {
+            line.json = true;
+            continue;
+        }
+        if (name == L"--timeout" && line.command == CliCommand::Sync) {
+            std::wstring text;
+            if (!value(text)) return fail(L"the option --timeout needs a number of seconds");
+            const auto ms = ParseSeconds(text);
+            if (!ms) return fail(fmt::format(L"the time-out \"{}\" is not a number of seconds", text));
+            line.timeoutMs = *ms;
+            continue;
+        }
+        if (name == L"--last" && takesNoValue() && line.command == CliCommand::Play) {
+            if (line.last || line.setPath) return fail(L"play takes one selection: a set file or --last");
+            line.last = true;
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == L'-' && arg != L"-") {
+            return fail(fmt::format(L"unknown option {}", arg));
+        }
+        if (!haveCommand) {
+            bool known = false;
+            line.command = CommandNamed(arg, known);
+            if (!known) return fail(fmt::format(L"unknown command {}", arg));
+            haveCommand = true;
+            continue;
+        }
+        if (line.command == CliCommand::Play) {
+            if (line.last || line.setPath) return fail(L"play takes one selection: a set file or --last");
+            line.setPath = arg;
+            continue;
+        }
+        return fail(fmt::format(L"unexpected argument {}", arg));
+    }
+    parse.ok = true;
+    return parse;
+}
+
+}  // namespace gh

@@ -1,0 +1,58 @@
+// The launcher's command line:
+//   gatehouse [options]                       the windowed launcher
+//   gatehouse [options] list [--json]
+//   gatehouse [options] sync [--timeout SECONDS]
+//   gatehouse [options] play [SET.sch | --last]
+// Options may stand before or after the command and take their value as
+// the next argument or after '=' (--documents=DIR).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gh {
+
+// The options every command shares.
+struct CliOptions {
+    std::optional<std::wstring> documents;   // replaces the system documents folder
+    std::optional<std::wstring> gameFolder;  // replaces the launcher's own folder
+    std::optional<std::wstring> workshop;    // a local Workshop folder instead of the Steam client
+    std::wstring runner;                     // starts the game as `runner game [parameter]`; empty: none
+};
+
+enum class CliCommand {
+    Launcher,  // no command: the windowed launcher
+    List,
+    Sync,
+    Play,
+    Help,
+    Version,
+};
+
+inline constexpr std::int64_t kDefaultSyncTimeoutMs = 300'000;
+
+struct CommandLine {
+    CliCommand command = CliCommand::Launcher;
+    CliOptions options;
+    bool json = false;                               // list --json
+    std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
+    std::optional<std::wstring> setPath;             // play SET.sch
+    bool last = false;                               // play --last
+};
+
+struct CommandLineParse {
+    bool ok = false;
+    std::wstring error;  // one line, without "gatehouse: ", when !ok
+    CommandLine line;
+};
+
+// Parses the arguments after the program's name. --help and --version end
+// the parse at once (what follows them is not examined). Everything else
+// that is not understood is an error: an unknown option or command, a
+// missing or empty option value, an option of another command, a second
+// command word, a time-out that is not a number of seconds.
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args);
+
+}  // namespace gh

@@ -1,0 +1,23 @@
+// `list [--json]`: the installed mods as the mod manager lists them.
+#pragma once
+
+#include "catalogue/ModRows.h"
+#include "cli/Console.h"
+
+#include <optional>
+#include <string>
+
+namespace gh {
+
+// The rows as text: a version line ("Emberwake II Version 1.25.5.2", or
+// "... unknown"), then one line per mod with its name, version, the game
+// version it was built for and its status text, and under a blocked mod one
+// line per missing or outdated requirement, by name.
+std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion);
+
+// Scans the mods folder of the documents game folder, judges the mods
+// against the installed game's version and prints the rows (as JSON with
+// `json`). Returns the exit status: 0.
+int RunList(bool json, IConsole& console);
+
+}  // namespace gh

@@ -1,0 +1,91 @@
+#include "cli/PlayCommand.h"
+#include "cli/TerminalStartupHost.h"
+
+#include "app/Folders.h"
+#include "catalogue/ModCatalogue.h"
+#include "catalogue/ModRows.h"
+#include "cli/TerminalText.h"
+#include "selection/SelectionFile.h"
+#include "selection/SelectionSets.h"
+#include "selection/SelectionTexts.h"
+#include "selection/StartSelection.h"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+namespace gh {
+
+CTerminalStartupHost::CTerminalStartupHost(PlayRequest request, IConsole& console)
+    : m_request(std::move(request)), m_console(console) {}
+
+int CTerminalStartupHost::RunStartWindow(bool& playWithMods) {
+    playWithMods = m_request.source != PlayRequest::Source::None;
+    return kResultOk;
+}
+
+int CTerminalStartupHost::RunModManager() {
+    {
+        const CModCatalogue catalogue;
+        m_selection = std::make_unique<CHeadlessSelection>(BuildModRows(catalogue));
+    }
+    CSelectionRules& rules = m_selection->Rules();
+    if (m_request.source == PlayRequest::Source::Set) {
+        switch (LoadSelectionSet(rules, m_request.setPath)) {
+            case SelectionFileResult::Unreadable:
+                m_console.Err(fmt::format(L"gatehouse: the selection set \"{}\" cannot be read\n",
+                                          TerminalSafe(m_request.setPath)));
+                return kResultCancel;
+            case SelectionFileResult::NotASelection:
+                m_console.Err(fmt::format(L"gatehouse: \"{}\" is not a selection set: it does not begin with [MODS]\n",
+                                          TerminalSafe(m_request.setPath)));
+                return kResultCancel;
+            case SelectionFileResult::Loaded:
+                break;
+        }
+    } else {
+        LoadStartSelection(rules);
+    }
+    const std::size_t count = rules.Selection().size();
+    if (count > kSelectionLimit) {
+        // The manager keeps its play button disabled for such a selection.
+        m_console.Err(OverLimitMessage(count) + L"\n");
+        return kResultCancel;
+    }
+    return kResultOk;
+}
+
+void CTerminalStartupHost::SaveSelection() {
+    if (!m_selection) return;
+    if (!SaveSelectionFile(m_selection->Rules(), std::wstring()))
+        m_console.Err(fmt::format(L"gatehouse: \"{}\" could not be written; the game is started all the same\n",
+                                  TerminalSafe(GetSelectionFilePath())));
+}
+
+bool CTerminalStartupHost::StartGame(const std::wstring* parameters) {
+    m_gameStarted = StartGameExecutable(parameters, m_request.runner);
+    if (!m_gameStarted) return false;
+    std::wstring line = L"Started " + TerminalSafe(GetGameExecutablePath());
+    if (parameters) line += L" " + *parameters;
+    if (m_selection) {
+        const CSelectionRules& rules = m_selection->Rules();
+        line += fmt::format(L" with {} mod{}", rules.Selection().size(), rules.Selection().size() == 1 ? L"" : L"s");
+        const wchar_t* separator = L": ";
+        for (const std::uint32_t row : rules.Selection()) {
+            line += separator + TerminalSafe(rules.Mods()[row].name);
+            separator = L", ";
+        }
+    }
+    m_console.Out(line + L"\n");
+    return true;
+}
+
+void CTerminalStartupHost::ReportStartFailure(const std::wstring& text) { m_console.Err(text + L"\n"); }
+
+int RunPlay(const PlayRequest& request, IConsole& console) {
+    CTerminalStartupHost host(request, console);
+    bool playWithMods = false;
+    RunStartupSequence(host, playWithMods);
+    return host.ExitStatus();
+}
+
+}  // namespace gh

@@ -1,0 +1,27 @@
+// `play [SET.sch | --last]`: the launcher's run without windows. The
+// start-up sequence runs as in the windowed launcher, with the command line
+// standing in for the player's choices: play without mods, or play with the
+// selection of a saved set or the one the mod manager would open with.
+#pragma once
+
+#include "cli/Console.h"
+
+#include <string>
+
+namespace gh {
+
+struct PlayRequest {
+    enum class Source {
+        None,  // no selection: the game starts without mods, nothing is written
+        Set,   // a saved set, loaded as "Load Mod Selection Set" loads it
+        Last,  // the restart list if it applies (then deleted), else "gatehouse.sch"
+    };
+    Source source = Source::None;
+    std::wstring setPath;  // with Source::Set
+    std::wstring runner;   // see StartGameExecutable
+};
+
+// Runs the sequence with a terminal host; returns the exit status.
+int RunPlay(const PlayRequest& request, IConsole& console);
+
+}  // namespace gh

@@ -1,0 +1,27 @@
+// `sync [--timeout SECONDS]`: the start window's Workshop sync in the terminal.
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "cli/Console.h"
+
+#include <cstdint>
+
+namespace gh {
+
+class IWorkshopClient;
+
+// Exit statuses of sync.
+inline constexpr int kSyncDone = 0;      // ended with "All subscriptions up to date!" or "No mod subscriptions found."
+inline constexpr int kSyncFailed = 1;    // the client did not start, or the sync ended any other way
+inline constexpr int kSyncTimedOut = 2;  // requests still unanswered when the time ran out
+
+// Starts `client` (null: the Steam client could not be loaded) and runs the
+// sync, pumping the client and the paced progress refresh until no call is
+// waiting for an answer or `timeoutMs` has passed. Prints every status
+// text; returns one of the exit statuses above. Shuts a started client down.
+int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console);
+
+// The same with the client the options choose.
+int RunSyncCommand(const CliOptions& options, std::int64_t timeoutMs, IConsole& console);
+
+}  // namespace gh

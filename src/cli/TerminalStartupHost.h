@@ -1,0 +1,44 @@
+// The start-up sequence's host on a terminal: the command line stands in
+// for the player's choices in the start window and the mod manager.
+#pragma once
+
+#include "app/StartupSequence.h"
+#include "cli/Console.h"
+#include "cli/PlayCommand.h"
+#include "selection/HeadlessSelectionView.h"
+
+#include <memory>
+
+namespace gh {
+
+class CTerminalStartupHost final : public IStartupHost {
+public:
+    // The console must outlive the host.
+    CTerminalStartupHost(PlayRequest request, IConsole& console);
+
+    // Chooses play, or play with mods when there is a selection source.
+    int RunStartWindow(bool& playWithMods) override;
+    // Builds the manager's rows and loads the selection into an empty one.
+    // A set that cannot be read or does not begin with "[MODS]", and a
+    // selection over the limit, are reported and end the run (kResultCancel).
+    int RunModManager() override;
+    // Writes "gatehouse.sch"; a failed write is reported and the launch goes on.
+    void SaveSelection() override;
+    bool StartGame(const std::wstring* parameters) override;
+    void ReportStartFailure(const std::wstring& text) override;
+    // Nothing: the terminal's play never starts the Steam client.
+    void ShutdownSteam() override {}
+
+    // 0 when the game was started, 1 otherwise.
+    int ExitStatus() const { return m_gameStarted ? 0 : 1; }
+    // The selection that was loaded (after RunModManager), or null.
+    const CHeadlessSelection* Selection() const { return m_selection.get(); }
+
+private:
+    PlayRequest m_request;
+    IConsole& m_console;
+    std::unique_ptr<CHeadlessSelection> m_selection;
+    bool m_gameStarted = false;
+};
+
+}  // namespace gh
