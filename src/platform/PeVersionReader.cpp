@@ -251,9 +251,9 @@ private:
     std::uint32_t m_pathLength = 0;
 };
 
-// Walks type 16, then the VS_VERSION_INFO entry (id 1, as the system's
-// version functions look it up; failing that the first entry, so a file
-// that names its version resource is still read), then the first language
+// Walks type 16, then the VS_VERSION_INFO entry (id 1: the system's version
+// functions look up no other, so a version resource under another id or a
+// name is not the file's version on Windows either), then the first language
 // (the lowest id, which is the language-neutral one when present).
 bool FindVersionData(Reader& reader, const ImageHeaders& headers, std::uint32_t& rva, std::uint32_t& size) {
     FileSpan tree;
@@ -264,7 +264,7 @@ bool FindVersionData(Reader& reader, const ImageHeaders& headers, std::uint32_t&
     walk.EnterRoot();
     std::uint32_t entry = 0, directory = 0;
     if (!walk.FindId(0, kVersionType, entry) || !walk.EnterDirectory(entry, directory)) return false;
-    if (!walk.FindId(directory, kVersionInfoId, entry) && !walk.First(directory, entry)) return false;
+    if (!walk.FindId(directory, kVersionInfoId, entry)) return false;
     if (!walk.EnterDirectory(entry, directory)) return false;
     if (!walk.First(directory, entry)) return false;
     return walk.ReadDataEntry(entry, rva, size);

@@ -107,13 +107,19 @@ TEST(PeVersionReader, PrefersTheVersionInfoIdOverOtherVersionEntries) {
     EXPECT_EQ(ReadVersionFromFile(folder / L"Game.exe"), (VersionParts{1, 25, 5, 2}));
 }
 
-TEST(PeVersionReader, TakesTheFirstEntryWhenTheVersionResourceHasAnotherName) {
+// The system's version functions look up the id 1 only; a version resource
+// under another id or a name is no file version on either system.
+TEST(PeVersionReader, IgnoresVersionResourcesUnderAnotherIdOrAName) {
     PeResource named = VersionResource({3, 1, 4, 1}, {5, 9, 2, 6});
     named.id = 0;
-    named.name = L"version";
-    EXPECT_EQ(ReadVersion(WritePe(PeKind::Pe32, {named}).bytes), (VersionParts{3, 1, 4, 1}));
-    EXPECT_EQ(ReadVersion(WritePe(PeKind::Pe32, {VersionResource({7, 0, 0, 3}, {1, 1, 1, 1}, 5)}).bytes),
-              (VersionParts{7, 0, 0, 3}));
+    named.name = L"VS_VERSION_INFO";
+    test::TempFolder folder;
+    folder.WriteFile(L"named.exe", WritePe(PeKind::Pe32, {named}).bytes);
+    folder.WriteFile(L"other-id.exe", WritePe(PeKind::Pe32Plus, {VersionResource({7, 0, 0, 3}, {1, 1, 1, 1}, 102)}).bytes);
+    for (const wchar_t* name : {L"named.exe", L"other-id.exe"}) {
+        EXPECT_EQ(ReadVersion(folder.ReadFile(name)), std::nullopt);
+        EXPECT_EQ(ReadVersionFromFile(folder / name), std::nullopt);
+    }
 }
 
 TEST(PeVersionReader, TakesTheLowestLanguage) {
@@ -125,13 +131,49 @@ TEST(PeVersionReader, TakesTheLowestLanguage) {
     EXPECT_EQ(ReadVersion(WritePe(PeKind::Pe32Plus, {english, german}).bytes), (VersionParts{4, 0, 0, 7}));
 }
 
-// A named type's entry holds an offset to its name with the high bit set;
-// with the bit ignored, an offset of 16 would look like the version type.
-TEST(PeVersionReader, NeverTakesANamedTypeForTheVersionType) {
-    PeImage image = WritePe(PeKind::Pe32Plus, {Resource(0, L"XX", 1, L"", "not a version block")});
-    const std::size_t firstEntry = image.layout.rootDirectory + 16;
-    ASSERT_NE(image.Get32(firstEntry) & 0x80000000u, 0u);
-    image.Put32(firstEntry, 0x80000000u | 16);
+// A named entry holds an offset to its name with the high bit set; with the
+// bit ignored, a name at offset 16 would pass for the version type. Here the
+// counts claim no named entries, so the named one is met among the ids.
+TEST(PeVersionReader, NeverTakesANamedEntryForAnId) {
+    PeResource decoy = VersionResource({6, 6, 6, 6}, {6, 6, 6, 6});
+    decoy.type = 0;
+    decoy.typeName = L"XX";
+    decoy.traced = false;
+    PeImage image = WritePe(PeKind::Pe32Plus, {decoy, VersionResource({1, 2, 3, 4}, {1, 1, 1, 1})});
+    const std::size_t root = image.layout.rootDirectory;
+    ASSERT_EQ(image.Get16(root + 12), 1);
+    image.Put16(root + 12, 0);
+    image.Put16(root + 14, 2);
+    image.Put32(root + 16, 0x80000000u | 16);
+    EXPECT_EQ(ReadVersion(image.bytes), (VersionParts{1, 2, 3, 4}));
+}
+
+// The walk is three levels deep whatever the offsets say, but a directory
+// met twice means the tree is damaged, even where the second visit would
+// find something that passes for a data entry.
+TEST(PeVersionReader, RefusesADirectoryMetTwice) {
+    PeResource other;
+    other.type = 10;
+    other.id = 1;
+    other.data = "x";
+    PeImage image = WritePe(PeKind::Pe32Plus, {other, VersionResource({1, 2, 3, 4}, {1, 1, 1, 1})});
+    ASSERT_EQ(ReadVersion(image.bytes), (VersionParts{1, 2, 3, 4}));
+    const std::size_t firstTypeEntry = image.layout.rootDirectory + 16;
+    ASSERT_EQ(image.Get32(firstTypeEntry), 10u);
+    image.Put32(firstTypeEntry + 4, image.TreeOffset(image.layout.dataEntry));
+    image.LoopNameEntryToRoot();
+    EXPECT_EQ(ReadVersion(image.bytes), std::nullopt);
+}
+
+// Bytes of a section beyond its raw data are zeros in memory; whatever
+// follows the section in the file is not part of it.
+TEST(PeVersionReader, NeverReadsDataBeyondItsSectionsRawData) {
+    PeImage image = WriteVersionedPe(PeKind::Pe32, {1, 2, 3, 4});
+    const std::uint32_t rawSize = image.Get32(image.layout.sectionHeader + 16);
+    ASSERT_EQ(image.bytes.size(), image.layout.resourceSection + rawSize);
+    image.bytes += std::string(8, '\0') + image.bytes.substr(image.layout.data, image.Get32(image.layout.dataEntry + 4));
+    image.Put32(image.layout.sectionHeader + 8, rawSize + 0x1000);
+    image.Put32(image.layout.dataEntry, image.layout.resourceRva + rawSize + 8);
     EXPECT_EQ(ReadVersion(image.bytes), std::nullopt);
 }
 

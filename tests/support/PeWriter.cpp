@@ -132,12 +132,10 @@ Tree BuildTree(const std::vector<PeResource>& resources, std::uint32_t sectionRv
         offset += DirectorySize(names.size());
     }
     std::map<const LanguageMap*, std::size_t> languageDirectories;
-    std::size_t resourceCount = 0;
     for (const auto& [type, names] : types)
         for (const auto& [name, languages] : names) {
             languageDirectories[&languages] = offset;
             offset += DirectorySize(languages.size());
-            resourceCount += languages.size();
         }
     std::vector<std::size_t> dataEntries(resources.size());
     std::vector<std::size_t> dataOffsets(resources.size());

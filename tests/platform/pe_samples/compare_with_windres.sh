@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Compares the file version that version_probe reads from every Windows
 # executable in the given folders with the FILEVERSION that the MinGW-w64
-# resource decompiler prints for the same file (the VS_VERSION_INFO entry,
-# id 1, else the first version resource; its first language).
+# resource decompiler prints for the same file (the version resource with
+# the id 1, as the system's version functions take it; its first language).
 # Usage: compare_with_windres.sh PROBE WINDRES LIMIT FOLDER...
 # LIMIT > 0 compares that many files spread evenly over all found (the
 # decompiler is slow on large files); 0 compares all. Exit 77: nothing found.
@@ -11,6 +11,7 @@ probe=$1
 windres=$2
 limit=$3
 shift 3
+case $limit in (*[!0-9]*|"") echo "LIMIT must be a number, not $limit"; exit 2 ;; esac
 
 files=()
 for folder in "$@"; do
@@ -45,10 +46,9 @@ expected_version() {
     want && /^ FILEVERSION / {
       sub(/^ FILEVERSION /, "")
       if (name == "1" && id1 == "") id1 = $0
-      if (first == "") first = $0
       want = 0
     }
-    END { if (id1 != "") print id1; else if (first != "") print first; else print "none" }'
+    END { if (id1 != "") print id1; else print "none" }'
 }
 
 compared=0; with_version=0; skipped=0; mismatched=0
