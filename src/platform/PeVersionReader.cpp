@@ -9,8 +9,8 @@ namespace {
 // Everything is decoded byte by byte from little-endian data: the file comes
 // from elsewhere, so no structure is ever laid over a buffer.
 
-constexpr std::uint16_t kDosMagic = 0x5A4D;           // "MZ"
-constexpr std::uint32_t kPeSignature = 0x00004550;    // "PE\0\0"
+constexpr std::uint16_t kDosMagic = 0x5A4D;         // "MZ"
+constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr std::uint32_t kDosHeaderSize = 64;
@@ -19,8 +19,8 @@ constexpr std::uint32_t kCoffHeaderSize = 20;
 constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kResourceDirectoryIndex = 2;
 
-constexpr std::uint32_t kVersionType = 16;            // RT_VERSION
-constexpr std::uint32_t kVersionInfoId = 1;           // VS_VERSION_INFO
+constexpr std::uint32_t kVersionType = 16;   // RT_VERSION
+constexpr std::uint32_t kVersionInfoId = 1;  // VS_VERSION_INFO
 constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::uint32_t kDirectoryHeaderSize = 16;
 constexpr std::uint32_t kDirectoryEntrySize = 8;
@@ -41,9 +41,7 @@ constexpr char16_t kVersionKey[kVersionKeyUnits] = u"VS_VERSION_INFO";
 constexpr std::uint32_t kMaxSections = 1024;
 constexpr std::uint32_t kMaxEntriesVisited = 4096;
 
-std::uint16_t Le16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t Le32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -237,7 +235,8 @@ private:
 
     bool ReadEntry(std::uint32_t directory, std::uint32_t index, std::uint32_t& name, std::uint32_t& offset) {
         unsigned char entry[kDirectoryEntrySize];
-        const std::uint64_t at = std::uint64_t{directory} + kDirectoryHeaderSize + std::uint64_t{index} * kDirectoryEntrySize;
+        const std::uint64_t at =
+            std::uint64_t{directory} + kDirectoryHeaderSize + std::uint64_t{index} * kDirectoryEntrySize;
         if (!ReadTree(at, entry, sizeof entry)) return false;
         name = Le32(entry);
         offset = Le32(entry + 4);

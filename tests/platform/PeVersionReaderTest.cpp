@@ -115,7 +115,8 @@ TEST(PeVersionReader, IgnoresVersionResourcesUnderAnotherIdOrAName) {
     named.name = L"VS_VERSION_INFO";
     test::TempFolder folder;
     folder.WriteFile(L"named.exe", WritePe(PeKind::Pe32, {named}).bytes);
-    folder.WriteFile(L"other-id.exe", WritePe(PeKind::Pe32Plus, {VersionResource({7, 0, 0, 3}, {1, 1, 1, 1}, 102)}).bytes);
+    folder.WriteFile(L"other-id.exe",
+                     WritePe(PeKind::Pe32Plus, {VersionResource({7, 0, 0, 3}, {1, 1, 1, 1}, 102)}).bytes);
     for (const wchar_t* name : {L"named.exe", L"other-id.exe"}) {
         EXPECT_EQ(ReadVersion(folder.ReadFile(name)), std::nullopt);
         EXPECT_EQ(ReadVersionFromFile(folder / name), std::nullopt);
@@ -171,7 +172,8 @@ TEST(PeVersionReader, NeverReadsDataBeyondItsSectionsRawData) {
     PeImage image = WriteVersionedPe(PeKind::Pe32, {1, 2, 3, 4});
     const std::uint32_t rawSize = image.Get32(image.layout.sectionHeader + 16);
     ASSERT_EQ(image.bytes.size(), image.layout.resourceSection + rawSize);
-    image.bytes += std::string(8, '\0') + image.bytes.substr(image.layout.data, image.Get32(image.layout.dataEntry + 4));
+    image.bytes +=
+        std::string(8, '\0') + image.bytes.substr(image.layout.data, image.Get32(image.layout.dataEntry + 4));
     image.Put32(image.layout.sectionHeader + 8, rawSize + 0x1000);
     image.Put32(image.layout.dataEntry, image.layout.resourceRva + rawSize + 8);
     EXPECT_EQ(ReadVersion(image.bytes), std::nullopt);
@@ -216,36 +218,44 @@ const std::vector<Damage>& Damages() {
         {"PE signature", [](PeImage& i) { i.Put32(i.layout.peHeader, 0x00004551); }},
         {"optional header magic", [](PeImage& i) { i.Put16(i.layout.optionalHeader, 0x107); }},
         {"optional header too small for the resource entry",
-         [](PeImage& i) { i.Put16(i.layout.peHeader + 20, static_cast<std::uint16_t>(i.layout.resourceDirectoryEntry - i.layout.optionalHeader)); }},
-        {"two data directories only",
-         [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry - 16 - 4, 2); }},
+         [](PeImage& i) {
+             i.Put16(i.layout.peHeader + 20,
+                     static_cast<std::uint16_t>(i.layout.resourceDirectoryEntry - i.layout.optionalHeader));
+         }},
+        {"two data directories only", [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry - 16 - 4, 2); }},
         {"no resource RVA", [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry, 0); }},
         {"no resource size", [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry + 4, 0); }},
         {"resource RVA in no section", [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry, 0x00900000); }},
         {"resource RVA at the end of its section",
-         [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry, i.layout.resourceRva + i.Get32(i.layout.sectionHeader + 8)); }},
+         [](PeImage& i) {
+             i.Put32(i.layout.resourceDirectoryEntry, i.layout.resourceRva + i.Get32(i.layout.sectionHeader + 8));
+         }},
         {"resource size smaller than the tree", [](PeImage& i) { i.Put32(i.layout.resourceDirectoryEntry + 4, 24); }},
         {"no sections", [](PeImage& i) { i.Put16(i.layout.peHeader + 6, 0); }},
         {"section count past the end of the file", [](PeImage& i) { i.Put16(i.layout.peHeader + 6, 0xFFFF); }},
         {"section raw data past the end", [](PeImage& i) { i.Put32(i.layout.sectionHeader + 20, 0x7FFFFFF0); }},
         {"section raw data at the very top", [](PeImage& i) { i.Put32(i.layout.sectionHeader + 20, 0xFFFFFFF0); }},
         {"section without raw data", [](PeImage& i) { i.Put32(i.layout.sectionHeader + 16, 0); }},
-        {"section raw size huge", [](PeImage& i) {
+        {"section raw size huge",
+         [](PeImage& i) {
              i.Put32(i.layout.sectionHeader + 8, 0xFFFFFFFF);
              i.Put32(i.layout.sectionHeader + 16, 0xFFFFFFFF);
              i.Put32(i.layout.resourceDirectoryEntry + 4, 0xFFFFFFFF);
              i.Truncate(i.layout.data + 60);
          }},
         {"no version type", [](PeImage& i) { i.Put32(i.layout.typeEntry, 17); }},
-        {"type entry leads to data", [](PeImage& i) { i.Put32(i.layout.typeEntry + 4, i.TreeOffset(i.layout.dataEntry)); }},
+        {"type entry leads to data",
+         [](PeImage& i) { i.Put32(i.layout.typeEntry + 4, i.TreeOffset(i.layout.dataEntry)); }},
         {"type entry past the tree", [](PeImage& i) { i.Put32(i.layout.typeEntry + 4, 0x80000000u | 0x100000); }},
         {"type entry at the top offset", [](PeImage& i) { i.Put32(i.layout.typeEntry + 4, 0xFFFFFFFF); }},
-        {"root claims more named entries than it holds", [](PeImage& i) { i.Put16(i.layout.rootDirectory + 12, 0xFFFF); }},
+        {"root claims more named entries than it holds",
+         [](PeImage& i) { i.Put16(i.layout.rootDirectory + 12, 0xFFFF); }},
         {"empty name directory", [](PeImage& i) { i.Put16(i.layout.nameDirectory + 14, 0); }},
         {"name entry loops to the root", [](PeImage& i) { i.LoopNameEntryToRoot(); }},
         {"name entry loops to its own directory",
          [](PeImage& i) { i.Put32(i.layout.nameEntry + 4, 0x80000000u | i.TreeOffset(i.layout.nameDirectory)); }},
-        {"name entry leads to data", [](PeImage& i) { i.Put32(i.layout.nameEntry + 4, i.TreeOffset(i.layout.dataEntry)); }},
+        {"name entry leads to data",
+         [](PeImage& i) { i.Put32(i.layout.nameEntry + 4, i.TreeOffset(i.layout.dataEntry)); }},
         {"language entry loops to its own directory", [](PeImage& i) { i.LoopLanguageEntryToItself(); }},
         {"language entry leads to the name directory",
          [](PeImage& i) { i.Put32(i.layout.languageEntry + 4, 0x80000000u | i.TreeOffset(i.layout.nameDirectory)); }},
@@ -253,14 +263,14 @@ const std::vector<Damage>& Damages() {
         {"data RVA in no section", [](PeImage& i) { i.Put32(i.layout.dataEntry, 0x7FFF0000); }},
         {"data RVA at the top", [](PeImage& i) { i.Put32(i.layout.dataEntry, 0xFFFFFFF0); }},
         {"data size huge", [](PeImage& i) { i.Put32(i.layout.dataEntry + 4, 0xFFFFFFFF); }},
-        {"data runs past its section", [](PeImage& i) {
+        {"data runs past its section",
+         [](PeImage& i) {
              i.Put32(i.layout.dataEntry + 4, i.Get32(i.layout.sectionHeader + 8) - i.TreeOffset(i.layout.data) + 1);
          }},
         {"data too small for the fixed information", [](PeImage& i) { i.Put32(i.layout.dataEntry + 4, 80); }},
         {"block length too small", [](PeImage& i) { i.Put16(i.layout.data, 90); }},
-        {"block longer than its resource", [](PeImage& i) {
-             i.Put16(i.layout.data, static_cast<std::uint16_t>(i.Get32(i.layout.dataEntry + 4) + 1));
-         }},
+        {"block longer than its resource",
+         [](PeImage& i) { i.Put16(i.layout.data, static_cast<std::uint16_t>(i.Get32(i.layout.dataEntry + 4) + 1)); }},
         {"no value", [](PeImage& i) { i.Put16(i.layout.data + 2, 0); }},
         {"value shorter than the fixed information", [](PeImage& i) { i.Put16(i.layout.data + 2, 48); }},
         {"key", [](PeImage& i) { i.Put16(i.layout.data + 6, 'v'); }},

@@ -24,8 +24,10 @@ std::size_t AlignUp(std::size_t value, std::size_t alignment) {
 }
 
 void PutLe(std::string& bytes, std::size_t offset, std::uint64_t value, int size) {
-    if (bytes.size() < offset + static_cast<std::size_t>(size)) bytes.resize(offset + static_cast<std::size_t>(size), '\0');
-    for (int i = 0; i < size; ++i) bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    if (bytes.size() < offset + static_cast<std::size_t>(size))
+        bytes.resize(offset + static_cast<std::size_t>(size), '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void AppendLe(std::string& bytes, std::uint64_t value, int size) { PutLe(bytes, bytes.size(), value, size); }
@@ -39,8 +41,8 @@ void PadTo4(std::string& bytes) { bytes.resize(AlignUp(bytes.size(), 4), '\0'); 
 // One node of a version block: header, NUL-terminated key, padding, value,
 // padding, children each starting on a 32-bit boundary. wLength covers all
 // of it but the block's own trailing padding.
-std::string VersionNode(std::u16string_view key, bool text, const std::string& value,
-                        std::uint16_t valueLength, const std::vector<std::string>& children) {
+std::string VersionNode(std::u16string_view key, bool text, const std::string& value, std::uint16_t valueLength,
+                        const std::vector<std::string>& children) {
     std::string node;
     AppendLe(node, 0, 2);  // wLength, set below
     AppendLe(node, valueLength, 2);
@@ -112,7 +114,8 @@ void WriteDirectoryHeader(std::string& bytes, std::size_t at, std::size_t named,
 
 template <typename Map>
 std::size_t CountNamed(const Map& map) {
-    return static_cast<std::size_t>(std::count_if(map.begin(), map.end(), [](const auto& item) { return item.first.named; }));
+    return static_cast<std::size_t>(
+        std::count_if(map.begin(), map.end(), [](const auto& item) { return item.first.named; }));
 }
 
 // Lays the tree out as resource compilers do: all directories breadth first,
@@ -234,19 +237,19 @@ std::string VersionInfoBlock(const VersionParts& fileVersion, const VersionParts
     AppendLe(fixed, (std::uint32_t{fileVersion[2]} << 16) | fileVersion[3], 4);
     AppendLe(fixed, (std::uint32_t{productVersion[0]} << 16) | productVersion[1], 4);
     AppendLe(fixed, (std::uint32_t{productVersion[2]} << 16) | productVersion[3], 4);
-    AppendLe(fixed, 0x3F, 4);       // dwFileFlagsMask
-    AppendLe(fixed, 0, 4);          // dwFileFlags
-    AppendLe(fixed, 0x00040004, 4); // dwFileOS: VOS_NT_WINDOWS32
-    AppendLe(fixed, 1, 4);          // dwFileType: VFT_APP
-    AppendLe(fixed, 0, 4);          // dwFileSubtype
-    AppendLe(fixed, 0, 4);          // dwFileDateMS
-    AppendLe(fixed, 0, 4);          // dwFileDateLS
+    AppendLe(fixed, 0x3F, 4);        // dwFileFlagsMask
+    AppendLe(fixed, 0, 4);           // dwFileFlags
+    AppendLe(fixed, 0x00040004, 4);  // dwFileOS: VOS_NT_WINDOWS32
+    AppendLe(fixed, 1, 4);           // dwFileType: VFT_APP
+    AppendLe(fixed, 0, 4);           // dwFileSubtype
+    AppendLe(fixed, 0, 4);           // dwFileDateMS
+    AppendLe(fixed, 0, 4);           // dwFileDateLS
 
-    const std::string table = VersionNode(u"040904B0", true, {}, 0,
-                                          {TextValue(u"FileDescription", u"Gatehouse test executable"),
-                                           TextValue(u"FileVersion", VersionText(fileVersion)),
-                                           TextValue(u"ProductName", u"Gatehouse test"),
-                                           TextValue(u"ProductVersion", VersionText(productVersion))});
+    const std::string table =
+        VersionNode(u"040904B0", true, {}, 0,
+                    {TextValue(u"FileDescription", u"Gatehouse test executable"),
+                     TextValue(u"FileVersion", VersionText(fileVersion)), TextValue(u"ProductName", u"Gatehouse test"),
+                     TextValue(u"ProductVersion", VersionText(productVersion))});
     const std::string strings = VersionNode(u"StringFileInfo", true, {}, 0, {table});
     std::string translation;
     AppendLe(translation, 0x0409, 2);
@@ -293,40 +296,40 @@ PeImage WritePe(PeKind kind, const std::vector<PeResource>& resources) {
     const std::size_t pe = kPeOffset;
     const std::uint16_t optionalSize = plus ? 240 : 224;
     PutLe(b, pe, 0x00004550, 4);
-    PutLe(b, pe + 4, plus ? 0x8664 : 0x014C, 2);                 // Machine
-    PutLe(b, pe + 6, 2, 2);                                      // NumberOfSections
+    PutLe(b, pe + 4, plus ? 0x8664 : 0x014C, 2);  // Machine
+    PutLe(b, pe + 6, 2, 2);                       // NumberOfSections
     PutLe(b, pe + 20, optionalSize, 2);
-    PutLe(b, pe + 22, plus ? 0x0023 : 0x0103, 2);                // relocs stripped, executable, 32-bit / large address aware
+    PutLe(b, pe + 22, plus ? 0x0023 : 0x0103, 2);  // relocs stripped, executable, 32-bit / large address aware
 
     const std::size_t o = pe + 24;
     PutLe(b, o, plus ? 0x20B : 0x10B, 2);
-    PutLe(b, o + 2, 14, 1);                                      // linker version
-    PutLe(b, o + 4, textRaw, 4);                                 // SizeOfCode
-    PutLe(b, o + 8, resourceRaw, 4);                             // SizeOfInitializedData
-    PutLe(b, o + 16, kTextRva, 4);                               // AddressOfEntryPoint
-    PutLe(b, o + 20, kTextRva, 4);                               // BaseOfCode
+    PutLe(b, o + 2, 14, 1);           // linker version
+    PutLe(b, o + 4, textRaw, 4);      // SizeOfCode
+    PutLe(b, o + 8, resourceRaw, 4);  // SizeOfInitializedData
+    PutLe(b, o + 16, kTextRva, 4);    // AddressOfEntryPoint
+    PutLe(b, o + 20, kTextRva, 4);    // BaseOfCode
     if (plus) {
-        PutLe(b, o + 24, 0x140000000ULL, 8);                     // ImageBase
+        PutLe(b, o + 24, 0x140000000ULL, 8);  // ImageBase
     } else {
-        PutLe(b, o + 24, kResourceRva, 4);                       // BaseOfData
-        PutLe(b, o + 28, 0x400000, 4);                           // ImageBase
+        PutLe(b, o + 24, kResourceRva, 4);  // BaseOfData
+        PutLe(b, o + 28, 0x400000, 4);      // ImageBase
     }
     PutLe(b, o + 32, kSectionAlignment, 4);
     PutLe(b, o + 36, kFileAlignment, 4);
-    PutLe(b, o + 40, 6, 2);                                      // operating system version 6.0
-    PutLe(b, o + 48, 6, 2);                                      // subsystem version 6.0
+    PutLe(b, o + 40, 6, 2);  // operating system version 6.0
+    PutLe(b, o + 48, 6, 2);  // subsystem version 6.0
     PutLe(b, o + 56, imageSize, 4);
     PutLe(b, o + 60, kHeadersSize, 4);
-    PutLe(b, o + 68, 2, 2);                                      // Subsystem: Windows GUI
-    PutLe(b, o + 70, 0x8100, 2);                                 // NX compatible, terminal server aware
-    const std::size_t sizes = o + 72;                            // stack and heap reserve and commit
+    PutLe(b, o + 68, 2, 2);            // Subsystem: Windows GUI
+    PutLe(b, o + 70, 0x8100, 2);       // NX compatible, terminal server aware
+    const std::size_t sizes = o + 72;  // stack and heap reserve and commit
     const int word = plus ? 8 : 4;
     PutLe(b, sizes, 0x100000, word);
     PutLe(b, sizes + static_cast<std::size_t>(word), 0x1000, word);
     PutLe(b, sizes + 2 * static_cast<std::size_t>(word), 0x100000, word);
     PutLe(b, sizes + 3 * static_cast<std::size_t>(word), 0x1000, word);
     const std::size_t directories = plus ? o + 112 : o + 96;
-    PutLe(b, directories - 4, 16, 4);                            // NumberOfRvaAndSizes
+    PutLe(b, directories - 4, 16, 4);  // NumberOfRvaAndSizes
     image.layout.resourceDirectoryEntry = directories + 2 * 8;
     PutLe(b, image.layout.resourceDirectoryEntry, kResourceRva, 4);
     PutLe(b, image.layout.resourceDirectoryEntry + 4, treeSize, 4);

@@ -1,8 +1,9 @@
 // A writer of small, valid Windows executables (PE32 and PE32+) that carry
 // resources, above all a version resource with a chosen file version, and
-// ways to damage them on purpose. The images hold no code, but their layout
-// (headers, one .rsrc section, section alignment 0x1000, file alignment
-// 0x200, sorted resource tree) is what the system's version functions accept.
+// ways to damage them on purpose. Their layout (headers, a .text section
+// whose entry point only returns 0, then the .rsrc section; section alignment
+// 0x1000, file alignment 0x200; a sorted resource tree) is what the system's
+// version functions and its loader accept: the images even run and end at once.
 #pragma once
 
 #include "platform/PeVersionReader.h"
@@ -41,21 +42,21 @@ PeResource VersionResource(const VersionParts& fileVersion, const VersionParts& 
 // File offsets of the parts of a written image (resource tree offsets are the
 // ones of the traced resource; zero when none is traced).
 struct PeLayout {
-    std::size_t peHeader = 0;              // "PE\0\0", then the COFF header
+    std::size_t peHeader = 0;  // "PE\0\0", then the COFF header
     std::size_t optionalHeader = 0;
     std::size_t resourceDirectoryEntry = 0;  // data directory 2: RVA, size
-    std::size_t sectionHeader = 0;         // the .rsrc section's header
-    std::size_t resourceSection = 0;       // the .rsrc section's raw data
+    std::size_t sectionHeader = 0;           // the .rsrc section's header
+    std::size_t resourceSection = 0;         // the .rsrc section's raw data
     std::uint32_t resourceRva = 0;
     std::size_t rootDirectory = 0;
-    std::size_t typeEntry = 0;             // root entry of the traced resource's type
+    std::size_t typeEntry = 0;  // root entry of the traced resource's type
     std::size_t nameDirectory = 0;
     std::size_t nameEntry = 0;
     std::size_t languageDirectory = 0;
     std::size_t languageEntry = 0;
-    std::size_t dataEntry = 0;             // RVA, size, code page, reserved
-    std::size_t data = 0;                  // the resource's bytes
-    std::size_t fixedFileInfo = 0;         // inside a version block's data
+    std::size_t dataEntry = 0;      // RVA, size, code page, reserved
+    std::size_t data = 0;           // the resource's bytes
+    std::size_t fixedFileInfo = 0;  // inside a version block's data
 };
 
 // A written image and the means to damage it.
