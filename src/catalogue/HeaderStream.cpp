@@ -13,7 +13,13 @@ std::size_t CMemoryByteSource::ReadAt(std::uint64_t offset, void* buffer, std::s
 }
 
 std::size_t CFileByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    return m_file.ReadAt(offset, buffer, size);
+    std::size_t copied = 0;
+    if (offset < m_start.size()) {
+        copied = std::min<std::uint64_t>(size, m_start.size() - offset);
+        std::memcpy(buffer, m_start.data() + offset, copied);
+        if (copied == size || m_fileEndsInStart) return copied;
+    }
+    return copied + m_file.ReadAt(offset + copied, static_cast<std::uint8_t*>(buffer) + copied, size - copied);
 }
 
 bool CHeaderStream::Fill(std::size_t size) {
@@ -25,7 +31,8 @@ bool CHeaderStream::Fill(std::size_t size) {
     m_bufferOffset += m_pos;
     m_pos = 0;
     m_size = kept;
-    const std::size_t want = kBufferSize - kept;
+    const std::size_t want = m_readBefore ? kBufferSize - kept : kHeaderFirstReadSize;
+    m_readBefore = true;
     const std::size_t got = m_source.ReadAt(m_bufferOffset + kept, m_buffer.data() + kept, want);
     m_size += std::min(got, want);
     if (got < want) m_sourceDone = true;

@@ -30,14 +30,23 @@ private:
     std::span<const std::uint8_t> m_bytes;
 };
 
-// An open file, read at offsets so that skipping costs no reads.
+// Most headers are a few hundred bytes: the first read of a header asks for
+// no more than this, later ones for a whole buffer.
+inline constexpr std::size_t kHeaderFirstReadSize = 2048;
+
+// An open file, read at offsets so that skipping costs no reads. `start`
+// holds the file's first bytes when they were read already (as many as
+// were asked for, unless the file is shorter); the caller keeps them alive.
 class CFileByteSource final : public CByteSource {
 public:
-    explicit CFileByteSource(platform::InputFile& file) : m_file(file) {}
+    explicit CFileByteSource(platform::InputFile& file, std::span<const std::uint8_t> start = {}, bool fileEndsInStart = false)
+        : m_file(file), m_start(start), m_fileEndsInStart(fileEndsInStart) {}
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
 
 private:
     platform::InputFile& m_file;
+    std::span<const std::uint8_t> m_start;
+    bool m_fileEndsInStart;
 };
 
 // Reads fields one after the other. A field is taken only when all its bytes
@@ -72,13 +81,14 @@ private:
     bool Fill(std::size_t size);
     bool Take(void* out, std::size_t size);
 
-    static constexpr std::size_t kBufferSize = 4096;
+    static constexpr std::size_t kBufferSize = 8192;
 
     CByteSource& m_source;
-    std::array<std::uint8_t, kBufferSize> m_buffer{};
+    std::array<std::uint8_t, kBufferSize> m_buffer;  // only bytes below m_size are read
     std::uint64_t m_bufferOffset = 0;  // source offset of m_buffer[0]
     std::size_t m_pos = 0;             // next byte in m_buffer
     std::size_t m_size = 0;            // valid bytes in m_buffer
+    bool m_readBefore = false;
     bool m_sourceDone = false;         // the source returned less than asked
     bool m_ended = false;
 };

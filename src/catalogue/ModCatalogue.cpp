@@ -42,16 +42,13 @@ std::wstring CModCatalogue::DefaultModsFolder() {
 }
 
 void CModCatalogue::Build(const std::wstring& modsFolder) {
-    std::vector<FoundModFile> files;
-    FindModFiles(modsFolder, L"*.MOD", files);
-    m_records.reserve(files.size());
-    m_positions.reserve(files.size());
-    for (const auto& file : files) {
+    // Each file is read as soon as it is found; its path moves into its record.
+    FindModFiles(modsFolder, L"*.MOD", [this](const std::wstring& openPath, std::wstring&& recordPath) {
         auto record = std::make_unique<ModInfo>();
         // A file that cannot be opened still gives a record, with the defaults.
-        ReadModHeader(*record, file.openPath, file.recordPath);
+        ReadModHeader(*record, openPath, std::move(recordPath));
         Add(std::move(record));
-    }
+    });
 }
 
 void CModCatalogue::Add(std::unique_ptr<ModInfo> record) {

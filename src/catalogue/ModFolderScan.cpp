@@ -4,9 +4,9 @@
 #include "catalogue/ModCatalogue.h"
 #include "platform/Files.h"
 
-#include <algorithm>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace gh {
 
@@ -16,51 +16,84 @@ bool IsSkippedFileName(const std::wstring& name) {
     return name.empty() || name == L"Thumbs.db" || name == L".get_date.dat";
 }
 
-void ListFiles(const std::wstring& folder, const std::wstring& pattern, std::vector<FoundModFile>& out) {
-    std::vector<platform::FolderEntry> entries;
-    platform::ListFolder(folder, pattern, entries);
-    for (auto& entry : entries) {
-        if (entry.isFolder || IsSkippedFileName(entry.name)) continue;
-        std::wstring path = folder + entry.name;
-        std::wstring canonical = ToUpper(path);
-        out.push_back({std::move(path), std::move(canonical)});
-    }
+bool IsEnteredFolderName(const std::wstring& name) { return !name.empty() && name.front() != L'.'; }
+
+wchar_t FoldCase(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+std::wstring WithTrailingSlash(std::wstring path) {
+    if (path.empty() || (path.back() != L'/' && path.back() != L'\\')) path += L'/';
+    return path;
 }
 
 }  // namespace
 
-void FindModFiles(const std::wstring& folder, const std::wstring& pattern, std::vector<FoundModFile>& out) {
+bool MatchesPattern(const std::wstring& name, const std::wstring& pattern) {
+    std::size_t n = 0, p = 0, starP = std::wstring::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::wstring::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') ++p;
+    return p == pattern.size();
+}
+
+void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const FoundModFile& found) {
+    // `folder` is the caller's spelling, which the record paths keep; `real`
+    // is the file system's, which is listed and opened, so that no platform
+    // call has to match names again for each of thousands of files.
+    struct Pending {
+        std::wstring folder;
+        std::wstring real;
+    };
     // An explicit stack rather than recursion, so no folder depth can
-    // exhaust the call stack; subfolders are pushed in reverse to keep
-    // the depth-first order.
-    std::vector<std::wstring> pending{folder};
+    // exhaust the call stack; subfolders are pushed in reverse to keep the
+    // depth-first order.
+    std::vector<Pending> pending{{folder, WithTrailingSlash(platform::ExactCasePath(folder))}};
     std::set<std::pair<std::uint64_t, std::uint64_t>> entered;
-    std::vector<std::wstring> names;
+    std::vector<platform::FolderEntry> entries;
+    std::vector<std::wstring> subfolders;
     while (!pending.empty()) {
-        const std::wstring current = std::move(pending.back());
+        const Pending current = std::move(pending.back());
         pending.pop_back();
         // A folder reached again through a link is the same real folder:
         // entering it once is what ends link loops.
-        if (auto identity = platform::GetFolderIdentity(current))
+        if (auto identity = platform::GetFolderIdentity(current.real))
             if (!entered.emplace(identity->volume, identity->index).second) continue;
-        ListFiles(current, pattern, out);
-        names.clear();
-        CModCatalogue::ListSubfolders(names, current);
-        for (auto it = names.rbegin(); it != names.rend(); ++it) pending.push_back(current + *it + L"/");
+        // One listing serves both the files and the subfolders.
+        entries.clear();
+        platform::ListFolder(current.real, L"*", entries);
+        subfolders.clear();
+        for (const auto& entry : entries) {
+            if (entry.isFolder) {
+                if (IsEnteredFolderName(entry.name)) subfolders.push_back(entry.name);
+            } else if (!IsSkippedFileName(entry.name) && MatchesPattern(entry.name, pattern)) {
+                found(current.real + entry.name, ToUpper(current.folder + entry.name));
+            }
+        }
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
+            pending.push_back({current.folder + *it + L"/", current.real + *it + L"/"});
     }
 }
 
 void CModCatalogue::ScanModFolder(const std::wstring& folder, std::vector<std::wstring>& out, const std::wstring& pattern) {
-    std::vector<FoundModFile> found;
-    FindModFiles(folder, pattern, found);
-    out.reserve(out.size() + found.size());
-    for (auto& file : found) out.push_back(std::move(file.recordPath));
+    FindModFiles(folder, pattern, [&](const std::wstring&, std::wstring&& recordPath) { out.push_back(std::move(recordPath)); });
 }
 
 void CModCatalogue::ListMatchingFiles(std::vector<std::wstring>& out, const std::wstring& folder, const std::wstring& pattern) {
-    std::vector<FoundModFile> found;
-    ListFiles(folder, pattern, found);
-    for (auto& file : found) out.push_back(std::move(file.recordPath));
+    std::vector<platform::FolderEntry> entries;
+    platform::ListFolder(folder, pattern, entries);
+    for (const auto& entry : entries)
+        if (!entry.isFolder && !IsSkippedFileName(entry.name)) out.push_back(ToUpper(folder + entry.name));
 }
 
 void CModCatalogue::ListSubfolders(std::vector<std::wstring>& out, const std::wstring& folder) {
@@ -69,7 +102,7 @@ void CModCatalogue::ListSubfolders(std::vector<std::wstring>& out, const std::ws
     // name, and names without a dot on systems where it would not.
     platform::ListFolder(folder, L"*", entries);
     for (auto& entry : entries)
-        if (entry.isFolder && !entry.name.empty() && entry.name.front() != L'.') out.push_back(std::move(entry.name));
+        if (entry.isFolder && IsEnteredFolderName(entry.name)) out.push_back(std::move(entry.name));
 }
 
 }  // namespace gh

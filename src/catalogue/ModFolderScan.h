@@ -2,20 +2,25 @@
 // catalogue's build and its ScanModFolder.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace gh {
 
-struct FoundModFile {
-    std::wstring openPath;    // folder names and file name as the system lists them
-    std::wstring recordPath;  // the same path upper-cased: the catalogue's form
-};
+// Called once per file found. `openPath` names the file as the file system
+// spells it, to open it by; `recordPath` is ToUpper(folder as given +
+// subfolders + name), the catalogue's form, which the callee may take.
+using FoundModFile = std::function<void(const std::wstring& openPath, std::wstring&& recordPath)>;
 
-// Depth first below `folder` (which ends with '/'): the folder's matching
-// files in listing order, then each subfolder in listing order. Folders
-// whose names begin with '.' are not entered; each real folder is entered
-// at most once. A folder that cannot be listed contributes nothing.
-void FindModFiles(const std::wstring& folder, const std::wstring& pattern, std::vector<FoundModFile>& out);
+// Depth first below `folder` (which ends with '/'): the folder's files whose
+// names match `pattern` (wildcards '*' and '?', ASCII letters without regard
+// to case) in listing order, leaving out "Thumbs.db" and ".get_date.dat",
+// then each subfolder in listing order. Folders whose names begin with '.'
+// are not entered; each real folder is entered at most once. A folder that
+// cannot be listed contributes nothing. Each folder is listed once.
+void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const FoundModFile& found);
+
+// Whether `name` matches `pattern` as the folder listing matches it.
+bool MatchesPattern(const std::wstring& name, const std::wstring& pattern);
 
 }  // namespace gh

@@ -22,6 +22,14 @@ std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer) {
     return read.substr(0, read.find(u'\0'));
 }
 
+// Text without surrogates converts unit for unit; only text with them needs
+// the general conversion, which pairs them up or replaces the lone ones.
+std::wstring ToWide(std::u16string_view units) {
+    for (char16_t u : units)
+        if (u >= 0xD800 && u <= 0xDFFF) return Utf16ToWide(units);
+    return std::wstring(units.begin(), units.end());
+}
+
 }  // namespace
 
 std::u16string ReadHeaderText(CHeaderStream& stream) {
@@ -30,7 +38,7 @@ std::u16string ReadHeaderText(CHeaderStream& stream) {
 }
 
 void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t limit) {
-    field = Utf16ToWide(units.substr(0, std::min(limit, units.size())));
+    field = ToWide(units.substr(0, std::min(limit, units.size())));
 }
 
 void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
@@ -65,7 +73,7 @@ void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
     // One entry serves all: an unread guid or version keeps the previous one.
     CModRequirement entry;
     for (std::uint16_t i = 0; i < requirementCount; ++i) {
-        entry.name = Utf16ToWide(ReadTextUnits(stream, text));
+        entry.name = ToWide(ReadTextUnits(stream, text));
         stream.ReadI64(entry.guid);
         if (formatVersion != 1) stream.ReadU16(entry.version);
         info.requirements.push_back(entry);
@@ -76,15 +84,18 @@ void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
         stream.ReadU16(textCount);
         info.headerStrings.clear();
         info.headerStrings.reserve(textCount);
-        for (std::uint16_t i = 0; i < textCount; ++i) info.headerStrings.push_back(Utf16ToWide(ReadTextUnits(stream, text)));
+        for (std::uint16_t i = 0; i < textCount; ++i) info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
     }
 }
 
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, const std::wstring& recordPath) {
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath) {
     platform::InputFile file;
-    if (!file.Open(openPath)) return L"Unable to open file : " + recordPath;
-    info.filePath = recordPath;
-    CFileByteSource source(file);
+    // Opening and the first read in one step: most headers need nothing more.
+    std::uint8_t start[kHeaderFirstReadSize];
+    std::size_t got = 0;
+    if (!file.OpenAndReadStart(openPath, start, sizeof start, got)) return L"Unable to open file : " + recordPath;
+    info.filePath = std::move(recordPath);
+    CFileByteSource source(file, {start, got}, got < sizeof start);
     ReadModHeaderFrom(info, source);
     return {};
 }

@@ -41,7 +41,7 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& path);
 // As ReadModHeader, but opens `openPath` and stores `recordPath` as the
 // record's filePath (the catalogue opens files by their real names and
 // records them by their canonical paths).
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, const std::wstring& recordPath);
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath);
 
 // Reads the header fields from `source` into `info` (all but filePath).
 // A field is taken only when all its bytes are present; a missing one keeps

@@ -33,6 +33,13 @@ struct FolderIdentity {
 };
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder);
 
+// The path spelled as the file system stores it: on Linux every existing
+// component becomes the name the calls here would match for it (exact name
+// first, else without regard to case) and '\' becomes '/'; components that do
+// not exist stay as given. On Windows, where names ignore case, the path as
+// given. The calls here reach such a path without matching any names.
+std::wstring ExactCasePath(const std::wstring& path);
+
 // Modification time in whole seconds since 1970 (st_mtime), or none when the
 // file's status cannot be read.
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
@@ -53,6 +60,11 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     bool Open(const std::wstring& path);
+    // Open followed by ReadAt(0, buffer, size) into `got`, for scans over
+    // many files: a path spelled as the file system spells it (see
+    // ExactCasePath) costs one call fewer. False, with nothing open and
+    // `got` 0, when Open would fail (a folder included).
+    bool OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got);
     bool IsOpen() const { return m_handle != kNone; }
     // Reads up to `size` bytes; returns the count read, 0 at the end or on error.
     std::size_t Read(void* buffer, std::size_t size);

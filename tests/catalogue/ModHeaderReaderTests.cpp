@@ -184,6 +184,40 @@ TEST(ModHeader, HeaderLongerThanOneReadIsReadWhole) {
     EXPECT_EQ(info.requirements.back().guid, 5049);
 }
 
+TEST(ModHeader, HeadersAroundTheSizeOfOneReadAreReadWhole) {
+    // Header sizes on both sides of the first read and of a whole buffer,
+    // each file also cut one byte short.
+    TempFolder temp;
+    for (std::size_t target : {2047u, 2048u, 2049u, 2050u, 10239u, 10240u, 10241u}) {
+        ModFile mod = Sample(4);
+        mod.content.clear();
+        mod.headerStrings.clear();
+        const std::size_t base = EncodeModFile(mod).size();
+        // Fill with texts of whole units; an odd byte goes into the content.
+        std::size_t room = target - base;
+        while (room >= 2 + 2 * 512) {
+            mod.headerStrings.push_back(std::u16string(512, u's'));
+            room -= 2 + 2 * 512;
+        }
+        if (room >= 2) mod.headerStrings.push_back(std::u16string((room - 2) / 2, u't'));
+        mod.content = std::string(room >= 2 ? room % 2 : room, 'c');
+        const std::string bytes = EncodeModFile(mod);
+        ASSERT_EQ(bytes.size(), target);
+        for (std::size_t cut : {target, target - 1}) {
+            const std::wstring path = temp / (L"size" + std::to_wstring(cut) + L".mod");
+            ASSERT_TRUE(WriteModFile(path, mod, cut));
+            ModInfo fromFile;
+            ReadModHeader(fromFile, path);
+            ModInfo expected = ReadHeaderBytes(bytes.substr(0, cut));
+            expected.filePath = path;
+            EXPECT_EQ(FirstDifference(fromFile, expected), "") << "file of " << cut << " bytes";
+        }
+        ModInfo whole;
+        ReadModHeader(whole, temp / (L"size" + std::to_wstring(target) + L".mod"));
+        EXPECT_EQ(whole.headerStrings.size(), mod.headerStrings.size()) << target;
+    }
+}
+
 TEST(ModHeader, TextsAreCutToTheirLimits) {
     ModFile mod = Sample(4);
     mod.name = std::u16string(300, u'n');

@@ -207,6 +207,8 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
+std::wstring ExactCasePath(const std::wstring& path) { return Utf8ToWide(ResolvePath(path)); }
+
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     struct stat st {};
     if (stat(ResolvePath(folder).c_str(), &st) != 0) return std::nullopt;
@@ -285,6 +287,34 @@ bool InputFile::Open(const std::wstring& path) {
         posix::ForgetAllFolders();  // a cached listing may be stale; look once more
     }
     return false;
+}
+
+bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+    Close();
+    got = 0;
+    // The path as spelled first, and no status call: a folder shows itself
+    // when it is read (EISDIR). Anything else goes the way of Open. Not
+    // blocking, so a pipe in a scanned folder cannot stall the scan.
+    const int fd = ::open(posix::ToNativeText(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (!Open(path)) return false;
+        got = ReadAt(0, buffer, size);
+        return true;
+    }
+    m_handle = fd;
+    auto* bytes = static_cast<char*>(buffer);
+    while (got < size) {
+        const ssize_t n = ::pread(fd, bytes + got, size - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EISDIR) {
+            Close();
+            got = 0;
+            return false;
+        }
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 std::size_t InputFile::Read(void* buffer, std::size_t size) {

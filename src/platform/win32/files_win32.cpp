@@ -70,6 +70,8 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
+std::wstring ExactCasePath(const std::wstring& path) { return path; }  // names ignore case here
+
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     HANDLE h = CreateFileW(WithBackslashes(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -146,6 +148,13 @@ bool InputFile::Open(const std::wstring& path) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     m_handle = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
+bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    if (!Open(path)) return false;  // a folder cannot be opened as a file here
+    got = ReadAt(0, buffer, size);
     return true;
 }
 
