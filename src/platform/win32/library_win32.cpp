@@ -1,0 +1,97 @@
+#include "platform/Library.h"
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace gh::platform {
+
+namespace {
+
+HMODULE AsModule(void* handle) { return static_cast<HMODULE>(handle); }
+
+std::wstring WithBackslashes(std::wstring path) {
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+// The system's text for an error code, without the line end it carries.
+std::wstring SystemErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (n && buffer) text.assign(buffer, n);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    if (text.empty()) text = L"error " + std::to_wstring(code);
+    return text;
+}
+
+}  // namespace
+
+SharedLibrary::~SharedLibrary() { Close(); }
+
+SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+
+SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = std::exchange(other.m_handle, nullptr);
+    }
+    return *this;
+}
+
+bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
+    Close();
+    // LOAD_WITH_ALTERED_SEARCH_PATH wants a full path with backslashes; the
+    // library's dependencies are then looked for beside it first.
+    const std::wstring native = WithBackslashes(path);
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryExW(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const DWORD code = module ? 0 : GetLastError();
+    SetErrorMode(oldMode);
+    if (module) {
+        m_handle = module;
+        return true;
+    }
+    error = SystemErrorText(code);
+    return false;
+}
+
+LibraryFunction SharedLibrary::Find(const char* name) const {
+    if (!m_handle || !name) return nullptr;
+    // FARPROC and LibraryFunction are both function pointers; the caller
+    // casts to the real type.
+    return reinterpret_cast<LibraryFunction>(GetProcAddress(AsModule(m_handle), name));
+}
+
+void SharedLibrary::Close() {
+    if (m_handle) FreeLibrary(AsModule(m_handle));
+    m_handle = nullptr;
+}
+
+std::optional<std::wstring> FindLibraryOnSearchPath(const std::wstring& fileName) {
+    if (fileName.empty() || fileName.find_first_of(L"/\\:") != std::wstring::npos) return std::nullopt;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        wchar_t* filePart = nullptr;
+        const DWORD n = SearchPathW(nullptr, fileName.c_str(), nullptr, static_cast<DWORD>(buffer.size()),
+                                    buffer.data(), &filePart);
+        if (n == 0) return std::nullopt;
+        if (n < buffer.size()) {
+            const std::wstring found(buffer.data(), n);
+            const DWORD attributes = GetFileAttributesW(found.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+            return found;
+        }
+        buffer.resize(static_cast<std::size_t>(n) + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace gh::platform

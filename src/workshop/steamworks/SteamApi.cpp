@@ -1,0 +1,99 @@
+#include "workshop/steamworks/SteamApi.h"
+
+#include <fmt/format.h>
+
+#include <type_traits>
+
+namespace gh::steam {
+
+namespace {
+
+template <class Fn>
+Fn Lookup(const platform::SharedLibrary& library, const char* name) {
+    return reinterpret_cast<Fn>(library.Find(name));
+}
+
+// The one versioned accessor the library exports for `interfaceName`, newest first.
+AccessorFn FindAccessor(const platform::SharedLibrary& library, const char* interfaceName) {
+    for (int version = kHighestAccessorVersion; version >= 1; --version) {
+        const std::string name = fmt::format("SteamAPI_Steam{}_v{:03}", interfaceName, version);
+        if (AccessorFn accessor = Lookup<AccessorFn>(library, name.c_str())) return accessor;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* StartEntryName(StartEntry entry) {
+    switch (entry) {
+    case StartEntry::InitFlat: return "SteamAPI_InitFlat";
+    case StartEntry::InternalInit: return "SteamInternal_SteamAPI_Init";
+    case StartEntry::Init: return "SteamAPI_Init";
+    case StartEntry::InitSafe: return "SteamAPI_InitSafe";
+    }
+    return "?";
+}
+
+bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std::string& missing) {
+    api = SteamApi{};
+    if ((api.initFlat = Lookup<InitFlatFn>(library, "SteamAPI_InitFlat"))) {
+        api.start = StartEntry::InitFlat;
+    } else if ((api.internalInit = Lookup<InternalInitFn>(library, "SteamInternal_SteamAPI_Init"))) {
+        api.start = StartEntry::InternalInit;
+    } else if ((api.init = Lookup<InitFn>(library, "SteamAPI_Init"))) {
+        api.start = StartEntry::Init;
+    } else if ((api.init = Lookup<InitFn>(library, "SteamAPI_InitSafe"))) {
+        api.start = StartEntry::InitSafe;
+    } else {
+        missing = "a start entry point";
+        return false;
+    }
+
+    auto require = [&](auto& slot, const char* name) {
+        using Fn = std::remove_reference_t<decltype(slot)>;
+        slot = Lookup<Fn>(library, name);
+        if (!slot && missing.empty()) missing = name;
+    };
+    missing.clear();
+    require(api.shutdown, "SteamAPI_Shutdown");
+    require(api.loggedOn, "SteamAPI_ISteamUser_BLoggedOn");
+    require(api.enumerate, "SteamAPI_ISteamRemoteStorage_EnumerateUserSubscribedFiles");
+    require(api.details, "SteamAPI_ISteamRemoteStorage_GetPublishedFileDetails");
+    require(api.download, "SteamAPI_ISteamRemoteStorage_UGCDownload");
+    require(api.progress, "SteamAPI_ISteamRemoteStorage_GetUGCDownloadProgress");
+    require(api.read, "SteamAPI_ISteamRemoteStorage_UGCRead");
+    if (!missing.empty()) return false;
+
+    api.isSteamRunning = Lookup<IsRunningFn>(library, "SteamAPI_IsSteamRunning");
+    api.getUser = Lookup<GetUserFn>(library, "SteamAPI_GetHSteamUser");
+    api.userAccessor = FindAccessor(library, "User");
+    api.remoteStorageAccessor = FindAccessor(library, "RemoteStorage");
+    api.utilsAccessor = FindAccessor(library, "Utils");
+    api.findOrCreateInterface =
+        Lookup<FindOrCreateUserInterfaceFn>(library, "SteamInternal_FindOrCreateUserInterface");
+
+    // Manual dispatch only when all of it is there; never both routes.
+    api.manualDispatchInit = Lookup<VoidFn>(library, "SteamAPI_ManualDispatch_Init");
+    api.runFrame = Lookup<RunFrameFn>(library, "SteamAPI_ManualDispatch_RunFrame");
+    api.nextCallback = Lookup<NextCallbackFn>(library, "SteamAPI_ManualDispatch_GetNextCallback");
+    api.freeCallback = Lookup<FreeCallbackFn>(library, "SteamAPI_ManualDispatch_FreeLastCallback");
+    api.pipeCallResult = Lookup<PipeCallResultFn>(library, "SteamAPI_ManualDispatch_GetAPICallResult");
+    api.getPipe = Lookup<GetPipeFn>(library, "SteamAPI_GetHSteamPipe");
+    if (api.manualDispatchInit && api.runFrame && api.nextCallback && api.freeCallback && api.pipeCallResult &&
+        api.getPipe) {
+        api.route = DispatchRoute::Manual;
+        return true;
+    }
+    api.manualDispatchInit = nullptr;
+    api.runFrame = nullptr;
+    api.nextCallback = nullptr;
+    api.freeCallback = nullptr;
+    api.pipeCallResult = nullptr;
+    api.route = DispatchRoute::Polling;
+    require(api.runCallbacks, "SteamAPI_RunCallbacks");
+    require(api.isCallCompleted, "SteamAPI_ISteamUtils_IsAPICallCompleted");
+    require(api.utilsCallResult, "SteamAPI_ISteamUtils_GetAPICallResult");
+    return missing.empty();
+}
+
+}  // namespace gh::steam

@@ -1,0 +1,121 @@
+// The Steam client library's flat C entry points that the launcher calls,
+// looked up by name in the library the game ships. Each pointer type gives
+// the exact C signature: `bool` is one byte, handles and ids are 64-bit
+// values passed by value, counts and offsets 32-bit, enums int-sized. The
+// 64-bit libraries have one calling convention per system (the Microsoft
+// x64 one on Windows, System V on Linux), which is what a plain function
+// pointer gets; the 32-bit library is not supported.
+#pragma once
+
+#include "platform/Library.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace gh::steam {
+
+static_assert(sizeof(void*) == 8, "only the 64-bit Steam client libraries are supported");
+
+using HSteamPipe = std::int32_t;
+using HSteamUser = std::int32_t;
+using ApiCall = std::uint64_t;  // SteamAPICall_t
+
+// Start and stop. The start calls return ESteamAPIInitResult (0 is OK) or bool.
+using InitFlatFn = std::int32_t (*)(char* errorOut);                            // SteamAPI_InitFlat
+using InternalInitFn = std::int32_t (*)(const char* versions, char* errorOut);  // SteamInternal_SteamAPI_Init
+using InitFn = bool (*)();                                                     // SteamAPI_Init, SteamAPI_InitSafe
+using VoidFn = void (*)();                                                     // SteamAPI_Shutdown, _RunCallbacks, ManualDispatch_Init
+using GetPipeFn = HSteamPipe (*)();
+using GetUserFn = HSteamUser (*)();
+using IsRunningFn = bool (*)();
+
+// Interfaces: the versioned accessors, and the older lookup by version text.
+using AccessorFn = void* (*)();
+using FindOrCreateUserInterfaceFn = void* (*)(HSteamUser user, const char* version);
+
+// Methods: the interface pointer first, then the method's own parameters.
+using BLoggedOnFn = bool (*)(void* user);
+using EnumerateFn = ApiCall (*)(void* remoteStorage, std::uint32_t startIndex);
+using DetailsFn = ApiCall (*)(void* remoteStorage, std::uint64_t file, std::uint32_t maxSecondsOld);
+using UGCDownloadFn = ApiCall (*)(void* remoteStorage, std::uint64_t content, std::uint32_t priority);
+using ProgressFn = bool (*)(void* remoteStorage, std::uint64_t content, std::int32_t* downloaded, std::int32_t* expected);
+using UGCReadFn = std::int32_t (*)(void* remoteStorage, std::uint64_t content, void* buffer, std::int32_t size,
+                                   std::uint32_t offset, std::int32_t action);
+using IsCallCompletedFn = bool (*)(void* utils, ApiCall call, bool* failed);
+using UtilsCallResultFn = bool (*)(void* utils, ApiCall call, void* buffer, int size, int expectedId, bool* failed);
+
+// Manual dispatch.
+using RunFrameFn = void (*)(HSteamPipe pipe);
+using NextCallbackFn = bool (*)(HSteamPipe pipe, void* message);
+using FreeCallbackFn = void (*)(HSteamPipe pipe);
+using PipeCallResultFn = bool (*)(HSteamPipe pipe, ApiCall call, void* buffer, int size, int expectedId, bool* failed);
+
+// SteamErrMsg: the start calls' error text buffer.
+inline constexpr std::size_t kErrorTextBytes = 1024;
+inline constexpr std::int32_t kInitResultOk = 0;
+// EUGCReadAction: keep the content open until its last byte was read.
+inline constexpr std::int32_t kReadContinueUntilFinished = 0;
+
+// Start entry points, newest first: the library is started with the first
+// one it exports.
+enum class StartEntry { InitFlat, InternalInit, Init, InitSafe };
+const char* StartEntryName(StartEntry entry);
+
+enum class DispatchRoute {
+    Manual,   // RunFrame, then the message queue with 703 records (libraries from 2020 on)
+    Polling,  // RunCallbacks, then asking ISteamUtils about each call
+};
+
+struct SteamApi {
+    StartEntry start = StartEntry::InitFlat;
+    InitFlatFn initFlat = nullptr;
+    InternalInitFn internalInit = nullptr;
+    InitFn init = nullptr;  // SteamAPI_Init or SteamAPI_InitSafe, whichever `start` names
+    VoidFn shutdown = nullptr;
+    IsRunningFn isSteamRunning = nullptr;  // optional, for the failure text
+    GetUserFn getUser = nullptr;           // optional unless the older interface route is taken
+
+    AccessorFn userAccessor = nullptr;
+    AccessorFn remoteStorageAccessor = nullptr;
+    AccessorFn utilsAccessor = nullptr;
+    FindOrCreateUserInterfaceFn findOrCreateInterface = nullptr;
+
+    BLoggedOnFn loggedOn = nullptr;
+    EnumerateFn enumerate = nullptr;
+    DetailsFn details = nullptr;
+    UGCDownloadFn download = nullptr;
+    ProgressFn progress = nullptr;
+    UGCReadFn read = nullptr;
+
+    DispatchRoute route = DispatchRoute::Manual;
+    VoidFn manualDispatchInit = nullptr;
+    GetPipeFn getPipe = nullptr;
+    RunFrameFn runFrame = nullptr;
+    NextCallbackFn nextCallback = nullptr;
+    FreeCallbackFn freeCallback = nullptr;
+    PipeCallResultFn pipeCallResult = nullptr;
+
+    VoidFn runCallbacks = nullptr;
+    IsCallCompletedFn isCallCompleted = nullptr;
+    UtilsCallResultFn utilsCallResult = nullptr;
+};
+
+// Looks up everything the launcher needs in `library`. Optional pieces
+// (IsSteamRunning, the accessors or the older interface lookup) may be
+// missing; a missing interface is found out after the start. Returns false
+// when a required entry point is missing, with `missing` naming it (or
+// "a start entry point" when none of the four is exported).
+bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std::string& missing);
+
+// The versioned accessor names are probed from this version down to 1;
+// each library exports one per interface.
+inline constexpr int kHighestAccessorVersion = 50;
+
+// The older route's version texts, newest first; for the six methods used
+// here every listed version has the same method slots.
+inline constexpr std::array<const char*, 2> kUserVersions = {"SteamUser020", "SteamUser019"};
+inline constexpr std::array<const char*, 1> kRemoteStorageVersions = {"STEAMREMOTESTORAGE_INTERFACE_VERSION014"};
+inline constexpr std::array<const char*, 1> kUtilsVersions = {"SteamUtils009"};
+
+}  // namespace gh::steam

@@ -1,0 +1,23 @@
+// Where the game's copy of the Steam client library is.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gh::steam {
+
+// The 64-bit library's file name on the system this program was built for.
+inline constexpr std::wstring_view kSteamLibraryFileName =
+#if defined(_WIN32)
+    L"steam_api64.dll";
+#else
+    L"libsteam_api.so";
+#endif
+
+// The library beside the game executable (the launcher's folder, or the
+// folder that replaces it), else the one the system's library search path
+// finds; none when there is neither.
+std::optional<std::wstring> FindSteamLibrary();
+
+}  // namespace gh::steam

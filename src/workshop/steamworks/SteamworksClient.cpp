@@ -1,0 +1,321 @@
+#include "workshop/steamworks/SteamworksClient.h"
+
+#include "app/Folders.h"
+#include "platform/Environment.h"
+#include "platform/Process.h"
+#include "workshop/WorkshopText.h"
+#include "workshop/steamworks/SteamLibraryLocation.h"
+#include "workshop/steamworks/SteamRecordDecoder.h"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace gh {
+
+namespace {
+
+using steam::DispatchRoute;
+using steam::StartEntry;
+
+constexpr std::wstring_view kStartFailedPrefix = L"The Steam client failed to start: ";
+constexpr wchar_t kAppIdVariable[] = L"SteamAppId";
+constexpr wchar_t kGameIdVariable[] = L"SteamGameId";
+// Room for a CallbackMsg_t of any layout the library has used.
+constexpr std::size_t kMessageBufferBytes = 64;
+// A call result larger than this is not one of the records asked for.
+constexpr std::uint32_t kLargestResult = 64 * 1024;
+
+bool IsDecimal(const std::wstring& text) {
+    return !text.empty() && text.size() <= 10 &&
+           std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// A launcher that Steam starts instead of the game inherits SteamAppId (and
+// normally SteamGameId). The library, and the game started later, look for
+// both; a SteamGameId missing beside a valid SteamAppId is filled in.
+void CompleteAppEnvironment() {
+    const auto appId = platform::GetEnvironmentText(kAppIdVariable);
+    if (!appId || !IsDecimal(*appId)) return;
+    if (!platform::GetEnvironmentText(kGameIdVariable)) platform::SetEnvironmentText(kGameIdVariable, *appId);
+}
+
+// The library's error text: its bytes up to the first zero within the
+// buffer, on one line.
+std::wstring LibraryErrorText(const std::array<char, steam::kErrorTextBytes>& buffer) {
+    const auto end = std::find(buffer.begin(), buffer.end(), '\0');
+    std::string text(buffer.begin(), end);
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return AnsiToWide(text);
+}
+
+std::wstring InitResultText(std::int32_t result) {
+    switch (result) {
+    case 2: return L"the Steam client is not running or cannot be reached";
+    case 3: return L"the Steam client is older than the game's Steam library";
+    default: return fmt::format(L"the Steam library reported failure {}", result);
+    }
+}
+
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+std::wstring SteamStartFailedText(std::wstring_view reason) {
+    std::wstring line(reason);
+    for (wchar_t& c : line)
+        if (c == L'\n' || c == L'\r' || c == L'\t') c = L' ';
+    return FitBeforeTail(std::wstring(kStartFailedPrefix) + line, L"");
+}
+
+CSteamworksClient::CSteamworksClient(std::optional<std::wstring> libraryPath)
+    : m_requestedPath(std::move(libraryPath)), m_libraryPath(m_requestedPath.value_or(std::wstring())) {}
+
+CSteamworksClient::~CSteamworksClient() {
+    m_dispatcher.DropPosted();
+    // A library that runs must stay mapped: its own threads may be inside it.
+    if (m_started) m_library.KeepLoaded();
+}
+
+bool CSteamworksClient::Init(std::wstring& error) {
+    if (m_started) return true;
+    const std::wstring reason = Start();
+    if (reason.empty()) return true;
+    m_api = steam::SteamApi{};
+    m_library.Close();
+    platform::DebugOutput(L"SteamAPI_Init() failed\n");
+    error = SteamStartFailedText(reason);
+    return false;
+}
+
+std::wstring CSteamworksClient::Start() {
+    // Started before and shut down: the library stays loaded and starts again.
+    if (!m_library.IsOpen())
+        if (std::wstring failure = Load(); !failure.empty()) return failure;
+    CompleteAppEnvironment();
+    if (std::wstring failure = CallStartEntry(); !failure.empty()) return failure;
+    m_started = true;
+
+    if (m_api.route == DispatchRoute::Manual) {
+        // Once per start, before any other manual dispatch call; from then
+        // on SteamAPI_RunCallbacks must not be used.
+        m_api.manualDispatchInit();
+        m_pipe = m_api.getPipe();
+    }
+    TakeInterfaces();
+    return {};
+}
+
+std::wstring CSteamworksClient::Load() {
+    if (m_requestedPath) {
+        m_libraryPath = *m_requestedPath;
+    } else if (const auto found = steam::FindSteamLibrary()) {
+        m_libraryPath = *found;
+    } else {
+        m_libraryPath.clear();
+        return fmt::format(L"{} is neither beside the game nor on the library search path", steam::kSteamLibraryFileName);
+    }
+    std::wstring loadError;
+    if (!m_library.Open(m_libraryPath, loadError))
+        return fmt::format(L"{} could not be loaded: {}", m_libraryPath, loadError);
+    std::string missing;
+    if (!steam::ResolveSteamApi(m_library, m_api, missing))
+        return fmt::format(L"{} is not usable: it does not export {}", m_libraryPath, Widen(missing));
+    return {};
+}
+
+std::wstring CSteamworksClient::CallStartEntry() {
+    std::array<char, steam::kErrorTextBytes> message{};
+    std::int32_t result = steam::kInitResultOk;
+    switch (m_api.start) {
+    case StartEntry::InitFlat: result = m_api.initFlat(message.data()); break;
+    // No version list: the interfaces are taken from the library's own accessors.
+    case StartEntry::InternalInit: result = m_api.internalInit(nullptr, message.data()); break;
+    case StartEntry::Init:
+    case StartEntry::InitSafe: result = m_api.init() ? steam::kInitResultOk : 1; break;
+    }
+    if (result == steam::kInitResultOk) return {};
+
+    std::wstring reason = LibraryErrorText(message);
+    if (reason.empty()) {
+        if (m_api.isSteamRunning && !m_api.isSteamRunning()) reason = L"Steam is not running";
+        else if (m_api.start == StartEntry::InitFlat || m_api.start == StartEntry::InternalInit)
+            reason = InitResultText(result);
+        else reason = fmt::format(L"{} reported failure", Widen(steam::StartEntryName(m_api.start)));
+        if (!platform::GetEnvironmentText(kAppIdVariable))
+            reason += L" (SteamAppId is not set: start the launcher from Steam)";
+    }
+    return reason;
+}
+
+void* CSteamworksClient::FindInterface(steam::AccessorFn accessor, steam::HSteamUser user, const char* const* versions,
+                                       std::size_t count) const {
+    if (accessor) return accessor();
+    if (!m_api.findOrCreateInterface) return nullptr;
+    for (std::size_t i = 0; i < count; ++i)
+        if (void* found = m_api.findOrCreateInterface(user, versions[i])) return found;
+    return nullptr;
+}
+
+void CSteamworksClient::TakeInterfaces() {
+    // A library with the versioned accessors hands out exactly the versions
+    // its flat functions were built for. Older libraries are asked by
+    // version text; a null answer is "not available", never a crash.
+    const steam::HSteamUser user = m_api.getUser ? m_api.getUser() : 0;
+    const bool older = !m_api.userAccessor && !m_api.remoteStorageAccessor;
+    if (older && !m_api.getUser) {
+        m_user = m_remoteStorage = m_utils = nullptr;
+        return;
+    }
+    m_user = FindInterface(m_api.userAccessor, user, steam::kUserVersions.data(), steam::kUserVersions.size());
+    m_remoteStorage = FindInterface(m_api.remoteStorageAccessor, user, steam::kRemoteStorageVersions.data(),
+                                    steam::kRemoteStorageVersions.size());
+    // ISteamUtils belongs to no user.
+    m_utils = FindInterface(m_api.utilsAccessor, 0, steam::kUtilsVersions.data(), steam::kUtilsVersions.size());
+}
+
+void CSteamworksClient::Shutdown() {
+    m_pending.clear();
+    m_dispatcher.DropPosted();
+    if (!m_started) return;
+    m_started = false;
+    m_user = m_remoteStorage = m_utils = nullptr;
+    m_api.shutdown();
+}
+
+bool CSteamworksClient::IsLoggedOn() { return m_started && m_user && m_api.loggedOn(m_user); }
+
+bool CSteamworksClient::HasRemoteStorage() {
+    return m_started && m_remoteStorage && (m_api.route == DispatchRoute::Manual || m_utils);
+}
+
+SteamAPICall CSteamworksClient::Track(SteamAPICall call, int callbackId) {
+    if (call != kInvalidCall) m_pending[call] = callbackId;
+    return call;
+}
+
+SteamAPICall CSteamworksClient::EnumerateUserSubscribedFiles(std::uint32_t startIndex) {
+    if (!HasRemoteStorage()) return kInvalidCall;
+    return Track(m_api.enumerate(m_remoteStorage, startIndex), steam::kEnumerateResultId);
+}
+
+SteamAPICall CSteamworksClient::GetPublishedFileDetails(PublishedFileId file) {
+    if (!HasRemoteStorage()) return kInvalidCall;
+    // 0 seconds: always ask the service, never a cached answer.
+    return Track(m_api.details(m_remoteStorage, file, 0), steam::kDetailsResultId);
+}
+
+SteamAPICall CSteamworksClient::UGCDownload(UGCHandle content, std::uint32_t priority) {
+    if (!HasRemoteStorage()) return kInvalidCall;
+    return Track(m_api.download(m_remoteStorage, content, priority), steam::kDownloadResultId);
+}
+
+bool CSteamworksClient::GetUGCDownloadProgress(UGCHandle content, std::int32_t* downloaded, std::int32_t* expected) {
+    if (!m_started || !m_remoteStorage || !downloaded || !expected) return false;
+    std::int32_t done = 0;
+    std::int32_t total = 0;
+    if (!m_api.progress(m_remoteStorage, content, &done, &total)) return false;
+    *downloaded = done;
+    *expected = total;
+    return true;
+}
+
+std::int32_t CSteamworksClient::UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) {
+    if (!m_started || !m_remoteStorage || !buffer || size <= 0) return 0;
+    const std::int32_t read = m_api.read(m_remoteStorage, content, buffer, size, offset, steam::kReadContinueUntilFinished);
+    return std::clamp(read, 0, size);
+}
+
+void CSteamworksClient::RunCallbacks() {
+    if (!m_started) return;
+    if (m_api.route == DispatchRoute::Manual) ManualDispatchRound();
+    else PollingRound();
+    m_dispatcher.DispatchPosted();
+}
+
+void CSteamworksClient::ManualDispatchRound() {
+    m_api.runFrame(m_pipe);
+    const steam::CallbackMsgLayout& layout = steam::kTargetLayouts.callbackMsg;
+    for (int n = 0; n < kMaxMessagesPerRound; ++n) {
+        alignas(8) std::array<std::byte, kMessageBufferBytes> bytes{};
+        if (!m_api.nextCallback(m_pipe, bytes.data())) break;
+        steam::CallbackMessage message;
+        if (steam::DecodeCallbackMessage(steam::ByteSpan(bytes.data(), layout.size), layout, message) &&
+            message.callbackId == steam::kCallCompletedId)
+            OnCallCompleted(message.param, message.paramSize);
+        // Every message is freed before the next is asked for; the record
+        // behind it is not touched afterwards.
+        m_api.freeCallback(m_pipe);
+    }
+}
+
+void CSteamworksClient::OnCallCompleted(const std::byte* record, std::int32_t size) {
+    if (!record || size <= 0) return;
+    steam::CallCompleted completed;
+    if (!steam::DecodeCallCompleted(steam::ByteSpan(record, static_cast<std::size_t>(size)),
+                                    steam::kTargetLayouts.callCompleted, completed))
+        return;
+    const auto found = m_pending.find(completed.call);
+    if (found == m_pending.end()) return;  // another caller's call
+    const int expectedId = found->second;
+    m_pending.erase(found);
+    // The record must be the kind the call answers with, at exactly the
+    // size this program knows; anything else is a failed call, and no byte
+    // of it is read.
+    if (completed.callbackId != expectedId ||
+        completed.resultSize != steam::CallResultSize(expectedId, steam::kTargetLayouts)) {
+        m_dispatcher.PostFailure(completed.call);
+        return;
+    }
+    FetchAndPost(completed.call, expectedId, true);
+}
+
+void CSteamworksClient::PollingRound() {
+    m_api.runCallbacks();
+    if (!m_utils) return;
+    struct Finished {
+        SteamAPICall call;
+        int callbackId;
+        bool failed;
+    };
+    std::vector<Finished> finished;
+    for (const auto& [call, callbackId] : m_pending) {
+        bool failed = false;
+        if (m_api.isCallCompleted(m_utils, call, &failed)) finished.push_back({call, callbackId, failed});
+    }
+    for (const Finished& f : finished) {
+        m_pending.erase(f.call);
+        if (f.failed) m_dispatcher.PostFailure(f.call);
+        else FetchAndPost(f.call, f.callbackId, false);
+    }
+}
+
+void CSteamworksClient::FetchAndPost(SteamAPICall call, int callbackId, bool viaPipe) {
+    const std::size_t size = steam::CallResultSize(callbackId, steam::kTargetLayouts);
+    if (size == 0 || size > kLargestResult) {
+        m_dispatcher.PostFailure(call);
+        return;
+    }
+    std::vector<std::byte> buffer(size);
+    bool ioFailure = false;
+    const int bytes = static_cast<int>(size);
+    const bool fetched = viaPipe ? m_api.pipeCallResult(m_pipe, call, buffer.data(), bytes, callbackId, &ioFailure)
+                                 : m_api.utilsCallResult(m_utils, call, buffer.data(), bytes, callbackId, &ioFailure);
+    if (!fetched || ioFailure) {
+        m_dispatcher.PostFailure(call);
+        return;
+    }
+    if (auto record = steam::DecodeCallResult(callbackId, buffer, steam::kTargetLayouts))
+        m_dispatcher.Post(call, *record);
+    else
+        m_dispatcher.PostFailure(call);
+}
+
+std::unique_ptr<IWorkshopClient> CreateSteamworksClient() { return std::make_unique<CSteamworksClient>(); }
+
+}  // namespace gh

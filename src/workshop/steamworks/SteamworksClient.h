@@ -1,0 +1,112 @@
+// The Workshop client backed by the Steam client library that ships with
+// the game, loaded at run time and driven through its flat C entry points.
+#pragma once
+
+#include "platform/Library.h"
+#include "workshop/CallDispatcher.h"
+#include "workshop/WorkshopClient.h"
+#include "workshop/steamworks/SteamApi.h"
+#include "workshop/steamworks/SteamRecordLayout.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gh {
+
+// The status line when the library cannot be started: says that the Steam
+// client failed to start, then why, in one line of bounded length.
+std::wstring SteamStartFailedText(std::wstring_view reason);
+
+class CSteamworksClient final : public IWorkshopClient {
+public:
+    // Messages taken from the library's queue in one RunCallbacks; the rest
+    // wait for the next one, so a library that never runs dry cannot hold
+    // the caller's loop.
+    static constexpr int kMaxMessagesPerRound = 1000;
+
+    // Without a path the library is looked for when Init runs
+    // (steam::FindSteamLibrary); a path names the library file to load.
+    explicit CSteamworksClient(std::optional<std::wstring> libraryPath = std::nullopt);
+    // Unloads the library unless it was started and not shut down: a
+    // started library may run threads of its own, and the process ends
+    // soon after anyway. Never calls SteamAPI_Shutdown itself.
+    ~CSteamworksClient() override;
+    CSteamworksClient(const CSteamworksClient&) = delete;
+    CSteamworksClient& operator=(const CSteamworksClient&) = delete;
+
+    // Finds and loads the library, starts it with the newest start entry
+    // point it exports, switches it to manual dispatch where it has that,
+    // and takes its user, remote-storage and utils interfaces from the
+    // accessors it exports. True when already started. On failure (no
+    // library, a library that cannot be loaded, missing entry points, a
+    // failed start) writes "SteamAPI_Init() failed" to the debug output,
+    // sets `error` to SteamStartFailedText with the reason (the library's
+    // own text when it gives one) and unloads the library.
+    bool Init(std::wstring& error) override;
+    // Calls SteamAPI_Shutdown once for a started library; calls not
+    // answered yet are never answered. Init may start it again.
+    void Shutdown() override;
+    // One round of the library's dispatch, then delivery of the finished
+    // calls to their call results. A record that is not the size of its
+    // kind, of another kind than the call asked for, or that cannot be
+    // fetched, is delivered as a failed call.
+    void RunCallbacks() override;
+
+    // False without a user interface (the library offers none of a version
+    // it knows): the sync then reports the login failure.
+    bool IsLoggedOn() override;
+    // A remote-storage interface, and a way to fetch call results, exist.
+    bool HasRemoteStorage() override;
+
+    SteamAPICall EnumerateUserSubscribedFiles(std::uint32_t startIndex) override;
+    SteamAPICall GetPublishedFileDetails(PublishedFileId file) override;
+    SteamAPICall UGCDownload(UGCHandle content, std::uint32_t priority) override;
+    bool GetUGCDownloadProgress(UGCHandle content, std::int32_t* downloaded, std::int32_t* expected) override;
+    // Reads in the library's "continue until finished" mode: the content
+    // stays readable until its last byte was read.
+    std::int32_t UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) override;
+    CCallDispatcher& CallResults() override { return m_dispatcher; }
+
+    bool IsStarted() const { return m_started; }
+    // What the loaded library offers (valid while it is loaded).
+    steam::StartEntry StartEntryUsed() const { return m_api.start; }
+    steam::DispatchRoute Route() const { return m_api.route; }
+    // The library that was loaded, or the one Init would look for.
+    const std::wstring& LibraryPath() const { return m_libraryPath; }
+
+private:
+    // Returns an empty text on success, else the reason for the player.
+    std::wstring Start();
+    std::wstring Load();
+    std::wstring CallStartEntry();
+    void TakeInterfaces();
+    void* FindInterface(steam::AccessorFn accessor, steam::HSteamUser user, const char* const* versions,
+                        std::size_t count) const;
+    SteamAPICall Track(SteamAPICall call, int callbackId);
+    void ManualDispatchRound();
+    void PollingRound();
+    void OnCallCompleted(const std::byte* record, std::int32_t size);
+    void FetchAndPost(SteamAPICall call, int callbackId, bool viaPipe);
+
+    std::optional<std::wstring> m_requestedPath;
+    std::wstring m_libraryPath;
+    platform::SharedLibrary m_library;
+    steam::SteamApi m_api;
+    bool m_started = false;
+    steam::HSteamPipe m_pipe = 0;
+    void* m_user = nullptr;
+    void* m_remoteStorage = nullptr;
+    void* m_utils = nullptr;
+    std::map<SteamAPICall, int> m_pending;  // call -> the record id it answers with
+    CCallDispatcher m_dispatcher;
+};
+
+// The Steam client backend as the launcher uses it: the library beside the
+// game, or on the search path.
+std::unique_ptr<IWorkshopClient> CreateSteamworksClient();
+
+}  // namespace gh

@@ -1,0 +1,193 @@
+// Call results through both dispatch routes of the real loader and the
+// stand-in library: records arrive decoded, a record of the wrong size or a
+// failed call arrives as a failure, and a zero handle is never answered.
+#include "SteamworksTestSupport.h"
+#include "workshop/CallResult.h"
+#include "workshop/steamworks/SteamworksClient.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace gh::test {
+namespace {
+
+constexpr PublishedFileId kBigId = 0xFEDC'BA98'7654'3210;  // every byte matters
+
+template <class T>
+struct Answer {
+    bool arrived = false;
+    bool failed = false;
+    std::optional<T> record;
+};
+
+template <class T>
+void Await(CCallResult<T>& call, SteamAPICall handle, Answer<T>& answer) {
+    call.Set(handle, [&answer](const T* result, bool failed) {
+        answer.arrived = true;
+        answer.failed = failed;
+        if (result) answer.record = *result;
+    });
+}
+
+class SteamDispatchTest : public ::testing::TestWithParam<const char*> {
+protected:
+    SteamDispatchTest() {
+        m_workshop.WriteContent(L"c/a.mod", "content of a");
+        m_workshop.WriteManifest(R"({ "items": [
+            { "id": 18364758544493064720, "fileName": "mods/a.mod", "content": "c/a.mod", "timeUpdated": 1733700000 },
+            { "id": 2, "fileName": "mods/silent.mod", "fail": "never" } ] })");
+        m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", m_workshop.Path());
+    }
+
+    void Start() {
+        std::wstring error;
+        ASSERT_TRUE(m_client.Init(error)) << testing::PrintToString(error);
+    }
+
+    StandInReport Report() const { return ReadStandInReport(m_client.LibraryPath()); }
+
+    CScopedEnvironment m_environment;
+    CStandInWorkshop m_workshop;
+    CSteamworksClient m_client{StandInLibrary(GetParam())};
+};
+
+TEST_P(SteamDispatchTest, DeliversDecodedRecordsAndReadsTheContent) {
+    Start();
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
+    ASSERT_FALSE(listed.failed);
+    EXPECT_EQ(listed.record->m_nResultsReturned, 2);
+    EXPECT_EQ(listed.record->m_rgPublishedFileId[0], kBigId);
+
+    CCallResult<RemoteStorageGetPublishedFileDetailsResult> details(m_client.CallResults());
+    Answer<RemoteStorageGetPublishedFileDetailsResult> described;
+    Await(details, m_client.GetPublishedFileDetails(kBigId), described);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return described.arrived; }));
+    ASSERT_FALSE(described.failed);
+    EXPECT_EQ(described.record->m_eResult, kResultOk);
+    EXPECT_EQ(described.record->m_nPublishedFileId, kBigId);
+    EXPECT_EQ(described.record->m_rtimeUpdated, 1'733'700'000u);
+    EXPECT_EQ(described.record->m_nFileSize, 12);
+    EXPECT_EQ(FieldText(described.record->m_pchFileName), "mods/a.mod");
+
+    const UGCHandle content = described.record->m_hFile;
+    CCallResult<RemoteStorageDownloadUGCResult> download(m_client.CallResults());
+    Answer<RemoteStorageDownloadUGCResult> downloaded;
+    Await(download, m_client.UGCDownload(content, 1), downloaded);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return downloaded.arrived; }));
+    ASSERT_FALSE(downloaded.failed);
+    EXPECT_EQ(downloaded.record->m_hFile, content);
+    EXPECT_EQ(downloaded.record->m_nSizeInBytes, 12);
+
+    std::int32_t done = 0;
+    std::int32_t expected = 0;
+    EXPECT_TRUE(m_client.GetUGCDownloadProgress(content, &done, &expected));
+    EXPECT_EQ(expected, 12);
+    EXPECT_EQ(done, 12);
+    char bytes[12] = {};
+    EXPECT_EQ(m_client.UGCRead(content, bytes, 7, 0), 7);
+    EXPECT_EQ(m_client.UGCRead(content, bytes + 7, 5, 7), 5);
+    EXPECT_EQ(std::string(bytes, 12), "content of a");
+    EXPECT_EQ(m_client.UGCRead(content, bytes, 12, 0), 0) << "read to its end, the content is closed";
+
+    m_client.Shutdown();
+    const StandInReport report = Report();
+    EXPECT_EQ(report.protocolErrors, 0) << report.firstProtocolError;
+    EXPECT_EQ(report.resultsFetched, 3);
+}
+
+TEST_P(SteamDispatchTest, ARecordOfTheWrongSizeIsAFailedCall) {
+    m_environment.Set(L"GATEHOUSE_STANDIN_FAULT", L"size:1318");
+    Start();
+    CCallResult<RemoteStorageGetPublishedFileDetailsResult> details(m_client.CallResults());
+    Answer<RemoteStorageGetPublishedFileDetailsResult> described;
+    Await(details, m_client.GetPublishedFileDetails(kBigId), described);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return described.arrived; }));
+    EXPECT_TRUE(described.failed);
+    EXPECT_FALSE(described.record.has_value());
+
+    // Other kinds are unaffected.
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
+    EXPECT_FALSE(listed.failed);
+    m_client.Shutdown();
+    EXPECT_EQ(Report().protocolErrors, 0) << Report().firstProtocolError;
+}
+
+TEST_P(SteamDispatchTest, AFailedCallArrivesAsAFailure) {
+    m_environment.Set(L"GATEHOUSE_STANDIN_FAULT", L"io:1314");
+    Start();
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
+    EXPECT_TRUE(listed.failed);
+    m_client.Shutdown();
+    EXPECT_EQ(Report().protocolErrors, 0) << Report().firstProtocolError;
+}
+
+TEST_P(SteamDispatchTest, AZeroHandleIsNeverAnswered) {
+    EXPECT_EQ(m_client.GetPublishedFileDetails(kBigId), kInvalidCall) << "not started yet";
+    Start();
+    CCallResult<RemoteStorageGetPublishedFileDetailsResult> silent(m_client.CallResults());
+    Answer<RemoteStorageGetPublishedFileDetailsResult> answer;
+    const SteamAPICall handle = m_client.GetPublishedFileDetails(2);
+    EXPECT_EQ(handle, kInvalidCall);
+    Await(silent, handle, answer);
+    EXPECT_FALSE(silent.IsActive());
+
+    // Another call that is answered shows the rounds did run.
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
+    ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
+    for (int round = 0; round < 20; ++round) m_client.RunCallbacks();
+    EXPECT_FALSE(answer.arrived);
+    EXPECT_EQ(m_client.CallResults().RegisteredCount(), 0u);
+    m_client.Shutdown();
+}
+
+TEST_P(SteamDispatchTest, CallsNotAnsweredAtShutdownAreNeverAnswered) {
+    m_workshop.WriteManifest(R"({ "latencyMs": 200, "items": [] })");
+    Start();
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
+    m_client.RunCallbacks();
+    m_client.Shutdown();
+    for (int round = 0; round < 5; ++round) m_client.RunCallbacks();
+    EXPECT_FALSE(listed.arrived);
+    const StandInReport report = Report();
+    EXPECT_EQ(report.protocolErrors, 0) << report.firstProtocolError;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRoutes, SteamDispatchTest, ::testing::Values("full", "polling"),
+                         [](const auto& param) { return std::string(param.param); });
+
+TEST(SteamManualDispatchTest, FreesEveryMessageIncludingOnesNotAskedFor) {
+    CScopedEnvironment environment;
+    CStandInWorkshop workshop;
+    workshop.WriteManifest(R"({ "items": [] })");
+    environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", workshop.Path());
+    CSteamworksClient client(StandInLibrary("full"));
+    std::wstring error;
+    ASSERT_TRUE(client.Init(error));
+    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(client.CallResults());
+    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    Await(list, client.EnumerateUserSubscribedFiles(0), listed);
+    ASSERT_TRUE(PumpUntil(client, [&] { return listed.arrived; }));
+    const StandInReport report = ReadStandInReport(client.LibraryPath());
+    EXPECT_GE(report.frames, 1);
+    EXPECT_EQ(report.messagesFreed, 2);  // the unasked-for connection notice and the 703 record
+    EXPECT_EQ(report.runCallbacks, 0);
+    EXPECT_EQ(report.protocolErrors, 0) << report.firstProtocolError;
+    client.Shutdown();
+}
+
+}  // namespace
+}  // namespace gh::test

@@ -1,0 +1,166 @@
+// The loader's record layouts against the offsets and sizes the Steam
+// library is known to use on Windows x64 (pack 8) and Linux x64 (pack 4),
+// and against what a compiler makes of the same fields under each packing.
+#include "workshop/steamworks/SteamRecordLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gh::test {
+namespace {
+
+using steam::RecordLayouts;
+
+struct KnownOffset {
+    const char* field;
+    std::size_t windows;
+    std::size_t linux;
+    std::size_t (*get)(const RecordLayouts&);
+};
+
+#define GH_AT(member) [](const RecordLayouts& l) { return l.member; }
+
+const KnownOffset kKnown[] = {
+    {"CallbackMsg_t.m_hSteamUser", 0, 0, GH_AT(callbackMsg.hSteamUser)},
+    {"CallbackMsg_t.m_iCallback", 4, 4, GH_AT(callbackMsg.iCallback)},
+    {"CallbackMsg_t.m_pubParam", 8, 8, GH_AT(callbackMsg.pubParam)},
+    {"CallbackMsg_t.m_cubParam", 16, 16, GH_AT(callbackMsg.cubParam)},
+    {"CallbackMsg_t size", 24, 20, GH_AT(callbackMsg.size)},
+
+    {"703.m_hAsyncCall", 0, 0, GH_AT(callCompleted.hAsyncCall)},
+    {"703.m_iCallback", 8, 8, GH_AT(callCompleted.iCallback)},
+    {"703.m_cubParam", 12, 12, GH_AT(callCompleted.cubParam)},
+    {"703 size", 16, 16, GH_AT(callCompleted.size)},
+
+    {"1314.m_eResult", 0, 0, GH_AT(enumerate.eResult)},
+    {"1314.m_nResultsReturned", 4, 4, GH_AT(enumerate.resultsReturned)},
+    {"1314.m_nTotalResultCount", 8, 8, GH_AT(enumerate.totalResultCount)},
+    {"1314.m_rgPublishedFileId", 16, 12, GH_AT(enumerate.publishedFileIds)},
+    {"1314.m_rgRTimeSubscribed", 416, 412, GH_AT(enumerate.timesSubscribed)},
+    {"1314 size", 616, 612, GH_AT(enumerate.size)},
+
+    {"1317.m_eResult", 0, 0, GH_AT(download.eResult)},
+    {"1317.m_hFile", 8, 4, GH_AT(download.hFile)},
+    {"1317.m_nAppID", 16, 12, GH_AT(download.appId)},
+    {"1317.m_nSizeInBytes", 20, 16, GH_AT(download.sizeInBytes)},
+    {"1317.m_pchFileName", 24, 20, GH_AT(download.fileName)},
+    {"1317.m_ulSteamIDOwner", 288, 280, GH_AT(download.steamIdOwner)},
+    {"1317 size", 296, 288, GH_AT(download.size)},
+
+    {"1318.m_eResult", 0, 0, GH_AT(details.eResult)},
+    {"1318.m_nPublishedFileId", 8, 4, GH_AT(details.publishedFileId)},
+    {"1318.m_nCreatorAppID", 16, 12, GH_AT(details.creatorAppId)},
+    {"1318.m_nConsumerAppID", 20, 16, GH_AT(details.consumerAppId)},
+    {"1318.m_rgchTitle", 24, 20, GH_AT(details.title)},
+    {"1318.m_rgchDescription", 153, 149, GH_AT(details.description)},
+    {"1318.m_hFile", 8160, 8152, GH_AT(details.hFile)},
+    {"1318.m_hPreviewFile", 8168, 8160, GH_AT(details.hPreviewFile)},
+    {"1318.m_ulSteamIDOwner", 8176, 8168, GH_AT(details.steamIdOwner)},
+    {"1318.m_rtimeCreated", 8184, 8176, GH_AT(details.timeCreated)},
+    {"1318.m_rtimeUpdated", 8188, 8180, GH_AT(details.timeUpdated)},
+    {"1318.m_eVisibility", 8192, 8184, GH_AT(details.visibility)},
+    {"1318.m_bBanned", 8196, 8188, GH_AT(details.banned)},
+    {"1318.m_rgchTags", 8197, 8189, GH_AT(details.tags)},
+    {"1318.m_bTagsTruncated", 9222, 9214, GH_AT(details.tagsTruncated)},
+    {"1318.m_pchFileName", 9223, 9215, GH_AT(details.fileName)},
+    {"1318.m_nFileSize", 9484, 9476, GH_AT(details.fileSize)},
+    {"1318.m_nPreviewFileSize", 9488, 9480, GH_AT(details.previewFileSize)},
+    {"1318.m_rgchURL", 9492, 9484, GH_AT(details.url)},
+    {"1318.m_eFileType", 9748, 9740, GH_AT(details.fileType)},
+    {"1318.m_bAcceptedForUse", 9752, 9744, GH_AT(details.acceptedForUse)},
+    {"1318 size", 9760, 9748, GH_AT(details.size)},
+};
+
+TEST(SteamRecordLayoutTest, MatchesTheLibrarysOffsetsOnBothSystems) {
+    for (const KnownOffset& known : kKnown) {
+        EXPECT_EQ(known.get(steam::kLargePackLayouts), known.windows) << known.field << " on Windows";
+        EXPECT_EQ(known.get(steam::kSmallPackLayouts), known.linux) << known.field << " on Linux";
+    }
+}
+
+TEST(SteamRecordLayoutTest, TheTargetUsesItsSystemsPacking) {
+#if defined(_WIN32)
+    EXPECT_EQ(&steam::kTargetLayouts, &steam::kLargePackLayouts);
+#else
+    EXPECT_EQ(&steam::kTargetLayouts, &steam::kSmallPackLayouts);
+#endif
+}
+
+// The same records declared as C structs, once per packing: the layout
+// builder must place every field where the compiler does.
+#define GH_DECLARE_RECORDS                                                                                   \
+    struct CallbackMsg {                                                                                       \
+        std::int32_t user;                                                                                     \
+        std::int32_t id;                                                                                       \
+        std::uint8_t* param;                                                                                   \
+        std::int32_t size;                                                                                     \
+    };                                                                                                         \
+    struct Download {                                                                                          \
+        std::int32_t result;                                                                                   \
+        std::uint64_t file;                                                                                    \
+        std::uint32_t app;                                                                                     \
+        std::int32_t size;                                                                                     \
+        char name[260];                                                                                        \
+        std::uint64_t owner;                                                                                   \
+    };                                                                                                         \
+    struct Details {                                                                                           \
+        std::int32_t result;                                                                                   \
+        std::uint64_t id;                                                                                      \
+        std::uint32_t creator, consumer;                                                                       \
+        char title[129];                                                                                       \
+        char description[8000];                                                                                \
+        std::uint64_t file, preview, owner;                                                                    \
+        std::uint32_t created, updated;                                                                        \
+        std::int32_t visibility;                                                                               \
+        bool banned;                                                                                           \
+        char tags[1025];                                                                                       \
+        bool truncated;                                                                                        \
+        char name[260];                                                                                        \
+        std::int32_t size, previewSize;                                                                        \
+        char url[256];                                                                                         \
+        std::int32_t type;                                                                                     \
+        bool accepted;                                                                                         \
+    };
+
+#pragma pack(push, 4)
+namespace small {
+GH_DECLARE_RECORDS
+}
+#pragma pack(pop)
+#pragma pack(push, 8)
+namespace large {
+GH_DECLARE_RECORDS
+}
+#pragma pack(pop)
+
+template <class Msg, class Download, class Details>
+void ExpectCompilerAgrees(const RecordLayouts& l, const char* packing) {
+    SCOPED_TRACE(packing);
+    EXPECT_EQ(l.callbackMsg.size, sizeof(Msg));
+    EXPECT_EQ(l.callbackMsg.pubParam, offsetof(Msg, param));
+    EXPECT_EQ(l.callbackMsg.cubParam, offsetof(Msg, size));
+    EXPECT_EQ(l.download.size, sizeof(Download));
+    EXPECT_EQ(l.download.hFile, offsetof(Download, file));
+    EXPECT_EQ(l.download.sizeInBytes, offsetof(Download, size));
+    EXPECT_EQ(l.download.fileName, offsetof(Download, name));
+    EXPECT_EQ(l.download.steamIdOwner, offsetof(Download, owner));
+    EXPECT_EQ(l.details.size, sizeof(Details));
+    EXPECT_EQ(l.details.publishedFileId, offsetof(Details, id));
+    EXPECT_EQ(l.details.hFile, offsetof(Details, file));
+    EXPECT_EQ(l.details.timeUpdated, offsetof(Details, updated));
+    EXPECT_EQ(l.details.banned, offsetof(Details, banned));
+    EXPECT_EQ(l.details.tagsTruncated, offsetof(Details, truncated));
+    EXPECT_EQ(l.details.fileName, offsetof(Details, name));
+    EXPECT_EQ(l.details.fileSize, offsetof(Details, size));
+    EXPECT_EQ(l.details.acceptedForUse, offsetof(Details, accepted));
+}
+
+TEST(SteamRecordLayoutTest, AgreesWithTheCompilersPacking) {
+    ExpectCompilerAgrees<small::CallbackMsg, small::Download, small::Details>(steam::kSmallPackLayouts, "pack 4");
+    ExpectCompilerAgrees<large::CallbackMsg, large::Download, large::Details>(steam::kLargePackLayouts, "pack 8");
+}
+
+}  // namespace
+}  // namespace gh::test

@@ -1,0 +1,113 @@
+// The stand-in library's exports: the Steam library's flat C names with
+// its signatures. Which start entry points, accessor versions and dispatch
+// functions exist is chosen per build:
+//   STANDIN_INIT_FLAT, STANDIN_INTERNAL_INIT, STANDIN_INIT, STANDIN_INIT_SAFE   0 or 1
+//   STANDIN_ACCESSORS                                      1: SteamAPI_Steam<Interface>_v<NNN>
+//   STANDIN_USER_VERSION, STANDIN_STORAGE_VERSION, STANDIN_UTILS_VERSION   three digits
+//   STANDIN_MANUAL_DISPATCH                                1: SteamAPI_ManualDispatch_*
+#include "StandInReport.h"
+#include "StandInSteam.h"
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#define STANDIN_API extern "C" __declspec(dllexport)
+#else
+#define STANDIN_API extern "C" __attribute__((visibility("default")))
+#endif
+
+#define STANDIN_PASTE(a, b, c) a##b##c
+#define STANDIN_JOIN(a, b, c) STANDIN_PASTE(a, b, c)
+#define STANDIN_TEXT(x) #x
+#define STANDIN_STRING(x) STANDIN_TEXT(x)
+
+using gh::standin::CallbackMsg_t;
+using gh::standin::CStandInSteam;
+using gh::standin::StartCall;
+
+namespace {
+
+CStandInSteam& Steam() { return CStandInSteam::Instance(); }
+
+}  // namespace
+
+#if STANDIN_INIT_FLAT
+STANDIN_API std::int32_t SteamAPI_InitFlat(char* errorOut) { return Steam().Start(StartCall::InitFlat, nullptr, errorOut); }
+#endif
+#if STANDIN_INTERNAL_INIT
+STANDIN_API std::int32_t SteamInternal_SteamAPI_Init(const char* versions, char* errorOut) {
+    return Steam().Start(StartCall::InternalInit, versions, errorOut);
+}
+#endif
+#if STANDIN_INIT
+STANDIN_API bool SteamAPI_Init() { return Steam().Start(StartCall::Init, nullptr, nullptr) == 0; }
+#endif
+#if STANDIN_INIT_SAFE
+STANDIN_API bool SteamAPI_InitSafe() { return Steam().Start(StartCall::InitSafe, nullptr, nullptr) == 0; }
+#endif
+
+STANDIN_API void SteamAPI_Shutdown() { Steam().Shutdown(); }
+STANDIN_API bool SteamAPI_IsSteamRunning() { return Steam().IsSteamRunning(); }
+STANDIN_API std::int32_t SteamAPI_GetHSteamPipe() { return Steam().Pipe(); }
+STANDIN_API std::int32_t SteamAPI_GetHSteamUser() { return Steam().UserHandle(); }
+STANDIN_API void SteamAPI_RunCallbacks() { Steam().RunCallbacks(); }
+
+#if STANDIN_ACCESSORS
+STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamUser, _v, STANDIN_USER_VERSION)() { return Steam().User(); }
+STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamRemoteStorage, _v, STANDIN_STORAGE_VERSION)() {
+    return Steam().RemoteStorage();
+}
+STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamUtils, _v, STANDIN_UTILS_VERSION)() { return Steam().Utils(); }
+#endif
+
+STANDIN_API void* SteamInternal_FindOrCreateUserInterface(std::int32_t user, const char* version) {
+    return Steam().FindOrCreate(user, version, "SteamUser" STANDIN_STRING(STANDIN_USER_VERSION),
+                                "STEAMREMOTESTORAGE_INTERFACE_VERSION" STANDIN_STRING(STANDIN_STORAGE_VERSION),
+                                "SteamUtils" STANDIN_STRING(STANDIN_UTILS_VERSION));
+}
+
+STANDIN_API bool SteamAPI_ISteamUser_BLoggedOn(void* self) { return Steam().LoggedOn(self); }
+
+STANDIN_API std::uint64_t SteamAPI_ISteamRemoteStorage_EnumerateUserSubscribedFiles(void* self, std::uint32_t start) {
+    return Steam().Enumerate(self, start);
+}
+STANDIN_API std::uint64_t SteamAPI_ISteamRemoteStorage_GetPublishedFileDetails(void* self, std::uint64_t file,
+                                                                               std::uint32_t maxSecondsOld) {
+    return Steam().Details(self, file, maxSecondsOld);
+}
+STANDIN_API std::uint64_t SteamAPI_ISteamRemoteStorage_UGCDownload(void* self, std::uint64_t content,
+                                                                   std::uint32_t priority) {
+    return Steam().Download(self, content, priority);
+}
+STANDIN_API bool SteamAPI_ISteamRemoteStorage_GetUGCDownloadProgress(void* self, std::uint64_t content,
+                                                                     std::int32_t* downloaded, std::int32_t* expected) {
+    return Steam().Progress(self, content, downloaded, expected);
+}
+STANDIN_API std::int32_t SteamAPI_ISteamRemoteStorage_UGCRead(void* self, std::uint64_t content, void* buffer,
+                                                              std::int32_t size, std::uint32_t offset,
+                                                              std::int32_t action) {
+    return Steam().Read(self, content, buffer, size, offset, action);
+}
+
+STANDIN_API bool SteamAPI_ISteamUtils_IsAPICallCompleted(void* self, std::uint64_t call, bool* failed) {
+    return Steam().IsCallCompleted(self, call, failed);
+}
+STANDIN_API bool SteamAPI_ISteamUtils_GetAPICallResult(void* self, std::uint64_t call, void* buffer, int size,
+                                                       int expectedId, bool* failed) {
+    return Steam().UtilsCallResult(self, call, buffer, size, expectedId, failed);
+}
+
+#if STANDIN_MANUAL_DISPATCH
+STANDIN_API void SteamAPI_ManualDispatch_Init() { Steam().ManualDispatchInit(); }
+STANDIN_API void SteamAPI_ManualDispatch_RunFrame(std::int32_t pipe) { Steam().RunFrame(pipe); }
+STANDIN_API bool SteamAPI_ManualDispatch_GetNextCallback(std::int32_t pipe, CallbackMsg_t* message) {
+    return Steam().NextCallback(pipe, message);
+}
+STANDIN_API void SteamAPI_ManualDispatch_FreeLastCallback(std::int32_t pipe) { Steam().FreeLastCallback(pipe); }
+STANDIN_API bool SteamAPI_ManualDispatch_GetAPICallResult(std::int32_t pipe, std::uint64_t call, void* buffer, int size,
+                                                          int expectedId, bool* failed) {
+    return Steam().PipeCallResult(pipe, call, buffer, size, expectedId, failed);
+}
+#endif
+
+STANDIN_API void StandIn_Report(StandInReport* out) { Steam().Report(out); }
