@@ -92,7 +92,8 @@ void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool se
     if (m_checks[row] == kChecked) {
         flags = wxCONTROL_CHECKED;
     } else if (m_checks[row] == kIndeterminate) {
-        flags = wxCONTROL_CHECKED | wxCONTROL_DISABLED;  // a greyed check
+        // Greyed and marked as neither: the player cannot choose this row.
+        flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
     }
     wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, boxRect, flags);
 

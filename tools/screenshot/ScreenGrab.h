@@ -1,0 +1,13 @@
+// Reading what the X server shows, for the screenshot tool.
+#pragma once
+
+#include <wx/gdicmn.h>
+#include <wx/image.h>
+
+namespace gh::tools {
+
+// The pixels of `area` (screen coordinates) as the display shows them now;
+// an invalid image when the display cannot be read.
+wxImage GrabScreenArea(const wxRect& area);
+
+}  // namespace gh::tools

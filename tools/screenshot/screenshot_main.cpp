@@ -1,0 +1,183 @@
+// Opens each window of the launcher in a chosen state on a demo world and
+// saves a PNG of it:
+//   gatehouse_screenshot WORLD OUTPUT-FOLDER
+// WORLD is a folder made by gatehouse_demo (game/, documents/, workshop/).
+// The start window's sync writes into WORLD's documents folder, so use a
+// fresh world for every run. Needs a display (tools/screenshots.sh starts
+// Xvfb when there is none).
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include "app/Folders.h"
+#include "app/GameVersion.h"
+#include "catalogue/ModRecords.h"
+#include "platform/Folders.h"
+#include "selection/CGatehouseDlg.h"
+#include "workshop/CSplashDialog.h"
+#include "workshop/LocalWorkshop.h"
+#include "workshop/WorkshopText.h"
+
+#include "ScreenGrab.h"
+
+namespace {
+
+using namespace gh;
+
+void Pump() {
+    while (wxTheApp->Pending()) {
+        wxTheApp->Dispatch();
+    }
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        Pump();
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+void Settle(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+// Copies the window's client area from the screen.
+bool Capture(wxWindow& window, const std::wstring& file) {
+    window.Raise();
+    window.Refresh();
+    window.Update();
+    Settle(300);
+    const wxImage image = tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
+    const bool saved = image.IsOk() && image.SaveFile(wxString(file), wxBITMAP_TYPE_PNG);
+    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED to save", wxString(file).utf8_str().data());
+    return saved;
+}
+
+bool StatusIs(CSplashDialog& splash, std::wstring_view text) {
+    return splash.StatusLine().GetValue().ToStdWstring() == text;
+}
+
+bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
+    bool ok = true;
+    {
+        CLocalWorkshop workshop(world + L"workshop");
+        bool playWithMods = false;
+        CSplashDialog splash(&workshop, playWithMods);
+        splash.Show();
+        // Downloading: a per-file progress line while a download runs.
+        const bool downloading = WaitUntil(
+            [&] {
+                const CWorkshopSync* sync = splash.Sync();
+                if (sync == nullptr) {
+                    return false;
+                }
+                const std::wstring status = splash.StatusLine().GetValue().ToStdWstring();
+                for (const CDownloadingFileData& download : sync->Downloads()) {
+                    if (!download.finished && download.bytesDownloaded > 0 &&
+                        status ==
+                            ProgressLineText(download.fileName, download.bytesDownloaded, download.bytesExpected)) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            20000);
+        if (!downloading) {
+            std::fprintf(stderr, "the start window never showed a download in progress\n");
+        }
+        ok &= Capture(splash, out + L"start-downloading.png");
+        ok &= WaitUntil([&] { return StatusIs(splash, kTextAllUpToDate); }, 30000);
+        ok &= Capture(splash, out + L"start-up-to-date.png");
+        splash.Hide();
+    }
+    {
+        // This build's stand-in for a Steam client that does not start.
+        bool playWithMods = false;
+        CSplashDialog splash(nullptr, playWithMods);
+        splash.Show();
+        Settle(200);
+        ok &= Capture(splash, out + L"start-steam-failed.png");
+        splash.Hide();
+    }
+    return ok;
+}
+
+bool ShotsOfTheManager(const std::wstring& out) {
+    bool ok = true;
+    CGatehouseDlg manager;
+    manager.SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
+    manager.Show();
+    Settle(300);
+
+    // The first blocked mod, highlighted.
+    const auto& mods = manager.Rules().Mods();
+    for (std::size_t row = 0; row < mods.size(); ++row) {
+        if (IsBlocked(mods[row].status)) {
+            manager.ModList().SetSelection(static_cast<int>(row));
+            manager.OnLbnSelchangeModList();
+            break;
+        }
+    }
+    ok &= Capture(manager, out + L"manager-blocked-highlighted.png");
+
+
+    // Ten selected: check usable rows one by one as the player would.
+    for (std::size_t row = 0; row < mods.size() && manager.Rules().Selection().size() < 10; ++row) {
+        if (!IsBlocked(mods[row].status) && manager.ModList().GetCheck(row) != kChecked) {
+            manager.ModList().ClickCheckBox(row);
+        }
+    }
+    ok &= Capture(manager, out + L"manager-ten-selected.png");
+    manager.Hide();
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: gatehouse_screenshot WORLD OUTPUT-FOLDER\n");
+        return 2;
+    }
+    std::wstring world = wxString::FromUTF8(argv[1]).ToStdWstring();
+    std::wstring out = wxString::FromUTF8(argv[2]).ToStdWstring();
+    if (world.back() != L'/') world += L'/';
+    if (out.back() != L'/') out += L'/';
+
+    // A failed wx check is reported, never shown as a dialog nobody closes.
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+        std::fprintf(stderr, "wx assertion %s:%d %s %s\n", file.utf8_str().data(), line, cond.utf8_str().data(),
+                     msg.utf8_str().data());
+    });
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "gatehouse_screenshot: cannot open a display\n");
+        return 1;
+    }
+    wxInitAllImageHandlers();
+    wxGUIEventLoop loop;
+    wxEventLoopBase::SetActive(&loop);
+
+    platform::SetDocumentsFolderOverride(world + L"documents");
+    platform::SetLauncherFolderOverride(world + L"game");
+    const bool ok = ShotsOfTheStartWindow(world, out) & ShotsOfTheManager(out);
+
+    wxEventLoopBase::SetActive(nullptr);
+    wxEntryCleanup();
+    return ok ? 0 : 1;
+}
