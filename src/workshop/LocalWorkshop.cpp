@@ -256,8 +256,16 @@ std::int32_t CLocalWorkshop::UGCRead(UGCHandle content, void* buffer, std::int32
         const auto found = m_contents.find(content);
         if (found == m_contents.end() || !m_openFile.Open(found->second.path)) return 0;
         m_openContent = content;
+        m_openSize = m_openFile.Size().value_or(0);
     }
-    return static_cast<std::int32_t>(m_openFile.ReadAt(offset, buffer, static_cast<std::size_t>(size)));
+    const std::size_t count = m_openFile.ReadAt(offset, buffer, static_cast<std::size_t>(size));
+    // Once the last byte was read the file is let go, so the folder's
+    // owner may change it again.
+    if (count < static_cast<std::size_t>(size) || offset + count >= m_openSize) {
+        m_openFile.Close();
+        m_openContent = kInvalidUGCHandle;
+    }
+    return static_cast<std::int32_t>(count);
 }
 
 }  // namespace gh

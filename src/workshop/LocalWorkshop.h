@@ -96,6 +96,7 @@ private:
 
     UGCHandle m_openContent = kInvalidUGCHandle;
     platform::InputFile m_openFile;
+    std::uint64_t m_openSize = 0;
 };
 
 }  // namespace gh
