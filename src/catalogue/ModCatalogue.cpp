@@ -42,6 +42,7 @@ std::wstring CModCatalogue::DefaultModsFolder() {
 }
 
 void CModCatalogue::Build(const std::wstring& modsFolder) {
+    m_positions.reserve(1024);  // spares the index most of its regrowth in large collections
     // Each file is read as soon as it is found; its path moves into its record.
     FindModFiles(modsFolder, L"*.MOD", [this](const std::wstring& openPath, std::wstring&& recordPath) {
         auto record = std::make_unique<ModInfo>();

@@ -18,6 +18,7 @@ bool IsSkippedFileName(const std::wstring& name) {
 
 bool IsEnteredFolderName(const std::wstring& name) { return !name.empty() && name.front() != L'.'; }
 
+// The upper-casing of ToUpper, one character at a time.
 wchar_t FoldCase(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 std::wstring WithTrailingSlash(std::wstring path) {
@@ -69,6 +70,7 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
         // entering it once is what ends link loops.
         if (auto identity = platform::GetFolderIdentity(current.real))
             if (!entered.emplace(identity->volume, identity->index).second) continue;
+        const std::wstring upperFolder = ToUpper(current.folder);
         // One listing serves both the files and the subfolders.
         entries.clear();
         platform::ListFolder(current.real, L"*", entries);
@@ -77,7 +79,12 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
             if (entry.isFolder) {
                 if (IsEnteredFolderName(entry.name)) subfolders.push_back(entry.name);
             } else if (!IsSkippedFileName(entry.name) && MatchesPattern(entry.name, pattern)) {
-                found(current.real + entry.name, ToUpper(current.folder + entry.name));
+                // ToUpper(folder + name), built in one piece.
+                std::wstring record;
+                record.reserve(upperFolder.size() + entry.name.size());
+                record += upperFolder;
+                for (wchar_t c : entry.name) record.push_back(FoldCase(c));
+                found(current.real + entry.name, std::move(record));
             }
         }
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)

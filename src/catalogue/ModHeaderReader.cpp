@@ -70,13 +70,17 @@ void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
     std::uint16_t requirementCount = 0;
     stream.ReadU16(requirementCount);
     info.requirements.reserve(requirementCount);
-    // One entry serves all: an unread guid or version keeps the previous one.
-    CModRequirement entry;
+    // One entry buffer serves all: a guid or version that is not read keeps
+    // what the previous entry left.
+    std::int64_t guid = 0;
+    std::uint16_t version = 0;
     for (std::uint16_t i = 0; i < requirementCount; ++i) {
+        CModRequirement& entry = info.requirements.emplace_back();
         entry.name = ToWide(ReadTextUnits(stream, text));
-        stream.ReadI64(entry.guid);
-        if (formatVersion != 1) stream.ReadU16(entry.version);
-        info.requirements.push_back(entry);
+        stream.ReadI64(guid);
+        if (formatVersion != 1) stream.ReadU16(version);
+        entry.guid = guid;
+        entry.version = version;
     }
 
     if (formatVersion >= 3) {
