@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "cli/TerminalText.h"
+
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
@@ -93,7 +95,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
         }
         if (name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner") {
             std::wstring text;
-            if (!value(text)) return fail(fmt::format(L"the option {} needs a value", name));
+            if (!value(text)) return fail(fmt::format(L"the option {} needs a value", TerminalSafe(name)));
             if (name == L"--documents") line.options.documents = text;
             else if (name == L"--game-folder") line.options.gameFolder = text;
             else if (name == L"--workshop") line.options.workshop = text;
@@ -108,7 +110,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
             std::wstring text;
             if (!value(text)) return fail(L"the option --timeout needs a number of seconds");
             const auto ms = ParseSeconds(text);
-            if (!ms) return fail(fmt::format(L"the time-out \"{}\" is not a number of seconds", text));
+            if (!ms) return fail(fmt::format(L"the time-out \"{}\" is not a number of seconds", TerminalSafe(text)));
             line.timeoutMs = *ms;
             continue;
         }
@@ -118,21 +120,22 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
             continue;
         }
         if (arg.size() > 1 && arg[0] == L'-' && arg != L"-") {
-            return fail(fmt::format(L"unknown option {}", arg));
+            return fail(fmt::format(L"unknown option {}", TerminalSafe(arg)));
         }
         if (!haveCommand) {
             bool known = false;
             line.command = CommandNamed(arg, known);
-            if (!known) return fail(fmt::format(L"unknown command {}", arg));
+            if (!known) return fail(fmt::format(L"unknown command {}", TerminalSafe(arg)));
             haveCommand = true;
             continue;
         }
         if (line.command == CliCommand::Play) {
             if (line.last || line.setPath) return fail(L"play takes one selection: a set file or --last");
+            if (arg.empty()) return fail(L"the set file name is empty");
             line.setPath = arg;
             continue;
         }
-        return fail(fmt::format(L"unexpected argument {}", arg));
+        return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     parse.ok = true;
     return parse;

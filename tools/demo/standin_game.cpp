@@ -1,6 +1,7 @@
 // A stand-in for Emberwake2.exe, for the demo and the tests: it prints what
-// it was started with and the selection file its MODSCHEME= argument names,
-// then ends. Started through --runner it gets the game's path first.
+// it was started with, its working folder and the selection file that its
+// MODSCHEME= argument names, then ends. Started through --runner it gets
+// the game's path first.
 //
 // It records the same text (UTF-8) in the file named by the environment
 // variable GATEHOUSE_STANDIN_RECORD, or else in "standin-record.txt" beside
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +75,17 @@ std::wstring DescribeSelection(const std::wstring& fileName) {
     return text;
 }
 
+std::wstring WorkingFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (error) return L"(unknown)";
+#ifdef _WIN32
+    return folder.wstring();
+#else
+    return gh::platform::SystemNarrowToWide(folder.string());
+#endif
+}
+
 std::wstring RecordPath() {
     if (auto named = Environment("GATEHOUSE_STANDIN_RECORD")) return *named;
     const std::wstring self = gh::platform::LauncherPath();
@@ -89,6 +102,7 @@ int main(int argc, char** argv) {
 
     std::wstring text = L"Emberwake II stand-in started with " + std::to_wstring(args.size()) + L" argument" +
                         (args.size() == 1 ? L"" : L"s") + L"\n";
+    text += L"working folder: " + WorkingFolder() + L"\n";
     for (std::size_t i = 0; i < args.size(); ++i) text += L"argument " + std::to_wstring(i + 1) + L": " + args[i] + L"\n";
     for (const std::wstring& arg : args)
         if (StartsWithNoCase(arg, kModScheme)) text += DescribeSelection(arg.substr(kModScheme.size()));

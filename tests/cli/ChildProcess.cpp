@@ -1,0 +1,125 @@
+#include "ChildProcess.h"
+
+#include "platform/Clock.h"
+#include "platform/Unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace gh::test {
+
+namespace {
+
+// The text std::system takes: UTF-8 on Linux; the tests keep Windows
+// command lines ASCII, which every code page reads alike.
+std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
+
+std::string Quote(const std::wstring& text) {
+#ifdef _WIN32
+    return "\"" + Narrow(text) + "\"";
+#else
+    std::string quoted = "'";
+    for (const char c : Narrow(text)) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+#endif
+}
+
+int ExitCodeOf(int status) {
+#ifdef _WIN32
+    return status;
+#else
+    // std::system returns the wait status: the exit code sits in the second
+    // byte when the child ended normally (low seven bits zero).
+    if (status == -1 || (status & 0x7F) != 0) return -1;
+    return (status >> 8) & 0xFF;
+#endif
+}
+
+}  // namespace
+
+std::wstring BuiltProgram(const char* buildPath) {
+    std::wstring path = Utf8ToWide(buildPath);
+#ifdef _WIN32
+    if (!path.empty() && path[0] == L'/') {
+        for (wchar_t& c : path)
+            if (c == L'/') c = L'\\';
+        path = L"Z:" + path;
+    }
+#endif
+    return path;
+}
+
+ChildResult RunChild(const std::wstring& program, const std::vector<std::wstring>& args,
+                     const std::vector<std::pair<std::string, std::wstring>>& environment) {
+    TempFolder io;
+    std::string command;
+#ifndef _WIN32
+    for (const auto& [name, value] : environment) command += name + "=" + Quote(value) + " ";
+#else
+    EXPECT_TRUE(environment.empty()) << "child environments are set through POSIX shells only";
+#endif
+    command += Quote(program);
+    for (const std::wstring& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote(io / L"out.txt") + " 2>" + Quote(io / L"err.txt");
+#ifdef _WIN32
+    // cmd.exe drops the first and the last quote of a line that holds more.
+    command = "\"" + command + "\"";
+#else
+    command += " </dev/null";
+#endif
+    ChildResult result;
+    result.exitCode = ExitCodeOf(std::system(command.c_str()));
+    result.out = io.ReadFile(L"out.txt");
+    result.err = io.ReadFile(L"err.txt");
+    return result;
+}
+
+std::wstring CopyStandIn(const TempFolder& folder, const std::wstring& relative) {
+    std::wstring target = folder / relative;
+#ifdef _WIN32
+    if (target.size() < 4 || target.substr(target.size() - 4) != L".exe") target += L".exe";
+    const std::filesystem::path to(target);
+    const std::filesystem::path from(BuiltProgram(GH_STANDIN_EXE));
+#else
+    const std::filesystem::path to(Narrow(target));
+    const std::filesystem::path from(GH_STANDIN_EXE);
+#endif
+    std::error_code error;
+    std::filesystem::create_directories(to.parent_path(), error);
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    EXPECT_FALSE(error) << "cannot copy the stand-in game: " << error.message();
+    return target;
+}
+
+std::string WaitForRecord(const TempFolder& folder, const std::wstring& folderRelative,
+                          std::chrono::milliseconds wait) {
+    const std::wstring record = folderRelative + L"/standin-record.txt";
+    const std::int64_t deadline = platform::MonotonicMilliseconds() + wait.count();
+    while (!folder.Exists(record)) {
+        if (platform::MonotonicMilliseconds() > deadline) return {};
+        platform::SleepMilliseconds(20);
+    }
+    // Written by renaming a complete file into place, so it is whole once seen.
+    return folder.ReadFile(record);
+}
+
+std::vector<std::string> RecordedArguments(const std::string& record) {
+    std::vector<std::string> args;
+    std::istringstream lines(record);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("argument ", 0) != 0) continue;
+        const auto colon = line.find(": ");
+        if (colon != std::string::npos) args.push_back(line.substr(colon + 2));
+    }
+    return args;
+}
+
+}  // namespace gh::test

@@ -1,0 +1,156 @@
+// The gatehouse executable as a child process: help and errors, and `list`
+// on mod folders written for the test.
+#include "CliFixture.h"
+
+#include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+namespace gh::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+using Json = nlohmann::json;
+
+TEST_F(CliFixture, HelpAndVersionGoToStandardOutput) {
+    const ChildResult help = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {L"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_THAT(help.out, StartsWith("Usage: gatehouse [options]"));
+    EXPECT_THAT(help.out, HasSubstr("play [SET.sch | --last]"));
+    EXPECT_THAT(help.err, IsEmpty());
+
+    const ChildResult version = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {L"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_THAT(version.out, StartsWith("gatehouse "));
+}
+
+TEST_F(CliFixture, UnknownOptionsAndCommandsPrintTheUsageToStandardErrorWithStatus2) {
+    for (const std::vector<std::wstring>& args : std::vector<std::vector<std::wstring>>{
+             {L"--bogus"}, {L"launch"}, {L"list", L"--last"}, {L"sync", L"--timeout", L"soon"}, {L"--documents"}}) {
+        const ChildResult run = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), args);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_THAT(run.err, StartsWith("gatehouse: "));
+        EXPECT_THAT(run.err, HasSubstr("Usage: gatehouse"));
+        EXPECT_THAT(run.out, IsEmpty());
+    }
+}
+
+TEST_F(CliFixture, FolderThatDoesNotExistIsNamedInOneLine) {
+    const std::wstring missing = m_temp / L"no such folder";
+    for (const wchar_t* option : {L"--documents", L"--game-folder", L"--workshop"}) {
+        const ChildResult run = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {option, missing, L"list"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_THAT(Lines(run.err), ElementsAre(HasSubstr("no such folder")));
+        EXPECT_THAT(run.out, IsEmpty());
+    }
+}
+
+TEST_F(CliFixture, NoCommandSaysTheWindowedLauncherIsNotThereYet) {
+    const ChildResult run = Gatehouse({});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.err, HasSubstr("windowed launcher"));
+}
+
+// Mods in every status, an "EDITOR" record and a mod in a subfolder.
+class ListTest : public CliFixture {
+protected:
+    static constexpr std::int64_t kTopBitGuid = -9000000000000000000;
+
+    void SetUp() override {
+        WriteGame();
+        ModFile alpha = Mod(L"Alpha", 11, 3);
+        alpha.author = u"Ada";
+        alpha.description = u"First mod";
+        alpha.website = u"https://example.org/alpha";
+        alpha.downloadUrl = u"https://example.org/alpha/get";
+        InstallMod(L"Alpha.mod", alpha);
+        ModFile beta = Mod(L"Beta", 12);
+        beta.gameVersion[1] = 24;
+        InstallMod(L"Beta.mod", beta);
+        ModFile delta = Mod(L"Delta", 14);
+        delta.requirements.push_back({u"Alpha as Delta knows it", 11, 5});
+        InstallMod(L"Delta.mod", delta);
+        InstallMod(L"Editor.mod", Mod(L"EDITOR", 13));
+        ModFile epsilon = Mod(L"Epsilon", 15);
+        epsilon.requirements.push_back({u"The editor", 13, 1});
+        InstallMod(L"Epsilon.mod", epsilon);
+        ModFile gamma = Mod(L"Gamma", 16);
+        gamma.requirements.push_back({u"Missing One", 99, 2});
+        gamma.requirements.push_back({u"Alpha", 11, 9});
+        InstallMod(L"Gamma.mod", gamma);
+        InstallMod(L"sub/Zeta.mod", Mod(L"Zeta \u00e9\u4e16", kTopBitGuid, 7));
+    }
+};
+
+TEST_F(ListTest, JsonHoldsTheManagerRowsInOrderWithTheirProblems) {
+    const ChildResult run = Gatehouse({L"list", L"--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json root = Json::parse(run.out);
+    EXPECT_EQ(root.at("gameVersion"), "1.25.5.2");
+    const Json& mods = root.at("mods");
+    std::vector<std::string> names;
+    for (const Json& mod : mods) names.push_back(mod.at("name"));
+    EXPECT_THAT(names, ElementsAre("Alpha", "Beta", "Delta", "Epsilon", "Gamma", "Zeta \u00e9\u4e16"));
+
+    const Json& alpha = mods[0];
+    EXPECT_EQ(alpha.at("author"), "Ada");
+    EXPECT_EQ(alpha.at("version"), 3);
+    EXPECT_EQ(alpha.at("gameVersion"), "1.25.5.2");
+    EXPECT_EQ(alpha.at("guid"), 11);
+    EXPECT_EQ(alpha.at("status"), 0);
+    EXPECT_EQ(alpha.at("statusText"), "OK");
+    EXPECT_EQ(alpha.at("description"), "First mod");
+    EXPECT_EQ(alpha.at("website"), "https://example.org/alpha");
+    EXPECT_EQ(alpha.at("downloadUrl"), "https://example.org/alpha/get");
+    EXPECT_THAT(alpha.at("file").get<std::string>(), EndsWith("ALPHA.MOD"));
+    EXPECT_TRUE(alpha.at("missing").empty());
+    EXPECT_TRUE(alpha.at("outdated").empty());
+
+    EXPECT_EQ(mods[1].at("status"), 1);
+    EXPECT_EQ(mods[1].at("statusText"), "Compiled for outdated Game Ver.");
+    EXPECT_EQ(mods[1].at("gameVersion"), "1.24.5.2");
+
+    EXPECT_EQ(mods[2].at("status"), 3);
+    EXPECT_EQ(mods[2].at("statusText"), "-Requires Update-");
+    EXPECT_EQ(mods[2].at("outdated"), Json::parse(R"([{"guid": 11, "version": 3, "name": "Alpha"}])"));
+
+    EXPECT_EQ(mods[3].at("status"), 0) << "a requirement met by the EDITOR record counts as installed";
+
+    // A missing requirement hides an outdated one in the status, not in the lists.
+    EXPECT_EQ(mods[4].at("status"), 2);
+    EXPECT_EQ(mods[4].at("statusText"), "-Requires Missing Dependencies-");
+    EXPECT_EQ(mods[4].at("missing"), Json::parse(R"([{"guid": 99, "version": 2, "name": "Missing One"}])"));
+    EXPECT_EQ(mods[4].at("outdated"), Json::parse(R"([{"guid": 11, "version": 3, "name": "Alpha"}])"));
+
+    EXPECT_EQ(mods[5].at("guid"), kTopBitGuid);
+    EXPECT_THAT(mods[5].at("file").get<std::string>(), EndsWith("SUB/ZETA.MOD"));
+}
+
+TEST_F(ListTest, JsonGameVersionIsNullWhenTheGameCannotBeRead) {
+    m_temp.WriteFile(L"game/Emberwake2.exe", "no version here");
+    const ChildResult run = Gatehouse({L"list", L"--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json root = Json::parse(run.out);
+    EXPECT_TRUE(root.at("gameVersion").is_null());
+    EXPECT_EQ(root.at("mods")[0].at("status"), 1);
+}
+
+TEST_F(ListTest, TextShowsStatusAndNamesTheProblems) {
+    const ChildResult run = Gatehouse({L"list"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Emberwake II Version 1.25.5.2");
+    EXPECT_THAT(run.out, HasSubstr("-Requires Missing Dependencies-\n    missing: Missing One (version 2 or later)\n"
+                                   "    outdated: Alpha (version 3 installed)\n"));
+    EXPECT_THAT(run.out, HasSubstr("-Requires Update-\n    outdated: Alpha (version 3 installed)\n"));
+    EXPECT_THAT(run.out, Not(HasSubstr("EDITOR")));
+}
+
+}  // namespace
+}  // namespace gh::test

@@ -1,0 +1,126 @@
+// `sync` as a child process against local Workshop folders written for the test.
+#include "CliFixture.h"
+
+#include "platform/Files.h"
+#include "platform/Unicode.h"
+
+#include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+namespace gh::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+constexpr std::uint32_t kUpdated = 1'700'000'000;
+
+class SyncCommandTest : public CliFixture {
+protected:
+    // Adds a subscription whose Workshop copy holds `content`.
+    void Subscribe(std::uint64_t id, const std::string& fileName, const std::string& content,
+                   const nlohmann::json& extra = nlohmann::json::object()) {
+        const std::wstring file = L"content/" + std::to_wstring(id) + L".mod";
+        m_temp.WriteFile(L"workshop/" + file, content);
+        nlohmann::json item = {{"id", id}, {"fileName", fileName}, {"content", WideToUtf8(file)}, {"timeUpdated", kUpdated}};
+        item.update(extra);
+        m_manifest["items"].push_back(item);
+    }
+
+    ChildResult Sync(std::vector<std::wstring> extra = {}) {
+        if (!m_manifest.contains("items")) m_manifest["items"] = nlohmann::json::array();
+        m_temp.WriteFile(L"workshop/workshop.json", m_manifest.dump());
+        std::vector<std::wstring> args{L"--workshop", m_temp / L"workshop", L"sync"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Gatehouse(args);
+    }
+
+    nlohmann::json m_manifest = {{"latencyMs", 10}};
+};
+
+TEST_F(SyncCommandTest, PrintsEveryStatusInOrderAndInstallsWhatIsMissingOrOlder) {
+    m_temp.WriteFile(User(L"mods/current.mod"), "installed");
+    ASSERT_TRUE(platform::SetFileModificationTime(m_temp / User(L"mods/current.mod"), kUpdated));
+    m_temp.WriteFile(User(L"mods/older.mod"), "old copy");
+    ASSERT_TRUE(platform::SetFileModificationTime(m_temp / User(L"mods/older.mod"), kUpdated - 1));
+    Subscribe(1, "mods/current.mod", "workshop copy 1");
+    Subscribe(2, "mods/older.mod", "workshop copy 2");
+    // Slow enough for the paced refresh to build per-file progress lines,
+    // which stay off an output that is not a terminal.
+    Subscribe(3, "mods/new/fresh.mod", std::string(60000, 'x'));
+    m_manifest["bytesPerSecond"] = 20000;
+
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam...",
+                                            "Found 3 mod subscriptions. Checking for updates.",
+                                            "mods/current.mod - up to date",
+                                            "mods/older.mod - Out of date.  Downloading latest version.",
+                                            "mods/new/fresh.mod - Not found. Installing.",
+                                            "mods/older.mod - Updated! Writing to mod folder...",
+                                            "mods/new/fresh.mod - Updated! Writing to mod folder...",
+                                            "All subscriptions up to date!"));
+    EXPECT_EQ(m_temp.ReadFile(User(L"mods/current.mod")), "installed");
+    EXPECT_EQ(m_temp.ReadFile(User(L"mods/older.mod")), "workshop copy 2");
+    EXPECT_TRUE(m_temp.ReadFile(User(L"mods/new/fresh.mod")) == std::string(60000, 'x'));
+}
+
+TEST_F(SyncCommandTest, NoSubscriptionsEndsWell) {
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam...", "No mod subscriptions found."));
+}
+
+TEST_F(SyncCommandTest, FailedRequestEndsWithStatus1) {
+    Subscribe(1, "mods/a.mod", "a", {{"fail", "download"}});
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_FALSE(Lines(run.out).empty());
+    EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - Download timed out");
+}
+
+TEST_F(SyncCommandTest, RequestNeverAnsweredIsNotWaitedFor) {
+    m_temp.WriteFile(User(L"mods/a.mod"), "installed");
+    ASSERT_TRUE(platform::SetFileModificationTime(m_temp / User(L"mods/a.mod"), kUpdated));
+    Subscribe(1, "mods/a.mod", "a");
+    Subscribe(2, "mods/b.mod", "", {{"fail", "never"}});
+    const ChildResult run = Sync({L"--timeout", L"60"});
+    // Nothing is left to wait for, so it ends at once; but b never settled,
+    // so the sync did not reach its good end.
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - up to date");
+}
+
+TEST_F(SyncCommandTest, TimeOutGivesStatus2) {
+    m_manifest["latencyMs"] = 60000;
+    Subscribe(1, "mods/a.mod", "a");
+    const ChildResult run = Sync({L"--timeout", L"0.3"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam..."));
+    EXPECT_THAT(run.err, HasSubstr("did not finish"));
+}
+
+TEST_F(SyncCommandTest, UserNotLoggedOnIsReported) {
+    m_manifest["loggedOn"] = false;
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(Lines(run.out),
+                ElementsAre("Steam initialization failed. Please check that you are logged in to Steam."));
+}
+
+TEST_F(SyncCommandTest, WorkshopWithoutManifestFailsToStart) {
+    m_temp.MakeFolder(L"workshop");
+    const ChildResult run = Gatehouse({L"--workshop", m_temp / L"workshop", L"sync"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.out, HasSubstr("workshop.json"));
+}
+
+TEST_F(SyncCommandTest, SteamClientThatCannotStartEndsWithStatus1) {
+    const ChildResult run = Gatehouse({L"sync", L"--timeout", L"5"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+}
+
+}  // namespace
+}  // namespace gh::test
