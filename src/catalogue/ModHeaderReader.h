@@ -1,5 +1,4 @@
-// The reader of a mod file's header: the fields described in
-// ModHeaderFormat below, turned into a ModInfo.
+// The reader of a mod file's header, turned into a ModInfo.
 //
 // Layout, little-endian, no signature, read from the first byte on:
 //   u16 formatVersion, u16 version,
