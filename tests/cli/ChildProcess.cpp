@@ -30,6 +30,18 @@ std::string Quote(const std::wstring& text) {
 #endif
 }
 
+// Windows programs write their text output with CR LF line ends.
+std::string WithLf(std::string text) {
+#ifdef _WIN32
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+#else
+    return text;
+#endif
+}
+
 int ExitCodeOf(int status) {
 #ifdef _WIN32
     return status;
@@ -75,8 +87,8 @@ ChildResult RunChild(const std::wstring& program, const std::vector<std::wstring
 #endif
     ChildResult result;
     result.exitCode = ExitCodeOf(std::system(command.c_str()));
-    result.out = io.ReadFile(L"out.txt");
-    result.err = io.ReadFile(L"err.txt");
+    result.out = WithLf(io.ReadFile(L"out.txt"));
+    result.err = WithLf(io.ReadFile(L"err.txt"));
     return result;
 }
 

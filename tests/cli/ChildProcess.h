@@ -18,8 +18,8 @@ std::wstring BuiltProgram(const char* buildPath);
 
 struct ChildResult {
     int exitCode = -1;
-    std::string out;  // standard output, as written
-    std::string err;  // standard error, as written
+    std::string out;  // standard output, CR LF read as LF
+    std::string err;  // standard error, CR LF read as LF
 };
 
 // Runs `program` with `args`, each passed as one argument, and waits for it.
