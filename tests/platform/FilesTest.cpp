@@ -153,3 +153,36 @@ TEST(FolderIdentityTest, SameFolderThroughTwoPathsHasOneIdentity) {
 
 }  // namespace
 }  // namespace gh::platform
+
+#include "platform/Wildcard.h"
+
+namespace gh::platform {
+namespace {
+
+TEST(FilePatternTest, MatchesLikeTheWindowsDirectoryFunctions) {
+    EXPECT_TRUE(MatchesFilePattern(L"a.mod", L"*.MOD"));
+    EXPECT_FALSE(MatchesFilePattern(L"a.mod.bak", L"*.MOD"));
+    EXPECT_FALSE(MatchesFilePattern(L"a.modx", L"*.MOD"));
+    EXPECT_TRUE(MatchesFilePattern(L"abc", L"a?c"));
+    // "*.*" matches every name, with or without a dot.
+    EXPECT_TRUE(MatchesFilePattern(L"Sub", L"*.*"));
+    EXPECT_TRUE(MatchesFilePattern(L"v1.2", L"*.*"));
+    EXPECT_TRUE(MatchesFilePattern(L"..", L"*.*"));
+    EXPECT_TRUE(MatchesFilePattern(L"readme", L"readme.*"));
+    EXPECT_FALSE(MatchesFilePattern(L"readme", L"*.txt"));
+}
+
+TEST(ListFolderTest, StarDotStarListsFoldersWithoutADot) {
+    test::TempFolder dir;
+    dir.MakeFolder(L"Sub");
+    dir.MakeFolder(L"v1.2");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(dir.Path(), L"*.*", entries));
+    std::vector<std::wstring> names;
+    for (const auto& e : entries)
+        if (e.name != L"." && e.name != L"..") names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Sub", L"v1.2"}));
+}
+
+}  // namespace
+}  // namespace gh::platform

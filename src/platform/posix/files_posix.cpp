@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 #include "platform/Unicode.h"
+#include "platform/Wildcard.h"
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
@@ -138,29 +139,6 @@ using posix::ResolvePath;
 
 namespace {
 
-// Wildcard match of `*` and `?`, ASCII letters compared without case.
-bool WildcardMatch(const std::string& name, const std::string& pattern) {
-    const std::string n = posix::FoldCase(name);
-    const std::string p = posix::FoldCase(pattern);
-    std::size_t ni = 0, pi = 0, starP = std::string::npos, starN = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-            ++ni;
-            ++pi;
-        } else if (pi < p.size() && p[pi] == '*') {
-            starP = pi++;
-            starN = ni;
-        } else if (starP != std::string::npos) {
-            pi = starP + 1;
-            ni = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == '*') ++pi;
-    return pi == p.size();
-}
-
 // Wide upper-case of the ASCII letters, for the NTFS-like listing order.
 std::wstring SortKey(const std::wstring& name) {
     std::wstring key = name;
@@ -182,11 +160,11 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     const std::string real = ResolvePath(folder);
     DIR* dir = opendir(real.empty() ? "." : real.c_str());
     if (!dir) return false;
-    const std::string narrowPattern = WideToUtf8(pattern);
     std::vector<std::pair<std::wstring, FolderEntry>> found;
     while (dirent* e = readdir(dir)) {
         std::string name = e->d_name;
-        if (!WildcardMatch(name, narrowPattern)) continue;
+        std::wstring wideName = Utf8ToWide(name);
+        if (!MatchesFilePattern(wideName, pattern)) continue;
         bool isFolder = e->d_type == DT_DIR;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat st {};
@@ -195,7 +173,7 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
             full += name;
             isFolder = stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
-        FolderEntry entry{Utf8ToWide(name), isFolder};
+        FolderEntry entry{std::move(wideName), isFolder};
         found.emplace_back(SortKey(entry.name), std::move(entry));
     }
     closedir(dir);

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/Wildcard.h"
 
 #include <windows.h>
 
@@ -21,29 +22,8 @@ std::wstring WithBackslashes(std::wstring path) {
     return path;
 }
 
-// Wildcard match of `*` and `?`, letters compared without case. FindFirstFileW
-// also matches 8.3 short names; checking the long name keeps both systems alike.
-bool WildcardMatch(const std::wstring& name, const std::wstring& pattern) {
-    auto up = [](wchar_t c) { return static_cast<wchar_t>(c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c); };
-    std::size_t ni = 0, pi = 0, starP = std::wstring::npos, starN = 0;
-    while (ni < name.size()) {
-        if (pi < pattern.size() && (pattern[pi] == L'?' || up(pattern[pi]) == up(name[ni]))) {
-            ++ni;
-            ++pi;
-        } else if (pi < pattern.size() && pattern[pi] == L'*') {
-            starP = pi++;
-            starN = ni;
-        } else if (starP != std::wstring::npos) {
-            pi = starP + 1;
-            ni = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (pi < pattern.size() && pattern[pi] == L'*') ++pi;
-    return pi == pattern.size();
-}
-
+// FindFirstFileW also matches 8.3 short names ("x.modx" as "X~1.MOD");
+// checking the long name again keeps both systems alike.
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
@@ -63,7 +43,7 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     }
     do {
         std::wstring name = data.cFileName;
-        if (!WildcardMatch(name, pattern)) continue;
+        if (!MatchesFilePattern(name, pattern)) continue;
         out.push_back({std::move(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(find, &data));
     FindClose(find);
