@@ -100,8 +100,11 @@ STANDIN_API bool SteamAPI_ISteamUtils_GetAPICallResult(void* self, std::uint64_t
 #if STANDIN_MANUAL_DISPATCH
 STANDIN_API void SteamAPI_ManualDispatch_Init() { Steam().ManualDispatchInit(); }
 STANDIN_API void SteamAPI_ManualDispatch_RunFrame(std::int32_t pipe) { Steam().RunFrame(pipe); }
-STANDIN_API bool SteamAPI_ManualDispatch_GetNextCallback(std::int32_t pipe, CallbackMsg_t* message) {
-    return Steam().NextCallback(pipe, message);
+// The message is a CallbackMsg_t*; taken as void*, the type a loader that
+// cannot see the library's own declarations calls it with (the same at
+// the machine level, and the same to a sanitizer that compares the types).
+STANDIN_API bool SteamAPI_ManualDispatch_GetNextCallback(std::int32_t pipe, void* message) {
+    return Steam().NextCallback(pipe, static_cast<CallbackMsg_t*>(message));
 }
 STANDIN_API void SteamAPI_ManualDispatch_FreeLastCallback(std::int32_t pipe) { Steam().FreeLastCallback(pipe); }
 STANDIN_API bool SteamAPI_ManualDispatch_GetAPICallResult(std::int32_t pipe, std::uint64_t call, void* buffer, int size,
