@@ -49,8 +49,8 @@ protected:
         CRecordBytes bytes(d.size, std::byte{0xEE});
         bytes.Put<std::int32_t>(d.eResult, 1)
             .Put<std::uint64_t>(d.publishedFileId, 0xF00D'0000'0000'0042)
-            .Put<std::uint32_t>(d.creatorAppId, 480)
-            .Put<std::uint32_t>(d.consumerAppId, 481)
+            .Put<std::uint32_t>(d.creatorAppId, 734120)
+            .Put<std::uint32_t>(d.consumerAppId, 734121)
             .Put<std::uint64_t>(d.hFile, 0xABCD'EF01'2345'6789)
             .Put<std::uint32_t>(d.timeCreated, 1'600'000'000)
             .Put<std::uint32_t>(d.timeUpdated, 1'733'700'000)
@@ -66,8 +66,8 @@ TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
     ASSERT_TRUE(steam::DecodeDetailsResult(Details().Span(), L().details, details));
     EXPECT_EQ(details.m_eResult, 1);
     EXPECT_EQ(details.m_nPublishedFileId, 0xF00D'0000'0000'0042u);
-    EXPECT_EQ(details.m_nCreatorAppID, 480u);
-    EXPECT_EQ(details.m_nConsumerAppID, 481u);
+    EXPECT_EQ(details.m_nCreatorAppID, 734120u);
+    EXPECT_EQ(details.m_nConsumerAppID, 734121u);
     EXPECT_EQ(details.m_hFile, 0xABCD'EF01'2345'6789u);
     EXPECT_EQ(details.m_rtimeCreated, 1'600'000'000u);
     EXPECT_EQ(details.m_rtimeUpdated, 1'733'700'000u);
@@ -92,14 +92,14 @@ TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
     CRecordBytes file(dl.size);
     file.Put<std::int32_t>(dl.eResult, 1)
         .Put<std::uint64_t>(dl.hFile, 0x7E57'0000'0000'0001)
-        .Put<std::uint32_t>(dl.appId, 480)
+        .Put<std::uint32_t>(dl.appId, 734120)
         .Put<std::int32_t>(dl.sizeInBytes, 2'500'000)
         .Put<std::uint64_t>(dl.steamIdOwner, 76561198000000000)
         .PutText(dl.fileName, "mods/a.mod");
     RemoteStorageDownloadUGCResult download;
     ASSERT_TRUE(steam::DecodeDownloadResult(file.Span(), dl, download));
     EXPECT_EQ(download.m_hFile, 0x7E57'0000'0000'0001u);
-    EXPECT_EQ(download.m_nAppID, 480u);
+    EXPECT_EQ(download.m_nAppID, 734120u);
     EXPECT_EQ(download.m_nSizeInBytes, 2'500'000);
     EXPECT_EQ(download.m_ulSteamIDOwner, 76561198000000000u);
     EXPECT_EQ(FieldText(download.m_pchFileName), "mods/a.mod");

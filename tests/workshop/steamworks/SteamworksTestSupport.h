@@ -34,7 +34,7 @@ private:
     std::map<std::wstring, std::optional<std::wstring>> m_saved;
 };
 
-inline constexpr wchar_t kTestAppId[] = L"480";
+inline constexpr wchar_t kTestAppId[] = L"734120";
 
 // A Workshop folder for the stand-in: workshop.json and content files.
 class CStandInWorkshop {

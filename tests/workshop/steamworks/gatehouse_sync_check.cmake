@@ -23,7 +23,7 @@ file(WRITE "${WORK}/workshop/workshop.json" [=[
 
 function(run_gatehouse status out err)
   execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env SteamAppId=480 "GATEHOUSE_STANDIN_WORKSHOP=${DRIVE}${WORK}/workshop"
+    COMMAND ${CMAKE_COMMAND} -E env SteamAppId=734120 "GATEHOUSE_STANDIN_WORKSHOP=${DRIVE}${WORK}/workshop"
             ${EMULATOR} "${GATEHOUSE}" --documents "${DRIVE}${WORK}/documents" --game-folder "${DRIVE}${WORK}/game" ${ARGN}
     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error TIMEOUT 120)
   string(REPLACE "\r\n" "\n" output "${output}")
