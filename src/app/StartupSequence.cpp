@@ -15,8 +15,8 @@ void StartGameOrReport(IStartupHost& host, const std::wstring* parameters) {
 
 void RunStartupSequence(IStartupHost& host, bool& playWithMods) {
     const int choice = host.RunStartWindow(playWithMods);
-    if (choice == kResultCancel) return;  // closed: nothing started, Steam left as it is
-    if (choice != kResultOk) {
+    if (choice == kDialogCancel) return;  // closed: nothing started, Steam left as it is
+    if (choice != kDialogOk) {
         host.ShutdownSteam();
         return;
     }
@@ -25,7 +25,7 @@ void RunStartupSequence(IStartupHost& host, bool& playWithMods) {
         host.ShutdownSteam();
         return;
     }
-    if (host.RunModManager() != kResultOk) {
+    if (host.RunModManager() != kDialogOk) {
         host.ShutdownSteam();
         return;
     }

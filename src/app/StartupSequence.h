@@ -7,8 +7,8 @@
 
 namespace gh {
 
-inline constexpr int kResultOk = 1;      // IDOK
-inline constexpr int kResultCancel = 2;  // IDCANCEL
+inline constexpr int kDialogOk = 1;      // IDOK
+inline constexpr int kDialogCancel = 2;  // IDCANCEL
 inline constexpr wchar_t kModSchemeParameter[] = L"MODSCHEME=GATEHOUSE.SCH";
 inline constexpr wchar_t kUnableToStartProgram[] = L"Unable to start program";
 
@@ -16,10 +16,10 @@ class IStartupHost {
 public:
     virtual ~IStartupHost() = default;
     // Shows the start window modally. Its play buttons set `playWithMods`
-    // (false for play, true for play with mods) before closing with kResultOk;
+    // (false for play, true for play with mods) before closing with kDialogOk;
     // closing it leaves the flag as it was.
     virtual int RunStartWindow(bool& playWithMods) = 0;
-    // Shows the mod manager modally; kResultOk when the player pressed play.
+    // Shows the mod manager modally; kDialogOk when the player pressed play.
     virtual int RunModManager() = 0;
     // Writes the manager's selection to the default selection file. Whether
     // that worked does not stop the launch.

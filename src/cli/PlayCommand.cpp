@@ -20,7 +20,7 @@ CTerminalStartupHost::CTerminalStartupHost(PlayRequest request, IConsole& consol
 
 int CTerminalStartupHost::RunStartWindow(bool& playWithMods) {
     playWithMods = m_request.source != PlayRequest::Source::None;
-    return kResultOk;
+    return kDialogOk;
 }
 
 int CTerminalStartupHost::RunModManager() {
@@ -34,11 +34,11 @@ int CTerminalStartupHost::RunModManager() {
             case SelectionFileResult::Unreadable:
                 m_console.Err(fmt::format(L"gatehouse: the selection set \"{}\" cannot be read\n",
                                           TerminalSafe(m_request.setPath)));
-                return kResultCancel;
+                return kDialogCancel;
             case SelectionFileResult::NotASelection:
                 m_console.Err(fmt::format(L"gatehouse: \"{}\" is not a selection set: it does not begin with [MODS]\n",
                                           TerminalSafe(m_request.setPath)));
-                return kResultCancel;
+                return kDialogCancel;
             case SelectionFileResult::Loaded:
                 break;
         }
@@ -49,9 +49,9 @@ int CTerminalStartupHost::RunModManager() {
     if (count > kSelectionLimit) {
         // The manager keeps its play button disabled for such a selection.
         m_console.Err(OverLimitMessage(count) + L"\n");
-        return kResultCancel;
+        return kDialogCancel;
     }
-    return kResultOk;
+    return kDialogOk;
 }
 
 void CTerminalStartupHost::SaveSelection() {

@@ -20,7 +20,7 @@ public:
     int RunStartWindow(bool& playWithMods) override;
     // Builds the manager's rows and loads the selection into an empty one.
     // A set that cannot be read or does not begin with "[MODS]", and a
-    // selection over the limit, are reported and end the run (kResultCancel).
+    // selection over the limit, are reported and end the run (kDialogCancel).
     int RunModManager() override;
     // Writes "gatehouse.sch"; a failed write is reported and the launch goes on.
     void SaveSelection() override;

@@ -11,15 +11,15 @@ namespace {
 // Records every step of the run in order, with scripted window results.
 class RecordingHost : public IStartupHost {
 public:
-    int startResult = kResultOk;
+    int startResult = kDialogOk;
     bool startSetsPlayWithMods = false;
-    int managerResult = kResultOk;
+    int managerResult = kDialogOk;
     bool gameStarts = true;
     std::vector<std::wstring> steps;
 
     int RunStartWindow(bool& playWithMods) override {
         steps.push_back(L"start window");
-        if (startResult == kResultOk) playWithMods = startSetsPlayWithMods;
+        if (startResult == kDialogOk) playWithMods = startSetsPlayWithMods;
         return startResult;
     }
     int RunModManager() override {
@@ -56,7 +56,7 @@ TEST(StartupSequenceTest, PlayWithModsThenPlayWritesTheSelectionFirst) {
 TEST(StartupSequenceTest, ClosingTheManagerStartsNothing) {
     RecordingHost host;
     host.startSetsPlayWithMods = true;
-    host.managerResult = kResultCancel;
+    host.managerResult = kDialogCancel;
     bool playWithMods = false;
     RunStartupSequence(host, playWithMods);
     EXPECT_EQ(host.steps, (Steps{L"start window", L"manager", L"shutdown"}));
@@ -64,7 +64,7 @@ TEST(StartupSequenceTest, ClosingTheManagerStartsNothing) {
 
 TEST(StartupSequenceTest, ClosingTheStartWindowLeavesSteamAlone) {
     RecordingHost host;
-    host.startResult = kResultCancel;
+    host.startResult = kDialogCancel;
     bool playWithMods = false;
     RunStartupSequence(host, playWithMods);
     EXPECT_EQ(host.steps, (Steps{L"start window"}));
