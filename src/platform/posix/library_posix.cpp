@@ -36,7 +36,9 @@ SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
 
 bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     Close();
-    const std::string native = posix::ResolvePath(path);
+    std::string native = posix::ResolvePath(path);
+    // A name without a '/' would send dlopen to the search path instead.
+    if (native.find('/') == std::string::npos) native = "./" + native;
     dlerror();  // forget an earlier failure, so the text below is this one's
     m_handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (m_handle) return true;

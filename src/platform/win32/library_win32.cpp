@@ -49,8 +49,14 @@ SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
 bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     Close();
     // LOAD_WITH_ALTERED_SEARCH_PATH wants a full path with backslashes; the
-    // library's dependencies are then looked for beside it first.
-    const std::wstring native = WithBackslashes(path);
+    // library's dependencies are then looked for beside it first. A bare
+    // name would be searched for instead of loaded from where it is.
+    std::wstring native = WithBackslashes(path);
+    if (const DWORD n = GetFullPathNameW(native.c_str(), 0, nullptr, nullptr); n > 0) {
+        std::vector<wchar_t> full(n);
+        const DWORD written = GetFullPathNameW(native.c_str(), n, full.data(), nullptr);
+        if (written > 0 && written < n) native.assign(full.data(), written);
+    }
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryExW(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     const DWORD code = module ? 0 : GetLastError();

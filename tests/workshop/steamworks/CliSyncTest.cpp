@@ -95,14 +95,5 @@ TEST_F(SteamCliSyncTest, WithoutTheLibraryTheStartFailsAndSaysWhy) {
     EXPECT_THAT(m_stderr, HasSubstr("SteamAPI_Init() failed\n"));
 }
 
-TEST_F(SteamCliSyncTest, ALibraryThatCannotStartEndsWithItsOwnReason) {
-    CopyFileTo(StandInLibrary("full"), m_root / (L"game/" + std::wstring(steam::kSteamLibraryFileName)));
-    m_environment.Set(L"SteamAppId", std::nullopt);
-    EXPECT_EQ(Gatehouse({L"sync"}), 1);
-    EXPECT_EQ(m_console.out,
-              L"The Steam client failed to start: No appID found. Start the program from Steam, or set SteamAppId.\n");
-    EXPECT_THAT(m_stderr, HasSubstr("SteamAPI_Init() failed\n"));
-}
-
 }  // namespace
 }  // namespace gh::test

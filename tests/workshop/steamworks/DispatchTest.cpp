@@ -169,25 +169,5 @@ TEST_P(SteamDispatchTest, CallsNotAnsweredAtShutdownAreNeverAnswered) {
 INSTANTIATE_TEST_SUITE_P(BothRoutes, SteamDispatchTest, ::testing::Values("full", "polling"),
                          [](const auto& param) { return std::string(param.param); });
 
-TEST(SteamManualDispatchTest, FreesEveryMessageIncludingOnesNotAskedFor) {
-    CScopedEnvironment environment;
-    CStandInWorkshop workshop;
-    workshop.WriteManifest(R"({ "items": [] })");
-    environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", workshop.Path());
-    CSteamworksClient client(StandInLibrary("full"));
-    std::wstring error;
-    ASSERT_TRUE(client.Init(error));
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
-    Await(list, client.EnumerateUserSubscribedFiles(0), listed);
-    ASSERT_TRUE(PumpUntil(client, [&] { return listed.arrived; }));
-    const StandInReport report = ReadStandInReport(client.LibraryPath());
-    EXPECT_GE(report.frames, 1);
-    EXPECT_EQ(report.messagesFreed, 2);  // the unasked-for connection notice and the 703 record
-    EXPECT_EQ(report.runCallbacks, 0);
-    EXPECT_EQ(report.protocolErrors, 0) << report.firstProtocolError;
-    client.Shutdown();
-}
-
 }  // namespace
 }  // namespace gh::test

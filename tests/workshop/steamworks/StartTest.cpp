@@ -65,6 +65,8 @@ TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
         const Outcome outcome = Start(client);
         ASSERT_TRUE(outcome.started) << testing::PrintToString(outcome.error);
         EXPECT_EQ(client.StartEntryUsed(), c.entry);
+        EXPECT_EQ(client.Route(), std::string(c.variant) == "polling" ? steam::DispatchRoute::Polling
+                                                                      : steam::DispatchRoute::Manual);
         EXPECT_TRUE(client.IsLoggedOn());
         EXPECT_TRUE(client.HasRemoteStorage());
         EXPECT_EQ(outcome.debugOutput, "");
@@ -75,18 +77,6 @@ TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
         EXPECT_EQ(ReadStandInReport(client.LibraryPath()).protocolErrors, 0)
             << ReadStandInReport(client.LibraryPath()).firstProtocolError;
     }
-}
-
-TEST_F(SteamStartTest, TakesTheDispatchRouteTheLibraryOffers) {
-    CSteamworksClient current(StandInLibrary("full"));
-    CSteamworksClient old(StandInLibrary("polling"));
-    ASSERT_TRUE(Start(current).started);
-    ASSERT_TRUE(Start(old).started);
-    EXPECT_EQ(current.Route(), steam::DispatchRoute::Manual);
-    EXPECT_EQ(old.Route(), steam::DispatchRoute::Polling);
-    EXPECT_EQ(ReadStandInReport(current.LibraryPath()).manualDispatchInits, 1);
-    current.Shutdown();
-    old.Shutdown();
 }
 
 TEST_F(SteamStartTest, ALibraryWithoutAStartEntryPointIsAStartFailure) {
