@@ -11,7 +11,7 @@ namespace gh::platform {
 // Linux: posix_spawn in a new session; with a `runner`, `runner file
 // [parameters]`, after checking that `file` exists; without one the file is
 // started directly, and a Windows executable that cannot be started directly
-// is run through `wine` when `wine` is on the path. The working folder is
+// is run through `wine` (or `wine64`) when it is on the path. The working folder is
 // inherited. Returns false when the program could not be started.
 bool StartProgram(const std::wstring& file, const std::wstring* parameters, const std::wstring& runner = {});
 

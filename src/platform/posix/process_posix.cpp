@@ -75,9 +75,13 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
 
     const int rc = Spawn(args, false);
     if (rc == 0) return true;
-    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(real) && OnPath("wine")) {
-        args.insert(args.begin(), "wine");
-        return Spawn(args, true) == 0;
+    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(real)) {
+        // Debian's wine64 package alone installs `wine64` without `wine`.
+        for (const char* wine : {"wine", "wine64"}) {
+            if (!OnPath(wine)) continue;
+            args.insert(args.begin(), wine);
+            return Spawn(args, true) == 0;
+        }
     }
     return false;
 }
