@@ -26,8 +26,6 @@ constexpr wchar_t kAppIdVariable[] = L"SteamAppId";
 constexpr wchar_t kGameIdVariable[] = L"SteamGameId";
 // Room for a CallbackMsg_t of any layout the library has used.
 constexpr std::size_t kMessageBufferBytes = 64;
-// A call result larger than this is not one of the records asked for.
-constexpr std::uint32_t kLargestResult = 64 * 1024;
 
 bool IsDecimal(const std::wstring& text) {
     return !text.empty() && text.size() <= 10 &&
@@ -297,7 +295,7 @@ void CSteamworksClient::PollingRound() {
 
 void CSteamworksClient::FetchAndPost(SteamAPICall call, int callbackId, bool viaPipe) {
     const std::size_t size = steam::CallResultSize(callbackId, steam::kTargetLayouts);
-    if (size == 0 || size > kLargestResult) {
+    if (size == 0) {
         m_dispatcher.PostFailure(call);
         return;
     }
