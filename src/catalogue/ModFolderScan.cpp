@@ -3,6 +3,7 @@
 #include "app/PathText.h"
 #include "catalogue/ModCatalogue.h"
 #include "platform/Files.h"
+#include "platform/Wildcard.h"
 
 #include <set>
 #include <utility>
@@ -27,26 +28,6 @@ std::wstring WithTrailingSlash(std::wstring path) {
 }
 
 }  // namespace
-
-bool MatchesPattern(const std::wstring& name, const std::wstring& pattern) {
-    std::size_t n = 0, p = 0, starP = std::wstring::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == L'?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == L'*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::wstring::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*') ++p;
-    return p == pattern.size();
-}
 
 void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const FoundModFile& found) {
     // `folder` is the caller's spelling, which the record paths keep; `real`
@@ -78,7 +59,7 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
         for (const auto& entry : entries) {
             if (entry.isFolder) {
                 if (IsEnteredFolderName(entry.name)) subfolders.push_back(entry.name);
-            } else if (!IsSkippedFileName(entry.name) && MatchesPattern(entry.name, pattern)) {
+            } else if (!IsSkippedFileName(entry.name) && platform::MatchesFilePattern(entry.name, pattern)) {
                 // ToUpper(folder + name), built in one piece.
                 std::wstring record;
                 record.reserve(upperFolder.size() + entry.name.size());

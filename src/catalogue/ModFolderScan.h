@@ -20,7 +20,4 @@ using FoundModFile = std::function<void(const std::wstring& openPath, std::wstri
 // cannot be listed contributes nothing. Each folder is listed once.
 void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const FoundModFile& found);
 
-// Whether `name` matches `pattern` as the folder listing matches it.
-bool MatchesPattern(const std::wstring& name, const std::wstring& pattern);
-
 }  // namespace gh
