@@ -22,18 +22,6 @@ bool IsRegularFile(const std::string& path) {
 
 }  // namespace
 
-SharedLibrary::~SharedLibrary() { Close(); }
-
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, nullptr);
-    }
-    return *this;
-}
-
 bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     Close();
     std::string native = posix::ResolvePath(path);

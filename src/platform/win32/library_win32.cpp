@@ -34,18 +34,6 @@ std::wstring SystemErrorText(DWORD code) {
 
 }  // namespace
 
-SharedLibrary::~SharedLibrary() { Close(); }
-
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, nullptr);
-    }
-    return *this;
-}
-
 bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     Close();
     // LOAD_WITH_ALTERED_SEARCH_PATH wants a full path with backslashes; the

@@ -1,0 +1,20 @@
+// The parts of the run-time library handle that are the same on every system.
+#include "platform/Library.h"
+
+#include <utility>
+
+namespace gh::platform {
+
+SharedLibrary::~SharedLibrary() { Close(); }
+
+SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+
+SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = std::exchange(other.m_handle, nullptr);
+    }
+    return *this;
+}
+
+}  // namespace gh::platform
