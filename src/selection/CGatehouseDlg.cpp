@@ -51,6 +51,12 @@ CGatehouseDlg::CGatehouseDlg()
     SetFont(font);
     CreateControls();
     Bind(wxEVT_CHAR_HOOK, &CGatehouseDlg::OnCharHook, this);
+    // The player starts in the mod list, where Enter plays, rather than on a
+    // button that Enter would press.
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        event.Skip();
+        CallAfter([this] { m_modList->SetFocus(); });
+    });
 
     m_pCatalogue = std::make_unique<CModCatalogue>();
     m_versionLine->SetLabel(GameVersionLine());
@@ -293,12 +299,12 @@ void CGatehouseDlg::OnBnClickedSaveSet() {
 }
 
 void CGatehouseDlg::OnBnClickedOpenMods() {
-    const std::wstring folder = GetUserGameFolder() + GetModsFolderForPlayer();
+    const std::wstring folder = GetModsFolderForPlayer();
     m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
 }
 
 void CGatehouseDlg::OnBnClickedOpenSaves() {
-    const std::wstring folder = GetUserGameFolder() + GetSavesFolderForPlayer();
+    const std::wstring folder = GetSavesFolderForPlayer();
     m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
 }
 

@@ -115,6 +115,9 @@ void ShowAndSettle(wxTopLevelWindow& window) {
     window.Show();
     window.Raise();
     WaitUntil([&] { return window.IsShownOnScreen(); });
+    // Without a window manager the keyboard follows the pointer: rest it on
+    // the window's own surface.
+    MoveMouseTo(window.ClientToScreen(wxPoint(2, 2)));
     PumpFor(100);
 }
 
