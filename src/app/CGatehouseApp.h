@@ -1,0 +1,72 @@
+// The application object of the windowed launcher and the host that runs
+// the start-up sequence with the real windows.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <wx/app.h>
+
+#include "app/StartupSequence.h"
+#include "cli/CommandLine.h"
+#include "selection/CGatehouseDlg.h"
+#include "workshop/CSplashDialog.h"
+#include "workshop/WorkshopClient.h"
+
+namespace gh {
+
+// Shows the start window and the manager modally, writes the selection and
+// starts the game, as RunStartupSequence asks. Owns the Workshop client (made
+// from the options when the start window opens) and the manager, which
+// outlives its window until the host goes, so its selection can be written.
+class CWindowedStartupHost final : public IStartupHost {
+public:
+    explicit CWindowedStartupHost(CliOptions options);
+    ~CWindowedStartupHost() override;
+    CWindowedStartupHost(const CWindowedStartupHost&) = delete;
+    CWindowedStartupHost& operator=(const CWindowedStartupHost&) = delete;
+
+    // The result maps wxID_OK to kDialogOk and wxID_CANCEL to kDialogCancel;
+    // anything else is passed on as it is.
+    int RunStartWindow(bool& playWithMods) override;
+    int RunModManager() override;
+    void SaveSelection() override;
+    bool StartGame(const std::wstring* parameters) override;
+    // A message box with the text, an empty caption and an OK button.
+    void ReportStartFailure(const std::wstring& text) override;
+    void ShutdownSteam() override;
+
+    // Called once each window is open, inside its modal loop (tests, tools).
+    std::function<void(CSplashDialog&)> onStartWindowOpen;
+    std::function<void(CGatehouseDlg&)> onManagerOpen;
+    // Replaces the message box of ReportStartFailure (tests).
+    std::function<void(const std::wstring& text, const std::wstring& caption)> failurePresenter;
+
+    const CGatehouseDlg* Manager() const { return m_manager.get(); }
+
+private:
+    CliOptions m_options;
+    std::unique_ptr<IWorkshopClient> m_client;
+    std::unique_ptr<CGatehouseDlg> m_manager;
+};
+
+// The one application object: its start-up runs the whole sequence and
+// returns false, so the process ends as soon as the windows are done.
+class CGatehouseApp : public wxApp {
+public:
+    explicit CGatehouseApp(CliOptions options) : m_options(std::move(options)) {}
+
+    bool OnInit() override;
+
+    // Set by the start window's play buttons.
+    bool m_bPlayWithMods = false;
+
+private:
+    CliOptions m_options;
+};
+
+// Maps a dialog's wx result to the sequence's result codes.
+int ToStartupResult(int dialogResult);
+
+}  // namespace gh
