@@ -25,6 +25,7 @@
 #include "workshop/CSplashDialog.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopText.h"
+#include "workshop/steamworks/SteamworksClient.h"
 
 #include "ScreenGrab.h"
 
@@ -106,9 +107,10 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
         splash.Hide();
     }
     {
-        // This build's stand-in for a Steam client that does not start.
+        // The Steam client backend, which finds no Steam library here.
+        const std::unique_ptr<IWorkshopClient> steam = CreateSteamworksClient();
         bool playWithMods = false;
-        CSplashDialog splash(nullptr, playWithMods);
+        CSplashDialog splash(steam.get(), playWithMods);
         splash.Show();
         Settle(200);
         ok &= Capture(splash, out + L"start-steam-failed.png");
