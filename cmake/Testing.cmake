@@ -7,25 +7,16 @@ if(NOT TARGET gtest)
 endif()
 include(GoogleTest)
 
-# gh_add_test_suite(NAME SOURCES... LIBS... [RESOURCE_LOCK name])
-# Suites that share something global (the display's one mouse pointer) name
-# it in RESOURCE_LOCK, so CTest never runs two of their tests at once.
+# gh_add_test_suite(NAME SOURCES... LIBS...)
 # Natively every test is its own CTest entry; under an emulator (Wine) the
 # whole suite is one entry, since starting Wine per test would dominate.
 function(gh_add_test_suite name)
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gh_test_support gmock gtest_main gatehouse_warnings)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    if(ARG_RESOURCE_LOCK)
-      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
-    endif()
   else()
-    set(lock "")
-    if(ARG_RESOURCE_LOCK)
-      set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
-    endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES ENVIRONMENT "GATEHOUSE_TEST=1" ${lock})
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES ENVIRONMENT "GATEHOUSE_TEST=1")
   endif()
 endfunction()

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Runs a command with an X display: the one in $DISPLAY when there is one,
-# otherwise a private Xvfb server started for the command and stopped after it.
+# Runs a command with a private Xvfb server of its own, started for the
+# command and stopped after it, so tests that move the pointer or take the
+# keyboard focus never disturb each other or the developer's desktop.
+# GATEHOUSE_TEST_DISPLAY=1 uses $DISPLAY instead (to watch the tests).
 #   tools/with-display.sh COMMAND [ARGS...]
 # Listing tests (--gtest_list_tests) needs no display and starts none.
 set -uo pipefail
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ "${GATEHOUSE_TEST_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
 for arg in "$@"; do
