@@ -1,5 +1,7 @@
 #include "selection/CGatehouseDlg.h"
 
+#include <algorithm>
+
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
