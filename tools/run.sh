@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Gatehouse and a demo world in build/demo (a game folder, a documents
 # folder with mods and sets, a local Workshop and a stand-in game), then runs
-# the launcher on it: sync, list and play --last. With arguments, runs the
-# launcher on the demo with those arguments instead (for example: list --json).
+# opens the launcher's windows on it. Without a display it says so and runs
+# the terminal demo instead: sync, list and play --last. With arguments, runs
+# the launcher on the demo with those arguments (for example: list --json).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -25,6 +26,12 @@ fi
 # A fresh demo each time, so that the sync has files to fetch.
 rm -rf "$demo"
 build/run/tools/demo/gatehouse_demo "$demo" build/run/tools/demo/gatehouse_standin_game >/dev/null
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$gatehouse" "${options[@]}"
+fi
+echo "No display here: running the terminal demo instead of the windows."
+echo
 
 run() {
   echo "\$ gatehouse $*"
