@@ -66,7 +66,7 @@ run_fuzzers() {
 
 sanitize_suite() {
   build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
-      -DGATEHOUSE_SANITIZE=ON -DGATEHOUSE_FUZZ=ON -DGATEHOUSE_GUI=OFF &&
+      -DGATEHOUSE_SANITIZE=ON -DGATEHOUSE_FUZZ=ON &&
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build/sanitize &&
     run_fuzzers
 }
