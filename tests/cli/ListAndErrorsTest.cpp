@@ -1,6 +1,7 @@
 // The gatehouse executable as a child process: help and errors, and `list`
 // on mod folders written for the test.
 #include "CliFixture.h"
+#include "platform/Environment.h"
 
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
@@ -50,10 +51,18 @@ TEST_F(CliFixture, FolderThatDoesNotExistIsNamedInOneLine) {
     }
 }
 
-TEST_F(CliFixture, NoCommandSaysTheWindowedLauncherIsNotThereYet) {
+TEST_F(CliFixture, NoCommandWithoutWindowsPointsToTheCommands) {
+    // Without a display (or in a build without windows) there is nothing to
+    // open: a one-line error that names what does work, and exit status 1.
+    const auto display = platform::GetEnvironmentText(L"DISPLAY");
+    const auto wayland = platform::GetEnvironmentText(L"WAYLAND_DISPLAY");
+    platform::SetEnvironmentText(L"DISPLAY", std::nullopt);
+    platform::SetEnvironmentText(L"WAYLAND_DISPLAY", std::nullopt);
     const ChildResult run = Gatehouse({});
+    platform::SetEnvironmentText(L"DISPLAY", display);
+    platform::SetEnvironmentText(L"WAYLAND_DISPLAY", wayland);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(run.err, HasSubstr("windowed launcher"));
+    EXPECT_THAT(run.err, HasSubstr("the commands list, sync and play"));
 }
 
 // Mods in every status, an "EDITOR" record and a mod in a subfolder.

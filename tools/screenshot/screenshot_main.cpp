@@ -177,7 +177,10 @@ int main(int argc, char** argv) {
 
     platform::SetDocumentsFolderOverride(world + L"documents");
     platform::SetLauncherFolderOverride(world + L"game");
-    const bool ok = ShotsOfTheStartWindow(world, out) & ShotsOfTheManager(out);
+    // Both sets are taken even when the first fails.
+    const bool startWindowShots = ShotsOfTheStartWindow(world, out);
+    const bool managerShots = ShotsOfTheManager(out);
+    const bool ok = startWindowShots && managerShots;
 
     wxEventLoopBase::SetActive(nullptr);
     wxEntryCleanup();
