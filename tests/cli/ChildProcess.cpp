@@ -113,12 +113,18 @@ std::string WaitForRecord(const TempFolder& folder, const std::wstring& folderRe
                           std::chrono::milliseconds wait) {
     const std::wstring record = folderRelative + L"/standin-record.txt";
     const std::int64_t deadline = platform::MonotonicMilliseconds() + wait.count();
-    while (!folder.Exists(record)) {
+    // Written by renaming a complete file into place, so it is whole once
+    // seen; but under Wine the renaming process still holds the new name open
+    // for a moment without sharing deletion, and a read in that moment fails
+    // and comes back empty. A real record is never empty, so read again.
+    for (;;) {
+        if (folder.Exists(record)) {
+            std::string text = folder.ReadFile(record);
+            if (!text.empty()) return text;
+        }
         if (platform::MonotonicMilliseconds() > deadline) return {};
         platform::SleepMilliseconds(20);
     }
-    // Written by renaming a complete file into place, so it is whole once seen.
-    return folder.ReadFile(record);
 }
 
 std::vector<std::string> RecordedArguments(const std::string& record) {
