@@ -1,3 +1,4 @@
+#include "platform/FolderOverrides.h"
 #include "platform/Folders.h"
 #include "platform/Unicode.h"
 
@@ -6,16 +7,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <string>
+#include <utility>
 
 namespace gh::platform {
 
 namespace {
-
-std::mutex g_mutex;
-std::wstring g_documentsOverride;
-std::wstring g_launcherFolderOverride;
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -55,11 +52,7 @@ std::wstring StripTrailingSlashes(std::wstring path) {
 }  // namespace
 
 std::wstring LauncherPath() {
-    std::wstring override;
-    {
-        std::lock_guard lock(g_mutex);
-        override = g_launcherFolderOverride;
-    }
+    std::wstring override = detail::LauncherFolderOverride();
     std::string self;
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -76,26 +69,14 @@ std::wstring LauncherPath() {
 }
 
 std::wstring DocumentsFolder() {
-    {
-        std::lock_guard lock(g_mutex);
-        if (!g_documentsOverride.empty()) return StripTrailingSlashes(g_documentsOverride);
-    }
+    if (std::wstring override = detail::DocumentsFolderOverride(); !override.empty())
+        return StripTrailingSlashes(std::move(override));
     if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg == '/')
         return StripTrailingSlashes(Utf8ToWide(xdg));
     const std::string home = HomeFolder();
     std::string fromFile = DocumentsFromUserDirs(home);
     if (!fromFile.empty()) return StripTrailingSlashes(Utf8ToWide(fromFile));
     return StripTrailingSlashes(Utf8ToWide(home + "/Documents"));
-}
-
-void SetDocumentsFolderOverride(const std::wstring& folder) {
-    std::lock_guard lock(g_mutex);
-    g_documentsOverride = folder;
-}
-
-void SetLauncherFolderOverride(const std::wstring& folder) {
-    std::lock_guard lock(g_mutex);
-    g_launcherFolderOverride = folder;
 }
 
 wchar_t NativeSeparator() { return L'/'; }
