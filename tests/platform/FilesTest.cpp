@@ -31,14 +31,18 @@ TEST(ListFolderTest, MatchesPatternWithoutCaseAndReportsFolders) {
 
 TEST(ListFolderTest, OrdersByUpperCasedNameLikeNtfs) {
     TempFolder dir;
-    // Upper-casing puts '_' (0x5F) after the letters, as NTFS orders it.
-    for (const wchar_t* name : {L"_x", L"b", L"A", L"a1", L"Z"}) dir.WriteFile(name, "");
+    // Upper-casing puts '_' (0x5F) after the letters; accented letters are
+    // upper-cased too ("é" as "É" comes before "Ö"); and a character beyond
+    // the Basic Multilingual Plane sorts by its surrogates, below U+FF21.
+    for (const wchar_t* name : {L"_x", L"b", L"\u00D6l", L"A", L"\uFF21", L"a1", L"\U0001F600", L"Z", L"\u00E9lan"})
+        dir.WriteFile(name, "");
     std::vector<FolderEntry> entries;
     ASSERT_TRUE(ListFolder(dir.Path(), L"*", entries));
     std::vector<std::wstring> names;
     for (const auto& n : Names(entries))
         if (n != L"." && n != L"..") names.push_back(n);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"A", L"a1", L"b", L"Z", L"_x"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"A", L"a1", L"b", L"Z", L"_x", L"\u00E9lan", L"\u00D6l", L"\U0001F600",
+                                                L"\uFF21"}));
 }
 
 TEST(ListFolderTest, MissingFolderListsNothing) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -15,13 +16,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Names are spelled on disk as the program spells them: UTF-16 on Windows,
+// UTF-8 elsewhere whatever the test's locale is.
 fs::path ToFsPath(const std::wstring& text) {
-    std::wstring copy = text;
-#ifndef _WIN32
-    for (wchar_t& c : copy)
-        if (c == L'\\') c = L'/';
+#ifdef _WIN32
+    return fs::path(text);
+#else
+    std::string native = WideToUtf8(text);
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return fs::path(native);
 #endif
-    return fs::path(copy);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
+#include <locale.h>
+#include <wctype.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -139,11 +141,22 @@ using posix::ResolvePath;
 
 namespace {
 
-// Wide upper-case of the ASCII letters, for the NTFS-like listing order.
-std::wstring SortKey(const std::wstring& name) {
-    std::wstring key = name;
-    for (wchar_t& c : key)
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+// The key of the NTFS listing order: the name's UTF-16 units, each
+// upper-cased on its own as the volume's case table does (every letter of
+// the Basic Multilingual Plane, not only a to z; the units of characters
+// beyond it stay as they are), compared as unsigned numbers.
+std::u16string SortKey(const std::wstring& name) {
+    // The C.UTF-8 case mapping is the same whatever the user's locale is.
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    std::u16string key = WideToUtf16(name);
+    for (char16_t& unit : key) {
+        if (unit >= u'a' && unit <= u'z') {
+            unit = static_cast<char16_t>(unit - u'a' + u'A');
+        } else if (unit >= 0x80 && (unit < 0xD800 || unit > 0xDFFF) && unicode) {
+            const wint_t upper = towupper_l(unit, unicode);
+            if (upper <= 0xFFFF && (upper < 0xD800 || upper > 0xDFFF)) unit = static_cast<char16_t>(upper);
+        }
+    }
     return key;
 }
 
@@ -160,7 +173,7 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     const std::string real = ResolvePath(folder);
     DIR* dir = opendir(real.empty() ? "." : real.c_str());
     if (!dir) return false;
-    std::vector<std::pair<std::wstring, FolderEntry>> found;
+    std::vector<std::pair<std::u16string, FolderEntry>> found;
     while (dirent* e = readdir(dir)) {
         std::string name = e->d_name;
         std::wstring wideName = Utf8ToWide(name);
