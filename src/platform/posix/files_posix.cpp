@@ -4,12 +4,12 @@
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
-#include <locale.h>
-#include <wctype.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
