@@ -18,8 +18,8 @@
 namespace {
 
 std::vector<gh::ModData> Rows() {
-    const std::int64_t guids[] = {0, 1, -1, 7, std::numeric_limits<std::int64_t>::min(),
-                                  std::numeric_limits<std::int64_t>::max(), 123456789, 42};
+    const std::int64_t guids[] = {
+        0, 1, -1, 7, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), 123456789, 42};
     std::vector<gh::ModData> rows;
     for (const std::int64_t guid : guids) {
         gh::ModData mod;
@@ -63,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     gh::CHeadlessSelection restart(Rows());
-    if (gh::ApplyRestartListText(restart.Rules(), bytes) == gh::RestartListResult::Applied) CheckSelection(restart.Rules());
-    else Require(restart.Rules().Selection().empty());
+    if (gh::ApplyRestartListText(restart.Rules(), bytes) == gh::RestartListResult::Applied)
+        CheckSelection(restart.Rules());
+    else
+        Require(restart.Rules().Selection().empty());
     return 0;
 }

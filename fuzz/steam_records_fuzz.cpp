@@ -34,8 +34,7 @@ void DecodeUnder(const gh::steam::RecordLayouts& layouts, ByteSpan bytes) {
         if (const auto* file = std::get_if<gh::RemoteStorageDownloadUGCResult>(&*record))
             Check(file->m_eResult == result && gh::FieldText(file->m_pchFileName).size() <= gh::kFileNameFieldSize);
         if (const auto* details = std::get_if<gh::RemoteStorageGetPublishedFileDetailsResult>(&*record))
-            Check(details->m_eResult == result &&
-                  details->m_nFileSize == Int32At(bytes, layouts.details.fileSize) &&
+            Check(details->m_eResult == result && details->m_nFileSize == Int32At(bytes, layouts.details.fileSize) &&
                   gh::FieldText(details->m_pchFileName).size() <= gh::kFileNameFieldSize &&
                   gh::FieldText(details->m_rgchTitle).size() <= gh::kTitleFieldSize);
     }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures, builds and runs every test suite:
+#   format   - every C++ source as .clang-format lays it out
 #   linux    - the native build (g++), with the windows' tests under Xvfb
 #   sanitize - the same tests built with clang, AddressSanitizer and UBSan,
 #              plus every fuzz target run briefly over its seed inputs
@@ -12,7 +13,7 @@ cd "$root"
 
 bash tools/setup.sh || { echo "test: setup failed" >&2; exit 1; }
 
-suites=${GATEHOUSE_SUITES:-"linux sanitize windows"}
+suites=${GATEHOUSE_SUITES:-"format linux sanitize windows"}
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${GATEHOUSE_FUZZ_SECONDS:-8}
 failed=()
@@ -38,6 +39,14 @@ suite() {  # suite <name> <commands...>
     echo "=== suite $name: FAILED ==="
     failed+=("$name")
   fi
+}
+
+format_suite() {
+  local bad=0 f
+  while IFS= read -r -d '' f; do
+    clang-format --dry-run --Werror "$f" >/dev/null 2>&1 || { echo "not formatted: $f (clang-format -i $f)"; bad=1; }
+  done < <(git ls-files -z -- '*.cpp' '*.h' '*.c')
+  return $bad
 }
 
 linux_suite() {
@@ -79,6 +88,7 @@ windows_suite() {
 mkdir -p build
 for s in $suites; do
   case $s in
+    format) suite format format_suite ;;
     linux) suite linux linux_suite ;;
     sanitize) suite sanitize sanitize_suite ;;
     windows) suite windows windows_suite ;;

@@ -50,13 +50,9 @@ std::wstring GetGameExecutablePath() {
     return path.substr(0, cut) + L"Emberwake2.exe";
 }
 
-std::wstring GetModsFolderForPlayer() {
-    return GetUserGameFolder() + L"mods" + platform::NativeSeparator();
-}
+std::wstring GetModsFolderForPlayer() { return GetUserGameFolder() + L"mods" + platform::NativeSeparator(); }
 
-std::wstring GetSavesFolderForPlayer() {
-    return GetUserGameFolder() + L"modsave" + platform::NativeSeparator();
-}
+std::wstring GetSavesFolderForPlayer() { return GetUserGameFolder() + L"modsave" + platform::NativeSeparator(); }
 
 std::wstring GetSelectionFilePath() { return GetUserGameFolder() + L"gatehouse.sch"; }
 

@@ -13,19 +13,17 @@ void StartGameOrReport(IStartupHost& host, const std::wstring* parameters) {
 
 }  // namespace
 
-void RunStartupSequence(IStartupHost& host, bool& playWithMods) {
-    const int choice = host.RunStartWindow(playWithMods);
-    if (choice == kDialogCancel) return;  // closed: nothing started, Steam left as it is
-    if (choice != kDialogOk) {
-        host.ShutdownSteam();
-        return;
+void RunStartupSequence(IStartupHost& host) {
+    switch (host.RunStartWindow()) {
+        case StartChoice::Close: return;  // nothing started, Steam left as it is
+        case StartChoice::Unexpected: host.ShutdownSteam(); return;
+        case StartChoice::Play:
+            StartGameOrReport(host, nullptr);
+            host.ShutdownSteam();
+            return;
+        case StartChoice::PlayWithMods: break;
     }
-    if (!playWithMods) {
-        StartGameOrReport(host, nullptr);
-        host.ShutdownSteam();
-        return;
-    }
-    if (host.RunModManager() != kDialogOk) {
+    if (host.RunModManager() != ManagerChoice::Play) {
         host.ShutdownSteam();
         return;
     }

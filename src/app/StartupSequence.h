@@ -7,20 +7,24 @@
 
 namespace gh {
 
-inline constexpr int kDialogOk = 1;      // IDOK
-inline constexpr int kDialogCancel = 2;  // IDCANCEL
 inline constexpr wchar_t kModSchemeParameter[] = L"MODSCHEME=GATEHOUSE.SCH";
 inline constexpr wchar_t kUnableToStartProgram[] = L"Unable to start program";
+
+// How the player left the start window: one of its play buttons, or closed
+// it (the close button, Escape, the window's close command). Unexpected
+// stands for any other way a window can end.
+enum class StartChoice { Play, PlayWithMods, Close, Unexpected };
+
+// How the player left the mod manager: its play button (or Enter), or closed it.
+enum class ManagerChoice { Play, Close };
 
 class IStartupHost {
 public:
     virtual ~IStartupHost() = default;
-    // Shows the start window modally. Its play buttons set `playWithMods`
-    // (false for play, true for play with mods) before closing with kDialogOk;
-    // closing it leaves the flag as it was.
-    virtual int RunStartWindow(bool& playWithMods) = 0;
-    // Shows the mod manager modally; kDialogOk when the player pressed play.
-    virtual int RunModManager() = 0;
+    // Shows the start window modally and says how the player left it.
+    virtual StartChoice RunStartWindow() = 0;
+    // Shows the mod manager modally and says how the player left it.
+    virtual ManagerChoice RunModManager() = 0;
     // Writes the manager's selection to the default selection file. Whether
     // that worked does not stop the launch.
     virtual void SaveSelection() = 0;
@@ -35,7 +39,7 @@ public:
 // (successful or not), after the manager was closed without playing and
 // after an unexpected start-window result; not when the player closed the
 // start window.
-void RunStartupSequence(IStartupHost& host, bool& playWithMods);
+void RunStartupSequence(IStartupHost& host);
 
 // Starts the game executable next to the launcher (GetGameExecutablePath),
 // with `runner` in front of it when one is given (Linux).

@@ -5,23 +5,6 @@
 
 namespace gh {
 
-std::size_t CMemoryByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    if (offset >= m_bytes.size()) return 0;
-    const std::size_t n = std::min<std::uint64_t>(size, m_bytes.size() - offset);
-    std::memcpy(buffer, m_bytes.data() + offset, n);
-    return n;
-}
-
-std::size_t CFileByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    std::size_t copied = 0;
-    if (offset < m_start.size()) {
-        copied = std::min<std::uint64_t>(size, m_start.size() - offset);
-        std::memcpy(buffer, m_start.data() + offset, copied);
-        if (copied == size || m_fileEndsInStart) return copied;
-    }
-    return copied + m_file.ReadAt(offset + copied, static_cast<std::uint8_t*>(buffer) + copied, size - copied);
-}
-
 bool CHeaderStream::Fill(std::size_t size) {
     if (m_size - m_pos >= size) return true;
     if (m_sourceDone) return false;
@@ -92,8 +75,7 @@ std::size_t CHeaderStream::ReadUnits(char16_t* units, std::size_t count) {
         }
         const std::size_t n = std::min((m_size - m_pos) / 2, count - copied);
         const std::uint8_t* b = m_buffer.data() + m_pos;
-        for (std::size_t i = 0; i < n; ++i)
-            units[copied + i] = static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8));
+        for (std::size_t i = 0; i < n; ++i) units[copied + i] = static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8));
         copied += n;
         m_pos += 2 * n;
     }

@@ -1,9 +1,9 @@
 // Forward-only reading of a mod file header's little-endian fields over a
-// byte source (an open file or a block of memory), with a small buffer so a
-// header of a few hundred bytes costs one read.
+// byte source (an open file or a block of memory), with a buffer so a header
+// of a few hundred bytes costs one read.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/ByteSource.h"
 
 #include <array>
 #include <cstddef>
@@ -12,42 +12,9 @@
 
 namespace gh {
 
-// Where the header bytes come from. ReadAt returns how many bytes it copied
-// (fewer than asked only at the end of the bytes, 0 past it).
-class CByteSource {
-public:
-    virtual ~CByteSource() = default;
-    virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
-};
-
-// Bytes held by the caller; they must outlive the source.
-class CMemoryByteSource final : public CByteSource {
-public:
-    explicit CMemoryByteSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
-
-private:
-    std::span<const std::uint8_t> m_bytes;
-};
-
 // Most headers are a few hundred bytes: the first read of a header asks for
 // no more than this, later ones for a whole buffer.
 inline constexpr std::size_t kHeaderFirstReadSize = 2048;
-
-// An open file, read at offsets so that skipping costs no reads. `start`
-// holds the file's first bytes when they were read already (as many as
-// were asked for, unless the file is shorter); the caller keeps them alive.
-class CFileByteSource final : public CByteSource {
-public:
-    explicit CFileByteSource(platform::InputFile& file, std::span<const std::uint8_t> start = {}, bool fileEndsInStart = false)
-        : m_file(file), m_start(start), m_fileEndsInStart(fileEndsInStart) {}
-    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
-
-private:
-    platform::InputFile& m_file;
-    std::span<const std::uint8_t> m_start;
-    bool m_fileEndsInStart;
-};
 
 // Reads fields one after the other. A field is taken only when all its bytes
 // are there: a read that meets the end of the bytes leaves its destination
@@ -55,7 +22,7 @@ private:
 // too. Nothing here allocates.
 class CHeaderStream {
 public:
-    explicit CHeaderStream(CByteSource& source) : m_source(source) {}
+    explicit CHeaderStream(platform::IByteSource& source) : m_source(source) {}
     CHeaderStream(const CHeaderStream&) = delete;
     CHeaderStream& operator=(const CHeaderStream&) = delete;
 
@@ -83,13 +50,13 @@ private:
 
     static constexpr std::size_t kBufferSize = 8192;
 
-    CByteSource& m_source;
+    platform::IByteSource& m_source;
     std::array<std::uint8_t, kBufferSize> m_buffer;  // only bytes below m_size are read
-    std::uint64_t m_bufferOffset = 0;  // source offset of m_buffer[0]
-    std::size_t m_pos = 0;             // next byte in m_buffer
-    std::size_t m_size = 0;            // valid bytes in m_buffer
+    std::uint64_t m_bufferOffset = 0;                // source offset of m_buffer[0]
+    std::size_t m_pos = 0;                           // next byte in m_buffer
+    std::size_t m_size = 0;                          // valid bytes in m_buffer
     bool m_readBefore = false;
-    bool m_sourceDone = false;         // the source returned less than asked
+    bool m_sourceDone = false;  // the source returned less than asked
     bool m_ended = false;
 };
 

@@ -7,35 +7,14 @@
 
 namespace gh {
 
-namespace {
+CModCatalogue::CModCatalogue() { Build(DefaultModsFolder()); }
 
-CModCatalogue* g_current = nullptr;
-
-}  // namespace
-
-CModCatalogue::CModCatalogue() {
-    g_current = this;
-    Build(DefaultModsFolder());
-}
-
-CModCatalogue::CModCatalogue(const std::wstring& modsFolder) {
-    g_current = this;
-    Build(modsFolder);
-}
+CModCatalogue::CModCatalogue(const std::wstring& modsFolder) { Build(modsFolder); }
 
 CModCatalogue::CModCatalogue(std::vector<ModInfo> records) {
-    g_current = this;
     m_records.reserve(records.size());
     for (auto& record : records) Add(std::make_unique<ModInfo>(std::move(record)));
 }
-
-CModCatalogue::~CModCatalogue() {
-    m_records.clear();
-    m_positions.clear();
-    if (g_current == this) g_current = nullptr;
-}
-
-CModCatalogue* CModCatalogue::Current() { return g_current; }
 
 std::wstring CModCatalogue::DefaultModsFolder() {
     return NormalizeSlashes(ToUpper(CombinePath(GetUserGameFolder(), L"MODS\\")));
@@ -72,12 +51,6 @@ const ModInfo* CModCatalogue::FindByGuid(std::int64_t guid) const {
 std::ptrdiff_t CModCatalogue::PositionOf(std::int64_t guid) const {
     const auto it = m_positions.find(guid);
     return it == m_positions.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
-}
-
-void CModCatalogue::GetAll(std::vector<const ModInfo*>& out) const {
-    out.clear();
-    out.reserve(m_records.size());
-    for (const auto& record : m_records) out.push_back(record.get());
 }
 
 }  // namespace gh

@@ -1,7 +1,6 @@
 #include "catalogue/ModFolderScan.h"
 
 #include "app/PathText.h"
-#include "catalogue/ModCatalogue.h"
 #include "platform/Files.h"
 #include "platform/Wildcard.h"
 
@@ -71,26 +70,6 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)
             pending.push_back({current.folder + *it + L"/", current.real + *it + L"/"});
     }
-}
-
-void CModCatalogue::ScanModFolder(const std::wstring& folder, std::vector<std::wstring>& out, const std::wstring& pattern) {
-    FindModFiles(folder, pattern, [&](const std::wstring&, std::wstring&& recordPath) { out.push_back(std::move(recordPath)); });
-}
-
-void CModCatalogue::ListMatchingFiles(std::vector<std::wstring>& out, const std::wstring& folder, const std::wstring& pattern) {
-    std::vector<platform::FolderEntry> entries;
-    platform::ListFolder(folder, pattern, entries);
-    for (const auto& entry : entries)
-        if (!entry.isFolder && !IsSkippedFileName(entry.name)) out.push_back(ToUpper(folder + entry.name));
-}
-
-void CModCatalogue::ListSubfolders(std::vector<std::wstring>& out, const std::wstring& folder) {
-    std::vector<platform::FolderEntry> entries;
-    // "*" rather than "*.*": the same entries where "*.*" matches every
-    // name, and names without a dot on systems where it would not.
-    platform::ListFolder(folder, L"*", entries);
-    for (auto& entry : entries)
-        if (entry.isFolder && IsEnteredFolderName(entry.name)) out.push_back(std::move(entry.name));
 }
 
 }  // namespace gh

@@ -1,5 +1,4 @@
-// The walk over the mods folder that finds mod files, shared by the
-// catalogue's build and its ScanModFolder.
+// The walk over the mods folder that finds the mod files the catalogue reads.
 #pragma once
 
 #include <functional>

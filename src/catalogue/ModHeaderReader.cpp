@@ -41,7 +41,7 @@ void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t 
     field = ToWide(units.substr(0, std::min(limit, units.size())));
 }
 
-void ReadModHeaderFrom(ModInfo& info, CByteSource& source) {
+void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
     CHeaderStream stream(source);
     TextBuffer text;
     info.requirements.clear();
@@ -99,7 +99,7 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wst
     std::size_t got = 0;
     if (!file.OpenAndReadStart(openPath, start, sizeof start, got)) return L"Unable to open file : " + recordPath;
     info.filePath = std::move(recordPath);
-    CFileByteSource source(file, {start, got}, got < sizeof start);
+    platform::CFileByteSource source(file, {start, got}, got < sizeof start);
     ReadModHeaderFrom(info, source);
     return {};
 }

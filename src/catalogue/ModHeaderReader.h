@@ -48,7 +48,7 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wst
 // and inside a requirement entry the guid and version the previous entry
 // left (0 and 0 before the first). A text cut short keeps its whole units.
 // Work and memory are bounded by the 16-bit counts, whatever the bytes say.
-void ReadModHeaderFrom(ModInfo& info, CByteSource& source);
+void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source);
 
 // Reads one text field as UTF-16 code units: at most kHeaderTextMaxUnits
 // units are consumed, and the text ends at the first zero unit among them.

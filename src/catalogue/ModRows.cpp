@@ -33,24 +33,25 @@ CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersi
         row.website = mod.website;
         row.downloadUrl = mod.downloadUrl;
         row.description = mod.description;
-        row.gameVersionText = FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]);
+        row.gameVersionText =
+            FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]);
         row.guid = mod.guid;
         row.version = mod.version;
         row.status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
         // A requirement problem outranks the game version, and a missing
         // requirement outranks an outdated one.
         const CRequirementGraph::Closure closure = m_graph.ClosureOf(position);
-        if (closure.missing) row.status = StatusMissingRequirement;
-        else if (closure.outdated) row.status = StatusOutdatedRequirement;
+        if (closure.missing)
+            row.status = StatusMissingRequirement;
+        else if (closure.outdated)
+            row.status = StatusOutdatedRequirement;
         m_records.push_back(position);
         m_rows.push_back(std::move(row));
     }
 }
 
-RequirementProblems CModRows::ProblemsOf(std::size_t row) const {
-    RequirementProblems problems;
-    m_graph.CheckRequirements(m_records[row], problems.outdated, problems.missing);
-    return problems;
+std::span<const RequirementProblem> CModRows::ProblemsOf(std::size_t row) const {
+    return m_graph.ProblemsOf(m_records[row]);
 }
 
 std::vector<ModData> BuildModRows(const CModCatalogue& catalogue) { return CModRows(catalogue).TakeRows(); }

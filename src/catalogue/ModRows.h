@@ -9,15 +9,10 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace gh {
-
-// What keeps one mod from being selectable (see CheckRequirements).
-struct RequirementProblems {
-    std::vector<CModRequirement> missing;  // requirements no installed mod has the guid of
-    std::vector<const ModInfo*> outdated;  // installed records older than a requirement asks
-};
 
 class CModRows {
 public:
@@ -31,8 +26,8 @@ public:
     // exactly "EDITOR" (they still satisfy requirements). Each row's status:
     // StatusWrongGameVersion unless the record's gameVersion equals the
     // game's in all four parts; then StatusMissingRequirement if the
-    // requirement check finds a missing mod, else StatusOutdatedRequirement
-    // if it finds an outdated one.
+    // mod's requirement report names a missing mod, else
+    // StatusOutdatedRequirement if it names an outdated one.
     const std::vector<ModData>& Rows() const { return m_rows; }
     // Hands the rows over; Rows() is empty afterwards, RecordOf and
     // ProblemsOf still answer by row index.
@@ -42,10 +37,9 @@ public:
     // The catalogue record row `row` was built from.
     const ModInfo& RecordOf(std::size_t row) const { return m_catalogue.At(m_records[row]); }
 
-    // The requirement check's lists for row `row`: both empty unless the row
-    // is blocked. Costs time in the part of the mod's requirements that
-    // holds a problem. Not for concurrent use.
-    RequirementProblems ProblemsOf(std::size_t row) const;
+    // What keeps row `row` from being selectable (CRequirementGraph::ProblemsOf):
+    // empty unless the row is blocked. Valid as long as the rows live.
+    std::span<const RequirementProblem> ProblemsOf(std::size_t row) const;
 
 private:
     const CModCatalogue& m_catalogue;

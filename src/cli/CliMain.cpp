@@ -1,11 +1,11 @@
 #include "cli/CliMain.h"
 
-#include "cli/FolderOptions.h"
 #include "cli/ListCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/TerminalText.h"
 #include "cli/Usage.h"
+#include "launcher/FolderOptions.h"
 
 namespace gh {
 
@@ -29,10 +29,8 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         return kExitFailure;
     }
     switch (line.command) {
-        case CliCommand::List:
-            return RunList(line.json, console);
-        case CliCommand::Sync:
-            return RunSyncCommand(line.options, line.timeoutMs, console);
+        case CliCommand::List: return RunList(line.json, console);
+        case CliCommand::Sync: return RunSyncCommand(line.options, line.timeoutMs, console);
         case CliCommand::Play: {
             PlayRequest request;
             request.runner = line.options.runner;
@@ -46,10 +44,21 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         }
         case CliCommand::Launcher:
         case CliCommand::Help:
-        case CliCommand::Version:
-            break;
+        case CliCommand::Version: break;
     }
-    return launcher(line.options, console);
+    switch (launcher(line.options)) {
+        case WindowsResult::Shown: return 0;
+        case WindowsResult::NoDisplay:
+            console.Err(
+                L"gatehouse: no display to show the windows on; the commands list, sync and play work "
+                L"without one (see gatehouse --help)\n");
+            return kExitFailure;
+        case WindowsResult::NotBuilt: break;
+    }
+    console.Err(
+        L"gatehouse: this build has no windows; use the commands list, sync and play "
+        L"(see gatehouse --help)\n");
+    return kExitFailure;
 }
 
 }  // namespace gh

@@ -96,10 +96,14 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
         if (name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner") {
             std::wstring text;
             if (!value(text)) return fail(fmt::format(L"the option {} needs a value", TerminalSafe(name)));
-            if (name == L"--documents") line.options.documents = text;
-            else if (name == L"--game-folder") line.options.gameFolder = text;
-            else if (name == L"--workshop") line.options.workshop = text;
-            else line.options.runner = text;
+            if (name == L"--documents")
+                line.options.documents = text;
+            else if (name == L"--game-folder")
+                line.options.gameFolder = text;
+            else if (name == L"--workshop")
+                line.options.workshop = text;
+            else
+                line.options.runner = text;
             continue;
         }
         if (name == L"--json" && takesNoValue() && line.command == CliCommand::List) {

@@ -7,20 +7,14 @@
 // the next argument or after '=' (--documents=DIR).
 #pragma once
 
+#include "launcher/LauncherOptions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace gh {
-
-// The options every command shares.
-struct CliOptions {
-    std::optional<std::wstring> documents;   // replaces the system documents folder
-    std::optional<std::wstring> gameFolder;  // replaces the launcher's own folder
-    std::optional<std::wstring> workshop;    // a local Workshop folder instead of the Steam client
-    std::wstring runner;                     // starts the game as `runner game [parameter]`; empty: none
-};
 
 enum class CliCommand {
     Launcher,  // no command: the windowed launcher
@@ -35,7 +29,7 @@ inline constexpr std::int64_t kDefaultSyncTimeoutMs = 300'000;
 
 struct CommandLine {
     CliCommand command = CliCommand::Launcher;
-    CliOptions options;
+    LauncherOptions options;
     bool json = false;                               // list --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
     std::optional<std::wstring> setPath;             // play SET.sch

@@ -3,8 +3,8 @@
 #include "app/GameVersion.h"
 #include "catalogue/ModCatalogue.h"
 #include "cli/ModListJson.h"
-#include "cli/ModStatusText.h"
 #include "cli/TerminalText.h"
+#include "launcher/ModStatusText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -34,8 +34,9 @@ std::wstring Pad(const std::wstring& text, std::size_t width) {
 
 std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
     std::wstring out = L"Emberwake II Version ";
-    out += gameVersion ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
-                       : std::wstring(L"unknown");
+    out += gameVersion
+               ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
+               : std::wstring(L"unknown");
     out += L'\n';
     if (rows.RowCount() == 0) return out + L"No mods are installed.\n";
 
@@ -62,12 +63,15 @@ std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionPa
     for (std::size_t row = 0; row < lines.size(); ++row) {
         out += format(lines[row]);
         if (!IsBlocked(rows.Rows()[row].status)) continue;
-        const RequirementProblems problems = rows.ProblemsOf(row);
-        for (const CModRequirement& req : problems.missing)
-            out += fmt::format(L"    missing: {} (version {} or later)\n", TerminalSafe(req.name), req.version);
-        for (const ModInfo* record : problems.outdated)
-            out += fmt::format(L"    outdated: {} (version {} installed)\n", TerminalSafe(record->name),
-                               record->version);
+        const auto problems = rows.ProblemsOf(row);
+        for (const RequirementProblem& problem : problems)
+            if (!problem.installed)
+                out += fmt::format(L"    missing: {} (version {} or later)\n", TerminalSafe(problem.requirement->name),
+                                   problem.requirement->version);
+        for (const RequirementProblem& problem : problems)
+            if (problem.installed)
+                out += fmt::format(L"    outdated: {} (version {} installed)\n", TerminalSafe(problem.installed->name),
+                                   problem.installed->version);
     }
     return out;
 }

@@ -1,6 +1,6 @@
 #include "cli/ModListJson.h"
 
-#include "cli/ModStatusText.h"
+#include "launcher/ModStatusText.h"
 #include "platform/Unicode.h"
 
 #include <nlohmann/json.hpp>
@@ -26,8 +26,8 @@ Json RequirementEntry(std::int64_t guid, std::uint16_t version, const std::wstri
 std::string ModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
     Json root = Json::object();
     if (gameVersion)
-        root["gameVersion"] = Text(FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build,
-                                                 gameVersion->revision));
+        root["gameVersion"] =
+            Text(FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision));
     else
         root["gameVersion"] = nullptr;
 
@@ -47,13 +47,16 @@ std::string ModListJson(const CModRows& rows, const std::optional<GameVersionPar
         entry["downloadUrl"] = Text(mod.downloadUrl);
         entry["file"] = Text(rows.RecordOf(row).filePath);
 
-        const RequirementProblems problems = rows.ProblemsOf(row);
         Json missing = Json::array();
-        for (const CModRequirement& req : problems.missing)
-            missing.push_back(RequirementEntry(req.guid, req.version, req.name));
         Json outdated = Json::array();
-        for (const ModInfo* record : problems.outdated)
-            outdated.push_back(RequirementEntry(record->guid, record->version, record->name));
+        for (const RequirementProblem& problem : rows.ProblemsOf(row)) {
+            if (problem.installed)
+                outdated.push_back(
+                    RequirementEntry(problem.installed->guid, problem.installed->version, problem.installed->name));
+            else
+                missing.push_back(RequirementEntry(problem.requirement->guid, problem.requirement->version,
+                                                   problem.requirement->name));
+        }
         entry["missing"] = std::move(missing);
         entry["outdated"] = std::move(outdated);
         mods.push_back(std::move(entry));

@@ -18,12 +18,11 @@ namespace gh {
 CTerminalStartupHost::CTerminalStartupHost(PlayRequest request, IConsole& console)
     : m_request(std::move(request)), m_console(console) {}
 
-int CTerminalStartupHost::RunStartWindow(bool& playWithMods) {
-    playWithMods = m_request.source != PlayRequest::Source::None;
-    return kDialogOk;
+StartChoice CTerminalStartupHost::RunStartWindow() {
+    return m_request.source == PlayRequest::Source::None ? StartChoice::Play : StartChoice::PlayWithMods;
 }
 
-int CTerminalStartupHost::RunModManager() {
+ManagerChoice CTerminalStartupHost::RunModManager() {
     {
         const CModCatalogue catalogue;
         m_selection = std::make_unique<CHeadlessSelection>(BuildModRows(catalogue));
@@ -34,13 +33,12 @@ int CTerminalStartupHost::RunModManager() {
             case SelectionFileResult::Unreadable:
                 m_console.Err(fmt::format(L"gatehouse: the selection set \"{}\" cannot be read\n",
                                           TerminalSafe(m_request.setPath)));
-                return kDialogCancel;
+                return ManagerChoice::Close;
             case SelectionFileResult::NotASelection:
                 m_console.Err(fmt::format(L"gatehouse: \"{}\" is not a selection set: it does not begin with [MODS]\n",
                                           TerminalSafe(m_request.setPath)));
-                return kDialogCancel;
-            case SelectionFileResult::Loaded:
-                break;
+                return ManagerChoice::Close;
+            case SelectionFileResult::Loaded: break;
         }
     } else {
         LoadStartSelection(rules);
@@ -49,9 +47,9 @@ int CTerminalStartupHost::RunModManager() {
     if (count > kSelectionLimit) {
         // The manager keeps its play button disabled for such a selection.
         m_console.Err(OverLimitMessage(count) + L"\n");
-        return kDialogCancel;
+        return ManagerChoice::Close;
     }
-    return kDialogOk;
+    return ManagerChoice::Play;
 }
 
 void CTerminalStartupHost::SaveSelection() {
@@ -83,8 +81,7 @@ void CTerminalStartupHost::ReportStartFailure(const std::wstring& text) { m_cons
 
 int RunPlay(const PlayRequest& request, IConsole& console) {
     CTerminalStartupHost host(request, console);
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
+    RunStartupSequence(host);
     return host.ExitStatus();
 }
 

@@ -1,11 +1,10 @@
 #include "cli/SyncCommand.h"
 
 #include "cli/TerminalSyncView.h"
-#include "cli/WorkshopChoice.h"
+#include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "workshop/WorkshopClient.h"
 #include "workshop/WorkshopSync.h"
-#include "workshop/WorkshopText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -17,8 +16,6 @@ namespace {
 // How long the loop sleeps between turns: short against the 0.2-second
 // pacing of the progress refresh, long enough to leave the processor alone.
 constexpr int kTurnMs = 10;
-
-bool EndedWell(const std::wstring& status) { return status == kTextAllUpToDate || status == kTextNoSubscriptions; }
 
 }  // namespace
 
@@ -35,18 +32,9 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
     }
 
     bool timedOut = false;
-    std::wstring last;
+    SyncOutcome outcome = SyncOutcome::Failed;
     {
         CWorkshopSync sync(*client, view);
-        // The rotating per-file line is the only status text built from a
-        // download record's counts as they stand when it is set.
-        view.SetProgressLineTest([&sync](const std::wstring& text) {
-            for (const CDownloadingFileData& download : sync.Downloads())
-                if (!download.finished &&
-                    text == ProgressLineText(download.fileName, download.bytesDownloaded, download.bytesExpected))
-                    return true;
-            return false;
-        });
         if (sync.StartSync()) {
             const std::int64_t deadline = platform::MonotonicMilliseconds() + timeoutMs;
             while (sync.HasPendingRequests()) {
@@ -58,9 +46,8 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
                 if (sync.HasPendingRequests()) platform::SleepMilliseconds(kTurnMs);
             }
         }
-        view.SetProgressLineTest({});  // it looks into the sync, which ends here
         view.Finish();
-        last = view.LastStatus();
+        outcome = sync.Outcome();
     }
     client->Shutdown();
     if (timedOut) {
@@ -68,10 +55,10 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
                                 static_cast<double>(timeoutMs) / 1000.0));
         return kSyncTimedOut;
     }
-    return EndedWell(last) ? kSyncDone : kSyncFailed;
+    return outcome == SyncOutcome::UpToDate ? kSyncDone : kSyncFailed;
 }
 
-int RunSyncCommand(const CliOptions& options, std::int64_t timeoutMs, IConsole& console) {
+int RunSyncCommand(const LauncherOptions& options, std::int64_t timeoutMs, IConsole& console) {
     const std::unique_ptr<IWorkshopClient> client = CreateWorkshopClient(options);
     return RunSync(client.get(), timeoutMs, console);
 }

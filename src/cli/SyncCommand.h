@@ -11,8 +11,8 @@ namespace gh {
 class IWorkshopClient;
 
 // Exit statuses of sync.
-inline constexpr int kSyncDone = 0;      // ended with "All subscriptions up to date!" or "No mod subscriptions found."
-inline constexpr int kSyncFailed = 1;    // the client did not start, or the sync ended any other way
+inline constexpr int kSyncDone = 0;      // every subscription is up to date, or there are none
+inline constexpr int kSyncFailed = 1;    // the client did not start, or a request or an install failed
 inline constexpr int kSyncTimedOut = 2;  // requests still unanswered when the time ran out
 
 // Starts `client` (null: the Steam client could not be loaded) and runs the
@@ -22,6 +22,6 @@ inline constexpr int kSyncTimedOut = 2;  // requests still unanswered when the t
 int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console);
 
 // The same with the client the options choose.
-int RunSyncCommand(const CliOptions& options, std::int64_t timeoutMs, IConsole& console);
+int RunSyncCommand(const LauncherOptions& options, std::int64_t timeoutMs, IConsole& console);
 
 }  // namespace gh

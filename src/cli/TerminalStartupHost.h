@@ -17,11 +17,11 @@ public:
     CTerminalStartupHost(PlayRequest request, IConsole& console);
 
     // Chooses play, or play with mods when there is a selection source.
-    int RunStartWindow(bool& playWithMods) override;
+    StartChoice RunStartWindow() override;
     // Builds the manager's rows and loads the selection into an empty one.
     // A set that cannot be read or does not begin with "[MODS]", and a
-    // selection over the limit, are reported and end the run (kDialogCancel).
-    int RunModManager() override;
+    // selection over the limit, are reported and end the run (Close).
+    ManagerChoice RunModManager() override;
     // Writes "gatehouse.sch"; a failed write is reported and the launch goes on.
     void SaveSelection() override;
     bool StartGame(const std::wstring* parameters) override;

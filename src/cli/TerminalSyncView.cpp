@@ -1,6 +1,7 @@
 #include "cli/TerminalSyncView.h"
 
 #include "cli/TerminalText.h"
+#include "workshop/WorkshopText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -21,15 +22,17 @@ constexpr std::size_t kLineWidth = 79;
 CTerminalSyncView::CTerminalSyncView(IConsole& console, bool drawInPlace)
     : m_console(console), m_drawInPlace(drawInPlace) {}
 
-void CTerminalSyncView::SetStatusText(std::wstring text) {
-    if (m_isProgressLine && m_isProgressLine(text)) {
-        m_progressLine = std::move(text);
-        Redraw();
-        return;
-    }
+void CTerminalSyncView::OnSyncEvent(const SyncEvent& event) { SetStatusText(SyncEventText(event)); }
+
+void CTerminalSyncView::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded,
+                                           std::int64_t expected) {
+    m_progressLine = ProgressLineText(fileName, downloaded, expected);
+    Redraw();
+}
+
+void CTerminalSyncView::SetStatusText(const std::wstring& text) {
     ClearInPlace();
     m_console.Out(TerminalSafe(text) + L"\n");
-    m_lastStatus = std::move(text);
     // A status text replaces the per-file line in the status line, as in the start window.
     m_progressLine.clear();
     Redraw();

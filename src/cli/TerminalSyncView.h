@@ -8,23 +8,22 @@
 #include "cli/Console.h"
 #include "workshop/SyncView.h"
 
-#include <functional>
+#include <cstdint>
 #include <string>
 
 namespace gh {
 
 class CTerminalSyncView final : public ISyncView {
 public:
-    // Tells a per-file progress line from the other status texts.
-    using ProgressLineTest = std::function<bool(const std::wstring&)>;
-
     // `drawInPlace`: redraw the progress line and bar on the terminal's last
     // line. The console must outlive the view.
     CTerminalSyncView(IConsole& console, bool drawInPlace);
 
-    void SetProgressLineTest(ProgressLineTest test) { m_isProgressLine = std::move(test); }
-
-    void SetStatusText(std::wstring text) override;
+    // Prints the event's status text on a line of its own.
+    void OnSyncEvent(const SyncEvent& event) override;
+    void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) override;
+    // Prints a status text that is not a sync event's (the client's start failure).
+    void SetStatusText(const std::wstring& text);
     void SetProgressRange(int lower, int upper) override;
     void SetProgressPos(int pos) override;
     int GetProgressUpper() const override { return m_upper; }
@@ -33,8 +32,6 @@ public:
     // Clears the line drawn in place, if any; call before printing anything else.
     void Finish();
 
-    // The last status text that was not a progress line; empty before the first.
-    const std::wstring& LastStatus() const { return m_lastStatus; }
     bool PlayWithModsEnabled() const { return m_playWithModsEnabled; }
     int ProgressPos() const { return m_pos; }
 
@@ -45,8 +42,6 @@ private:
 
     IConsole& m_console;
     bool m_drawInPlace;
-    ProgressLineTest m_isProgressLine;
-    std::wstring m_lastStatus;
     std::wstring m_progressLine;
     std::wstring m_drawn;  // what stands on the terminal's last line now
     int m_lower = 0;

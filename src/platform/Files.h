@@ -44,10 +44,10 @@ std::wstring ExactCasePath(const std::wstring& path);
 // file's status cannot be read.
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
 
-bool FileExists(const std::wstring& path);        // a file or a folder
-bool IsReadOnlyFile(const std::wstring& path);     // exists and carries no write permission
+bool FileExists(const std::wstring& path);      // a file or a folder
+bool IsReadOnlyFile(const std::wstring& path);  // exists and carries no write permission
 bool DeleteFileAt(const std::wstring& path);
-bool CreateFolders(const std::wstring& path);      // the folder and its missing parents; true if it exists afterwards
+bool CreateFolders(const std::wstring& path);  // the folder and its missing parents; true if it exists afterwards
 bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970);
 
 // A file opened for reading; others may read it but not write it meanwhile

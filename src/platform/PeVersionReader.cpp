@@ -50,9 +50,9 @@ std::uint32_t Le32(const unsigned char* p) {
 
 // Reads that either deliver every byte asked for or fail: a short read means
 // the structure runs past the end of the file.
-class Reader {
+class CPeReader {
 public:
-    explicit Reader(ByteSource& source) : m_source(source) {}
+    explicit CPeReader(IByteSource& source) : m_source(source) {}
 
     bool Read(std::uint64_t offset, unsigned char* out, std::size_t size) {
         return m_source.ReadAt(offset, out, size) == size;
@@ -71,7 +71,7 @@ public:
     }
 
 private:
-    ByteSource& m_source;
+    IByteSource& m_source;
 };
 
 struct ImageHeaders {
@@ -88,7 +88,7 @@ struct FileSpan {
     std::uint64_t available = 0;
 };
 
-bool ReadHeaders(Reader& reader, ImageHeaders& headers) {
+bool ReadHeaders(CPeReader& reader, ImageHeaders& headers) {
     unsigned char dos[kDosHeaderSize];
     if (!reader.Read(0, dos, sizeof dos)) return false;
     if (Le16(dos) != kDosMagic) return false;
@@ -139,7 +139,7 @@ bool ReadHeaders(Reader& reader, ImageHeaders& headers) {
 // Finds the section that holds `rva` and the file bytes behind it. Bytes that
 // the section has in memory but not in the file (beyond its raw size) are not
 // available: nothing we read lives there.
-bool MapRva(Reader& reader, const ImageHeaders& headers, std::uint32_t rva, FileSpan& span) {
+bool MapRva(CPeReader& reader, const ImageHeaders& headers, std::uint32_t rva, FileSpan& span) {
     for (std::uint32_t i = 0; i < headers.sectionCount; ++i) {
         unsigned char section[kSectionHeaderSize];
         if (!reader.Read(headers.sectionTable + std::uint64_t{i} * kSectionHeaderSize, section, sizeof section))
@@ -163,9 +163,9 @@ bool MapRva(Reader& reader, const ImageHeaders& headers, std::uint32_t rva, File
 
 // The resource tree: directories whose entries hold offsets relative to the
 // tree's start. Every read is checked against the tree's extent in the file.
-class ResourceTree {
+class CResourceTree {
 public:
-    ResourceTree(Reader& reader, FileSpan span) : m_reader(reader), m_span(span) {}
+    CResourceTree(CPeReader& reader, FileSpan span) : m_reader(reader), m_span(span) {}
 
     // The entry of the directory at `directory` whose id is `id`; named
     // entries never match an id, whatever their offset bits say.
@@ -243,7 +243,7 @@ private:
         return true;
     }
 
-    Reader& m_reader;
+    CPeReader& m_reader;
     FileSpan m_span;
     std::uint32_t m_visited = 0;
     std::uint32_t m_path[kDepth] = {};
@@ -254,12 +254,12 @@ private:
 // functions look up no other, so a version resource under another id or a
 // name is not the file's version on Windows either), then the first language
 // (the lowest id, which is the language-neutral one when present).
-bool FindVersionData(Reader& reader, const ImageHeaders& headers, std::uint32_t& rva, std::uint32_t& size) {
+bool FindVersionData(CPeReader& reader, const ImageHeaders& headers, std::uint32_t& rva, std::uint32_t& size) {
     FileSpan tree;
     if (!MapRva(reader, headers, headers.resourceRva, tree)) return false;
     tree.available = std::min<std::uint64_t>(tree.available, headers.resourceSize);
 
-    ResourceTree walk(reader, tree);
+    CResourceTree walk(reader, tree);
     walk.EnterRoot();
     std::uint32_t entry = 0, directory = 0;
     if (!walk.FindId(0, kVersionType, entry) || !walk.EnterDirectory(entry, directory)) return false;
@@ -271,8 +271,8 @@ bool FindVersionData(Reader& reader, const ImageHeaders& headers, std::uint32_t&
 
 }  // namespace
 
-bool ReadPeFileVersion(ByteSource& source, std::uint16_t parts[4]) {
-    Reader reader(source);
+bool ReadPeFileVersion(IByteSource& source, std::uint16_t parts[4]) {
+    CPeReader reader(source);
     ImageHeaders headers;
     if (!ReadHeaders(reader, headers)) return false;
 

@@ -57,11 +57,17 @@ std::wstring Utf8ToWide(std::string_view utf8) {
         char32_t cp = 0;
         char32_t min = 0;
         if (b0 >= 0xC2 && b0 <= 0xDF) {
-            extra = 1; cp = b0 & 0x1F; min = 0x80;
+            extra = 1;
+            cp = b0 & 0x1F;
+            min = 0x80;
         } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            extra = 2; cp = b0 & 0x0F; min = 0x800;
+            extra = 2;
+            cp = b0 & 0x0F;
+            min = 0x800;
         } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            extra = 3; cp = b0 & 0x07; min = 0x10000;
+            extra = 3;
+            cp = b0 & 0x07;
+            min = 0x10000;
         } else {
             out.push_back(kReplacementChar);
             ++i;
@@ -114,8 +120,7 @@ std::wstring Utf16ToWide(std::u16string_view units) {
     }
     for (std::size_t i = 0; i < units.size(); ++i) {
         const char16_t u = units[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
             AppendCodePoint(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(units[i + 1]) - 0xDC00));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {

@@ -13,9 +13,9 @@
 namespace gh {
 
 enum class RestartListResult {
-    Blank,         // nothing but white space: left in place
-    NoModsBlock,   // no "[MODS]" token: to be deleted, selection untouched
-    Applied,       // the selection was replaced: to be deleted
+    Blank,        // nothing but white space: left in place
+    NoModsBlock,  // no "[MODS]" token: to be deleted, selection untouched
+    Applied,      // the selection was replaced: to be deleted
 };
 
 // Applies a restart list's bytes. On Applied the selection holds every usable

@@ -105,8 +105,10 @@ void CSelectionRules::OnBnClickedRemove() {
     RefreshSelectedList(std::nullopt);
 
     const std::size_t n = m_selection.size();
-    if (p < n) m_view.SetCurrentSelectedRow(p);
-    else if (n > 0) m_view.SetCurrentSelectedRow(n - 1);
+    if (p < n)
+        m_view.SetCurrentSelectedRow(p);
+    else if (n > 0)
+        m_view.SetCurrentSelectedRow(n - 1);
 
     // With a loaded duplicate another entry for this row may remain; the row
     // is cleared all the same, as the player asked to take the mod out.

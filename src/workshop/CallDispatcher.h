@@ -17,8 +17,7 @@ namespace gh {
 
 // Any record a call can finish with.
 using CallResultRecord = std::variant<RemoteStorageEnumerateUserSubscribedFilesResult,
-                                      RemoteStorageGetPublishedFileDetailsResult,
-                                      RemoteStorageDownloadUGCResult>;
+                                      RemoteStorageGetPublishedFileDetailsResult, RemoteStorageDownloadUGCResult>;
 
 // What a waiting object implements (CCallResult does).
 class ICallResultSink {

@@ -95,13 +95,12 @@ void CLocalWorkshop::RunCallbacks() {
     if (!m_initialized) return;
     const std::int64_t now = Now();
     std::vector<Pending> due;
-    auto firstLater = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                            [now](const Pending& p) { return p.due <= now; });
+    auto firstLater =
+        std::stable_partition(m_pending.begin(), m_pending.end(), [now](const Pending& p) { return p.due <= now; });
     std::move(m_pending.begin(), firstLater, std::back_inserter(due));
     m_pending.erase(m_pending.begin(), firstLater);
-    std::sort(due.begin(), due.end(), [](const Pending& a, const Pending& b) {
-        return a.due != b.due ? a.due < b.due : a.order < b.order;
-    });
+    std::sort(due.begin(), due.end(),
+              [](const Pending& a, const Pending& b) { return a.due != b.due ? a.due < b.due : a.order < b.order; });
     for (Pending& p : due) {
         if (p.completes) m_completed.insert(*p.completes);
         m_dispatcher.Post(p.call, p.record);
@@ -117,7 +116,8 @@ std::int64_t CLocalWorkshop::LatencyOf(const WorkshopItem* item) const {
     return item && item->latencyMs ? *item->latencyMs : m_manifest.latencyMs;
 }
 
-SteamAPICall CLocalWorkshop::Schedule(std::int64_t delayMs, CallResultRecord record, std::optional<UGCHandle> completes) {
+SteamAPICall CLocalWorkshop::Schedule(std::int64_t delayMs, CallResultRecord record,
+                                      std::optional<UGCHandle> completes) {
     Pending pending;
     pending.due = Now() + delayMs;
     pending.order = m_nextOrder++;
@@ -154,7 +154,8 @@ SteamAPICall CLocalWorkshop::EnumerateUserSubscribedFiles(std::uint32_t startInd
     RemoteStorageEnumerateUserSubscribedFilesResult result;
     result.m_eResult = kResultOk;
     const std::size_t total = m_manifest.items.size();
-    result.m_nTotalResultCount = static_cast<std::int32_t>(std::min<std::size_t>(total, std::numeric_limits<std::int32_t>::max()));
+    result.m_nTotalResultCount =
+        static_cast<std::int32_t>(std::min<std::size_t>(total, std::numeric_limits<std::int32_t>::max()));
     std::int32_t returned = 0;
     for (std::size_t i = startIndex; i < total && returned < kEnumerateMaxResults; ++i, ++returned)
         result.m_rgPublishedFileId[returned] = m_manifest.items[i].id;
@@ -188,10 +189,12 @@ SteamAPICall CLocalWorkshop::GetPublishedFileDetails(PublishedFileId file) {
         result.m_eResult = kResultOk;
         result.m_nFileSize = *size;
         std::int64_t updated = 0;
-        if (item->timeUpdated) updated = *item->timeUpdated;
-        else updated = platform::FileModificationTime(path).value_or(0);
-        result.m_rtimeUpdated = static_cast<std::uint32_t>(
-            std::clamp<std::int64_t>(updated, 0, std::numeric_limits<std::uint32_t>::max()));
+        if (item->timeUpdated)
+            updated = *item->timeUpdated;
+        else
+            updated = platform::FileModificationTime(path).value_or(0);
+        result.m_rtimeUpdated =
+            static_cast<std::uint32_t>(std::clamp<std::int64_t>(updated, 0, std::numeric_limits<std::uint32_t>::max()));
         result.m_rtimeCreated = result.m_rtimeUpdated;
     }
     return Schedule(LatencyOf(item), result);

@@ -56,8 +56,8 @@ public:
 
 private:
     struct Content {
-        std::wstring path;      // empty when no item with this handle names content
-        std::string fileName;   // the name the download result reports
+        std::wstring path;     // empty when no item with this handle names content
+        std::string fileName;  // the name the download result reports
         bool failDownload = false;
     };
     struct Transfer {

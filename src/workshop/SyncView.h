@@ -1,15 +1,43 @@
-// What the sync needs from the window that shows it (the start window; the
-// command line's sync prints instead).
+// What the sync tells the window that shows it (the start window; the
+// terminal's sync prints instead): typed events, the per-file progress, the
+// progress bar and the play-with-mods button. The texts the player reads are
+// made from the events in one place (SyncEventText, WorkshopText.h).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace gh {
 
+enum class SyncEventKind {
+    LoggedOff,        // no user is logged on or remote storage is missing: there is no sync
+    WaitingForList,   // the subscription list was requested
+    ListFailed,       // the subscription list request failed; the sync has ended
+    NoSubscriptions,  // the list is empty; the sync has ended
+    ListReceived,     // `count` subscriptions; a details request went out for each
+    DetailsFailed,    // a details request failed (`fileName` is empty when the client gave no record)
+    UpToDate,         // `fileName` on disk is as new as the Workshop's
+    Downloading,      // `fileName` is fetched; `replacesLocalFile` when an older copy is on disk
+    DownloadFailed,   // a download failed (`fileName` as for DetailsFailed)
+    Installed,        // `fileName` was written below the documents game folder
+    CopyError,        // `fileName` could not be written; nothing on disk changed
+    AllUpToDate,      // every download is finished; the sync has ended
+};
+
+struct SyncEvent {
+    SyncEventKind kind = SyncEventKind::WaitingForList;
+    std::string fileName;            // the Workshop's 8-bit name, for the events about one file
+    int count = 0;                   // ListReceived
+    bool replacesLocalFile = false;  // Downloading
+};
+
 class ISyncView {
 public:
     virtual ~ISyncView() = default;
-    virtual void SetStatusText(std::wstring text) = 0;
+    virtual void OnSyncEvent(const SyncEvent& event) = 0;
+    // The rotating per-file line: one unfinished download's name (as wide
+    // text) and counts. It stands until the next event or progress line.
+    virtual void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) = 0;
     virtual void SetProgressRange(int lower, int upper) = 0;
     virtual void SetProgressPos(int pos) = 0;
     virtual int GetProgressUpper() const = 0;

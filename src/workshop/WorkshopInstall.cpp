@@ -21,8 +21,10 @@ bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 bool IsParentComponent(std::wstring_view component) {
     std::size_t dots = 0;
     for (wchar_t c : component) {
-        if (c == L'.') ++dots;
-        else if (c != L' ') return false;
+        if (c == L'.')
+            ++dots;
+        else if (c != L' ')
+            return false;
     }
     return dots >= 2;
 }
@@ -100,10 +102,6 @@ bool CreateFolderForPath(const std::wstring& path) {
     return platform::CreateFolders(base + p);
 }
 
-std::wstring InstallStatusText(std::string_view narrowName, bool installed) {
-    return NameStatusText(narrowName, installed ? kTailUpdated : kTailCopyError);
-}
-
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result) {
     const std::string name = FieldText(result.m_pchFileName);
     const std::wstring wideName = AnsiToWide(name);
@@ -124,7 +122,8 @@ bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadU
     std::unique_ptr<char[]> chunk(new (std::nothrow) char[chunkSize == 0 ? 1 : chunkSize]);
     if (!chunk) return false;
     for (std::uint32_t offset = 0; offset < total;) {
-        const auto want = static_cast<std::int32_t>(std::min<std::uint32_t>(total - offset, static_cast<std::uint32_t>(chunkSize)));
+        const auto want =
+            static_cast<std::int32_t>(std::min<std::uint32_t>(total - offset, static_cast<std::uint32_t>(chunkSize)));
         const std::int32_t got = client.UGCRead(result.m_hFile, chunk.get(), want, offset);
         if (got != want) return false;  // AtomicFile removes the partial copy
         if (!file.Write(chunk.get(), static_cast<std::size_t>(got))) return false;

@@ -29,10 +29,6 @@ bool IsSafeWorkshopName(std::wstring_view name);
 // the client delivers fewer bytes than announced, or any write fails.
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result);
 
-// The status text for an install of `narrowName`: "... - Updated! Writing to
-// mod folder..." or "... - Error Copying File!".
-std::wstring InstallStatusText(std::string_view narrowName, bool installed);
-
 // The text up to and including the last '/' of `name`; if it has none, or
 // its last '/' is its last character, up to and including its last '\';
 // with neither, `name` unchanged.

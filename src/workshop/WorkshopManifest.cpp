@@ -21,8 +21,10 @@ int NestingDepth(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
             continue;
         }
         if (c == '"') {
@@ -56,9 +58,9 @@ bool ReadInteger(const json& value, std::uint64_t low, std::uint64_t high, std::
     return out >= low && out <= high;
 }
 
-class ManifestReader {
+class CManifestReader {
 public:
-    explicit ManifestReader(std::string& error) : m_error(error) {}
+    explicit CManifestReader(std::string& error) : m_error(error) {}
 
     bool Read(const json& root, WorkshopManifest& out) {
         if (!root.is_object()) return Fail("the manifest must be a JSON object");
@@ -110,10 +112,14 @@ private:
 
         if (it = value.find("fail"); it != value.end()) {
             const std::string kind = it->is_string() ? it->get<std::string>() : std::string();
-            if (kind == "details") item.fail = WorkshopFailure::Details;
-            else if (kind == "download") item.fail = WorkshopFailure::Download;
-            else if (kind == "never") item.fail = WorkshopFailure::Never;
-            else return FailItem(index, "\"fail\" must be \"details\", \"download\" or \"never\"");
+            if (kind == "details")
+                item.fail = WorkshopFailure::Details;
+            else if (kind == "download")
+                item.fail = WorkshopFailure::Download;
+            else if (kind == "never")
+                item.fail = WorkshopFailure::Never;
+            else
+                return FailItem(index, "\"fail\" must be \"details\", \"download\" or \"never\"");
         }
 
         it = value.find("fileName");
@@ -122,7 +128,8 @@ private:
         item.fileName = it->get<std::string>();
         if (item.fileName.size() >= kFileNameFieldSize)
             return FailItem(index, fmt::format("\"fileName\" is longer than {} bytes", kFileNameFieldSize - 1));
-        if (item.fileName.find('\0') != std::string::npos) return FailItem(index, "\"fileName\" holds a zero character");
+        if (item.fileName.find('\0') != std::string::npos)
+            return FailItem(index, "\"fileName\" holds a zero character");
 
         it = value.find("content");
         if (it != value.end()) {
@@ -147,7 +154,8 @@ private:
         }
         if (it = value.find("latencyMs"); it != value.end()) {
             if (!ReadInteger(*it, 0, kManifestMaxLatencyMs, number))
-                return FailItem(index, fmt::format("\"latencyMs\" must be a whole number from 0 to {}", kManifestMaxLatencyMs));
+                return FailItem(
+                    index, fmt::format("\"latencyMs\" must be a whole number from 0 to {}", kManifestMaxLatencyMs));
             item.latencyMs = static_cast<std::int64_t>(number);
         }
         return true;
@@ -180,7 +188,7 @@ bool ParseWorkshopManifest(std::string_view text, WorkshopManifest& out, std::st
         error = fmt::format("not valid JSON: {}", message);
         return false;
     }
-    ManifestReader reader(error);
+    CManifestReader reader(error);
     return reader.Read(root, out);
 }
 

@@ -26,8 +26,8 @@ enum class WorkshopFailure {
 
 struct WorkshopItem {
     PublishedFileId id = 0;
-    std::string fileName;                    // UTF-8 as written, handed on as 8-bit text; at most 259 bytes
-    std::string content;                     // file in the Workshop folder; empty only with Details or Never
+    std::string fileName;                      // UTF-8 as written, handed on as 8-bit text; at most 259 bytes
+    std::string content;                       // file in the Workshop folder; empty only with Details or Never
     std::optional<std::uint32_t> timeUpdated;  // else the content file's modification time
     std::optional<UGCHandle> contentHandle;    // items with the same handle share one content
     std::optional<std::int64_t> latencyMs;     // else the manifest's
@@ -38,7 +38,7 @@ struct WorkshopManifest {
     bool loggedOn = true;
     std::int64_t latencyMs = 0;
     std::int64_t bytesPerSecond = 0;  // 0: downloads finish at once
-    std::vector<WorkshopItem> items;   // in list order
+    std::vector<WorkshopItem> items;  // in list order
 };
 
 // Reads a manifest from memory: a JSON object (comments allowed) with the

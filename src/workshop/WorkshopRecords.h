@@ -44,9 +44,9 @@ struct RemoteStorageGetPublishedFileDetailsResult {
     std::uint32_t m_nCreatorAppID = 0;
     std::uint32_t m_nConsumerAppID = 0;
     char m_rgchTitle[kTitleFieldSize] = {};
-    UGCHandle m_hFile = 0;              // the content, for UGCDownload
-    std::uint32_t m_rtimeCreated = 0;   // seconds since 1970
-    std::uint32_t m_rtimeUpdated = 0;   // seconds since 1970
+    UGCHandle m_hFile = 0;                        // the content, for UGCDownload
+    std::uint32_t m_rtimeCreated = 0;             // seconds since 1970
+    std::uint32_t m_rtimeUpdated = 0;             // seconds since 1970
     char m_pchFileName[kFileNameFieldSize] = {};  // 8-bit text, zero-terminated when shorter than the field
     std::int32_t m_nFileSize = 0;
 };

@@ -4,7 +4,6 @@
 #include "app/PathText.h"
 #include "platform/Files.h"
 #include "workshop/WorkshopInstall.h"
-#include "workshop/WorkshopText.h"
 
 #include <algorithm>
 #include <limits>
@@ -31,12 +30,20 @@ CWorkshopSync::~CWorkshopSync() {
     m_enumerateCall.Cancel();
 }
 
+void CWorkshopSync::Report(SyncEventKind kind, std::string fileName) {
+    SyncEvent event;
+    event.kind = kind;
+    event.fileName = std::move(fileName);
+    m_view.OnSyncEvent(event);
+}
+
 bool CWorkshopSync::StartSync() {
     if (!m_client.IsLoggedOn() || !m_client.HasRemoteStorage()) {
-        m_view.SetStatusText(std::wstring(kTextSteamInitFailed));
+        m_failed = true;
+        Report(SyncEventKind::LoggedOff);
         return false;
     }
-    m_view.SetStatusText(std::wstring(kTextWaitingForSteam));
+    Report(SyncEventKind::WaitingForList);
     // Only the first page: the sync looks at no more than 50 subscriptions.
     m_enumerateCall.Set(m_client.EnumerateUserSubscribedFiles(0), this, &CWorkshopSync::OnEnumerateUserSubscribedFiles);
     return true;
@@ -45,7 +52,8 @@ bool CWorkshopSync::StartSync() {
 void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result,
                                                    bool bIOFailure) {
     if (Failed(result, bIOFailure)) {
-        m_view.SetStatusText(std::wstring(kTextSubscriptionsTimedOut));
+        m_failed = true;
+        Report(SyncEventKind::ListFailed);
         EndSync();
         return;
     }
@@ -55,12 +63,16 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateU
         m_view.SetProgressRange(0, 1);
         m_view.SetProgressPos(1);
         EndSync();
-        m_view.SetStatusText(std::wstring(kTextNoSubscriptions));
+        m_allSettled = true;
+        Report(SyncEventKind::NoSubscriptions);
         return;
     }
     m_pendingCount = count;
     m_view.SetProgressRange(0, count);
-    m_view.SetStatusText(FoundSubscriptionsText(count));
+    SyncEvent received;
+    received.kind = SyncEventKind::ListReceived;
+    received.count = count;
+    m_view.OnSyncEvent(received);
     for (int i = 0; i < count; ++i) {
         m_detailsCalls.push_back(std::make_unique<DetailsCall>(m_client.CallResults()));
         DetailsCall& call = *m_detailsCalls.back();
@@ -72,8 +84,8 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateU
 void CWorkshopSync::OnGetPublishedFileDetails(const RemoteStorageGetPublishedFileDetailsResult* result,
                                               bool bIOFailure) {
     if (Failed(result, bIOFailure)) {
-        m_view.SetStatusText(NameStatusText(result ? FieldText(result->m_pchFileName) : std::string(),
-                                            kTailDetailsTimedOut));
+        m_failed = true;
+        Report(SyncEventKind::DetailsFailed, result ? FieldText(result->m_pchFileName) : std::string());
         EndSync();  // the pending count stays: only a download can end the sync now
         return;
     }
@@ -83,10 +95,12 @@ void CWorkshopSync::OnGetPublishedFileDetails(const RemoteStorageGetPublishedFil
     // A name that would leave the documents game folder is never looked up
     // outside it; its install is refused later.
     std::optional<std::int64_t> localTime;
-    if (IsSafeWorkshopName(wideName)) localTime = platform::FileModificationTime(CombinePath(GetUserGameFolder(), wideName));
+    if (IsSafeWorkshopName(wideName))
+        localTime = platform::FileModificationTime(CombinePath(GetUserGameFolder(), wideName));
 
     const auto workshopTime = static_cast<std::int64_t>(result->m_rtimeUpdated);
-    std::wstring_view tail;
+    SyncEvent event;
+    event.fileName = name;
     if (workshopTime > localTime.value_or(-1)) {
         m_downloadCalls.push_back(std::make_unique<DownloadCall>(m_client.CallResults()));
         DownloadCall& call = *m_downloadCalls.back();
@@ -97,24 +111,21 @@ void CWorkshopSync::OnGetPublishedFileDetails(const RemoteStorageGetPublishedFil
         download.bytesExpected = std::max(result->m_nFileSize, 0);
         download.fileName = wideName;
         m_downloads.push_back(std::move(download));
-        tail = localTime ? kTailOutOfDate : kTailNotFound;
+        event.kind = SyncEventKind::Downloading;
+        event.replacesLocalFile = localTime.has_value();
     } else {
-        tail = kTailUpToDate;
+        event.kind = SyncEventKind::UpToDate;
         --m_pendingCount;
     }
-    m_view.SetStatusText(NameStatusText(name, tail));
+    m_view.OnSyncEvent(event);
 
-    if (m_pendingCount == 0) {
-        m_view.SetStatusText(std::wstring(kTextAllUpToDate));
-        ShowBarFull();
-        EndSync();
-    }
+    if (m_pendingCount == 0) FinishAll();
 }
 
 void CWorkshopSync::OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, bool bIOFailure) {
     if (Failed(result, bIOFailure)) {
-        m_view.SetStatusText(NameStatusText(result ? FieldText(result->m_pchFileName) : std::string(),
-                                            kTailDownloadTimedOut));
+        m_failed = true;
+        Report(SyncEventKind::DownloadFailed, result ? FieldText(result->m_pchFileName) : std::string());
         EndSync();
         return;
     }
@@ -129,23 +140,20 @@ void CWorkshopSync::OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, 
         if (!attempted) {
             installed = InstallDownloadedFile(m_client, *result);
             attempted = true;
+            if (!installed) m_failed = true;
         }
         CDownloadingFileData& download = m_downloads[i];
         download.finished = true;
         download.bytesDownloaded = size;
         download.bytesExpected = size;
-        m_view.SetStatusText(InstallStatusText(name, installed));
+        Report(installed ? SyncEventKind::Installed : SyncEventKind::CopyError, name);
         UpdateDownloadProgress();
     }
     --m_pendingCount;
 
-    const bool allFinished = std::all_of(m_downloads.begin(), m_downloads.end(),
-                                         [](const CDownloadingFileData& d) { return d.finished; });
-    if (allFinished) {
-        m_view.SetStatusText(std::wstring(kTextAllUpToDate));
-        ShowBarFull();
-        EndSync();
-    }
+    const bool allFinished =
+        std::all_of(m_downloads.begin(), m_downloads.end(), [](const CDownloadingFileData& d) { return d.finished; });
+    if (allFinished) FinishAll();
 }
 
 void CWorkshopSync::UpdateDownloadProgress() {
@@ -191,7 +199,7 @@ void CWorkshopSync::UpdateDownloadProgress() {
         }
     }
     const CDownloadingFileData& shown = m_downloads[static_cast<std::size_t>(m_progressTick / 5)];
-    m_view.SetStatusText(ProgressLineText(shown.fileName, shown.bytesDownloaded, shown.bytesExpected));
+    m_view.OnDownloadProgress(shown.fileName, shown.bytesDownloaded, shown.bytesExpected);
     ++m_progressTick;
     if (static_cast<std::size_t>(m_progressTick / 5) >= count) m_progressTick = 0;
 }
@@ -219,6 +227,16 @@ void CWorkshopSync::EndSync() {
     m_syncFinished = true;
 }
 
-void CWorkshopSync::ShowBarFull() { m_view.SetProgressPos(m_view.GetProgressUpper()); }
+void CWorkshopSync::FinishAll() {
+    m_allSettled = true;
+    Report(SyncEventKind::AllUpToDate);
+    m_view.SetProgressPos(m_view.GetProgressUpper());
+    EndSync();
+}
+
+SyncOutcome CWorkshopSync::Outcome() const {
+    if (m_failed) return SyncOutcome::Failed;
+    return m_allSettled ? SyncOutcome::UpToDate : SyncOutcome::Unsettled;
+}
 
 }  // namespace gh

@@ -19,11 +19,18 @@ namespace gh {
 
 // One Workshop file being downloaded.
 struct CDownloadingFileData {
-    UGCHandle contentHandle = 0;        // matches a download result's m_hFile
-    std::int32_t bytesDownloaded = 0;   // largest count reported so far, never above bytesExpected
-    std::int32_t bytesExpected = 0;     // the details' m_nFileSize, raised when the client reports more
-    bool finished = false;              // its download result was handled
-    std::wstring fileName;              // the Workshop name as wide text, folder part included
+    UGCHandle contentHandle = 0;       // matches a download result's m_hFile
+    std::int32_t bytesDownloaded = 0;  // largest count reported so far, never above bytesExpected
+    std::int32_t bytesExpected = 0;    // the details' m_nFileSize, raised when the client reports more
+    bool finished = false;             // its download result was handled
+    std::wstring fileName;             // the Workshop name as wide text, folder part included
+};
+
+// How a sync went, for a caller that must tell (the terminal's exit status).
+enum class SyncOutcome {
+    Unsettled,  // nothing failed, but not every subscription was settled (yet)
+    UpToDate,   // every subscription is up to date on disk, or there are none
+    Failed,     // no user was logged on, or a request or an install failed
 };
 
 class CWorkshopSync {
@@ -64,7 +71,9 @@ public:
     // request whose handle was 0 is never answered and does not count.
     bool HasPendingRequests() const;
 
+    // Finished: the play-with-mods button was given back, by success or failure.
     bool IsFinished() const { return m_syncFinished; }
+    SyncOutcome Outcome() const;
     int PendingCount() const { return m_pendingCount; }
     const std::vector<CDownloadingFileData>& Downloads() const { return m_downloads; }
 
@@ -73,8 +82,10 @@ private:
     using DetailsCall = CCallResult<RemoteStorageGetPublishedFileDetailsResult>;
     using DownloadCall = CCallResult<RemoteStorageDownloadUGCResult>;
 
+    void Report(SyncEventKind kind, std::string fileName = {});
     void EndSync();
-    void ShowBarFull();
+    // Every download is finished: says so, fills the bar and ends the sync.
+    void FinishAll();
 
     IWorkshopClient& m_client;
     ISyncView& m_view;
@@ -88,6 +99,8 @@ private:
     std::int32_t m_progressTick = -10;  // the first ten refreshes show no per-file line
     std::int32_t m_pendingCount = 0;    // subscriptions not settled yet
     bool m_syncFinished = false;
+    bool m_allSettled = false;  // "all up to date" or "no subscriptions" was reached
+    bool m_failed = false;      // some step failed, so the outcome is a failure
 };
 
 }  // namespace gh

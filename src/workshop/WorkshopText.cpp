@@ -31,6 +31,25 @@ std::wstring FitBeforeTail(std::wstring text, std::wstring_view tail, std::size_
     return text;
 }
 
+std::wstring SyncEventText(const SyncEvent& event) {
+    switch (event.kind) {
+        case SyncEventKind::LoggedOff: return std::wstring(kTextSteamInitFailed);
+        case SyncEventKind::WaitingForList: return std::wstring(kTextWaitingForSteam);
+        case SyncEventKind::ListFailed: return std::wstring(kTextSubscriptionsTimedOut);
+        case SyncEventKind::NoSubscriptions: return std::wstring(kTextNoSubscriptions);
+        case SyncEventKind::ListReceived: return FoundSubscriptionsText(event.count);
+        case SyncEventKind::DetailsFailed: return NameStatusText(event.fileName, kTailDetailsTimedOut);
+        case SyncEventKind::UpToDate: return NameStatusText(event.fileName, kTailUpToDate);
+        case SyncEventKind::Downloading:
+            return NameStatusText(event.fileName, event.replacesLocalFile ? kTailOutOfDate : kTailNotFound);
+        case SyncEventKind::DownloadFailed: return NameStatusText(event.fileName, kTailDownloadTimedOut);
+        case SyncEventKind::Installed: return NameStatusText(event.fileName, kTailUpdated);
+        case SyncEventKind::CopyError: return NameStatusText(event.fileName, kTailCopyError);
+        case SyncEventKind::AllUpToDate: return std::wstring(kTextAllUpToDate);
+    }
+    return {};
+}
+
 std::wstring FoundSubscriptionsText(int count) {
     return fmt::format(L"Found {} mod subscriptions. Checking for updates.", count);
 }

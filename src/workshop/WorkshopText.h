@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "workshop/SyncView.h"
+
 namespace gh {
 
 inline constexpr std::size_t kStatusTextMax = 512;
@@ -27,6 +29,9 @@ inline constexpr std::wstring_view kTailUpToDate = L" - up to date";
 inline constexpr std::wstring_view kTailDownloadTimedOut = L" - Download timed out";
 inline constexpr std::wstring_view kTailUpdated = L" - Updated! Writing to mod folder...";
 inline constexpr std::wstring_view kTailCopyError = L" - Error Copying File!";
+
+// The status line's text for a sync event.
+std::wstring SyncEventText(const SyncEvent& event);
 
 // "Found N mod subscriptions. Checking for updates."
 std::wstring FoundSubscriptionsText(int count);

@@ -9,22 +9,20 @@ namespace gh {
 namespace {
 
 // Records every step of the run in order, with scripted window results.
-class RecordingHost : public IStartupHost {
+class CRecordingHost : public IStartupHost {
 public:
-    int startResult = kDialogOk;
-    bool startSetsPlayWithMods = false;
-    int managerResult = kDialogOk;
+    StartChoice startChoice = StartChoice::Play;
+    ManagerChoice managerChoice = ManagerChoice::Play;
     bool gameStarts = true;
     std::vector<std::wstring> steps;
 
-    int RunStartWindow(bool& playWithMods) override {
+    StartChoice RunStartWindow() override {
         steps.push_back(L"start window");
-        if (startResult == kDialogOk) playWithMods = startSetsPlayWithMods;
-        return startResult;
+        return startChoice;
     }
-    int RunModManager() override {
+    ManagerChoice RunModManager() override {
         steps.push_back(L"manager");
-        return managerResult;
+        return managerChoice;
     }
     void SaveSelection() override { steps.push_back(L"save selection"); }
     bool StartGame(const std::wstring* parameters) override {
@@ -38,52 +36,46 @@ public:
 using Steps = std::vector<std::wstring>;
 
 TEST(StartupSequenceTest, PlayStartsTheGameWithoutParametersOrSelectionFile) {
-    RecordingHost host;
-    bool playWithMods = true;  // a stale flag must not matter once play set it
-    RunStartupSequence(host, playWithMods);
+    CRecordingHost host;
+    RunStartupSequence(host);
     EXPECT_EQ(host.steps, (Steps{L"start window", L"game", L"shutdown"}));
 }
 
 TEST(StartupSequenceTest, PlayWithModsThenPlayWritesTheSelectionFirst) {
-    RecordingHost host;
-    host.startSetsPlayWithMods = true;
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
-    EXPECT_EQ(host.steps, (Steps{L"start window", L"manager", L"save selection", L"game MODSCHEME=GATEHOUSE.SCH",
-                                 L"shutdown"}));
+    CRecordingHost host;
+    host.startChoice = StartChoice::PlayWithMods;
+    RunStartupSequence(host);
+    EXPECT_EQ(host.steps,
+              (Steps{L"start window", L"manager", L"save selection", L"game MODSCHEME=GATEHOUSE.SCH", L"shutdown"}));
 }
 
 TEST(StartupSequenceTest, ClosingTheManagerStartsNothing) {
-    RecordingHost host;
-    host.startSetsPlayWithMods = true;
-    host.managerResult = kDialogCancel;
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
+    CRecordingHost host;
+    host.startChoice = StartChoice::PlayWithMods;
+    host.managerChoice = ManagerChoice::Close;
+    RunStartupSequence(host);
     EXPECT_EQ(host.steps, (Steps{L"start window", L"manager", L"shutdown"}));
 }
 
 TEST(StartupSequenceTest, ClosingTheStartWindowLeavesSteamAlone) {
-    RecordingHost host;
-    host.startResult = kDialogCancel;
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
+    CRecordingHost host;
+    host.startChoice = StartChoice::Close;
+    RunStartupSequence(host);
     EXPECT_EQ(host.steps, (Steps{L"start window"}));
 }
 
 TEST(StartupSequenceTest, AnUnexpectedStartWindowResultShutsSteamDown) {
-    RecordingHost host;
-    host.startResult = -1;
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
+    CRecordingHost host;
+    host.startChoice = StartChoice::Unexpected;
+    RunStartupSequence(host);
     EXPECT_EQ(host.steps, (Steps{L"start window", L"shutdown"}));
 }
 
 TEST(StartupSequenceTest, AFailedGameStartIsReportedOnceThenSteamShutsDown) {
-    RecordingHost host;
+    CRecordingHost host;
     host.gameStarts = false;
-    host.startSetsPlayWithMods = true;
-    bool playWithMods = false;
-    RunStartupSequence(host, playWithMods);
+    host.startChoice = StartChoice::PlayWithMods;
+    RunStartupSequence(host);
     EXPECT_EQ(host.steps, (Steps{L"start window", L"manager", L"save selection", L"game MODSCHEME=GATEHOUSE.SCH",
                                  L"message Unable to start program", L"shutdown"}));
 }

@@ -13,7 +13,7 @@ namespace gh::test {
 
 inline ModInfo ReadHeaderBytes(const std::string& bytes) {
     ModInfo info;
-    CMemoryByteSource source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    platform::CMemoryByteSource source({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     ReadModHeaderFrom(info, source);
     return info;
 }
@@ -39,7 +39,8 @@ inline std::string FirstDifference(const ModInfo& a, const ModInfo& b) {
     for (std::size_t i = 0; i < a.requirements.size(); ++i) {
         const auto& x = a.requirements[i];
         const auto& y = b.requirements[i];
-        if (x.guid != y.guid || x.version != y.version || x.name != y.name) return "requirements[" + std::to_string(i) + "]";
+        if (x.guid != y.guid || x.version != y.version || x.name != y.name)
+            return "requirements[" + std::to_string(i) + "]";
     }
     return "";
 }

@@ -23,8 +23,10 @@ std::string Quote(const std::wstring& text) {
 #else
     std::string quoted = "'";
     for (const char c : Narrow(text)) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     return quoted + "'";
 #endif

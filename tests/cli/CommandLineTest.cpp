@@ -53,15 +53,15 @@ TEST(CommandLineTest, HelpAndVersionWinOverWhatFollows) {
 
 TEST(CommandLineTest, AnythingNotUnderstoodIsAnError) {
     const std::vector<std::vector<std::wstring>> bad{
-        {L"--bogus"},          {L"start"},          {L"list", L"extra"},     {L"list", L"--last"},
-        {L"--json", L"list"},  {L"play", L"--json"}, {L"sync", L"--timeout"}, {L"--documents"},
-        {L"--runner="},        {L"list", L"sync"},  {L"--help=yes"},         {L"-x"},
+        {L"--bogus"},         {L"start"},           {L"list", L"extra"},     {L"list", L"--last"},
+        {L"--json", L"list"}, {L"play", L"--json"}, {L"sync", L"--timeout"}, {L"--documents"},
+        {L"--runner="},       {L"list", L"sync"},   {L"--help=yes"},         {L"-x"},
         {L"li\nst"},          {L"--bad\noption"},
     };
     for (const auto& args : bad) {
         const CommandLineParse parse = Parse(args);
-        EXPECT_FALSE(parse.ok) << "accepted " << args.size() << " arguments starting with a "
-                               << args.front().size() << "-character word";
+        EXPECT_FALSE(parse.ok) << "accepted " << args.size() << " arguments starting with a " << args.front().size()
+                               << "-character word";
         EXPECT_FALSE(parse.error.empty());
         EXPECT_EQ(parse.error.find(L'\n'), std::wstring::npos);
     }

@@ -23,7 +23,8 @@ protected:
     void SetUp() override {
         WriteGame();
         m_runner = CopyStandIn(m_temp, L"runner/standin");
-        for (std::int64_t guid = 1; guid <= 12; ++guid) InstallMod(L"m" + std::to_wstring(guid) + L".mod", Mod(L"Mod", guid));
+        for (std::int64_t guid = 1; guid <= 12; ++guid)
+            InstallMod(L"m" + std::to_wstring(guid) + L".mod", Mod(L"Mod", guid));
         ModFile blocked = Mod(L"Blocked", 50);
         blocked.requirements.push_back({u"Nowhere", 99, 1});
         InstallMod(L"blocked.mod", blocked);
@@ -111,7 +112,8 @@ TEST_F(PlayCommandTest, SelectionOverTheLimitIsRefusedWithTheManagersMessage) {
     m_temp.WriteFile(User(L"restart.txt"), RestartListBytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     const ChildResult run = Play({L"--last"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(run.err, HasSubstr("You now have 12 mods selected.\n\nPlease remove 2 mod before launching Emberwake 2."));
+    EXPECT_THAT(run.err,
+                HasSubstr("You now have 12 mods selected.\n\nPlease remove 2 mod before launching Emberwake 2."));
     EXPECT_THAT(Written(), ElementsAre(1));
     EXPECT_FALSE(m_temp.Exists(User(L"restart.txt"))) << "the manager would have deleted it too";
     EXPECT_TRUE(RunnerStayedIdle());
@@ -133,9 +135,10 @@ TEST_F(PlayCommandTest, MissingGameIsUnableToStartButTheSelectionIsWritten) {
 TEST_F(PlayCommandTest, WindowsExecutableWithoutRunnerGoesThroughWine) {
     const std::wstring wine = CopyStandIn(m_temp, L"wine-bin/wine");
     const char* path = std::getenv("PATH");
-    const ChildResult run = RunChild(BuiltProgram(GH_GATEHOUSE_EXE),
-                                     {L"--documents", m_temp / L"documents", L"--game-folder", m_temp / L"game", L"play"},
-                                     {{"PATH", m_temp / L"wine-bin" + (path ? L":" + Utf8ToWide(path) : L"")}});
+    const ChildResult run =
+        RunChild(BuiltProgram(GH_GATEHOUSE_EXE),
+                 {L"--documents", m_temp / L"documents", L"--game-folder", m_temp / L"game", L"play"},
+                 {{"PATH", m_temp / L"wine-bin" + (path ? L":" + Utf8ToWide(path) : L"")}});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> args = RecordedArguments(WaitForRecord(m_temp, L"wine-bin"));
     ASSERT_THAT(args, SizeIs(1));

@@ -23,7 +23,8 @@ protected:
                    const nlohmann::json& extra = nlohmann::json::object()) {
         const std::wstring file = L"content/" + std::to_wstring(id) + L".mod";
         m_temp.WriteFile(L"workshop/" + file, content);
-        nlohmann::json item = {{"id", id}, {"fileName", fileName}, {"content", WideToUtf8(file)}, {"timeUpdated", kUpdated}};
+        nlohmann::json item = {
+            {"id", id}, {"fileName", fileName}, {"content", WideToUtf8(file)}, {"timeUpdated", kUpdated}};
         item.update(extra);
         m_manifest["items"].push_back(item);
     }
@@ -53,14 +54,12 @@ TEST_F(SyncCommandTest, PrintsEveryStatusInOrderAndInstallsWhatIsMissingOrOlder)
 
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam...",
-                                            "Found 3 mod subscriptions. Checking for updates.",
-                                            "mods/current.mod - up to date",
-                                            "mods/older.mod - Out of date.  Downloading latest version.",
-                                            "mods/new/fresh.mod - Not found. Installing.",
-                                            "mods/older.mod - Updated! Writing to mod folder...",
-                                            "mods/new/fresh.mod - Updated! Writing to mod folder...",
-                                            "All subscriptions up to date!"));
+    EXPECT_THAT(
+        Lines(run.out),
+        ElementsAre("Waiting for response from Steam...", "Found 3 mod subscriptions. Checking for updates.",
+                    "mods/current.mod - up to date", "mods/older.mod - Out of date.  Downloading latest version.",
+                    "mods/new/fresh.mod - Not found. Installing.", "mods/older.mod - Updated! Writing to mod folder...",
+                    "mods/new/fresh.mod - Updated! Writing to mod folder...", "All subscriptions up to date!"));
     EXPECT_EQ(m_temp.ReadFile(User(L"mods/current.mod")), "installed");
     EXPECT_EQ(m_temp.ReadFile(User(L"mods/older.mod")), "workshop copy 2");
     EXPECT_TRUE(m_temp.ReadFile(User(L"mods/new/fresh.mod")) == std::string(60000, 'x'));

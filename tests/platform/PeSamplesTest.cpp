@@ -40,7 +40,7 @@ TEST_P(PeSample, GivesTheVersionTheResourceCompilerWasGiven) {
     // The reader itself, also where the system's functions did the read above.
     const auto bytes = platform::ReadWholeFile(path, 1 << 20);
     ASSERT_TRUE(bytes.has_value());
-    test::MemoryByteSource source(*bytes);
+    test::COwnedByteSource source(*bytes);
     parts = {};
     ASSERT_TRUE(platform::ReadPeFileVersion(source, parts.data()));
     EXPECT_EQ(parts, expected);

@@ -13,7 +13,7 @@
 namespace gh {
 namespace {
 
-using test::MemoryByteSource;
+using test::COwnedByteSource;
 using test::PeImage;
 using test::PeKind;
 using test::PeResource;
@@ -27,7 +27,7 @@ constexpr std::uint16_t kUntouched = 0xBEEF;
 // The reader's answer, or nothing; also checks that a failure leaves the
 // caller's parts alone.
 std::optional<VersionParts> ReadVersion(const std::string& bytes) {
-    MemoryByteSource source(bytes);
+    COwnedByteSource source(bytes);
     std::uint16_t parts[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
     if (!platform::ReadPeFileVersion(source, parts)) {
         for (std::uint16_t part : parts) EXPECT_EQ(part, kUntouched) << "a failed read wrote the result";
@@ -287,7 +287,7 @@ TEST(PeVersionReader, EveryDamageFailsWithinFewReads) {
         for (const Damage& damage : Damages()) {
             PeImage image = good;
             damage.apply(image);
-            MemoryByteSource source(image.bytes);
+            COwnedByteSource source(image.bytes);
             std::uint16_t parts[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
             EXPECT_FALSE(platform::ReadPeFileVersion(source, parts)) << damage.what;
             EXPECT_EQ(parts[0], kUntouched) << damage.what;
@@ -309,7 +309,7 @@ TEST(PeVersionReader, BoundsTheWalkOverHostileCounts) {
         image.Put32(image.layout.rootDirectory + 20 + 8 * i, 0x80000000u);
     }
     image.Put32(image.layout.resourceDirectoryEntry + 4, 0xFFFFFFFF);
-    MemoryByteSource source(image.bytes);
+    COwnedByteSource source(image.bytes);
     std::uint16_t parts[4] = {};
     EXPECT_FALSE(platform::ReadPeFileVersion(source, parts));
     EXPECT_LT(source.Reads(), 6000u);

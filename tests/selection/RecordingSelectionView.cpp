@@ -1,4 +1,4 @@
-#include "selection/RecordingSelectionView.h"
+#include "RecordingSelectionView.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "RecordingSelectionView.h"
+#include "SelectionTestFiles.h"
 #include "selection/HeadlessSelectionView.h"
-#include "selection/RecordingSelectionView.h"
 #include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
 #include "selection/SelectionSets.h"
-#include "selection/SelectionTestFiles.h"
 #include "selection/StartSelection.h"
 
 namespace gh::test {
@@ -121,13 +121,13 @@ TEST_F(RestartListTest, EntryTokensAreRecognisedByTheirShapeAnywhereInTheBlock) 
     // unknown one, a number too long for 64 bits, a duplicate and an entry
     // after the end are all handled as the comments in the list say.
     WriteRestart(std::string("junk ") + RestartEntry("109") + " [MODS] " +  //
-                 RestartEntry("101") + " GUID:102 " +                     // taken; too short
-                 "<INTEGER64>guid:103 " +                                  // no "GUID" at 11
-                 "<INTEGER64>MODGUID:104 " +                               // "MODG" at 11
-                 "01234567890GUID-105 " +                                  // any other characters
-                 RestartEntry("500") + " " + RestartEntry("77") + " " +   // blocked; not installed
-                 RestartEntry("99999999999999999999") + " " +              // too long
-                 RestartEntry("101") + "\v" + RestartEntry("+106") +       // duplicate; sign
+                 RestartEntry("101") + " GUID:102 " +                       // taken; too short
+                 "<INTEGER64>guid:103 " +                                   // no "GUID" at 11
+                 "<INTEGER64>MODGUID:104 " +                                // "MODG" at 11
+                 "01234567890GUID-105 " +                                   // any other characters
+                 RestartEntry("500") + " " + RestartEntry("77") + " " +     // blocked; not installed
+                 RestartEntry("99999999999999999999") + " " +               // too long
+                 RestartEntry("101") + "\v" + RestartEntry("+106") +        // duplicate; sign
                  "\f[/MODS] " + RestartEntry("107"));
     ASSERT_TRUE(ReadRestartList(m_rules));
     EXPECT_THAT(m_rules.Selection(), ElementsAre(1, 5, 1, 6));

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "RecordingSelectionView.h"
+#include "SelectionTestFiles.h"
 #include "selection/DecimalText.h"
-#include "selection/RecordingSelectionView.h"
 #include "selection/SelectionFile.h"
 #include "selection/SelectionSets.h"
-#include "selection/SelectionTestFiles.h"
 
 namespace gh::test {
 namespace {
@@ -82,8 +82,8 @@ TEST(DecimalTextTest, TextToInt64ReadsLikeTheRuntimeAndRefusesWhatDoesNotFit) {
 TEST_F(SelectionFileTest, TheDefaultFileHoldsExactlyTheseBytes) {
     Select({1, 0, 2});
     ASSERT_TRUE(SaveSelectionFile(m_rules, std::wstring()));
-    const std::string expected = Utf16LeAscii("[MODS]\r\n" + Entry("-5000000000") + Entry("11") +
-                                              Entry("-9223372036854775808") + "[/MODS]\r\n");
+    const std::string expected =
+        Utf16LeAscii("[MODS]\r\n" + Entry("-5000000000") + Entry("11") + Entry("-9223372036854775808") + "[/MODS]\r\n");
     EXPECT_EQ(DefaultFile(), expected);
     EXPECT_EQ(DefaultFile().substr(0, 2), "\xFF\xFE");
 }
@@ -110,9 +110,9 @@ TEST_F(SelectionFileTest, ASavedSelectionReadsBackInOrderWithItsExtremeGuids) {
     other.SetMods(m_rules.Mods());
     ASSERT_EQ(LoadSelectionFile(other, Set(L"round.sch")), SelectionFileResult::Loaded);
     EXPECT_EQ(other.Selection(), m_rules.Selection());
-    EXPECT_THAT(view.Checks(), ElementsAre(CheckState::Unchecked, CheckState::Checked, CheckState::Checked,
-                                           CheckState::Indeterminate, CheckState::Checked, CheckState::Checked,
-                                           CheckState::Checked));
+    EXPECT_THAT(view.Checks(),
+                ElementsAre(CheckState::Unchecked, CheckState::Checked, CheckState::Checked, CheckState::Indeterminate,
+                            CheckState::Checked, CheckState::Checked, CheckState::Checked));
     EXPECT_THAT(view.SelectedRows(), ElementsAre(L"Highest", L"Lowest", L"Negative", L"Older", L"Zero"));
     EXPECT_EQ(view.CurrentSelectedRow(), std::nullopt);
 
@@ -123,11 +123,11 @@ TEST_F(SelectionFileTest, ASavedSelectionReadsBackInOrderWithItsExtremeGuids) {
 
 TEST_F(SelectionFileTest, FilesWrittenElsewhereLoadInEveryEncodingAndLayout) {
     const std::string lines = "[MODS]\r\n" + Entry("11") + "    <INTEGER64>MODGUID:55\r\n" +  // spaces for the TAB
-                              "<INTEGER64>MODGUID:-5000000000\r\n" +                        // no TAB at all
-                              "\r\n\r\n  \r\n" +                                             // blank lines
-                              "\tXXXXXXXXXXXXXXXXXXX0\r\n" +                                 // any 19 characters
-                              "\t<I64>MODGUID:11\r\n" +                                      // too short: skipped
-                              "[/MODS]\r\n" + Entry("9223372036854775807");                  // after the end
+                              "<INTEGER64>MODGUID:-5000000000\r\n" +                          // no TAB at all
+                              "\r\n\r\n  \r\n" +                                              // blank lines
+                              "\tXXXXXXXXXXXXXXXXXXX0\r\n" +                                  // any 19 characters
+                              "\t<I64>MODGUID:11\r\n" +                                       // too short: skipped
+                              "[/MODS]\r\n" + Entry("9223372036854775807");                   // after the end
     const std::vector<std::uint32_t> expected = {0, 4, 1, 6};
 
     EXPECT_EQ(LoadBytes(Utf16LeAscii(lines)), SelectionFileResult::Loaded);
@@ -205,8 +205,9 @@ TEST_F(SelectionFileTest, AFailedWriteLeavesThePreviousFileAndNoTemporaryFiles) 
     const std::string old = Utf16LeAscii("[MODS]\r\n" + Entry("11") + "[/MODS]\r\n");
     m_temp.WriteFile(L"kept.sch", old);
     const std::filesystem::path kept(Set(L"kept.sch"));
-    std::filesystem::permissions(kept, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                           std::filesystem::perms::others_write,
+    std::filesystem::permissions(kept,
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     Select({1, 2});
     EXPECT_FALSE(SaveSelectionFile(m_rules, Set(L"kept.sch")));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "selection/RecordingSelectionView.h"
+#include "RecordingSelectionView.h"
 #include "selection/SelectionRules.h"
 
 namespace gh::test {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "selection/SelectionTestFiles.h"
+#include "SelectionTestFiles.h"
 #include "selection/TextModeReader.h"
 
 namespace gh::test {
@@ -31,8 +31,12 @@ std::vector<std::u16string> Lines(const std::string& bytes) {
 TEST(TextModeReaderTest, DecodesUtf16WithOrWithoutItsMarkAndUtf8AfterItsMark) {
     EXPECT_EQ(DecodeTextMode(Utf16Le(u"a\u00E9\U0001F600")), u"a\u00E9\U0001F600");
     EXPECT_EQ(DecodeTextMode(Utf16Le(u"a\u00E9", false)), u"a\u00E9");
-    EXPECT_EQ(DecodeTextMode("\xEF\xBB\xBF" "a\xC3\xA9\xF0\x9F\x98\x80"), u"a\u00E9\U0001F600");
-    EXPECT_EQ(DecodeTextMode("\xEF\xBB\xBF" "a\xFF"), u"a\uFFFD");
+    EXPECT_EQ(DecodeTextMode("\xEF\xBB\xBF"
+                             "a\xC3\xA9\xF0\x9F\x98\x80"),
+              u"a\u00E9\U0001F600");
+    EXPECT_EQ(DecodeTextMode("\xEF\xBB\xBF"
+                             "a\xFF"),
+              u"a\uFFFD");
     EXPECT_EQ(DecodeTextMode(Utf16Le(u"ab") + "c"), u"ab");  // a trailing odd byte
     EXPECT_EQ(DecodeTextMode("\xFF"), u"");
     // Only the start of a file is a mark; a UTF-16 mark later is a character.
@@ -45,13 +49,13 @@ TEST(TextModeReaderTest, CrLfIsOneLineEndAndALoneCrIsKept) {
 }
 
 TEST(TextModeReaderTest, TokensAreSeparatedByTheSixWhiteSpaceCharacters) {
-    EXPECT_THAT(Tokens(Utf16Le(u" a\tb\r\nc\vd\fe\rf \u00A0g ")), ElementsAre(u"a", u"b", u"c", u"d", u"e", u"f", u"\u00A0g"));
+    EXPECT_THAT(Tokens(Utf16Le(u" a\tb\r\nc\vd\fe\rf \u00A0g ")),
+                ElementsAre(u"a", u"b", u"c", u"d", u"e", u"f", u"\u00A0g"));
     EXPECT_THAT(Tokens(Utf16Le(u"\r\n \t")), ElementsAre());
 }
 
 TEST(TextModeReaderTest, LinesSkipLeadingWhiteSpaceAndBlankLinesButKeepTheRest) {
-    EXPECT_THAT(Lines(Utf16Le(u"\r\n\r\n  \tfirst line \t\r\n\v\f\r\n last")),
-                ElementsAre(u"first line \t", u"last"));
+    EXPECT_THAT(Lines(Utf16Le(u"\r\n\r\n  \tfirst line \t\r\n\v\f\r\n last")), ElementsAre(u"first line \t", u"last"));
 }
 
 TEST(TextModeReaderTest, TokensAndLinesShareOnePosition) {

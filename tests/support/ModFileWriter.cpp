@@ -10,7 +10,7 @@ namespace gh::test {
 
 namespace {
 
-class Encoder {
+class CEncoder {
 public:
     std::size_t Size() const { return m_bytes.size(); }
     std::string Take() { return std::move(m_bytes); }
@@ -51,7 +51,7 @@ std::filesystem::path ToFsPath(const std::wstring& text) {
 
 std::string EncodeModFile(const ModFile& mod, ModFileLayout* layout) {
     ModFileLayout at;
-    Encoder out;
+    CEncoder out;
     at.formatVersion = out.Put(mod.formatVersion);
     at.version = out.Put(mod.version);
     at.gameVersion = out.Empty();

@@ -51,10 +51,10 @@ struct ModFile {
     std::uint32_t headerDword3 = 0;
     std::uint64_t headerQword = 0;
     std::vector<ModFileRequirement> requirements;
-    std::optional<std::uint16_t> requirementCount;  // written instead of requirements.size()
-    std::vector<std::u16string> headerStrings;      // written when formatVersion >= 3
-    std::optional<std::uint16_t> headerStringCount; // written instead of headerStrings.size()
-    std::string content;                            // bytes after the header
+    std::optional<std::uint16_t> requirementCount;   // written instead of requirements.size()
+    std::vector<std::u16string> headerStrings;       // written when formatVersion >= 3
+    std::optional<std::uint16_t> headerStringCount;  // written instead of headerStrings.size()
+    std::string content;                             // bytes after the header
 };
 
 // Where each field lies in the encoded file: [begin, end) byte offsets. A

@@ -392,7 +392,7 @@ void PeImage::LoopLanguageEntryToItself() {
     Put32(layout.languageEntry + 4, kHighBit | TreeOffset(layout.languageDirectory));
 }
 
-std::size_t MemoryByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+std::size_t COwnedByteSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     ++m_reads;
     if (offset >= m_bytes.size()) return 0;
     const std::size_t count = std::min<std::size_t>(size, m_bytes.size() - static_cast<std::size_t>(offset));

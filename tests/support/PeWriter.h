@@ -88,9 +88,9 @@ PeImage WriteVersionedPe(PeKind kind, const VersionParts& fileVersion,
                          const VersionParts& productVersion = {9, 8, 7, 6});
 
 // The bytes of a string as a byte source for the reader, counting its reads.
-class MemoryByteSource final : public platform::ByteSource {
+class COwnedByteSource final : public platform::IByteSource {
 public:
-    explicit MemoryByteSource(std::string bytes) : m_bytes(std::move(bytes)) {}
+    explicit COwnedByteSource(std::string bytes) : m_bytes(std::move(bytes)) {}
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
     std::size_t Reads() const { return m_reads; }
 

@@ -2,13 +2,12 @@
 
 #include "platform/Unicode.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 namespace gh::test {
 
@@ -48,7 +47,8 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ec;
     // Read-only files left by a test must not keep the folder alive.
-    for (auto it = fs::recursive_directory_iterator(ToFsPath(m_path), fs::directory_options::skip_permission_denied, ec);
+    for (auto it =
+             fs::recursive_directory_iterator(ToFsPath(m_path), fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code ignore;
         if (!it->is_symlink(ignore)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignore);
@@ -62,7 +62,8 @@ void TempFolder::WriteFile(const std::wstring& relative, const std::string& byte
     const fs::path path = ToFsPath(m_path + relative);
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    ASSERT_TRUE(out.good()) << "cannot write " << path.string();
+    // A test that cannot set up its files fails through the exception.
+    if (!out.good()) throw std::runtime_error("cannot write " + path.string());
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -78,8 +79,6 @@ bool TempFolder::Exists(const std::wstring& relative) const {
     return fs::exists(ToFsPath(m_path + relative), ec);
 }
 
-void TempFolder::MakeFolder(const std::wstring& relative) const {
-    fs::create_directories(ToFsPath(m_path + relative));
-}
+void TempFolder::MakeFolder(const std::wstring& relative) const { fs::create_directories(ToFsPath(m_path + relative)); }
 
 }  // namespace gh::test

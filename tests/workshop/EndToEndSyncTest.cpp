@@ -131,12 +131,12 @@ TEST_F(EndToEndSyncTest, FailuresKeepOldFilesAndWriteNothingOutside) {
 
     RunSync();
 
-    EXPECT_THAT(m_view.texts,
-                ElementsAre(L"Waiting for response from Steam...", L"Found 4 mod subscriptions. Checking for updates.",
-                            L"mods/broken.mod - Out of date.  Downloading latest version.",
-                            L"../../escape.mod - Not found. Installing.",
-                            L"mods/nodetails.mod - File detail request timed out", L"mods/broken.mod - Download timed out",
-                            L"../../escape.mod - Error Copying File!"));
+    EXPECT_THAT(
+        m_view.texts,
+        ElementsAre(L"Waiting for response from Steam...", L"Found 4 mod subscriptions. Checking for updates.",
+                    L"mods/broken.mod - Out of date.  Downloading latest version.",
+                    L"../../escape.mod - Not found. Installing.", L"mods/nodetails.mod - File detail request timed out",
+                    L"mods/broken.mod - Download timed out", L"../../escape.mod - Error Copying File!"));
     EXPECT_EQ(ReadLocal(L"mods/broken.mod"), "old broken");
     EXPECT_TRUE(m_view.playWithModsEnabled);
     EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/broken.mod"));

@@ -13,9 +13,9 @@
 namespace gh {
 namespace {
 
+using test::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using test::TempFolder;
 
 // A local Workshop on a clock the test moves, with every delivered record noted.
 class LocalWorkshopTest : public ::testing::Test {
@@ -80,7 +80,8 @@ TEST_F(LocalWorkshopTest, StartFailsForMissingUnreadableOrMalformedFolders) {
 TEST_F(LocalWorkshopTest, ListsTheFirstFiftyItemsInOrder) {
     std::string items;
     for (int i = 0; i < 60; ++i)
-        items += (i ? "," : "") + std::string("{\"id\": ") + std::to_string(100 + i) + ", \"fileName\": \"f\", \"content\": \"c\"}";
+        items += (i ? "," : "") + std::string("{\"id\": ") + std::to_string(100 + i) +
+                 ", \"fileName\": \"f\", \"content\": \"c\"}";
     Write("{\"items\": [" + items + "]}");
     Start();
     std::vector<PublishedFileId> first, rest;
@@ -91,9 +92,8 @@ TEST_F(LocalWorkshopTest, ListsTheFirstFiftyItemsInOrder) {
             first.assign(r->m_rgPublishedFileId, r->m_rgPublishedFileId + r->m_nResultsReturned);
         });
     Expect<RemoteStorageEnumerateUserSubscribedFilesResult>(
-        m_workshop.EnumerateUserSubscribedFiles(55), "tail", [&](const auto* r) {
-            rest.assign(r->m_rgPublishedFileId, r->m_rgPublishedFileId + r->m_nResultsReturned);
-        });
+        m_workshop.EnumerateUserSubscribedFiles(55), "tail",
+        [&](const auto* r) { rest.assign(r->m_rgPublishedFileId, r->m_rgPublishedFileId + r->m_nResultsReturned); });
     RunAt(1000);
     EXPECT_THAT(m_arrived, ElementsAre("page", "tail"));
     ASSERT_EQ(first.size(), 50u);
@@ -139,7 +139,8 @@ TEST_F(LocalWorkshopTest, DetailsDescribeTheContentAndFailuresAsAsked) {
     using Details = RemoteStorageGetPublishedFileDetailsResult;
     std::vector<Details> got;
     const auto keep = [&](const Details* r) { got.push_back(r ? *r : Details{}); };
-    for (PublishedFileId id : {1, 2, 3, 4, 6, 99}) Expect<Details>(m_workshop.GetPublishedFileDetails(id), std::to_string(id), keep);
+    for (PublishedFileId id : {1, 2, 3, 4, 6, 99})
+        Expect<Details>(m_workshop.GetPublishedFileDetails(id), std::to_string(id), keep);
     EXPECT_EQ(m_workshop.GetPublishedFileDetails(5), kInvalidCall);
     RunAt(1000);
     EXPECT_THAT(m_arrived, ElementsAre("1", "2", "3", "4!", "6!", "99!"));
@@ -195,7 +196,8 @@ TEST_F(LocalWorkshopTest, DownloadsReportProgressAndContentIsReadableOnlyWhenDon
     EXPECT_EQ(m_workshop.UGCRead(5, buffer, 8, 3998), 6);
     EXPECT_EQ(std::string(buffer, 6), "xxtail");
     EXPECT_EQ(m_workshop.UGCRead(5, buffer, 8, 4004), 0);
-    EXPECT_EQ(m_workshop.UGCRead(m_workshop.ContentHandleOf(2), buffer, 1, 0), 0) << "a failed download is not readable";
+    EXPECT_EQ(m_workshop.UGCRead(m_workshop.ContentHandleOf(2), buffer, 1, 0), 0)
+        << "a failed download is not readable";
 }
 
 TEST_F(LocalWorkshopTest, ShutdownDropsEverythingOutstanding) {

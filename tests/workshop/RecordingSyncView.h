@@ -1,7 +1,9 @@
-// A view that remembers what the sync showed, as the start window would.
+// A view that remembers what the sync showed, as the start window would: the
+// status line's texts (each event's and each progress line's) and the events.
 #pragma once
 
 #include "workshop/SyncView.h"
+#include "workshop/WorkshopText.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +12,13 @@ namespace gh::test {
 
 class CRecordingSyncView final : public ISyncView {
 public:
-    void SetStatusText(std::wstring text) override { texts.push_back(std::move(text)); }
+    void OnSyncEvent(const SyncEvent& event) override {
+        events.push_back(event);
+        texts.push_back(SyncEventText(event));
+    }
+    void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) override {
+        texts.push_back(ProgressLineText(fileName, downloaded, expected));
+    }
     void SetProgressRange(int low, int high) override {
         lower = low;
         upper = high;
@@ -22,6 +30,7 @@ public:
     std::wstring LastText() const { return texts.empty() ? std::wstring() : texts.back(); }
 
     std::vector<std::wstring> texts;
+    std::vector<SyncEvent> events;
     int lower = 0;
     int upper = 100;  // a progress control's own default range
     int pos = 0;

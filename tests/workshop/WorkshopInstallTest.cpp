@@ -5,6 +5,7 @@
 #include "platform/Folders.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,7 +32,9 @@ protected:
     }
 
     // The game folder as the standard library sees it, in its exact case.
-    fs::path GameFolder() const { return fs::path(m_root.Path()) / "Documents" / "My Games" / "Velmora Games" / "Emberwake 2"; }
+    fs::path GameFolder() const {
+        return fs::path(m_root.Path()) / "Documents" / "My Games" / "Velmora Games" / "Emberwake 2";
+    }
 
     std::string Read(const fs::path& path) const {
         return platform::ReadWholeFile(path.wstring(), 1 << 26).value_or("<missing>");
@@ -55,16 +58,17 @@ TEST_F(InstallTest, NamesLandBelowTheDocumentsGameFolderWithTheirFolders) {
     EXPECT_TRUE(Install("abc.mod", "two"));
     EXPECT_TRUE(Install("mods/v1.2/abc.mod", "three"));
     EXPECT_TRUE(Install("a\\b/c.mod", "four"));
-    EXPECT_TRUE(Install("README", "five"));           // a bare name without a dot is a file, not a folder
-    EXPECT_TRUE(Install("x.y\\z/w.mod", "six"));      // a dotted folder part with both separators
+    EXPECT_TRUE(Install("README", "five"));       // a bare name without a dot is a file, not a folder
+    EXPECT_TRUE(Install("x.y\\z/w.mod", "six"));  // a dotted folder part with both separators
     EXPECT_EQ(Read(GameFolder() / "mods" / "abc.mod"), "one");
     EXPECT_EQ(Read(GameFolder() / "abc.mod"), "two");
     EXPECT_EQ(Read(GameFolder() / "mods" / "v1.2" / "abc.mod"), "three");
     EXPECT_EQ(Read(GameFolder() / "a" / "b" / "c.mod"), "four");
     EXPECT_EQ(Read(GameFolder() / "README"), "five");
     EXPECT_EQ(Read(GameFolder() / "x.y" / "z" / "w.mod"), "six");
-    EXPECT_EQ(InstallStatusText("mods/abc.mod", true), L"mods/abc.mod - Updated! Writing to mod folder...");
-    EXPECT_EQ(InstallStatusText("mods/abc.mod", false), L"mods/abc.mod - Error Copying File!");
+    EXPECT_EQ(SyncEventText({SyncEventKind::Installed, "mods/abc.mod"}),
+              L"mods/abc.mod - Updated! Writing to mod folder...");
+    EXPECT_EQ(SyncEventText({SyncEventKind::CopyError, "mods/abc.mod"}), L"mods/abc.mod - Error Copying File!");
 }
 
 TEST_F(InstallTest, FoldersKeepTheGameFoldersOwnCaseAndExistingFoldersAreReused) {
@@ -131,10 +135,10 @@ TEST_F(InstallTest, ContentIsReadInBoundedPiecesAtIncreasingOffsets) {
 }
 
 TEST_F(InstallTest, NamesThatLeaveTheGameFolderAreRefusedAndWriteNothing) {
-    for (const char* name : {"/abs.mod", "\\abs.mod", "C:/evil.mod", "c:evil.mod", "mods/a:b.mod",
-                             "\\\\server\\share\\evil.mod", "//server/share/evil.mod", "mods\\\\evil.mod",
-                             "../evil.mod", "mods/../../evil.mod", "mods\\..\\..\\evil.mod", "..", "mods/.. /evil.mod",
-                             "mods/.../evil.mod", ""}) {
+    for (const char* name :
+         {"/abs.mod", "\\abs.mod", "C:/evil.mod", "c:evil.mod", "mods/a:b.mod", "\\\\server\\share\\evil.mod",
+          "//server/share/evil.mod", "mods\\\\evil.mod", "../evil.mod", "mods/../../evil.mod", "mods\\..\\..\\evil.mod",
+          "..", "mods/.. /evil.mod", "mods/.../evil.mod", ""}) {
         EXPECT_FALSE(Install(name, "evil")) << name;
     }
     EXPECT_TRUE(Tree().empty()) << "not even a folder was created";
@@ -142,8 +146,8 @@ TEST_F(InstallTest, NamesThatLeaveTheGameFolderAreRefusedAndWriteNothing) {
 }
 
 TEST(WorkshopNameTest, SafeNamesStayBelowTheirFolder) {
-    for (const wchar_t* name : {L"mods/abc.mod", L"abc.mod", L"a\\b/c.mod", L"./x.mod", L"mods/.hidden", L"a..b.mod",
-                                L"mods//x.mod"})
+    for (const wchar_t* name :
+         {L"mods/abc.mod", L"abc.mod", L"a\\b/c.mod", L"./x.mod", L"mods/.hidden", L"a..b.mod", L"mods//x.mod"})
         EXPECT_TRUE(IsSafeWorkshopName(name)) << name;
     for (const wchar_t* name : {L"", L"/x", L"\\x", L"D:x", L"a\\\\b", L"a/../b", L"..\\b", L"a/.."})
         EXPECT_FALSE(IsSafeWorkshopName(name)) << name;

@@ -124,10 +124,10 @@ TEST_F(FileDetailsTest, AllUpToDateNeedsNoDownload) {
     AnswerDetails(3, 33, "mods/c.mod", kTime);
     AnswerDetails(1, 11, "a.mod", kTime - 5);
     AnswerDetails(2, 22, "mods/b.mod", 0);
-    EXPECT_THAT(m_view.texts, ElementsAre(L"Waiting for response from Steam...",
-                                          L"Found 3 mod subscriptions. Checking for updates.",
-                                          L"mods/c.mod - up to date", L"a.mod - up to date",
-                                          L"mods/b.mod - up to date", L"All subscriptions up to date!"));
+    EXPECT_THAT(m_view.texts,
+                ElementsAre(L"Waiting for response from Steam...", L"Found 3 mod subscriptions. Checking for updates.",
+                            L"mods/c.mod - up to date", L"a.mod - up to date", L"mods/b.mod - up to date",
+                            L"All subscriptions up to date!"));
     EXPECT_EQ(m_view.pos, 3);
     EXPECT_EQ(m_view.upper, 3);
     EXPECT_TRUE(m_view.playWithModsEnabled);
@@ -163,7 +163,7 @@ TEST_F(FileDetailsTest, ZeroHandlesAreNeverAnsweredAndHoldNothingOpen) {
     ASSERT_TRUE(sync.StartSync());
     m_client.nextCalls = {0, 501};  // details of file 1 get no handle
     m_client.Deliver(m_client.requests.back().call, EnumerateResult({1, 2}));
-    m_client.nextCalls = {0};       // the download of file 2 gets no handle
+    m_client.nextCalls = {0};  // the download of file 2 gets no handle
     m_client.Deliver(501, DetailsResult(2, 22, "mods/two.mod", kTime, 10));
     EXPECT_EQ(view.LastText(), L"mods/two.mod - Not found. Installing.");
     EXPECT_FALSE(sync.HasPendingRequests());

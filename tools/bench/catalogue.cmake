@@ -1,3 +1,3 @@
 gh_add_benchmark(bench_catalogue
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/catalogue_bench.cpp ${CMAKE_SOURCE_DIR}/tests/support/ModFileWriter.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/catalogue_bench.cpp
   LIBS gh_catalogue)

@@ -47,7 +47,8 @@ ModFile SampleMod(int i, std::mt19937& rng) {
     mod.downloadUrl = Text("https://example.org/download/" + std::to_string(i) + ".zip");
     mod.guid = 1000000 + i;
     for (int r = 0; r < 3; ++r)
-        mod.requirements.push_back({Text("Needed " + std::to_string(r)), 1000000 + static_cast<std::int64_t>(rng() % kMods), 1});
+        mod.requirements.push_back(
+            {Text("Needed " + std::to_string(r)), 1000000 + static_cast<std::int64_t>(rng() % kMods), 1});
     mod.headerStrings = {u"tag", u"another tag"};
     mod.content = std::string(2048 + i % 1024, static_cast<char>(i));
     return mod;
@@ -62,7 +63,8 @@ void WriteTree() {
             for (int c = 0; c < 10; ++c)
                 for (int f = 0; f < kMods / 200; ++f, ++i) {
                     const fs::path path = g_root / "mods" / ("A" + std::to_string(a)) / ("b" + std::to_string(b)) /
-                                          ("C" + std::to_string(c)) / ("Mod_" + std::to_string(i) + (i % 2 ? ".mod" : ".MOD"));
+                                          ("C" + std::to_string(c)) /
+                                          ("Mod_" + std::to_string(i) + (i % 2 ? ".mod" : ".MOD"));
                     if (!gh::test::WriteModFile(path.wstring(), SampleMod(i, rng))) std::abort();
                 }
 }
@@ -178,9 +180,12 @@ std::vector<gh::ModInfo> StatusMods() {
         // group, now and then one that is not installed or too new.
         for (int k = 0; k < 3; ++k) {
             const unsigned roll = rng() % 1000;
-            if (roll < 2) need(i, 50000 + static_cast<int>(rng() % 100));
-            else if (roll < 5) need(i, base + static_cast<int>(rng() % 2500), 9);
-            else need(i, base + std::min(local + 1 + static_cast<int>(rng() % 40), 2499));
+            if (roll < 2)
+                need(i, 50000 + static_cast<int>(rng() % 100));
+            else if (roll < 5)
+                need(i, base + static_cast<int>(rng() % 2500), 9);
+            else
+                need(i, base + std::min(local + 1 + static_cast<int>(rng() % 40), 2499));
         }
     }
     return mods;
@@ -256,8 +261,8 @@ int main(int argc, char** argv) {
             gh::CModCatalogue catalogue(ModsFolder());
             records = catalogue.Count();
         }
-        std::printf("catalogue build: %zu records from %zu files; peak RSS %ld KB before, %ld KB after\n", records, files,
-                    before, PeakRssKb());
+        std::printf("catalogue build: %zu records from %zu files; peak RSS %ld KB before, %ld KB after\n", records,
+                    files, before, PeakRssKb());
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -86,9 +86,9 @@ std::int64_t StatusKilobytes(const std::string& key) {
 
 void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-class MemoryProbe {
+class CMemoryProbe {
 public:
-    MemoryProbe() : m_heapBase(g_heapNow.load()), m_rssBase(StatusKilobytes("VmRSS")) {
+    CMemoryProbe() : m_heapBase(g_heapNow.load()), m_rssBase(StatusKilobytes("VmRSS")) {
         g_heapPeak = m_heapBase;
         ResetPeakResident();
     }
@@ -145,7 +145,7 @@ Fixture& Files() {
     return fixture;
 }
 
-void Report(benchmark::State& state, const MemoryProbe& probe) {
+void Report(benchmark::State& state, const CMemoryProbe& probe) {
     state.counters["extra_heap_MiB"] = probe.ExtraHeapMiB();
     state.counters["extra_rss_MiB"] = probe.ExtraResidentMiB();
     state.SetBytesProcessed(state.iterations() * kFileSize);
@@ -154,7 +154,7 @@ void Report(benchmark::State& state, const MemoryProbe& probe) {
 void BM_PlainCopy(benchmark::State& state) {
     Fixture& f = Files();
     const fs::path target = f.documents / "plain.bin";
-    MemoryProbe probe;
+    CMemoryProbe probe;
     for (auto _ : state) {
         std::ifstream in(f.source, std::ios::binary);
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
@@ -171,7 +171,7 @@ void BM_PlainCopy(benchmark::State& state) {
 void BM_AtomicCopy(benchmark::State& state) {
     Fixture& f = Files();
     const fs::path target = f.documents / "atomic.bin";
-    MemoryProbe probe;
+    CMemoryProbe probe;
     for (auto _ : state) {
         gh::platform::InputFile in;
         gh::platform::AtomicFile out;
@@ -195,7 +195,7 @@ void BM_Install(benchmark::State& state) {
         return;
     }
     const fs::path target = f.documents / "My Games" / "Velmora Games" / "Emberwake 2" / "mods" / "big.mod";
-    MemoryProbe probe;
+    CMemoryProbe probe;
     for (auto _ : state) {
         gh::RemoteStorageDownloadUGCResult done;
         bool arrived = false;
@@ -220,7 +220,7 @@ BENCHMARK(BM_AtomicCopy)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealT
 BENCHMARK(BM_Install)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // Prints the usual table, then the install's time against the two copies.
-class RatioReporter : public benchmark::ConsoleReporter {
+class CRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
@@ -252,7 +252,7 @@ private:
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     Files().Remove();

@@ -47,8 +47,8 @@ test::ModFile Needs(test::ModFile mod, const wchar_t* name, std::int64_t guid, s
 
 std::vector<DemoMod> DemoMods() {
     std::vector<DemoMod> mods;
-    mods.push_back({L"Core Library.mod", Mod(L"Core Library", kCoreLibrary, 2, L"Ada Forge",
-                                             L"Shared scripts that other mods build on.")});
+    mods.push_back({L"Core Library.mod",
+                    Mod(L"Core Library", kCoreLibrary, 2, L"Ada Forge", L"Shared scripts that other mods build on.")});
     mods.push_back({L"Harbor Lights.mod", Mod(L"Harbor Lights", kHarborLights, 3, L"Lio Marsh",
                                               L"Lit harbours and lighthouses along every coast.")});
     test::ModFile oldRoads = Mod(L"Old Roads", kOldRoads, 1, L"Bram Tull", L"Roads of the first age; built for 1.24.");

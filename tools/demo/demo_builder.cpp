@@ -82,7 +82,8 @@ bool WriteDocuments(const std::wstring& root) {
     for (const DemoMod& mod : DemoMods())
         if (!test::WriteModFile(user + L"mods/" + mod.file, mod.header)) return Fail(L"cannot write " + mod.file);
     for (const DemoSet& set : DemoSets())
-        if (!test::WriteFileBytes(user + set.file, SelectionFileBytes(set.guids))) return Fail(L"cannot write " + set.file);
+        if (!test::WriteFileBytes(user + set.file, SelectionFileBytes(set.guids)))
+            return Fail(L"cannot write " + set.file);
     platform::CreateFolders(user + L"modsave");
     return true;
 }
@@ -144,10 +145,11 @@ bool CopyStandIn(const std::wstring& root, const std::wstring& standIn) {
 int main(int argc, char** argv) {
     const std::vector<std::wstring> args = platform::ProgramArguments(argc, argv);
     if (args.empty() || args.size() > 2 || args[0].empty() || args[0][0] == L'-') {
-        std::fputs("Usage: gatehouse_demo FOLDER [STANDIN]\n"
-                   "Builds a game folder, a documents folder with mods and sets, and a local Workshop in\n"
-                   "FOLDER (which must be absent or empty); copies the stand-in game STANDIN to FOLDER/runner.\n",
-                   stderr);
+        std::fputs(
+            "Usage: gatehouse_demo FOLDER [STANDIN]\n"
+            "Builds a game folder, a documents folder with mods and sets, and a local Workshop in\n"
+            "FOLDER (which must be absent or empty); copies the stand-in game STANDIN to FOLDER/runner.\n",
+            stderr);
         return 2;
     }
     std::wstring root = args[0];

@@ -48,7 +48,8 @@ std::wstring DecodeSelectionFile(const std::string& bytes) {
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
         return gh::Utf8ToWide(std::string_view(bytes).substr(3));
     std::size_t start = 0;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
         start = 2;
     std::u16string units;
     for (std::size_t i = start; i + 1 < bytes.size(); i += 2)
@@ -103,7 +104,8 @@ int main(int argc, char** argv) {
     std::wstring text = L"Emberwake II stand-in started with " + std::to_wstring(args.size()) + L" argument" +
                         (args.size() == 1 ? L"" : L"s") + L"\n";
     text += L"working folder: " + WorkingFolder() + L"\n";
-    for (std::size_t i = 0; i < args.size(); ++i) text += L"argument " + std::to_wstring(i + 1) + L": " + args[i] + L"\n";
+    for (std::size_t i = 0; i < args.size(); ++i)
+        text += L"argument " + std::to_wstring(i + 1) + L": " + args[i] + L"\n";
     for (const std::wstring& arg : args)
         if (StartsWithNoCase(arg, kModScheme)) text += DescribeSelection(arg.substr(kModScheme.size()));
 

@@ -21,8 +21,8 @@
 #include "app/GameVersion.h"
 #include "catalogue/ModRecords.h"
 #include "platform/Folders.h"
-#include "selection/CGatehouseDlg.h"
-#include "workshop/CSplashDialog.h"
+#include "ui/CGatehouseDlg.h"
+#include "ui/CSplashDialog.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopText.h"
 #include "workshop/steamworks/SteamworksClient.h"
@@ -77,8 +77,7 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
     bool ok = true;
     {
         CLocalWorkshop workshop(world + L"workshop");
-        bool playWithMods = false;
-        CSplashDialog splash(&workshop, playWithMods);
+        CSplashDialog splash(&workshop);
         splash.Show();
         // Downloading: a per-file progress line while a download runs.
         const bool downloading = WaitUntil(
@@ -109,8 +108,7 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
     {
         // The Steam client backend, which finds no Steam library here.
         const std::unique_ptr<IWorkshopClient> steam = CreateSteamworksClient();
-        bool playWithMods = false;
-        CSplashDialog splash(steam.get(), playWithMods);
+        CSplashDialog splash(steam.get());
         splash.Show();
         Settle(200);
         ok &= Capture(splash, out + L"start-steam-failed.png");
@@ -136,7 +134,6 @@ bool ShotsOfTheManager(const std::wstring& out) {
         }
     }
     ok &= Capture(manager, out + L"manager-blocked-highlighted.png");
-
 
     // Ten selected: check usable rows one by one as the player would.
     for (std::size_t row = 0; row < mods.size() && manager.Rules().Selection().size() < 10; ++row) {

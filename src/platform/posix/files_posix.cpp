@@ -55,8 +55,10 @@ std::shared_ptr<const Listing> GetListing(const std::string& folder, bool fresh)
         if (it != g_listings.end()) return it->second;
     }
     auto listing = ReadListing(folder);
-    if (listing) g_listings[folder] = listing;
-    else g_listings.erase(folder);
+    if (listing)
+        g_listings[folder] = listing;
+    else
+        g_listings.erase(folder);
     return listing;
 }
 
@@ -126,8 +128,10 @@ void ForgetFolder(const std::string& nativePath) {
     std::lock_guard lock(g_mutex);
     g_listings.erase(nativePath);
     auto slash = nativePath.find_last_of('/');
-    if (slash == std::string::npos) g_listings.erase("");
-    else g_listings.erase(slash == 0 ? "/" : nativePath.substr(0, slash));
+    if (slash == std::string::npos)
+        g_listings.erase("");
+    else
+        g_listings.erase(slash == 0 ? "/" : nativePath.substr(0, slash));
 }
 
 void ForgetAllFolders() {
@@ -246,8 +250,10 @@ bool CreateFolders(const std::wstring& path) {
         if (component.empty()) continue;
         if (!current.empty() && current.back() != '/') current += '/';
         current += component;
-        if (mkdir(current.c_str(), 0777) == 0) posix::ForgetFolder(current);
-        else if (errno != EEXIST) return false;
+        if (mkdir(current.c_str(), 0777) == 0)
+            posix::ForgetFolder(current);
+        else if (errno != EEXIST)
+            return false;
     }
     struct stat st {};
     return stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -326,8 +332,8 @@ std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t si
     std::size_t total = 0;
     auto* bytes = static_cast<char*>(buffer);
     while (total < size) {
-        const ssize_t n = ::pread(static_cast<int>(m_handle), bytes + total, size - total,
-                                  static_cast<off_t>(offset + total));
+        const ssize_t n =
+            ::pread(static_cast<int>(m_handle), bytes + total, size - total, static_cast<off_t>(offset + total));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         total += static_cast<std::size_t>(n);

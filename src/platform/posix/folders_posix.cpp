@@ -23,8 +23,10 @@ std::string HomeFolder() {
 // XDG_DOCUMENTS_DIR="$HOME/Documents" from user-dirs.dirs, with $HOME expanded.
 std::string DocumentsFromUserDirs(const std::string& home) {
     std::string configHome;
-    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) configHome = c;
-    else configHome = home + "/.config";
+    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c)
+        configHome = c;
+    else
+        configHome = home + "/.config";
     std::ifstream file(configHome + "/user-dirs.dirs");
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
@@ -62,7 +64,8 @@ std::wstring LauncherPath() {
     const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
     if (override.back() != L'/' && override.back() != L'\\') {
         // Join in the folder's own style: a Windows-style folder keeps '\'.
-        const bool backslashes = override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
+        const bool backslashes =
+            override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
         override += backslashes ? L'\\' : L'/';
     }
     return override + Utf8ToWide(name.empty() ? std::string("gatehouse") : name);

@@ -1,5 +1,5 @@
-#include "platform/Process.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include "platform/Unicode.h"
 #include "platform/posix/PosixPath.h"
@@ -86,9 +86,7 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
     return false;
 }
 
-bool OpenWithDesktop(const std::wstring& target) {
-    return Spawn({"xdg-open", WideToUtf8(target)}, true) == 0;
-}
+bool OpenWithDesktop(const std::wstring& target) { return Spawn({"xdg-open", WideToUtf8(target)}, true) == 0; }
 
 void DebugOutput(const std::wstring& text) {
     const std::string bytes = WideToUtf8(text);

@@ -2,6 +2,7 @@
 #include "platform/Folders.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 namespace gh::platform {

@@ -1,10 +1,11 @@
 #include "platform/Process.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
-#include <cstdio>
 #include <io.h>
+#include <cstdio>
 
 #include "platform/Text.h"
 

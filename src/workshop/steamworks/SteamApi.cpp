@@ -26,10 +26,10 @@ AccessorFn FindAccessor(const platform::SharedLibrary& library, const char* inte
 
 const char* StartEntryName(StartEntry entry) {
     switch (entry) {
-    case StartEntry::InitFlat: return "SteamAPI_InitFlat";
-    case StartEntry::InternalInit: return "SteamInternal_SteamAPI_Init";
-    case StartEntry::Init: return "SteamAPI_Init";
-    case StartEntry::InitSafe: return "SteamAPI_InitSafe";
+        case StartEntry::InitFlat: return "SteamAPI_InitFlat";
+        case StartEntry::InternalInit: return "SteamInternal_SteamAPI_Init";
+        case StartEntry::Init: return "SteamAPI_Init";
+        case StartEntry::InitSafe: return "SteamAPI_InitSafe";
     }
     return "?";
 }
@@ -69,8 +69,7 @@ bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std:
     api.userAccessor = FindAccessor(library, "User");
     api.remoteStorageAccessor = FindAccessor(library, "RemoteStorage");
     api.utilsAccessor = FindAccessor(library, "Utils");
-    api.findOrCreateInterface =
-        Lookup<FindOrCreateUserInterfaceFn>(library, "SteamInternal_FindOrCreateUserInterface");
+    api.findOrCreateInterface = Lookup<FindOrCreateUserInterfaceFn>(library, "SteamInternal_FindOrCreateUserInterface");
 
     // Manual dispatch only when all of it is there; never both routes.
     api.manualDispatchInit = Lookup<VoidFn>(library, "SteamAPI_ManualDispatch_Init");

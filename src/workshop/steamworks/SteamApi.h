@@ -24,8 +24,8 @@ using ApiCall = std::uint64_t;  // SteamAPICall_t
 // Start and stop. The start calls return ESteamAPIInitResult (0 is OK) or bool.
 using InitFlatFn = std::int32_t (*)(char* errorOut);                            // SteamAPI_InitFlat
 using InternalInitFn = std::int32_t (*)(const char* versions, char* errorOut);  // SteamInternal_SteamAPI_Init
-using InitFn = bool (*)();                                                     // SteamAPI_Init, SteamAPI_InitSafe
-using VoidFn = void (*)();                                                     // SteamAPI_Shutdown, _RunCallbacks, ManualDispatch_Init
+using InitFn = bool (*)();                                                      // SteamAPI_Init, SteamAPI_InitSafe
+using VoidFn = void (*)();  // SteamAPI_Shutdown, _RunCallbacks, ManualDispatch_Init
 using GetPipeFn = HSteamPipe (*)();
 using GetUserFn = HSteamUser (*)();
 using IsRunningFn = bool (*)();
@@ -39,7 +39,8 @@ using BLoggedOnFn = bool (*)(void* user);
 using EnumerateFn = ApiCall (*)(void* remoteStorage, std::uint32_t startIndex);
 using DetailsFn = ApiCall (*)(void* remoteStorage, std::uint64_t file, std::uint32_t maxSecondsOld);
 using UGCDownloadFn = ApiCall (*)(void* remoteStorage, std::uint64_t content, std::uint32_t priority);
-using ProgressFn = bool (*)(void* remoteStorage, std::uint64_t content, std::int32_t* downloaded, std::int32_t* expected);
+using ProgressFn = bool (*)(void* remoteStorage, std::uint64_t content, std::int32_t* downloaded,
+                            std::int32_t* expected);
 using UGCReadFn = std::int32_t (*)(void* remoteStorage, std::uint64_t content, void* buffer, std::int32_t size,
                                    std::uint32_t offset, std::int32_t action);
 using IsCallCompletedFn = bool (*)(void* utils, ApiCall call, bool* failed);

@@ -19,7 +19,8 @@ template <class T>
 T ReadAt(ByteSpan bytes, std::size_t offset) {
     static_assert(std::is_trivially_copyable_v<T>);
     T value{};
-    if (offset <= bytes.size() && sizeof(T) <= bytes.size() - offset) std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    if (offset <= bytes.size() && sizeof(T) <= bytes.size() - offset)
+        std::memcpy(&value, bytes.data() + offset, sizeof(T));
     return value;
 }
 
@@ -93,33 +94,32 @@ bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout,
 
 std::optional<CallResultRecord> DecodeCallResult(int callbackId, ByteSpan record, const RecordLayouts& layouts) {
     switch (callbackId) {
-    case kEnumerateResultId: {
-        RemoteStorageEnumerateUserSubscribedFilesResult result;
-        if (DecodeEnumerateResult(record, layouts.enumerate, result)) return CallResultRecord(result);
-        break;
-    }
-    case kDownloadResultId: {
-        RemoteStorageDownloadUGCResult result;
-        if (DecodeDownloadResult(record, layouts.download, result)) return CallResultRecord(result);
-        break;
-    }
-    case kDetailsResultId: {
-        RemoteStorageGetPublishedFileDetailsResult result;
-        if (DecodeDetailsResult(record, layouts.details, result)) return CallResultRecord(result);
-        break;
-    }
-    default:
-        break;
+        case kEnumerateResultId: {
+            RemoteStorageEnumerateUserSubscribedFilesResult result;
+            if (DecodeEnumerateResult(record, layouts.enumerate, result)) return CallResultRecord(result);
+            break;
+        }
+        case kDownloadResultId: {
+            RemoteStorageDownloadUGCResult result;
+            if (DecodeDownloadResult(record, layouts.download, result)) return CallResultRecord(result);
+            break;
+        }
+        case kDetailsResultId: {
+            RemoteStorageGetPublishedFileDetailsResult result;
+            if (DecodeDetailsResult(record, layouts.details, result)) return CallResultRecord(result);
+            break;
+        }
+        default: break;
     }
     return std::nullopt;
 }
 
 std::size_t CallResultSize(int callbackId, const RecordLayouts& layouts) {
     switch (callbackId) {
-    case kEnumerateResultId: return layouts.enumerate.size;
-    case kDownloadResultId: return layouts.download.size;
-    case kDetailsResultId: return layouts.details.size;
-    default: return 0;
+        case kEnumerateResultId: return layouts.enumerate.size;
+        case kDownloadResultId: return layouts.download.size;
+        case kDetailsResultId: return layouts.details.size;
+        default: return 0;
     }
 }
 

@@ -54,9 +54,9 @@ std::wstring LibraryErrorText(const std::array<char, steam::kErrorTextBytes>& bu
 
 std::wstring InitResultText(std::int32_t result) {
     switch (result) {
-    case 2: return L"the Steam client is not running or cannot be reached";
-    case 3: return L"the Steam client is older than the game's Steam library";
-    default: return fmt::format(L"the Steam library reported failure {}", result);
+        case 2: return L"the Steam client is not running or cannot be reached";
+        case 3: return L"the Steam client is older than the game's Steam library";
+        default: return fmt::format(L"the Steam library reported failure {}", result);
     }
 }
 
@@ -116,7 +116,8 @@ std::wstring CSteamworksClient::Load() {
         m_libraryPath = *found;
     } else {
         m_libraryPath.clear();
-        return fmt::format(L"{} is neither beside the game nor on the library search path", steam::kSteamLibraryFileName);
+        return fmt::format(L"{} is neither beside the game nor on the library search path",
+                           steam::kSteamLibraryFileName);
     }
     std::wstring loadError;
     if (!m_library.Open(m_libraryPath, loadError))
@@ -131,20 +132,22 @@ std::wstring CSteamworksClient::CallStartEntry() {
     std::array<char, steam::kErrorTextBytes> message{};
     std::int32_t result = steam::kInitResultOk;
     switch (m_api.start) {
-    case StartEntry::InitFlat: result = m_api.initFlat(message.data()); break;
-    // No version list: the interfaces are taken from the library's own accessors.
-    case StartEntry::InternalInit: result = m_api.internalInit(nullptr, message.data()); break;
-    case StartEntry::Init:
-    case StartEntry::InitSafe: result = m_api.init() ? steam::kInitResultOk : 1; break;
+        case StartEntry::InitFlat: result = m_api.initFlat(message.data()); break;
+        // No version list: the interfaces are taken from the library's own accessors.
+        case StartEntry::InternalInit: result = m_api.internalInit(nullptr, message.data()); break;
+        case StartEntry::Init:
+        case StartEntry::InitSafe: result = m_api.init() ? steam::kInitResultOk : 1; break;
     }
     if (result == steam::kInitResultOk) return {};
 
     std::wstring reason = LibraryErrorText(message);
     if (reason.empty()) {
-        if (m_api.isSteamRunning && !m_api.isSteamRunning()) reason = L"Steam is not running";
+        if (m_api.isSteamRunning && !m_api.isSteamRunning())
+            reason = L"Steam is not running";
         else if (m_api.start == StartEntry::InitFlat || m_api.start == StartEntry::InternalInit)
             reason = InitResultText(result);
-        else reason = fmt::format(L"{} reported failure", Widen(steam::StartEntryName(m_api.start)));
+        else
+            reason = fmt::format(L"{} reported failure", Widen(steam::StartEntryName(m_api.start)));
         if (!platform::GetEnvironmentText(kAppIdVariable))
             reason += L" (SteamAppId is not set: start the launcher from Steam)";
     }
@@ -225,14 +228,17 @@ bool CSteamworksClient::GetUGCDownloadProgress(UGCHandle content, std::int32_t* 
 
 std::int32_t CSteamworksClient::UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) {
     if (!m_started || !m_remoteStorage || !buffer || size <= 0) return 0;
-    const std::int32_t read = m_api.read(m_remoteStorage, content, buffer, size, offset, steam::kReadContinueUntilFinished);
+    const std::int32_t read =
+        m_api.read(m_remoteStorage, content, buffer, size, offset, steam::kReadContinueUntilFinished);
     return std::clamp(read, 0, size);
 }
 
 void CSteamworksClient::RunCallbacks() {
     if (!m_started) return;
-    if (m_api.route == DispatchRoute::Manual) ManualDispatchRound();
-    else PollingRound();
+    if (m_api.route == DispatchRoute::Manual)
+        ManualDispatchRound();
+    else
+        PollingRound();
     m_dispatcher.DispatchPosted();
 }
 
@@ -288,8 +294,10 @@ void CSteamworksClient::PollingRound() {
     }
     for (const Finished& f : finished) {
         m_pending.erase(f.call);
-        if (f.failed) m_dispatcher.PostFailure(f.call);
-        else FetchAndPost(f.call, f.callbackId, false);
+        if (f.failed)
+            m_dispatcher.PostFailure(f.call);
+        else
+            FetchAndPost(f.call, f.callbackId, false);
     }
 }
 

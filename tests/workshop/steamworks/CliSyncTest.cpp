@@ -49,7 +49,7 @@ protected:
         std::vector<std::wstring> args{L"--documents", m_root / L"documents", L"--game-folder", m_root / L"game"};
         args.insert(args.end(), command.begin(), command.end());
         ::testing::internal::CaptureStderr();
-        const int status = RunCommandLine(args, m_console, [](const CliOptions&, IConsole&) { return 99; });
+        const int status = RunCommandLine(args, m_console, [](const LauncherOptions&) { return WindowsResult::Shown; });
         m_stderr = ::testing::internal::GetCapturedStderr();
         return status;
     }

@@ -77,9 +77,12 @@ TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
 
     const auto& e = L().enumerate;
     CRecordBytes list(e.size);
-    list.Put<std::int32_t>(e.eResult, 1).Put<std::int32_t>(e.resultsReturned, 50).Put<std::int32_t>(e.totalResultCount, 70);
+    list.Put<std::int32_t>(e.eResult, 1)
+        .Put<std::int32_t>(e.resultsReturned, 50)
+        .Put<std::int32_t>(e.totalResultCount, 70);
     for (std::size_t i = 0; i < 50; ++i)
-        list.Put<std::uint64_t>(e.publishedFileIds + 8 * i, 0x1'0000'0000 + i).Put<std::uint32_t>(e.timesSubscribed + 4 * i, 7);
+        list.Put<std::uint64_t>(e.publishedFileIds + 8 * i, 0x1'0000'0000 + i)
+            .Put<std::uint32_t>(e.timesSubscribed + 4 * i, 7);
     RemoteStorageEnumerateUserSubscribedFilesResult enumerate;
     ASSERT_TRUE(steam::DecodeEnumerateResult(list.Span(), e, enumerate));
     EXPECT_EQ(enumerate.m_nResultsReturned, 50);
@@ -115,8 +118,8 @@ TEST_P(SteamRecordDecoderTest, RefusesRecordsOfAnyOtherSize) {
     EXPECT_FALSE(steam::DecodeDetailsResult(longer.Span(), L().details, out));
 
     // The other system's size is another size.
-    const RecordLayouts& other = steam::LayoutsFor(GetParam() == RecordPacking::Small ? RecordPacking::Large
-                                                                                       : RecordPacking::Small);
+    const RecordLayouts& other =
+        steam::LayoutsFor(GetParam() == RecordPacking::Small ? RecordPacking::Large : RecordPacking::Small);
     for (int id : {steam::kEnumerateResultId, steam::kDownloadResultId, steam::kDetailsResultId}) {
         CRecordBytes wrong(steam::CallResultSize(id, other));
         EXPECT_FALSE(steam::DecodeCallResult(id, wrong.Span(), L()).has_value()) << id;
@@ -157,7 +160,9 @@ TEST_P(SteamRecordDecoderTest, ReadsTheDispatchMessageAndTheCompletionRecord) {
 
     const auto& c = L().callCompleted;
     CRecordBytes completed(c.size + 8);  // a later library's longer record is read by its prefix
-    completed.Put<std::uint64_t>(c.hAsyncCall, 0x5EED'0000'0000'0001).Put<std::int32_t>(c.iCallback, 1318).Put<std::uint32_t>(c.cubParam, 9748);
+    completed.Put<std::uint64_t>(c.hAsyncCall, 0x5EED'0000'0000'0001)
+        .Put<std::int32_t>(c.iCallback, 1318)
+        .Put<std::uint32_t>(c.cubParam, 9748);
     steam::CallCompleted call;
     ASSERT_TRUE(steam::DecodeCallCompleted(completed.Span(), c, call));
     EXPECT_EQ(call.call, 0x5EED'0000'0000'0001u);

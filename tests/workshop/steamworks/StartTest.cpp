@@ -14,9 +14,9 @@
 namespace gh::test {
 namespace {
 
+using steam::StartEntry;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-using steam::StartEntry;
 
 constexpr wchar_t kFailedPrefix[] = L"The Steam client failed to start: ";
 
@@ -54,9 +54,9 @@ struct StartCase {
 
 TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
     const StartCase cases[] = {
-        {"full", StartEntry::InitFlat, 1},     {"initflat", StartEntry::InitFlat, 1},
+        {"full", StartEntry::InitFlat, 1},         {"initflat", StartEntry::InitFlat, 1},
         {"internal", StartEntry::InternalInit, 2}, {"init", StartEntry::Init, 3},
-        {"initsafe", StartEntry::InitSafe, 4}, {"older", StartEntry::Init, 3},
+        {"initsafe", StartEntry::InitSafe, 4},     {"older", StartEntry::Init, 3},
         {"polling", StartEntry::Init, 3},
     };
     for (const StartCase& c : cases) {
@@ -65,8 +65,8 @@ TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
         const Outcome outcome = Start(client);
         ASSERT_TRUE(outcome.started) << testing::PrintToString(outcome.error);
         EXPECT_EQ(client.StartEntryUsed(), c.entry);
-        EXPECT_EQ(client.Route(), std::string(c.variant) == "polling" ? steam::DispatchRoute::Polling
-                                                                      : steam::DispatchRoute::Manual);
+        EXPECT_EQ(client.Route(),
+                  std::string(c.variant) == "polling" ? steam::DispatchRoute::Polling : steam::DispatchRoute::Manual);
         EXPECT_TRUE(client.IsLoggedOn());
         EXPECT_TRUE(client.HasRemoteStorage());
         EXPECT_EQ(outcome.debugOutput, "");
@@ -121,14 +121,16 @@ TEST_F(SteamStartTest, KeepsTheLibrarysOwnReasonForTheStatusLine) {
     CSteamworksClient flat(StandInLibrary("full"));
     Outcome outcome = Start(flat);
     EXPECT_FALSE(outcome.started);
-    EXPECT_EQ(outcome.error, std::wstring(kFailedPrefix) + L"No appID found. Start the program from Steam, or set SteamAppId.");
+    EXPECT_EQ(outcome.error,
+              std::wstring(kFailedPrefix) + L"No appID found. Start the program from Steam, or set SteamAppId.");
 
     // The old start calls give no text: the reason is built from what is known.
     CSteamworksClient old(StandInLibrary("init"));
     outcome = Start(old);
     EXPECT_FALSE(outcome.started);
-    EXPECT_EQ(outcome.error, std::wstring(kFailedPrefix) +
-                                 L"SteamAPI_Init reported failure (SteamAppId is not set: start the launcher from Steam)");
+    EXPECT_EQ(outcome.error,
+              std::wstring(kFailedPrefix) +
+                  L"SteamAPI_Init reported failure (SteamAppId is not set: start the launcher from Steam)");
 
     m_environment.Set(L"SteamAppId", kTestAppId);
     m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", std::nullopt);

@@ -32,7 +32,9 @@ CStandInSteam& Steam() { return CStandInSteam::Instance(); }
 }  // namespace
 
 #if STANDIN_INIT_FLAT
-STANDIN_API std::int32_t SteamAPI_InitFlat(char* errorOut) { return Steam().Start(StartCall::InitFlat, nullptr, errorOut); }
+STANDIN_API std::int32_t SteamAPI_InitFlat(char* errorOut) {
+    return Steam().Start(StartCall::InitFlat, nullptr, errorOut);
+}
 #endif
 #if STANDIN_INTERNAL_INIT
 STANDIN_API std::int32_t SteamInternal_SteamAPI_Init(const char* versions, char* errorOut) {

@@ -19,7 +19,7 @@ InterfaceObject g_user{"ISteamUser"};
 InterfaceObject g_remoteStorage{"ISteamRemoteStorage"};
 InterfaceObject g_utils{"ISteamUtils"};
 
-constexpr std::uint64_t kFirstCall = 0x5EED'0000'0000'0001;     // high bits set: a 32-bit cut shows
+constexpr std::uint64_t kFirstCall = 0x5EED'0000'0000'0001;  // high bits set: a 32-bit cut shows
 constexpr std::uint64_t kFirstContent = 0x7E57'0000'0000'0000;
 constexpr std::uint64_t kOwner = 76561198000000000;
 constexpr std::int32_t kResultOk = 1;
@@ -158,9 +158,12 @@ void CStandInSteam::ReadFaults() {
         if (end == std::string::npos) end = faults.size();
         const std::string fault = faults.substr(pos, end - pos);
         pos = end + 1;
-        if (fault == "start") m_failStart = true;
-        else if (fault.rfind("size:", 0) == 0) m_wrongSize.insert(std::atoi(fault.c_str() + 5));
-        else if (fault.rfind("io:", 0) == 0) m_ioFailure.insert(std::atoi(fault.c_str() + 3));
+        if (fault == "start")
+            m_failStart = true;
+        else if (fault.rfind("size:", 0) == 0)
+            m_wrongSize.insert(std::atoi(fault.c_str() + 5));
+        else if (fault.rfind("io:", 0) == 0)
+            m_ioFailure.insert(std::atoi(fault.c_str() + 3));
     }
 }
 
@@ -200,7 +203,9 @@ void* CStandInSteam::FindOrCreate(std::int32_t user, const char* version, const 
 std::int32_t CStandInSteam::Pipe() { return Usable("SteamAPI_GetHSteamPipe") ? kPipe : 0; }
 std::int32_t CStandInSteam::UserHandle() { return Usable("SteamAPI_GetHSteamUser") ? kUser : 0; }
 
-bool CStandInSteam::LoggedOn(void* self) { return IsSelf(self, g_user, "ISteamUser::BLoggedOn") && m_manifest.loggedOn; }
+bool CStandInSteam::LoggedOn(void* self) {
+    return IsSelf(self, g_user, "ISteamUser::BLoggedOn") && m_manifest.loggedOn;
+}
 
 const WorkshopItem* CStandInSteam::FindItem(std::uint64_t file) const {
     for (const WorkshopItem& item : m_manifest.items)
@@ -317,7 +322,8 @@ std::uint64_t CStandInSteam::Download(void* self, std::uint64_t content, std::ui
     }
     std::int64_t duration = 0;
     if (m_manifest.bytesPerSecond > 0)
-        duration = (static_cast<std::int64_t>(*size) * 1000 + m_manifest.bytesPerSecond - 1) / m_manifest.bytesPerSecond;
+        duration =
+            (static_cast<std::int64_t>(*size) * 1000 + m_manifest.bytesPerSecond - 1) / m_manifest.bytesPerSecond;
     if (!m_transfers.count(content))
         m_transfers[content] = Transfer{Clock::now() + std::chrono::milliseconds(latency), duration, *size};
     if (found->second.failDownload) {
@@ -334,11 +340,12 @@ bool CStandInSteam::Progress(void* self, std::uint64_t content, std::int32_t* do
     const auto found = m_transfers.find(content);
     if (found == m_transfers.end() || !downloaded || !expected) return false;
     const Transfer& transfer = found->second;
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - transfer.start).count();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - transfer.start).count();
     std::int64_t bytes = 0;
-    if (elapsed >= transfer.durationMs) bytes = transfer.size;
-    else if (elapsed > 0) bytes = static_cast<std::int64_t>(transfer.size) * elapsed / transfer.durationMs;
+    if (elapsed >= transfer.durationMs)
+        bytes = transfer.size;
+    else if (elapsed > 0)
+        bytes = static_cast<std::int64_t>(transfer.size) * elapsed / transfer.durationMs;
     *downloaded = static_cast<std::int32_t>(bytes);
     *expected = transfer.size;
     return true;
@@ -370,8 +377,8 @@ std::int32_t CStandInSteam::Read(void* self, std::uint64_t content, void* buffer
 
 void CStandInSteam::MakeReady() {
     const auto now = Clock::now();
-    auto firstLater = std::stable_partition(m_scheduled.begin(), m_scheduled.end(),
-                                            [now](const Result& r) { return r.due <= now; });
+    auto firstLater =
+        std::stable_partition(m_scheduled.begin(), m_scheduled.end(), [now](const Result& r) { return r.due <= now; });
     std::vector<Result> ready(std::make_move_iterator(m_scheduled.begin()), std::make_move_iterator(firstLater));
     m_scheduled.erase(m_scheduled.begin(), firstLater);
     std::stable_sort(ready.begin(), ready.end(), [](const Result& a, const Result& b) { return a.due < b.due; });
@@ -471,7 +478,8 @@ bool CStandInSteam::PipeCallResult(std::int32_t pipe, std::uint64_t call, void* 
         Violation("SteamAPI_ManualDispatch_GetAPICallResult called for another call than the current 703 record's");
         return false;
     }
-    const auto found = std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
+    const auto found =
+        std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
     if (found == m_completed.end()) return false;
     const bool ok = HandOut(*found, buffer, size, expectedId, failed);
     m_completed.erase(found);
@@ -487,7 +495,8 @@ void CStandInSteam::RunCallbacks() {
 
 bool CStandInSteam::IsCallCompleted(void* self, std::uint64_t call, bool* failed) {
     if (!IsSelf(self, g_utils, "ISteamUtils::IsAPICallCompleted")) return false;
-    const auto found = std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
+    const auto found =
+        std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
     if (found == m_completed.end()) return false;
     if (failed) *failed = found->ioFailure;
     return true;
@@ -496,7 +505,8 @@ bool CStandInSteam::IsCallCompleted(void* self, std::uint64_t call, bool* failed
 bool CStandInSteam::UtilsCallResult(void* self, std::uint64_t call, void* buffer, int size, int expectedId,
                                     bool* failed) {
     if (!IsSelf(self, g_utils, "ISteamUtils::GetAPICallResult")) return false;
-    const auto found = std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
+    const auto found =
+        std::find_if(m_completed.begin(), m_completed.end(), [call](const Result& r) { return r.call == call; });
     if (found == m_completed.end()) return false;
     // A record of another size is refused, as the library refuses it.
     if (size < 0 || static_cast<std::size_t>(size) != found->bytes.size()) {

@@ -1,0 +1,137 @@
+#include "launcher/ModInfoTexts.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+#include "app/GameVersion.h"
+#include "launcher/ModStatusText.h"
+#include "platform/Folders.h"
+
+namespace gh {
+
+namespace {
+
+// Longest requirement name a tooltip line shows; names are recorded by mod
+// authors and may be up to 255 characters.
+constexpr std::size_t kTipNameMax = 80;
+
+std::wstring TipName(const std::wstring& recorded, std::int64_t guid) {
+    if (recorded.empty()) {
+        return fmt::format(L"mod {}", guid);
+    }
+    if (recorded.size() <= kTipNameMax) {
+        return recorded;
+    }
+    return recorded.substr(0, kTipNameMax - 3) + L"...";
+}
+
+}  // namespace
+
+Rgb StatusColour(std::int32_t status) {
+    switch (status) {
+        case StatusWrongGameVersion: return {100, 70, 0};
+        case StatusMissingRequirement:
+        case StatusOutdatedRequirement: return {150, 0, 0};
+        default: return {0, 0, 0};
+    }
+}
+
+ModInfoTexts InfoPaneTexts(const ModData& mod) {
+    ModInfoTexts texts;
+    texts.name = mod.name;
+    texts.website = mod.website;
+    texts.downloadUrl = mod.downloadUrl;
+    texts.description = mod.description;
+    texts.author = mod.author;
+    texts.version = fmt::format(L"{}", static_cast<std::int32_t>(mod.version));
+    texts.gameVersion = mod.gameVersionText;
+    texts.status = ModStatusText(mod.status);
+    return texts;
+}
+
+std::wstring StatusTipText(std::span<const RequirementProblem> problems) {
+    std::vector<std::wstring> lines;
+    for (const RequirementProblem& problem : problems) {
+        if (problem.installed != nullptr) continue;
+        const std::wstring name = TipName(problem.requirement->name, problem.requirement->guid);
+        lines.push_back(problem.highestVersion > 0 ? fmt::format(L"Needs {} version {} or later; it is not installed",
+                                                                 name, problem.highestVersion)
+                                                   : fmt::format(L"Needs {}; it is not installed", name));
+    }
+    for (const RequirementProblem& problem : problems) {
+        if (problem.installed == nullptr) continue;
+        lines.push_back(fmt::format(L"Needs {} version {} or later; version {} is installed",
+                                    TipName(problem.requirement->name, problem.installed->guid), problem.highestVersion,
+                                    problem.installed->version));
+    }
+    std::wstring text;
+    for (const std::wstring& line : lines) {
+        if (!text.empty()) {
+            text += L'\n';
+        }
+        text += line;
+    }
+    return text;
+}
+
+std::wstring GameVersionLine() {
+    std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
+    if (!GetGameVersion(major, minor, build, revision)) {
+        return L"Emberwake II Version x.x.x.x";
+    }
+    return L"Emberwake II Version " + FormatVersion(major, minor, build, revision);
+}
+
+bool IsWebAddress(std::wstring_view address) {
+    auto startsWithNoCase = [&](std::wstring_view prefix) {
+        if (address.size() < prefix.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            wchar_t c = address[i];
+            if (c >= L'A' && c <= L'Z') {
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+            }
+            if (c != prefix[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!startsWithNoCase(L"http://") && !startsWithNoCase(L"https://")) {
+        return false;
+    }
+    const std::size_t hostStart = address.find(L"//") + 2;
+    if (hostStart >= address.size()) {
+        return false;
+    }
+    return std::none_of(address.begin(), address.end(), [](wchar_t c) {
+        return c <= 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+    });
+}
+
+std::wstring DialogWildcard(std::wstring_view filter) {
+    std::wstring text(filter);
+    while (!text.empty() && text.back() == L'|') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::wstring ApplicationName() {
+    std::wstring path = platform::LauncherPath();
+    const std::size_t slash = path.find_last_of(L"/\\");
+    if (slash != std::wstring::npos) {
+        path.erase(0, slash + 1);
+    }
+    const std::size_t dot = path.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) {
+        path.erase(dot);
+    }
+    return path.empty() ? L"Gatehouse" : path;
+}
+
+}  // namespace gh

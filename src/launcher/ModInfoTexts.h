@@ -1,0 +1,69 @@
+// What the mod manager shows, as plain text and numbers: the info pane's
+// fields, the status colours, the version line, the status tooltip that
+// names the requirements to install, and which links may be opened. Kept
+// apart from the window so that it is tested without one.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "catalogue/ModRecords.h"
+#include "catalogue/RequirementGraph.h"
+
+namespace gh {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// The mod list's text colour for a status: black for StatusOk (and any
+// unknown value), dark amber (100, 70, 0) for StatusWrongGameVersion, dark
+// red (150, 0, 0) for the two blocked values.
+Rgb StatusColour(std::int32_t status);
+
+// The info pane's eight fields for one mod, in the order they are set.
+struct ModInfoTexts {
+    std::wstring name;
+    std::wstring website;      // shown as text and used as the link's address
+    std::wstring downloadUrl;  // likewise
+    std::wstring description;
+    std::wstring author;
+    std::wstring version;      // decimal
+    std::wstring gameVersion;  // the record's "%d.%d.%d.%d"
+    std::wstring status;       // "OK", "Compiled for outdated Game Ver.", ...
+};
+ModInfoTexts InfoPaneTexts(const ModData& mod);
+
+// The Status field's tooltip for a blocked mod: one line per mod of its
+// requirement report that is not installed ("Needs <name> version <n> or
+// later; it is not installed", without the version when none is asked),
+// then one per installed mod that is too old ("Needs <name> version <n> or
+// later; version <m> is installed"), by the name the first requiring mod
+// recorded and the highest least version asked. Empty for an empty report.
+// Names are cut to a bounded length.
+std::wstring StatusTipText(std::span<const RequirementProblem> problems);
+
+// "Emberwake II Version a.b.c.d" with the installed game's version, or the
+// line as it stands before the version is known, "Emberwake II Version
+// x.x.x.x", when it cannot be read.
+std::wstring GameVersionLine();
+
+// Whether a link may be handed to the desktop: only "http://" and
+// "https://" addresses (scheme in any case) without white space or control
+// characters. Anything else (a file path, another scheme) is refused.
+bool IsWebAddress(std::wstring_view address);
+
+// A file-dialog filter in the "label|patterns|...||" form as the dialogs
+// take it: without the closing empty entries.
+std::wstring DialogWildcard(std::wstring_view filter);
+
+// The caption of the manager's messages: the launcher's file name without
+// folder and extension.
+std::wstring ApplicationName();
+
+}  // namespace gh

@@ -1,0 +1,13 @@
+#include "launcher/WorkshopChoice.h"
+
+#include "workshop/LocalWorkshop.h"
+#include "workshop/steamworks/SteamworksClient.h"
+
+namespace gh {
+
+std::unique_ptr<IWorkshopClient> CreateWorkshopClient(const LauncherOptions& options) {
+    if (options.workshop) return std::make_unique<CLocalWorkshop>(*options.workshop);
+    return CreateSteamworksClient();
+}
+
+}  // namespace gh

@@ -1,0 +1,105 @@
+#include "ui/CGatehouseApp.h"
+
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/msgdlg.h>
+
+#include "launcher/WorkshopChoice.h"
+#include "selection/SelectionFile.h"
+#include "ui/WindowedLauncher.h"
+
+namespace gh {
+
+StartChoice StartChoiceFor(int dialogResult, bool playWithMods) {
+    switch (dialogResult) {
+        case wxID_OK: return playWithMods ? StartChoice::PlayWithMods : StartChoice::Play;
+        case wxID_CANCEL: return StartChoice::Close;
+        default: return StartChoice::Unexpected;
+    }
+}
+
+ManagerChoice ManagerChoiceFor(int dialogResult) {
+    return dialogResult == wxID_OK ? ManagerChoice::Play : ManagerChoice::Close;
+}
+
+CWindowedStartupHost::CWindowedStartupHost(LauncherOptions options) : m_options(std::move(options)) {}
+
+CWindowedStartupHost::~CWindowedStartupHost() {
+    // The manager goes first, as it was made last.
+    m_manager.reset();
+}
+
+StartChoice CWindowedStartupHost::RunStartWindow() {
+    m_client = CreateWorkshopClient(m_options);
+    // The window and its sync end here; no result is handled once it closed.
+    CSplashDialog splash(m_client.get());
+    if (onStartWindowOpen) {
+        splash.CallAfter([this, &splash] { onStartWindowOpen(splash); });
+    }
+    const int result = splash.ShowModal();
+    return StartChoiceFor(result, splash.PlayWithModsChosen());
+}
+
+ManagerChoice CWindowedStartupHost::RunModManager() {
+    m_manager = std::make_unique<CGatehouseDlg>();
+    if (wxTheApp != nullptr) {
+        wxTheApp->SetTopWindow(m_manager.get());
+    }
+    if (onManagerOpen) {
+        m_manager->CallAfter([this] { onManagerOpen(*m_manager); });
+    }
+    const ManagerChoice result = ManagerChoiceFor(m_manager->ShowModal());
+    if (wxTheApp != nullptr && wxTheApp->GetTopWindow() == m_manager.get()) {
+        wxTheApp->SetTopWindow(nullptr);
+    }
+    return result;
+}
+
+void CWindowedStartupHost::SaveSelection() {
+    if (m_manager) {
+        // A failed write does not stop the launch.
+        SaveSelectionFile(m_manager->Rules(), std::wstring());
+    }
+}
+
+bool CWindowedStartupHost::StartGame(const std::wstring* parameters) {
+    return StartGameExecutable(parameters, m_options.runner);
+}
+
+void CWindowedStartupHost::ReportStartFailure(const std::wstring& text) {
+    if (failurePresenter) {
+        failurePresenter(text, std::wstring());
+        return;
+    }
+    wxMessageDialog box(nullptr, wxString(text), wxEmptyString, wxOK);
+    box.ShowModal();
+}
+
+void CWindowedStartupHost::ShutdownSteam() {
+    if (m_client) {
+        m_client->Shutdown();
+    }
+}
+
+bool CGatehouseApp::OnInit() {
+    wxInitAllImageHandlers();
+    {
+        CWindowedStartupHost host(m_options);
+        RunStartupSequence(host);
+    }
+    // False on every path: the process ends as soon as this returns.
+    return false;
+}
+
+bool RunWindowedLauncher(const LauncherOptions& options) {
+    static char name[] = "gatehouse";
+    static char* argv[] = {name, nullptr};
+    int argc = 1;
+    wxApp::SetInstance(new CGatehouseApp(options));
+    if (!wxEntryStart(argc, argv)) return false;
+    wxTheApp->CallOnInit();
+    wxEntryCleanup();
+    return true;
+}
+
+}  // namespace gh

@@ -1,0 +1,368 @@
+#include "ui/CGatehouseDlg.h"
+
+#include <algorithm>
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/statbox.h>
+
+#include "app/Folders.h"
+#include "launcher/ModInfoTexts.h"
+#include "platform/Process.h"
+#include "selection/SelectionSets.h"
+#include "selection/StartSelection.h"
+#include "ui/CDialogUnits.h"
+#include "ui/EndDialog.h"
+#include "ui/ResourceImages.h"
+
+namespace gh {
+
+namespace {
+
+// The templates were laid out for an 8-point dialog font.
+constexpr int kDialogPointSize = 8;
+
+wxColour ToColour(const Rgb& rgb) { return {rgb.red, rgb.green, rgb.blue}; }
+
+// An icon larger than its button is shown centred and cut at the button's
+// inner edges, as a button shows an icon too large for it.
+wxBitmap FitIcon(const wxBitmap& icon, const wxSize& button) {
+    if (!icon.IsOk()) {
+        return icon;
+    }
+    constexpr int kPadding = 8;
+    const int width = std::min(icon.GetWidth(), std::max(8, button.x - kPadding));
+    const int height = std::min(icon.GetHeight(), std::max(8, button.y - kPadding));
+    if (width == icon.GetWidth() && height == icon.GetHeight()) {
+        return icon;
+    }
+    return icon.GetSubBitmap(wxRect((icon.GetWidth() - width) / 2, (icon.GetHeight() - height) / 2, width, height));
+}
+
+}  // namespace
+
+CGatehouseDlg::CGatehouseDlg()
+    : wxDialog(nullptr, wxID_ANY, "Gatehouse", wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxCLOSE_BOX),
+      m_rules(*this) {
+    SetIcons(LoadApplicationIcons());  // also what the minimized window shows
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    font.SetPointSize(kDialogPointSize);
+    SetFont(font);
+    CreateControls();
+    Bind(wxEVT_CHAR_HOOK, &CGatehouseDlg::OnCharHook, this);
+    // The player starts in the mod list, where Enter plays, rather than on a
+    // button that Enter would press.
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        event.Skip();
+        CallAfter([this] { m_modList->SetFocus(); });
+    });
+
+    m_pCatalogue = std::make_unique<CModCatalogue>();
+    m_versionLine->SetLabel(GameVersionLine());
+    FillModList();
+    LoadStartSelection(m_rules);
+    Centre();
+}
+
+CGatehouseDlg::~CGatehouseDlg() = default;
+
+wxBitmapButton* CGatehouseDlg::IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos,
+                                          const wxSize& size) {
+    auto* button = new wxBitmapButton(this, id, FitIcon(LoadResourceBitmap(icon), size), pos, size);
+    button->SetName(name);  // the icon is all it shows; the name tells what it is
+    return button;
+}
+
+void CGatehouseDlg::CreateControls() {
+    const CDialogUnits du = CDialogUnits::ForWindow(*this);
+    SetClientSize(du.Size(602, 215));
+
+    // A label wider in this font than its place keeps its centre (or its left
+    // edge) and grows, rather than wrapping out of sight.
+    auto label = [&](const wxString& text, int x, int y, int w, int h, bool centred) {
+        wxRect rect = du.Rect(x, y, w, h);
+        const int needed = GetTextExtent(text).x + 2;
+        if (needed > rect.width) {
+            if (centred) {
+                rect.x -= (needed - rect.width) / 2;
+            }
+            rect.width = needed;
+        }
+        return new wxStaticText(this, wxID_ANY, text, rect.GetPosition(), rect.GetSize(),
+                                (centred ? wxALIGN_CENTRE_HORIZONTAL : wxALIGN_LEFT) | wxST_NO_AUTORESIZE);
+    };
+    auto field = [&](int id, int x, int y, int w, int h, long style = 0) {
+        return new wxTextCtrl(this, id, wxEmptyString, du.Point(x, y), du.Size(w, h), wxTE_READONLY | style);
+    };
+
+    // In template order, which is also the tab order.
+    label("Mod Version", 210, 66, 50, 8, true);
+    new wxStaticBox(this, wxID_ANY, wxEmptyString, du.Point(171, 168), du.Size(129, 16));
+    new wxStaticBox(this, wxID_ANY, wxEmptyString, du.Point(171, 144), du.Size(129, 16));
+    m_description = field(kIdDescription, 310, 26, 129, 158, wxTE_MULTILINE | wxTE_WORDWRAP | wxVSCROLL);
+    m_playButton = new CHoverButton(this, kIdPlay, "SPLAYM", du.Point(516, 192));
+    m_modList = new CModCheckListBox(this, kIdModList, du.Point(6, 30), du.Size(149, 160));
+    label("Mods", 72, 4, 18, 8, false);
+    label("Description", 357, 17, 36, 8, false);
+    new wxStaticBox(this, wxID_ANY, "Selected Mod Info", du.Point(165, 10), du.Size(282, 181));
+    label("Website", 222, 138, 27, 8, false);
+    label("Download Link", 213, 162, 46, 8, false);
+    m_selectedList = new wxListBox(this, kIdSelectedList, du.Point(456, 13), du.Size(140, 160), 0, nullptr,
+                                   wxLB_SINGLE | wxLB_ALWAYS_SB);
+    label("Selected Mod Order (Max 10)", 478, 4, 95, 8, false);
+    wxBitmapButton* moveDown = IconButton(kIdMoveDown, "Move Down", kIconMoveDown, du.Point(481, 176), du.Size(21, 15));
+    wxBitmapButton* moveUp = IconButton(kIdMoveUp, "Move Up", kIconMoveUp, du.Point(456, 176), du.Size(21, 15));
+    label("Name", 226, 18, 19, 8, false);
+    wxBitmapButton* remove = IconButton(kIdRemove, "Remove", kIconRemove, du.Point(576, 176), du.Size(20, 14));
+    m_name = field(kIdName, 171, 27, 129, 12);
+    wxBitmapButton* loadSet =
+        IconButton(kIdLoadSet, "Load Mod Selection Set", kIconLoadSet, du.Point(6, 12), du.Size(21, 16));
+    m_saveSetButton = IconButton(kIdSaveSet, "Save Mod Selection Set", kIconSaveSet, du.Point(30, 12), du.Size(21, 16));
+    m_author = field(kIdAuthor, 171, 51, 129, 12);
+    label("Author", 221, 42, 28, 8, true);
+    label("Status", 225, 90, 22, 8, false);
+    m_status = field(kIdStatus, 172, 99, 129, 12);
+    // A link may not be created empty; it stays blank until a mod is highlighted.
+    m_website = new wxGenericHyperlinkCtrl(this, kIdWebsite, " ", wxEmptyString, du.Point(175, 150), du.Size(121, 8),
+                                           wxHL_ALIGN_LEFT | wxBORDER_NONE);
+    m_download = new wxGenericHyperlinkCtrl(this, kIdDownload, " ", wxEmptyString, du.Point(176, 173), du.Size(119, 9),
+                                            wxHL_ALIGN_LEFT | wxBORDER_NONE);
+    wxBitmapButton* openMods = IconButton(kIdOpenMods, "Open Mods", kIconOpenMods, du.Point(115, 12), du.Size(40, 16));
+    m_modVersion = field(kIdModVersion, 172, 75, 129, 12);
+    wxBitmapButton* openSaves =
+        IconButton(kIdOpenSaves, "Open Saves", kIconOpenSaves, du.Point(6, 193), du.Size(40, 16));
+    label("EW2 Version", 217, 113, 38, 8, true);
+    m_gameVersion = field(kIdGameVersion, 172, 123, 129, 12);
+    m_versionLine = label("Emberwake II Version x.x.x.x", 172, 201, 128, 8, true);
+    m_versionLine->SetId(kIdVersionLine);
+
+    moveUp->SetToolTip("Move the highlighted mod earlier in the mod order");
+    moveDown->SetToolTip("Move the highlighted mod later in the mod order");
+    loadSet->SetToolTip("Load a pre-saved set of selected mods");
+    m_saveSetButton->SetToolTip("Save the current mod selection");
+    openMods->SetToolTip("Open the Emberwake II mods folder");
+    openSaves->SetToolTip("Open the Emberwake II mod saves folder");
+    m_playButton->SetToolTip("Launch Emberwake II with mods");
+    remove->SetToolTip("Remove the highlighted mod from current mod selection");
+
+    m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
+    m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
+    m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
+    moveUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveUp(); });
+    moveDown->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveDown(); });
+    remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedRemove(); });
+    loadSet->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedLoadSet(); });
+    m_saveSetButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSaveSet(); });
+    openMods->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenMods(); });
+    openSaves->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenSaves(); });
+    m_playButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedPlayWithMods(); });
+    // The links' own handling would open any address; these handlers decide.
+    for (wxGenericHyperlinkCtrl* link : {m_website, m_download}) {
+        link->Bind(wxEVT_HYPERLINK, [this](wxHyperlinkEvent& event) { OnNMClickLink(event.GetURL().ToStdWstring()); });
+    }
+}
+
+void CGatehouseDlg::FillModList() {
+    if (!m_pCatalogue) {
+        m_pCatalogue = std::make_unique<CModCatalogue>();
+    }
+    m_rows = std::make_unique<CModRows>(*m_pCatalogue);
+    std::vector<ModData> rows = m_rows->TakeRows();
+    for (const ModData& row : rows) {
+        m_modList->AddColoredString(wxString(row.name), ToColour(StatusColour(row.status)));
+    }
+    // The rules hold blocked rows indeterminate from here on.
+    m_rules.SetMods(std::move(rows));
+}
+
+void CGatehouseDlg::SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
+void CGatehouseDlg::SetDesktopOpener(DesktopOpener opener) { m_desktopOpener = std::move(opener); }
+void CGatehouseDlg::SetMessagePresenter(MessagePresenter presenter) { m_messagePresenter = std::move(presenter); }
+
+std::optional<std::size_t> CGatehouseDlg::CurrentModRow() const {
+    const int row = m_modList->GetSelection();
+    if (row == wxNOT_FOUND) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row);
+}
+
+std::optional<std::size_t> CGatehouseDlg::CurrentSelectedRow() const {
+    const int row = m_selectedList->GetSelection();
+    if (row == wxNOT_FOUND) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row);
+}
+
+void CGatehouseDlg::SetCurrentSelectedRow(std::optional<std::size_t> row) {
+    if (row && *row < m_selectedList->GetCount()) {
+        m_selectedList->SetSelection(static_cast<int>(*row));
+    } else {
+        m_selectedList->SetSelection(wxNOT_FOUND);
+    }
+}
+
+CheckState CGatehouseDlg::GetCheck(std::size_t row) const { return static_cast<CheckState>(m_modList->GetCheck(row)); }
+
+void CGatehouseDlg::SetCheck(std::size_t row, CheckState state) { m_modList->SetCheck(row, static_cast<int>(state)); }
+
+std::wstring CGatehouseDlg::ModRowText(std::size_t row) const { return m_modList->GetString(row).ToStdWstring(); }
+
+void CGatehouseDlg::ClearSelectedList() { m_selectedList->Clear(); }
+
+void CGatehouseDlg::AppendSelectedRow(const std::wstring& text) { m_selectedList->Append(wxString(text)); }
+
+void CGatehouseDlg::EnablePlayAndSaveSet(bool enable) {
+    m_playButton->Enable(enable);
+    m_saveSetButton->Enable(enable);
+}
+
+void CGatehouseDlg::SetNameText(const std::wstring& text) { m_name->ChangeValue(wxString(text)); }
+
+void CGatehouseDlg::ShowMessage(const std::wstring& text) {
+    const std::wstring caption = ApplicationName();
+    if (m_messagePresenter) {
+        m_messagePresenter(text, caption);
+        return;
+    }
+    wxMessageDialog dialog(this, wxString(text), wxString(caption), wxOK);
+    dialog.ShowModal();
+}
+
+void CGatehouseDlg::OnLbnSelchangeModList() {
+    const std::optional<std::size_t> row = CurrentModRow();
+    if (!row || *row >= m_rules.Mods().size()) {
+        return;
+    }
+    const ModInfoTexts texts = InfoPaneTexts(m_rules.Mods()[*row]);
+    m_name->ChangeValue(texts.name);
+    // Addresses are shown as they are: the links draw their text plainly,
+    // never as markup.
+    m_website->SetLabel(texts.website);
+    m_website->SetURL(texts.website);
+    m_download->SetLabel(texts.downloadUrl);
+    m_download->SetURL(texts.downloadUrl);
+    m_description->ChangeValue(texts.description);
+    m_author->ChangeValue(texts.author);
+    m_modVersion->ChangeValue(texts.version);
+    m_gameVersion->ChangeValue(texts.gameVersion);
+    m_status->ChangeValue(texts.status);
+    const std::wstring tip = StatusTipText(m_rows->ProblemsOf(*row));
+    if (tip.empty()) {
+        m_status->UnsetToolTip();
+    } else {
+        m_status->SetToolTip(wxString(tip));
+    }
+}
+
+void CGatehouseDlg::OnCheckChangeModList() { m_rules.OnCheckChangeModList(); }
+
+void CGatehouseDlg::OnBnClickedLoadSet() {
+    FileRequest request{false, L"Load Mod Selection Set", SelectionSetInitialFolder(),
+                        DialogWildcard(kSelectionSetFilter)};
+    std::wstring path;
+    if (m_fileChooser) {
+        path = m_fileChooser(request);
+    } else {
+        wxFileDialog dialog(this, request.title, request.folder, wxEmptyString, request.wildcard, wxFD_OPEN);
+        if (dialog.ShowModal() == wxID_OK) {
+            path = dialog.GetPath().ToStdWstring();
+        }
+    }
+    if (!path.empty()) {
+        LoadSelectionSet(m_rules, path);
+    }
+}
+
+void CGatehouseDlg::OnBnClickedSaveSet() {
+    FileRequest request{true, L"Save Mod Selection Set", SelectionSetInitialFolder(),
+                        DialogWildcard(kSelectionSetFilter)};
+    std::wstring path;
+    if (m_fileChooser) {
+        path = m_fileChooser(request);
+    } else {
+        // No overwrite prompt: an existing set of that name is replaced.
+        wxFileDialog dialog(this, request.title, request.folder, wxEmptyString, request.wildcard, wxFD_SAVE);
+        if (dialog.ShowModal() == wxID_OK) {
+            path = dialog.GetPath().ToStdWstring();
+        }
+    }
+    if (!path.empty()) {
+        SaveSelectionSet(m_rules, path);
+    }
+}
+
+void CGatehouseDlg::OnBnClickedOpenMods() {
+    const std::wstring folder = GetModsFolderForPlayer();
+    m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
+}
+
+void CGatehouseDlg::OnBnClickedOpenSaves() {
+    const std::wstring folder = GetSavesFolderForPlayer();
+    m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
+}
+
+bool CGatehouseDlg::OnNMClickLink(const std::wstring& address) {
+    if (!IsWebAddress(address)) {
+        return false;
+    }
+    return m_desktopOpener ? m_desktopOpener(address) : platform::OpenWithDesktop(address);
+}
+
+void CGatehouseDlg::OnBnClickedPlayWithMods() { EndDialogWith(*this, wxID_OK); }
+
+void CGatehouseDlg::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER: {
+            // A focused push button takes Enter itself.
+            if (dynamic_cast<wxButton*>(wxWindow::FindFocus()) != nullptr) {
+                event.Skip();
+                return;
+            }
+            // Enter plays like the play button, and not while it is disabled.
+            if (m_playButton->IsEnabled()) {
+                OnBnClickedPlayWithMods();
+            }
+            return;
+        }
+        case WXK_ESCAPE: EndDialogWith(*this, wxID_CANCEL); return;
+        default: event.Skip();
+    }
+}
+
+void CGatehouseDlg::OnSelectedListKey(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    const bool ctrlOnly = event.GetModifiers() == wxMOD_CONTROL;
+    if (ctrlOnly && key == WXK_UP) {
+        m_rules.OnBnClickedMoveUp();
+    } else if (ctrlOnly && key == WXK_DOWN) {
+        m_rules.OnBnClickedMoveDown();
+    } else if (key == WXK_DELETE && !event.HasAnyModifiers()) {
+        m_rules.OnBnClickedRemove();
+    } else {
+        event.Skip();
+    }
+}
+
+wxWindow& CGatehouseDlg::Control(int id) const {
+    wxWindow* window = FindWindow(id);
+    wxASSERT_MSG(window != nullptr, "no control with that id");
+    return *window;
+}
+
+wxString CGatehouseDlg::FieldText(int id) const {
+    wxWindow& window = Control(id);
+    if (auto* text = dynamic_cast<wxTextCtrl*>(&window)) {
+        return text->GetValue();
+    }
+    if (auto* link = dynamic_cast<wxGenericHyperlinkCtrl*>(&window)) {
+        return link->GetURL();
+    }
+    return window.GetLabel();
+}
+
+}  // namespace gh

@@ -1,0 +1,144 @@
+// The mod manager: the installed mods in a coloured check list, the
+// highlighted mod's details, the ordered selection of at most 10 mods, the
+// selection sets, and the buttons that open the mods and saves folders. It
+// implements the view the selection rules need and forwards every event to
+// them; it holds no rule of its own.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <wx/bmpbuttn.h>
+#include <wx/dialog.h>
+#include <wx/hyperlink.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "catalogue/ModCatalogue.h"
+#include "catalogue/ModRows.h"
+#include "selection/SelectionRules.h"
+#include "selection/SelectionView.h"
+#include "ui/CHoverButton.h"
+#include "ui/CModCheckListBox.h"
+
+namespace gh {
+
+class CGatehouseDlg : public wxDialog, public ISelectionView {
+public:
+    // Control ids, as the rest of the program and the tests name them.
+    static constexpr int kIdModList = 1000;
+    static constexpr int kIdSelectedList = 1002;
+    static constexpr int kIdMoveDown = 1003;
+    static constexpr int kIdMoveUp = 1004;
+    static constexpr int kIdName = 1005;
+    static constexpr int kIdWebsite = 1006;
+    static constexpr int kIdDescription = 1008;
+    static constexpr int kIdRemove = 1009;
+    static constexpr int kIdStatus = 1014;
+    static constexpr int kIdLoadSet = 1015;
+    static constexpr int kIdSaveSet = 1016;
+    static constexpr int kIdGameVersion = 1017;
+    static constexpr int kIdAuthor = 1026;
+    static constexpr int kIdDownload = 1027;
+    static constexpr int kIdModVersion = 1028;
+    static constexpr int kIdOpenMods = 1030;
+    static constexpr int kIdOpenSaves = 1031;
+    static constexpr int kIdVersionLine = 1032;
+    static constexpr int kIdPlay = 1039;
+
+    // What the file dialogs are asked: a title, the initial folder and the
+    // wildcard. The answer is the chosen path, or empty when cancelled.
+    struct FileRequest {
+        bool save = false;
+        std::wstring title;
+        std::wstring folder;
+        std::wstring wildcard;
+    };
+    using FileChooser = std::function<std::wstring(const FileRequest&)>;
+    // Hands a folder or a web address to the desktop.
+    using DesktopOpener = std::function<bool(const std::wstring&)>;
+    // Shows a modal message with an OK button.
+    using MessagePresenter = std::function<void(const std::wstring& text, const std::wstring& caption)>;
+
+    // Builds every control, reads the catalogue of the documents game
+    // folder's mods, fills the list and loads the start selection (the
+    // restart list, else the default selection file).
+    CGatehouseDlg();
+    ~CGatehouseDlg() override;
+
+    // The selection, for writing it after the window closed with wxID_OK.
+    const CSelectionRules& Rules() const { return m_rules; }
+    CSelectionRules& Rules() { return m_rules; }
+
+    // Replace the system's file dialogs, the desktop and the message box
+    // (tests, tools). Null restores the default.
+    void SetFileChooser(FileChooser chooser);
+    void SetDesktopOpener(DesktopOpener opener);
+    void SetMessagePresenter(MessagePresenter presenter);
+
+    // ISelectionView.
+    std::optional<std::size_t> CurrentModRow() const override;
+    std::optional<std::size_t> CurrentSelectedRow() const override;
+    void SetCurrentSelectedRow(std::optional<std::size_t> row) override;
+    CheckState GetCheck(std::size_t row) const override;
+    void SetCheck(std::size_t row, CheckState state) override;
+    std::wstring ModRowText(std::size_t row) const override;
+    void ClearSelectedList() override;
+    void AppendSelectedRow(const std::wstring& text) override;
+    void EnablePlayAndSaveSet(bool enable) override;
+    void SetNameText(const std::wstring& text) override;
+    void ShowMessage(const std::wstring& text) override;
+
+    // Handlers, named after the events that call them.
+    void OnLbnSelchangeModList();
+    void OnCheckChangeModList();
+    void OnBnClickedLoadSet();
+    void OnBnClickedSaveSet();
+    void OnBnClickedOpenMods();
+    void OnBnClickedOpenSaves();
+    void OnBnClickedPlayWithMods();
+    // Opens a link's address when it is a web address; anything else is
+    // ignored. Returns whether it was handed to the desktop.
+    bool OnNMClickLink(const std::wstring& address);
+
+    // The controls, for tests and the screenshot tool.
+    CModCheckListBox& ModList() { return *m_modList; }
+    wxListBox& SelectedList() { return *m_selectedList; }
+    CHoverButton& PlayButton() { return *m_playButton; }
+    wxWindow& Control(int id) const;
+    wxString FieldText(int id) const;
+
+private:
+    void CreateControls();
+    void FillModList();
+    void OnCharHook(wxKeyEvent& event);
+    void OnSelectedListKey(wxKeyEvent& event);
+    wxBitmapButton* IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos, const wxSize& size);
+
+    std::unique_ptr<CModCatalogue> m_pCatalogue;
+    std::unique_ptr<CModRows> m_rows;  // reads m_pCatalogue, so declared after it
+    CSelectionRules m_rules;
+
+    CModCheckListBox* m_modList = nullptr;
+    wxListBox* m_selectedList = nullptr;
+    wxTextCtrl* m_name = nullptr;
+    wxTextCtrl* m_description = nullptr;
+    wxTextCtrl* m_author = nullptr;
+    wxTextCtrl* m_status = nullptr;
+    wxTextCtrl* m_modVersion = nullptr;
+    wxTextCtrl* m_gameVersion = nullptr;
+    wxStaticText* m_versionLine = nullptr;
+    wxGenericHyperlinkCtrl* m_website = nullptr;
+    wxGenericHyperlinkCtrl* m_download = nullptr;
+    wxBitmapButton* m_saveSetButton = nullptr;
+    CHoverButton* m_playButton = nullptr;
+
+    FileChooser m_fileChooser;
+    DesktopOpener m_desktopOpener;
+    MessagePresenter m_messagePresenter;
+};
+
+}  // namespace gh

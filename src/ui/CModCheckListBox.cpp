@@ -1,0 +1,158 @@
+#include "ui/CModCheckListBox.h"
+
+#include <algorithm>
+
+#include <wx/dc.h>
+#include <wx/dcclient.h>
+#include <wx/renderer.h>
+
+namespace gh {
+
+namespace {
+
+constexpr int kBoxMargin = 2;   // around the check box, in pixels
+constexpr int kTextIndent = 5;  // from the check column to the text
+
+}  // namespace
+
+CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxVListBox(parent, id, pos, size, wxBORDER_THEME) {
+    SetBackgroundColour(*wxWHITE);
+    // Bound here, these run before the list's own mouse and key handling.
+    Bind(wxEVT_LEFT_DOWN, &CModCheckListBox::OnLeftDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);
+    Bind(wxEVT_KEY_DOWN, &CModCheckListBox::OnKeyDown, this);
+}
+
+void CModCheckListBox::AddColoredString(const wxString& text, const wxColour& color) {
+    m_items.push_back(CModListItem{text.ToStdWstring(), color, *wxWHITE});
+    m_checks.push_back(kUnchecked);
+    SetItemCount(m_items.size());
+    Refresh();
+}
+
+wxString CModCheckListBox::GetString(size_t row) const {
+    return row < m_items.size() ? wxString(m_items[row].text) : wxString();
+}
+
+int CModCheckListBox::GetCheck(size_t row) const { return row < m_checks.size() ? m_checks[row] : kUnchecked; }
+
+void CModCheckListBox::SetCheck(size_t row, int state) {
+    if (row >= m_checks.size() || state < kUnchecked || state > kIndeterminate) {
+        return;
+    }
+    m_checks[row] = state;
+    RefreshRow(row);
+}
+
+int CModCheckListBox::CheckColumnWidth() const {
+    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
+    return box.x + 2 * kBoxMargin;
+}
+
+wxRect CModCheckListBox::CheckBoxArea(size_t row) const {
+    wxRect rect = GetItemRect(row);
+    rect.width = CheckColumnWidth();
+    return rect;
+}
+
+bool CModCheckListBox::IsOnCheckBox(size_t row, const wxPoint& point) const {
+    return row < m_items.size() && CheckBoxArea(row).Contains(point);
+}
+
+wxCoord CModCheckListBox::OnMeasureItem(size_t) const {
+    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
+    return std::max(GetCharHeight(), box.y) + 2 * kBoxMargin;
+}
+
+void CModCheckListBox::OnDrawBackground(wxDC&, const wxRect&, size_t) const {
+    // DrawRow paints the whole row, background included.
+}
+
+void CModCheckListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const { DrawRow(dc, rect, n, IsSelected(n)); }
+
+void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool selected) const {
+    if (row >= m_items.size()) {
+        return;
+    }
+    const CModListItem& item = m_items[row];
+    const int column = CheckColumnWidth();
+    const wxColour oldText = dc.GetTextForeground();
+    const wxColour oldBack = dc.GetTextBackground();
+
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(*wxWHITE_BRUSH);
+    dc.DrawRectangle(rect.x, rect.y, column, rect.height);
+
+    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
+    const wxRect boxRect(rect.x + kBoxMargin, rect.y + (rect.height - box.y) / 2, box.x, box.y);
+    int flags = 0;
+    if (m_checks[row] == kChecked) {
+        flags = wxCONTROL_CHECKED;
+    } else if (m_checks[row] == kIndeterminate) {
+        // Greyed and marked as neither: the player cannot choose this row.
+        flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
+    }
+    wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, boxRect, flags);
+
+    wxRect textRect(rect.x + column, rect.y, std::max(0, rect.width - column), rect.height);
+    const wxColour& fill = selected ? item.textColor : item.backColor;
+    dc.SetBrush(wxBrush(fill));
+    dc.DrawRectangle(textRect);
+    dc.SetTextForeground(selected ? item.backColor : item.textColor);
+    dc.SetTextBackground(fill);
+    textRect.x += kTextIndent;
+    textRect.width = std::max(0, textRect.width - kTextIndent);
+    {
+        wxDCClipper clip(dc, textRect);
+        dc.DrawLabel(wxString(item.text), textRect, wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
+    }
+    dc.SetTextForeground(oldText);
+    dc.SetTextBackground(oldBack);
+}
+
+void CModCheckListBox::SendCheckEvent(size_t row) {
+    wxCommandEvent event(wxEVT_CHECKLISTBOX, GetId());
+    event.SetInt(static_cast<int>(row));
+    event.SetEventObject(this);
+    ProcessWindowEvent(event);
+}
+
+void CModCheckListBox::ClickCheckBox(size_t row) {
+    if (row >= m_items.size()) {
+        return;
+    }
+    m_checks[row] = ToggledCheck(m_checks[row]);
+    RefreshRow(row);
+    if (GetSelection() != static_cast<int>(row)) {
+        SetSelection(static_cast<int>(row));
+        SendSelectedEvent();
+    }
+    SendCheckEvent(row);
+}
+
+void CModCheckListBox::OnLeftDown(wxMouseEvent& event) {
+    const int hit = VirtualHitTest(event.GetPosition().y);
+    if (hit == wxNOT_FOUND || !IsOnCheckBox(static_cast<size_t>(hit), event.GetPosition())) {
+        event.Skip();  // the list selects the row as usual
+        return;
+    }
+    SetFocus();
+    ClickCheckBox(static_cast<size_t>(hit));
+}
+
+void CModCheckListBox::OnKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_SPACE || event.HasAnyModifiers()) {
+        event.Skip();
+        return;
+    }
+    const int row = GetSelection();
+    if (row == wxNOT_FOUND) {
+        return;
+    }
+    m_checks[row] = ToggledCheck(m_checks[row]);
+    RefreshRow(row);
+    SendCheckEvent(static_cast<size_t>(row));
+}
+
+}  // namespace gh

@@ -1,0 +1,211 @@
+#include "ui/CSplashDialog.h"
+
+#include <algorithm>
+
+#include <wx/dcclient.h>
+
+#include "launcher/WorkshopChoice.h"
+#include "platform/Clock.h"
+#include "platform/Process.h"
+#include "ui/CDialogUnits.h"
+#include "ui/EndDialog.h"
+#include "ui/ResourceImages.h"
+#include "workshop/WorkshopText.h"
+
+namespace gh {
+
+namespace {
+
+// The picture and the layout were made for the templates' reference font, so
+// the window is laid out in those units whatever font the system uses.
+const CDialogUnits kUnits = CDialogUnits::Reference();
+
+}  // namespace
+
+CSplashDialog::CSplashDialog(IWorkshopClient* client)
+    : wxDialog(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE),
+      m_client(client),
+      m_pumpTimer(this) {
+    SetIcons(LoadApplicationIcons());
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetBackgroundColour(*wxBLACK);
+    m_background = LoadResourceBitmap(kSplashBackground);
+    SetClientSize(kUnits.Size(533, 158));
+
+    // Creation order is the tab order: play, close, play with mods.
+    m_btnPlay = new CHoverButton(this, kIdPlay, "PLAY", kUnits.Point(31, 66));
+    m_btnClose = new CHoverButton(this, kIdClose, "CLOSE", kUnits.Point(504, 0));
+    m_btnPlayMods = new CHoverButton(this, kIdPlayWithMods, "PLAYM", kUnits.Point(31, 98));
+    m_statusEdit = new wxTextCtrl(this, kIdStatus, wxEmptyString, kUnits.Point(0, 132), kUnits.Size(533, 12),
+                                  wxTE_READONLY | wxBORDER_SIMPLE);
+    m_progress = new wxGauge(this, kIdProgress, 100, kUnits.Point(0, 144), kUnits.Size(533, 14),
+                             wxGA_HORIZONTAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
+    m_statusEdit->Hide();
+    m_progress->Hide();
+
+    m_btnPlay->SetToolTip("Play Emberwake II");
+    m_btnPlayMods->SetToolTip("Manage mods and play Emberwake II with mods");
+
+    Bind(wxEVT_INIT_DIALOG, &CSplashDialog::OnInitDialog, this);
+    Bind(wxEVT_PAINT, &CSplashDialog::OnPaint, this);
+    Bind(wxEVT_CHAR_HOOK, &CSplashDialog::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CSplashDialog::OnCloseWindow, this);
+    Bind(wxEVT_LEFT_DOWN, &CSplashDialog::OnLButtonDown, this);
+    Bind(wxEVT_LEFT_UP, &CSplashDialog::OnLButtonUp, this);
+    Bind(wxEVT_MOTION, &CSplashDialog::OnMouseMove, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CSplashDialog::OnCaptureLost, this);
+    Bind(wxEVT_TIMER, &CSplashDialog::OnPumpTimer, this, m_pumpTimer.GetId());
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnPlay(); }, kIdPlay);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnPlayWithMods(); }, kIdPlayWithMods);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnCloseButton(); }, kIdClose);
+    Centre();
+}
+
+CSplashDialog::~CSplashDialog() {
+    m_pumpTimer.Stop();
+    if (HasCapture()) {
+        ReleaseMouse();
+    }
+    m_sync.reset();
+}
+
+void CSplashDialog::OnInitDialog(wxInitDialogEvent&) {
+    // Showing the window again (a second modal run) starts nothing twice.
+    if (m_opened) {
+        return;
+    }
+    m_opened = true;
+    m_statusEdit->Show();
+    m_progress->Show();
+    StartClientAndSync();
+}
+
+void CSplashDialog::StartClientAndSync() {
+    std::wstring error;
+    if (m_client == nullptr) {
+        platform::DebugOutput(L"SteamAPI_Init() failed\n");
+        SetStatusText(std::wstring(kTextSteamClientFailed));
+        return;
+    }
+    if (!m_client->Init(error)) {
+        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : error);
+        return;
+    }
+    m_sync = std::make_unique<CWorkshopSync>(*m_client, *this);
+    if (m_sync->StartSync()) {
+        EnablePlayWithMods(false);
+    }
+    // Results are pumped on a timer, not only when input reaches the window,
+    // so the sync never waits for the mouse to move.
+    m_pumpTimer.Start(kPumpIntervalMs);
+    m_btnPlay->SetFocus();
+}
+
+void CSplashDialog::SetStatusText(std::wstring text) {
+    m_statusEdit->ChangeValue(wxString(text));
+    m_statusEdit->SetInsertionPoint(0);
+}
+
+void CSplashDialog::OnSyncEvent(const SyncEvent& event) { SetStatusText(SyncEventText(event)); }
+
+void CSplashDialog::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {
+    SetStatusText(ProgressLineText(fileName, downloaded, expected));
+}
+
+void CSplashDialog::SetProgressRange(int lower, int upper) {
+    m_lower = lower;
+    m_upper = upper;
+    // The bar counts from zero and needs a positive range.
+    m_progress->SetRange(std::max(1, upper - lower));
+}
+
+void CSplashDialog::SetProgressPos(int pos) {
+    const int range = m_progress->GetRange();
+    m_progress->SetValue(std::clamp(pos - m_lower, 0, range));
+}
+
+void CSplashDialog::EnablePlayWithMods(bool enable) { m_btnPlayMods->Enable(enable); }
+
+void CSplashDialog::OnPlay() {
+    m_bPlayWithMods = false;
+    Finish(wxID_OK);
+}
+
+void CSplashDialog::OnPlayWithMods() {
+    m_bPlayWithMods = true;
+    Finish(wxID_OK);
+}
+
+void CSplashDialog::OnCloseButton() { Finish(wxID_CANCEL); }
+
+void CSplashDialog::Finish(int result) {
+    // No result is handled once the window has ended.
+    m_pumpTimer.Stop();
+    if (HasCapture()) {
+        ReleaseMouse();
+    }
+    m_dragging = false;
+    EndDialogWith(*this, result);
+}
+
+void CSplashDialog::PumpOnce() {
+    if (m_sync) {
+        m_sync->Pump(platform::SystemTimeAsFileTime());
+    }
+}
+
+void CSplashDialog::OnPumpTimer(wxTimerEvent&) { PumpOnce(); }
+
+void CSplashDialog::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
+    if (m_background.IsOk()) {
+        dc.DrawBitmap(m_background, 0, 0, false);
+    }
+}
+
+void CSplashDialog::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+        case WXK_RETURN:
+        case WXK_NUMPAD_ENTER: OnPlay(); return;
+        case WXK_ESCAPE: OnCloseButton(); return;
+        default: event.Skip();
+    }
+}
+
+void CSplashDialog::OnCloseWindow(wxCloseEvent&) { OnCloseButton(); }
+
+void CSplashDialog::OnLButtonDown(wxMouseEvent& event) {
+    // Presses on the buttons go to the buttons; this is the background.
+    m_cursorStart = wxGetMousePosition();
+    m_windowStart = GetScreenPosition();
+    m_dragging = true;
+    if (!HasCapture()) {
+        CaptureMouse();
+    }
+    event.Skip();
+}
+
+void CSplashDialog::OnMouseMove(wxMouseEvent& event) {
+    if (m_dragging) {
+        const wxPoint cursor = wxGetMousePosition();
+        Move(m_windowStart + (cursor - m_cursorStart), wxSIZE_USE_EXISTING);
+    }
+    event.Skip();
+}
+
+void CSplashDialog::OnLButtonUp(wxMouseEvent& event) {
+    m_dragging = false;
+    if (HasCapture()) {
+        ReleaseMouse();
+    }
+    event.Skip();
+}
+
+void CSplashDialog::OnCaptureLost(wxMouseCaptureLostEvent&) { m_dragging = false; }
+
+}  // namespace gh

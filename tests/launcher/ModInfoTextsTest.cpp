@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/ModCatalogue.h"
+#include "catalogue/ModRows.h"
+#include "launcher/ModInfoTexts.h"
+#include "support/CGameWorld.h"
+
+namespace gh {
+namespace {
+
+TEST(ModInfoTextsTest, StatusColours) {
+    EXPECT_EQ(StatusColour(StatusOk), (Rgb{0, 0, 0}));
+    EXPECT_EQ(StatusColour(StatusWrongGameVersion), (Rgb{100, 70, 0}));
+    EXPECT_EQ(StatusColour(StatusMissingRequirement), (Rgb{150, 0, 0}));
+    EXPECT_EQ(StatusColour(StatusOutdatedRequirement), (Rgb{150, 0, 0}));
+}
+
+TEST(ModInfoTextsTest, InfoPaneFieldsOfOneMod) {
+    ModData mod;
+    mod.name = L"Harbor Lights";
+    mod.website = L"https://example.org/a?b=1&c=<i>2</i>";
+    mod.version = 65535;
+    mod.gameVersionText = L"1.25.5.2";
+    mod.status = StatusOutdatedRequirement;
+    const ModInfoTexts texts = InfoPaneTexts(mod);
+    EXPECT_EQ(texts.name, L"Harbor Lights");
+    EXPECT_EQ(texts.website, L"https://example.org/a?b=1&c=<i>2</i>");
+    EXPECT_EQ(texts.version, L"65535");
+    EXPECT_EQ(texts.gameVersion, L"1.25.5.2");
+    EXPECT_EQ(texts.status, L"-Requires Update-");
+    mod.status = StatusWrongGameVersion;
+    EXPECT_EQ(InfoPaneTexts(mod).status, L"Compiled for outdated Game Ver.");
+}
+
+TEST(ModInfoTextsTest, OnlyWebAddressesMayBeOpened) {
+    EXPECT_TRUE(IsWebAddress(L"http://example.org"));
+    EXPECT_TRUE(IsWebAddress(L"HTTPS://example.org/mods?x=1&y=2"));
+    EXPECT_FALSE(IsWebAddress(L""));
+    EXPECT_FALSE(IsWebAddress(L"https://"));
+    EXPECT_FALSE(IsWebAddress(L"file:///etc/passwd"));
+    EXPECT_FALSE(IsWebAddress(L"C:\\Windows\\System32\\calc.exe"));
+    EXPECT_FALSE(IsWebAddress(L"javascript:alert(1)"));
+    EXPECT_FALSE(IsWebAddress(L"httpx://example.org"));
+    EXPECT_FALSE(IsWebAddress(L" https://example.org"));
+    EXPECT_FALSE(IsWebAddress(L"https://example.org/a b"));
+    EXPECT_FALSE(IsWebAddress(L"https://example.org/\n--option"));
+}
+
+TEST(ModInfoTextsTest, FileDialogWildcardDropsTheClosingEntries) {
+    EXPECT_EQ(DialogWildcard(L"SCH files (*.sch)|*.sch|All Files (*.*)|*.*||"),
+              L"SCH files (*.sch)|*.sch|All Files (*.*)|*.*");
+}
+
+TEST(ModInfoTextsTest, VersionLineWithAndWithoutAGame) {
+    {
+        test::CGameWorld world;
+        EXPECT_EQ(GameVersionLine(), L"Emberwake II Version 1.25.5.2");
+    }
+    test::CGameWorld noGame(false);
+    EXPECT_EQ(GameVersionLine(), L"Emberwake II Version x.x.x.x");
+}
+
+// The tooltip names what to install, by the requiring mod's names.
+TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
+    test::CGameWorld world;
+    world.AddMod({L"Base", 10, 1});
+    world.AddMod({L"Needy", 20, 1, {{u"Base Library", 10, 4}, {u"Ghost Pack", 30, 2}, {u"", 40, 0}}});
+    world.AddMod({L"Deep", 50, 1, {{u"Needy Mod", 20, 1}}});
+    world.AddMod({L"Fine", 60, 1, {{u"Base", 10, 1}}});
+    CModCatalogue catalogue;
+    CModRows rows(catalogue);
+    auto tipOf = [&](const std::wstring& name) {
+        for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+            if (rows.RecordOf(row).name == name) {
+                return StatusTipText(rows.ProblemsOf(row));
+            }
+        }
+        return std::wstring(L"<no row>");
+    };
+    EXPECT_EQ(tipOf(L"Needy"),
+              L"Needs Ghost Pack version 2 or later; it is not installed\n"
+              L"Needs mod 40; it is not installed\n"
+              L"Needs Base Library version 4 or later; version 1 is installed");
+    // Problems further down the chain are named by the mod that asks.
+    EXPECT_EQ(tipOf(L"Deep"),
+              L"Needs Ghost Pack version 2 or later; it is not installed\n"
+              L"Needs mod 40; it is not installed\n"
+              L"Needs Base Library version 4 or later; version 1 is installed");
+    EXPECT_EQ(tipOf(L"Fine"), L"");
+}
+
+TEST(ModInfoTextsTest, StatusTipCutsLongNames) {
+    test::CGameWorld world;
+    world.AddMod({L"Needy", 20, 1, {{std::u16string(250, u'N'), 30, 2}}});
+    CModCatalogue catalogue;
+    CModRows rows(catalogue);
+    ASSERT_EQ(rows.RowCount(), 1u);
+    const std::wstring tip = StatusTipText(rows.ProblemsOf(0));
+    EXPECT_EQ(tip, L"Needs " + std::wstring(77, L'N') + L"... version 2 or later; it is not installed");
+}
+
+}  // namespace
+}  // namespace gh

@@ -1,0 +1,366 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wx/tooltip.h>
+
+#include "GuiTest.h"
+#include "launcher/ModInfoTexts.h"
+#include "support/CGameWorld.h"
+#include "ui/CGatehouseDlg.h"
+
+namespace gh {
+namespace {
+
+using test::CGameWorld;
+using ::testing::ElementsAre;
+using Dlg = CGatehouseDlg;
+
+constexpr std::int64_t kAlpha = 101;
+constexpr std::int64_t kBravo = 102;
+constexpr std::int64_t kCharlie = 103;
+constexpr std::int64_t kDelta = 104;
+constexpr std::int64_t kFirstFiller = 200;
+
+// Mods in every status, named so that the list's order is plain: Alpha (OK),
+// Bravo (other game version), Charlie (needs a missing mod), Delta (needs a
+// newer Alpha), the editor's own record, and eleven usable fillers.
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_world.AddMod({L"Alpha", kAlpha, 1});
+        m_world.AddMod({L"Bravo", kBravo, 2, {}, true});
+        m_world.AddMod({L"Charlie", kCharlie, 3, {{u"Ghost Pack", 999, 2}}});
+        m_world.AddMod({L"Delta", kDelta, 4, {{u"Alpha Library", kAlpha, 5}}});
+        m_world.AddMod({L"EDITOR", 150, 1});
+        for (int i = 0; i < 11; ++i) {
+            m_world.AddMod({L"Filler " + std::wstring(1, static_cast<wchar_t>(L'A' + i)), kFirstFiller + i, 1});
+        }
+    }
+
+    void TearDown() override {
+        m_dlg.reset();
+        test::PumpFor(20);
+    }
+
+    void Open() {
+        m_dlg = std::make_unique<Dlg>();
+        m_dlg->SetMessagePresenter([this](const std::wstring& text, const std::wstring& caption) {
+            m_messages.push_back(text);
+            m_captions.push_back(caption);
+        });
+        m_dlg->SetDesktopOpener([this](const std::wstring& target) {
+            m_opened.push_back(target);
+            return true;
+        });
+        test::ShowAndSettle(*m_dlg);
+    }
+
+    std::size_t RowOf(const std::wstring& name) const {
+        for (std::size_t row = 0; row < m_dlg->ModList().GetCount(); ++row) {
+            if (m_dlg->ModList().GetString(row) == name) {
+                return row;
+            }
+        }
+        ADD_FAILURE() << "no row " << wxString(name);
+        return 0;
+    }
+
+    wxPoint BoxOf(std::size_t row) const {
+        const wxRect area = m_dlg->ModList().CheckBoxArea(row);
+        return test::ScreenPoint(m_dlg->ModList(), wxPoint(area.x + area.width / 2, area.y + area.height / 2));
+    }
+
+    wxPoint TextOf(std::size_t row) const {
+        const wxRect rect = m_dlg->ModList().GetItemRect(row);
+        return test::ScreenPoint(m_dlg->ModList(), wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
+    }
+
+    std::vector<wxString> SelectedTexts() const {
+        std::vector<wxString> texts;
+        for (unsigned i = 0; i < m_dlg->SelectedList().GetCount(); ++i) {
+            texts.push_back(m_dlg->SelectedList().GetString(i));
+        }
+        return texts;
+    }
+
+    void Check(const std::wstring& name) { m_dlg->ModList().ClickCheckBox(RowOf(name)); }
+
+    wxString Text(int id) const { return m_dlg->FieldText(id); }
+
+    CGameWorld m_world;
+    std::unique_ptr<Dlg> m_dlg;
+    std::vector<std::wstring> m_messages;
+    std::vector<std::wstring> m_captions;
+    std::vector<std::wstring> m_opened;
+};
+
+TEST_F(ManagerTest, ListsEveryModButTheEditorInItsStatusColour) {
+    Open();
+    const CModCheckListBox& list = m_dlg->ModList();
+    ASSERT_EQ(list.GetCount(), 15u);
+    EXPECT_EQ(list.GetString(0), "Alpha");
+    for (std::size_t row = 0; row < list.GetCount(); ++row) {
+        EXPECT_NE(list.GetString(row), "EDITOR");
+    }
+    EXPECT_EQ(list.GetItem(RowOf(L"Alpha")).textColor, wxColour(0, 0, 0));
+    EXPECT_EQ(list.GetItem(RowOf(L"Bravo")).textColor, wxColour(100, 70, 0));
+    EXPECT_EQ(list.GetItem(RowOf(L"Charlie")).textColor, wxColour(150, 0, 0));
+    EXPECT_EQ(list.GetItem(RowOf(L"Delta")).textColor, wxColour(150, 0, 0));
+    EXPECT_EQ(list.GetCheck(RowOf(L"Charlie")), kIndeterminate);
+    EXPECT_EQ(list.GetCheck(RowOf(L"Delta")), kIndeterminate);
+    EXPECT_EQ(list.GetCheck(RowOf(L"Bravo")), kUnchecked);
+    EXPECT_EQ(Text(Dlg::kIdVersionLine), "Emberwake II Version 1.25.5.2");
+    EXPECT_EQ(m_dlg->GetTitle(), "Gatehouse");
+}
+
+TEST_F(ManagerTest, VersionLineKeepsItsTemplateTextWithoutAGame) {
+    CGameWorld noGame(false);
+    noGame.AddMod({L"Alpha", kAlpha, 1});
+    Open();
+    EXPECT_EQ(Text(Dlg::kIdVersionLine), "Emberwake II Version x.x.x.x");
+    EXPECT_EQ(m_dlg->ModList().GetItem(0).textColor, wxColour(100, 70, 0));
+}
+
+TEST_F(ManagerTest, HighlightingARowFillsTheInfoPane) {
+    Open();
+    test::ClickAt(TextOf(RowOf(L"Alpha")));
+    EXPECT_EQ(Text(Dlg::kIdName), "Alpha");
+    EXPECT_EQ(Text(Dlg::kIdWebsite), "https://example.org/mods");
+    EXPECT_EQ(Text(Dlg::kIdDownload), "https://example.org/mods/get");
+    EXPECT_EQ(Text(Dlg::kIdDescription), "About Alpha");
+    EXPECT_EQ(Text(Dlg::kIdAuthor), "Author of Alpha");
+    EXPECT_EQ(Text(Dlg::kIdModVersion), "1");
+    EXPECT_EQ(Text(Dlg::kIdGameVersion), "1.25.5.2");
+    EXPECT_EQ(Text(Dlg::kIdStatus), "OK");
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+
+    test::ClickAt(TextOf(RowOf(L"Charlie")));
+    EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Missing Dependencies-");
+    ASSERT_NE(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
+              "Needs Ghost Pack version 2 or later; it is not installed");
+
+    test::PressKey(WXK_DOWN);
+    EXPECT_EQ(Text(Dlg::kIdName), "Delta");
+    EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Update-");
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
+              "Needs Alpha Library version 5 or later; version 1 is installed");
+
+    test::PressKey(WXK_UP);
+    test::PressKey(WXK_UP);
+    EXPECT_EQ(Text(Dlg::kIdStatus), "Compiled for outdated Game Ver.");
+}
+
+TEST_F(ManagerTest, LinksShowTheirAddressAsPlainText) {
+    m_world.AddMod({L"Aaa Markup", 300, 1, {}, false, L"https://example.org/?a=1&b=<b>2</b>", L"file:///etc/passwd"});
+    Open();
+    m_dlg->ModList().SetSelection(static_cast<int>(RowOf(L"Aaa Markup")));
+    m_dlg->OnLbnSelchangeModList();
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdWebsite).GetLabel(), "https://example.org/?a=1&b=<b>2</b>");
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdDownload).GetLabel(), "file:///etc/passwd");
+}
+
+TEST_F(ManagerTest, LinksOpenOnlyWebAddresses) {
+    Open();
+    test::ClickAt(TextOf(RowOf(L"Alpha")));
+    test::ClickAt(test::ScreenPoint(m_dlg->Control(Dlg::kIdWebsite), wxPoint(10, 4)));
+    EXPECT_THAT(m_opened, ElementsAre(L"https://example.org/mods"));
+    EXPECT_FALSE(m_dlg->OnNMClickLink(L"file:///etc/passwd"));
+    EXPECT_FALSE(m_dlg->OnNMClickLink(L"C:\\Windows\\notepad.exe"));
+    EXPECT_FALSE(m_dlg->OnNMClickLink(L"javascript:alert(1)"));
+    EXPECT_TRUE(m_dlg->OnNMClickLink(L"HTTP://example.org/x"));
+    EXPECT_THAT(m_opened, ElementsAre(L"https://example.org/mods", L"HTTP://example.org/x"));
+}
+
+TEST_F(ManagerTest, FolderButtonsOpenTheModsAndSavesFolders) {
+    Open();
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdOpenMods)));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdOpenSaves)));
+    // One argument each, spaces and all.
+    EXPECT_THAT(m_opened, ElementsAre(m_world.UserGameFolder() + L"mods/", m_world.UserGameFolder() + L"modsave/"));
+}
+
+TEST_F(ManagerTest, CheckingShowsTheCountAndTheEleventhIsRefused) {
+    Open();
+    test::ClickAt(BoxOf(RowOf(L"Alpha")));
+    EXPECT_EQ(Text(Dlg::kIdName), "1 mods selected!");
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha"));
+    EXPECT_EQ(m_dlg->SelectedList().GetSelection(), 0);
+    test::ClickAt(BoxOf(RowOf(L"Bravo")));  // another game version, still usable
+    for (int i = 0; i < 8; ++i) {
+        Check(L"Filler " + std::wstring(1, static_cast<wchar_t>(L'A' + i)));
+    }
+    EXPECT_EQ(Text(Dlg::kIdName), "10 mods selected!");
+    EXPECT_EQ(m_dlg->SelectedList().GetSelection(), 9) << "the new entry is highlighted";
+    EXPECT_TRUE(m_messages.empty());
+
+    test::ClickAt(BoxOf(RowOf(L"Filler I")));
+    EXPECT_THAT(m_messages, ElementsAre(L"10 mod maximum limit reached!"));
+    EXPECT_THAT(m_captions, ElementsAre(ApplicationName()));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Filler I")), kUnchecked);
+    EXPECT_EQ(m_dlg->SelectedList().GetCount(), 10u);
+}
+
+TEST_F(ManagerTest, BlockedModsStayIndeterminateAndUnselected) {
+    Open();
+    test::ClickAt(BoxOf(RowOf(L"Charlie")));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Charlie")), kIndeterminate);
+    EXPECT_EQ(m_dlg->SelectedList().GetCount(), 0u);
+    EXPECT_TRUE(m_messages.empty());
+    test::PressKey(WXK_SPACE);
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Charlie")), kIndeterminate);
+    EXPECT_EQ(m_dlg->SelectedList().GetCount(), 0u);
+}
+
+TEST_F(ManagerTest, OverLimitAfterARestartListUntilTwoAreCleared) {
+    std::vector<std::int64_t> twelve = {kAlpha, kBravo};
+    for (int i = 0; i < 10; ++i) {
+        twelve.push_back(kFirstFiller + i);
+    }
+    m_world.WriteUserFile(L"restart.txt", test::RestartListBytes(twelve));
+    Open();
+    EXPECT_FALSE(m_world.UserFileExists(L"restart.txt"));
+    EXPECT_EQ(m_dlg->SelectedList().GetCount(), 12u);
+    EXPECT_FALSE(m_dlg->PlayButton().IsEnabled());
+    EXPECT_FALSE(m_dlg->Control(Dlg::kIdSaveSet).IsEnabled());
+
+    ASSERT_FALSE(m_dlg->PlayButton().IsEnabled());
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &m_dlg->ModList(); }));
+    test::PressKey(WXK_RETURN);
+    ASSERT_TRUE(m_dlg->IsShown()) << "Enter does not play while play is disabled";
+
+    test::ClickAt(BoxOf(RowOf(L"Alpha")));
+    EXPECT_THAT(m_messages,
+                ElementsAre(L"You now have 11 mods selected.\n\nPlease remove 1 mod before launching Emberwake 2."));
+    EXPECT_FALSE(m_dlg->PlayButton().IsEnabled());
+    test::ClickAt(BoxOf(RowOf(L"Bravo")));
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_dlg->PlayButton().IsEnabled());
+    EXPECT_TRUE(m_dlg->Control(Dlg::kIdSaveSet).IsEnabled());
+    EXPECT_EQ(Text(Dlg::kIdName), "10 mods selected!");
+}
+
+TEST_F(ManagerTest, StartsWithTheLastLaunchedSelection) {
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kBravo, kCharlie, kAlpha}));
+    Open();
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo", "Alpha"));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Alpha")), kChecked);
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Charlie")), kIndeterminate);
+}
+
+TEST_F(ManagerTest, MoveAndRemoveKeepTheHighlightedEntry) {
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kAlpha, kBravo, kFirstFiller}));
+    Open();
+    wxListBox& selected = m_dlg->SelectedList();
+    test::ClickAt(test::ScreenPoint(selected, wxPoint(20, selected.GetCharHeight() * 3 / 2 + 4)));
+    ASSERT_EQ(selected.GetSelection(), 1);
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdMoveUp)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo", "Alpha", "Filler A"));
+    EXPECT_EQ(selected.GetSelection(), 0);
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdMoveUp)));  // at the top: nothing
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo", "Alpha", "Filler A"));
+
+    selected.SetFocus();
+    test::WaitUntil([&] { return wxWindow::FindFocus() == &selected; });
+    test::PressKey(WXK_DOWN, wxMOD_CONTROL);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha", "Bravo", "Filler A"));
+    EXPECT_EQ(selected.GetSelection(), 1);
+    test::PressKey(WXK_DOWN, wxMOD_CONTROL);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha", "Filler A", "Bravo"));
+    EXPECT_EQ(selected.GetSelection(), 2);
+
+    // Removing the last entry highlights the new last one and clears the check.
+    test::PressKey(WXK_DELETE);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha", "Filler A"));
+    EXPECT_EQ(selected.GetSelection(), 1);
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Bravo")), kUnchecked);
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdRemove)));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdRemove)));
+    EXPECT_TRUE(SelectedTexts().empty());
+    EXPECT_EQ(selected.GetSelection(), wxNOT_FOUND);
+}
+
+TEST_F(ManagerTest, SavesAndLoadsSetsThroughTheFileDialog) {
+    Open();
+    std::vector<Dlg::FileRequest> requests;
+    std::wstring answer = m_world.UserGameFolder() + L"My Set.sch";
+    m_dlg->SetFileChooser([&](const Dlg::FileRequest& request) {
+        requests.push_back(request);
+        return answer;
+    });
+    Check(L"Bravo");
+    Check(L"Alpha");
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSaveSet)));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(requests[0].save);
+    EXPECT_EQ(requests[0].folder, m_world.UserGameFolder());
+    EXPECT_EQ(requests[0].wildcard, L"SCH files (*.sch)|*.sch|All Files (*.*)|*.*");
+    EXPECT_EQ(m_world.ReadUserFile(L"My Set.sch"), test::SelectionFileBytes({kBravo, kAlpha}));
+
+    Check(L"Bravo");  // cleared
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha"));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdLoadSet)));
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[1].save);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo", "Alpha"));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Bravo")), kChecked);
+
+    // Cancelling the dialog changes nothing.
+    answer.clear();
+    Check(L"Alpha");
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdLoadSet)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo"));
+}
+
+TEST_F(ManagerTest, PlayButtonAndEnterEndWithOkEscapeCancels) {
+    Open();
+    test::ClickAt(test::CentreOf(m_dlg->PlayButton()));
+    EXPECT_EQ(m_dlg->GetReturnCode(), wxID_OK);
+
+    // The mod list has the focus from the start.
+    Open();
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &m_dlg->ModList(); }));
+    test::PressKey(WXK_RETURN);
+    EXPECT_EQ(m_dlg->GetReturnCode(), wxID_OK);
+
+    // A focused push button takes Enter itself.
+    Open();
+    std::vector<Dlg::FileRequest> requests;
+    m_dlg->SetFileChooser([&](const Dlg::FileRequest& request) {
+        requests.push_back(request);
+        return std::wstring();
+    });
+    m_dlg->Control(Dlg::kIdLoadSet).SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &m_dlg->Control(Dlg::kIdLoadSet); }));
+    test::PressKey(WXK_RETURN);
+    EXPECT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(m_dlg->IsShown());
+
+    Open();
+    test::ClickAt(TextOf(0));
+    test::PressKey(WXK_ESCAPE);
+    EXPECT_EQ(m_dlg->GetReturnCode(), wxID_CANCEL);
+}
+
+TEST_F(ManagerTest, EightButtonsCarryTheirTooltips) {
+    Open();
+    auto tip = [&](int id) {
+        const wxToolTip* toolTip = m_dlg->Control(id).GetToolTip();
+        return toolTip ? toolTip->GetTip() : wxString("<none>");
+    };
+    EXPECT_EQ(tip(Dlg::kIdMoveUp), "Move the highlighted mod earlier in the mod order");
+    EXPECT_EQ(tip(Dlg::kIdMoveDown), "Move the highlighted mod later in the mod order");
+    EXPECT_EQ(tip(Dlg::kIdLoadSet), "Load a pre-saved set of selected mods");
+    EXPECT_EQ(tip(Dlg::kIdSaveSet), "Save the current mod selection");
+    EXPECT_EQ(tip(Dlg::kIdOpenMods), "Open the Emberwake II mods folder");
+    EXPECT_EQ(tip(Dlg::kIdOpenSaves), "Open the Emberwake II mod saves folder");
+    EXPECT_EQ(tip(Dlg::kIdPlay), "Launch Emberwake II with mods");
+    EXPECT_EQ(tip(Dlg::kIdRemove), "Remove the highlighted mod from current mod selection");
+    EXPECT_EQ(m_dlg->PlayButton().GetSize(), wxSize(120, 30));
+}
+
+}  // namespace
+}  // namespace gh

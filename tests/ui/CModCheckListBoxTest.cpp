@@ -1,0 +1,193 @@
+#include <cstdlib>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+
+#include "GuiTest.h"
+#include "ui/CModCheckListBox.h"
+
+namespace gh {
+namespace {
+
+using test::GuiTest;
+using ::testing::ElementsAre;
+
+const wxColour kBlack(0, 0, 0);
+const wxColour kAmber(100, 70, 0);
+const wxColour kRed(150, 0, 0);
+
+class CheckListTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        m_list = new CModCheckListBox(m_panel, 1000, wxPoint(10, 10), wxSize(220, 200));
+        m_list->AddColoredString("First", kBlack);
+        m_list->AddColoredString("Second", kAmber);
+        m_list->AddColoredString("Third", kRed);
+        m_list->AddColoredString("Fourth", kBlack);
+        // The parent records what it sees, with the check state at that moment.
+        m_panel->Bind(wxEVT_LISTBOX,
+                      [this](wxCommandEvent& e) { m_events.push_back("select " + std::to_string(e.GetInt())); });
+        m_panel->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent& e) {
+            m_events.push_back("check " + std::to_string(e.GetInt()) + "=" +
+                               std::to_string(m_list->GetCheck(static_cast<size_t>(e.GetInt()))));
+        });
+        test::PumpFor(50);
+    }
+
+    wxPoint BoxOf(size_t row) const {
+        const wxRect area = m_list->CheckBoxArea(row);
+        return test::ScreenPoint(*m_list, wxPoint(area.x + area.width / 2, area.y + area.height / 2));
+    }
+
+    wxPoint TextOf(size_t row) const {
+        const wxRect rect = m_list->GetItemRect(row);
+        return test::ScreenPoint(*m_list, wxPoint(rect.x + rect.width - 30, rect.y + rect.height / 2));
+    }
+
+    CModCheckListBox* m_list = nullptr;
+    std::vector<std::string> m_events;
+};
+
+TEST_F(CheckListTest, RowsKeepTheirOrderTextAndColour) {
+    ASSERT_EQ(m_list->GetCount(), 4u);
+    EXPECT_EQ(m_list->GetString(1), "Second");
+    EXPECT_EQ(m_list->GetItem(2).textColor, kRed);
+    EXPECT_EQ(m_list->GetItem(2).backColor, *wxWHITE);
+    EXPECT_EQ(m_list->GetCheck(0), kUnchecked);
+}
+
+TEST_F(CheckListTest, ClickOnBoxTogglesThenSelectsThenReportsTheCheck) {
+    test::ClickAt(BoxOf(2));
+    EXPECT_THAT(m_events, ElementsAre("select 2", "check 2=1"));
+    EXPECT_EQ(m_list->GetSelection(), 2);
+    // The row is current already: no second selection event.
+    m_events.clear();
+    test::ClickAt(BoxOf(2));
+    EXPECT_THAT(m_events, ElementsAre("check 2=0"));
+}
+
+TEST_F(CheckListTest, IndeterminateBoxBecomesUncheckedBeforeTheParentSeesIt) {
+    m_list->SetCheck(1, kIndeterminate);
+    test::ClickAt(BoxOf(1));
+    EXPECT_THAT(m_events, ElementsAre("select 1", "check 1=0"));
+}
+
+TEST_F(CheckListTest, ClickOnTheTextOnlySelects) {
+    test::ClickAt(TextOf(3));
+    EXPECT_THAT(m_events, ElementsAre("select 3"));
+    EXPECT_EQ(m_list->GetCheck(3), kUnchecked);
+}
+
+TEST_F(CheckListTest, SpaceTogglesTheCurrentRowWithoutSelecting) {
+    test::ClickAt(TextOf(0));
+    m_events.clear();
+    test::PressKey(WXK_SPACE);
+    EXPECT_THAT(m_events, ElementsAre("check 0=1"));
+    test::PressKey(WXK_SPACE);
+    EXPECT_THAT(m_events, ElementsAre("check 0=1", "check 0=0"));
+    EXPECT_EQ(m_list->GetSelection(), 0);
+}
+
+TEST_F(CheckListTest, ArrowKeysMoveTheCurrentRowWithSelectionEvents) {
+    test::ClickAt(TextOf(0));
+    m_events.clear();
+    test::PressKey(WXK_DOWN);
+    EXPECT_THAT(m_events, ElementsAre("select 1"));
+}
+
+TEST_F(CheckListTest, DoubleClickOnBoxTogglesTwice) {
+    test::DoubleClickAt(BoxOf(3));
+    EXPECT_THAT(m_events, ElementsAre("select 3", "check 3=1", "check 3=0"));
+    EXPECT_EQ(m_list->GetCheck(3), kUnchecked);
+}
+
+TEST_F(CheckListTest, SetCheckRaisesNothingAndIgnoresBadInput) {
+    m_list->SetCheck(0, kChecked);
+    m_list->SetCheck(1, kIndeterminate);
+    m_list->SetCheck(2, 7);
+    m_list->SetCheck(99, kChecked);
+    test::PumpFor(30);
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_EQ(m_list->GetCheck(0), kChecked);
+    EXPECT_EQ(m_list->GetCheck(1), kIndeterminate);
+    EXPECT_EQ(m_list->GetCheck(2), kUnchecked);
+    EXPECT_EQ(m_list->GetCheck(99), kUnchecked);
+}
+
+TEST(ToggledCheckTest, IndeterminateGoesToUnchecked) {
+    EXPECT_EQ(ToggledCheck(kUnchecked), kChecked);
+    EXPECT_EQ(ToggledCheck(kChecked), kUnchecked);
+    EXPECT_EQ(ToggledCheck(kIndeterminate), kUnchecked);
+}
+
+// Drawing: rows are painted off screen and their pixels read back.
+class CheckListDrawingTest : public CheckListTest {
+protected:
+    wxBitmap Draw(size_t row, bool selected) {
+        wxBitmap target(200, 24);
+        {
+            wxMemoryDC dc(target);
+            dc.SetFont(m_list->GetFont());
+            m_list->DrawRow(dc, wxRect(0, 0, 200, 24), row, selected);
+        }
+        return target;
+    }
+
+    static int Distance(const wxColour& a, const wxColour& b) {
+        return std::abs(a.Red() - b.Red()) + std::abs(a.Green() - b.Green()) + std::abs(a.Blue() - b.Blue());
+    }
+
+    // The pixel of the text area nearest to `colour`.
+    int NearestInText(const wxBitmap& bitmap, const wxColour& colour) {
+        const int start = m_list->CheckBoxArea(0).width + 5;
+        int best = 1000;
+        for (int y = 0; y < 24; ++y) {
+            for (int x = start; x < start + 60; ++x) {
+                best = std::min(best, Distance(test::PixelAt(bitmap, x, y), colour));
+            }
+        }
+        return best;
+    }
+};
+
+TEST_F(CheckListDrawingTest, UnselectedRowIsItsColourOnWhite) {
+    const wxBitmap amber = Draw(1, false);
+    EXPECT_EQ(test::PixelAt(amber, 195, 2), *wxWHITE);
+    EXPECT_LT(NearestInText(amber, kAmber), 40);
+    const wxBitmap red = Draw(2, false);
+    EXPECT_LT(NearestInText(red, kRed), 40);
+    EXPECT_EQ(test::PixelAt(red, 195, 2), *wxWHITE);
+}
+
+TEST_F(CheckListDrawingTest, SelectedRowIsWhiteOnItsColour) {
+    const wxBitmap red = Draw(2, true);
+    EXPECT_EQ(test::PixelAt(red, 195, 2), kRed);
+    EXPECT_LT(NearestInText(red, *wxWHITE), 40);
+    const wxBitmap black = Draw(0, true);
+    EXPECT_EQ(test::PixelAt(black, 195, 2), kBlack);
+    EXPECT_LT(NearestInText(black, *wxWHITE), 40);
+}
+
+TEST_F(CheckListDrawingTest, TheThreeCheckStatesLookDifferent) {
+    auto box = [&](int state) {
+        m_list->SetCheck(0, state);
+        const wxBitmap bitmap = Draw(0, false);
+        const wxRect area = m_list->CheckBoxArea(0);
+        return bitmap.GetSubBitmap(wxRect(0, 0, area.width, 24)).ConvertToImage();
+    };
+    auto same = [](const wxImage& a, const wxImage& b) {
+        return std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
+    };
+    const wxImage unchecked = box(kUnchecked);
+    const wxImage checked = box(kChecked);
+    const wxImage indeterminate = box(kIndeterminate);
+    EXPECT_FALSE(same(unchecked, checked));
+    EXPECT_FALSE(same(unchecked, indeterminate));
+    EXPECT_FALSE(same(checked, indeterminate));
+}
+
+}  // namespace
+}  // namespace gh
