@@ -69,26 +69,42 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
 
     std::uint16_t requirementCount = 0;
     stream.ReadU16(requirementCount);
-    info.requirements.reserve(requirementCount);
     // One entry buffer serves all: a guid or version that is not read keeps
-    // what the previous entry left.
+    // what the previous entry left. Once the bytes have ended, every further
+    // entry is the same (no name, the buffer's guid and version): one of them
+    // is kept and the others are counted.
     std::int64_t guid = 0;
     std::uint16_t version = 0;
-    for (std::uint16_t i = 0; i < requirementCount; ++i) {
+    for (std::uint32_t i = 0; i < requirementCount; ++i) {
         CModRequirement& entry = info.requirements.emplace_back();
         entry.name = ToWide(ReadTextUnits(stream, text));
         stream.ReadI64(guid);
         if (formatVersion != 1) stream.ReadU16(version);
         entry.guid = guid;
         entry.version = version;
+        if (stream.AtEnd()) {
+            // This entry, when its name is empty, is already like the rest.
+            const std::uint32_t rest = requirementCount - i - 1;
+            if (rest > 0 && !entry.name.empty()) info.requirements.push_back({guid, version, std::wstring()});
+            info.requirementsPastEnd = static_cast<std::uint16_t>(entry.name.empty() || rest == 0 ? rest : rest - 1);
+            break;
+        }
     }
 
     if (formatVersion >= 3) {
         std::uint16_t textCount = 0;
         stream.ReadU16(textCount);
         info.headerStrings.clear();
-        info.headerStrings.reserve(textCount);
-        for (std::uint16_t i = 0; i < textCount; ++i) info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
+        for (std::uint32_t i = 0; i < textCount; ++i) {
+            info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
+            if (stream.AtEnd()) {
+                const std::uint32_t rest = textCount - i - 1;
+                const bool alike = info.headerStrings.back().empty();
+                if (rest > 0 && !alike) info.headerStrings.emplace_back();
+                info.headerStringsPastEnd = static_cast<std::uint16_t>(alike || rest == 0 ? rest : rest - 1);
+                break;
+            }
+        }
     }
 }
 

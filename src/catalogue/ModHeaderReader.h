@@ -47,7 +47,9 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wst
 // what it held: the record's value, a format of 4, counts of 0, empty texts,
 // and inside a requirement entry the guid and version the previous entry
 // left (0 and 0 before the first). A text cut short keeps its whole units.
-// Work and memory are bounded by the 16-bit counts, whatever the bytes say.
+// Of the entries that lie wholly past the end of the bytes, which are all
+// alike, one is kept and the rest counted (requirementsPastEnd,
+// headerStringsPastEnd), so memory is bounded by the bytes, not the counts.
 void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source);
 
 // Reads one text field as UTF-16 code units: at most kHeaderTextMaxUnits

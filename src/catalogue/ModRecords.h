@@ -34,6 +34,12 @@ struct ModInfo {
     std::uint32_t headerDword2 = 0;
     std::vector<std::wstring> headerStrings;
     std::vector<CModRequirement> requirements;  // in file order
+    // Entries the header counts beyond those kept in `requirements` and
+    // `headerStrings`: the file ended before them, so each repeats the last
+    // entry kept. Counted, not stored, so that a short file cannot claim
+    // memory by its counts.
+    std::uint16_t requirementsPastEnd = 0;
+    std::uint16_t headerStringsPastEnd = 0;
 };
 
 enum ModStatus : std::int32_t {

@@ -36,6 +36,8 @@ inline std::string FirstDifference(const ModInfo& a, const ModInfo& b) {
     if (a.headerDword2 != b.headerDword2) return "headerDword2";
     if (a.headerStrings != b.headerStrings) return "headerStrings";
     if (a.requirements.size() != b.requirements.size()) return "requirements.size";
+    if (a.requirementsPastEnd != b.requirementsPastEnd) return "requirementsPastEnd";
+    if (a.headerStringsPastEnd != b.headerStringsPastEnd) return "headerStringsPastEnd";
     for (std::size_t i = 0; i < a.requirements.size(); ++i) {
         const auto& x = a.requirements[i];
         const auto& y = b.requirements[i];

@@ -68,10 +68,32 @@ ModInfo ExpectedAfterCut(const ModFile& mod, const ModFileLayout& at, std::size_
         if (has(at.requirements[i].guid)) entry.guid = mod.requirements[i].guid;
         if (format != 1 && has(at.requirements[i].version)) entry.version = mod.requirements[i].version;
         e.requirements.push_back(entry);
+        // The bytes end inside this entry: the entries after it are alike,
+        // and only the first of them is kept.
+        const ByteSpan& last = format == 1 ? at.requirements[i].guid : at.requirements[i].version;
+        if (!has(last)) {
+            std::size_t rest = count - i - 1;
+            if (rest > 0 && !entry.name.empty()) {
+                e.requirements.push_back({entry.guid, entry.version, L""});
+                --rest;
+            }
+            e.requirementsPastEnd = static_cast<std::uint16_t>(rest);
+            break;
+        }
     }
     if (format >= 3 && has(at.headerStringCount))
-        for (std::size_t i = 0; i < mod.headerStrings.size(); ++i)
+        for (std::size_t i = 0; i < mod.headerStrings.size(); ++i) {
             e.headerStrings.push_back(text(mod.headerStrings[i], at.headerStrings[i], 512));
+            if (!has(at.headerStrings[i])) {
+                std::size_t rest = mod.headerStrings.size() - i - 1;
+                if (rest > 0 && !e.headerStrings.back().empty()) {
+                    e.headerStrings.emplace_back();
+                    --rest;
+                }
+                e.headerStringsPastEnd = static_cast<std::uint16_t>(rest);
+                break;
+            }
+        }
     return e;
 }
 
@@ -282,21 +304,24 @@ TEST(ModHeader, CountsPastTheEndGiveEntriesFromTheSharedBuffer) {
     mod.headerStrings.clear();
     mod.content.clear();
     const ModInfo info = ReadHeaderBytes(EncodeModFile(mod));
-    ASSERT_EQ(info.requirements.size(), 65535u);
+    // Every later entry lies past the end: no name, the last guid and
+    // version. One stands for all of them; the others are counted.
+    ASSERT_EQ(info.requirements.size(), 2u);
     EXPECT_EQ(info.requirements[0].name, L"Only");
-    // Every later entry lies past the end: no name, the last guid and version.
-    EXPECT_EQ(info.requirements[65534].name, L"");
-    EXPECT_EQ(info.requirements[65534].guid, 77);
-    EXPECT_EQ(info.requirements[65534].version, 5);
+    EXPECT_EQ(info.requirements[1].name, L"");
+    EXPECT_EQ(info.requirements[1].guid, 77);
+    EXPECT_EQ(info.requirements[1].version, 5);
+    EXPECT_EQ(info.requirementsPastEnd, 65533u);
     EXPECT_TRUE(info.headerStrings.empty());  // the text count lies past the end too
 
     ModFile strings = Sample(3);
     strings.headerStringCount = 65535;
     strings.content.clear();
     const ModInfo many = ReadHeaderBytes(EncodeModFile(strings));
-    ASSERT_EQ(many.headerStrings.size(), 65535u);
+    ASSERT_EQ(many.headerStrings.size(), 4u);
     EXPECT_EQ(many.headerStrings[2], L"gamma");
     EXPECT_EQ(many.headerStrings[3], L"");
+    EXPECT_EQ(many.headerStringsPastEnd, 65535u - 4u);
 }
 
 TEST(ModHeader, EmptyFileKeepsTheDefaults) {
