@@ -3,6 +3,7 @@
 #include "app/Folders.h"
 #include "app/PathText.h"
 #include "platform/Files.h"
+#include "workshop/WorkshopNames.h"
 #include "workshop/WorkshopText.h"
 
 #include <algorithm>
@@ -10,40 +11,6 @@
 #include <new>
 
 namespace gh {
-
-namespace {
-
-bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
-
-// A component that Windows would read as the parent folder: ".." itself, and
-// runs of dots and blanks with two dots or more (trailing dots and blanks are
-// dropped from names there).
-bool IsParentComponent(std::wstring_view component) {
-    std::size_t dots = 0;
-    for (wchar_t c : component) {
-        if (c == L'.')
-            ++dots;
-        else if (c != L' ')
-            return false;
-    }
-    return dots >= 2;
-}
-
-}  // namespace
-
-bool IsSafeWorkshopName(std::wstring_view name) {
-    if (name.empty() || IsSeparator(name.front())) return false;
-    if (name.find(L':') != std::wstring_view::npos) return false;
-    if (name.find(L"\\\\") != std::wstring_view::npos) return false;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = start;
-        while (end < name.size() && !IsSeparator(name[end])) ++end;
-        if (IsParentComponent(name.substr(start, end - start))) return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 std::string GetFolderPart(const std::string& name) {
     const auto slash = name.rfind('/');
@@ -99,7 +66,10 @@ bool CreateFolderForPath(const std::wstring& path) {
         p.erase(at, baseKey.size());
     }
     if (!p.empty() && p.front() == L'\\') p.erase(0, 1);
-    return platform::CreateFolders(base + p);
+    // What is created is checked, after every step above: a name can be made
+    // so that removing the game folder's text from it leaves a "..".
+    const std::optional<std::wstring> folder = PathBelow(base, p);
+    return folder && platform::CreateFolders(*folder);
 }
 
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result) {
@@ -112,10 +82,12 @@ bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadU
     const bool hasFolder = name.find_first_of("/\\") != std::string::npos;
     CreateFolderForPath(hasFolder ? AnsiToWide(GetFolderPart(name)) : std::wstring());
 
-    const std::wstring target = CombinePath(GetUserGameFolder(), wideName);
-    if (platform::IsReadOnlyFile(target)) return false;
+    // The file that is opened is the one checked: the name's components below
+    // the documents game folder, nothing else.
+    const std::optional<std::wstring> target = PathBelow(GetUserGameFolder(), wideName);
+    if (!target || platform::IsReadOnlyFile(*target)) return false;
     platform::AtomicFile file;
-    if (!file.Open(target)) return false;
+    if (!file.Open(*target)) return false;
 
     const auto total = static_cast<std::uint32_t>(result.m_nSizeInBytes);
     const std::size_t chunkSize = std::min<std::size_t>(kInstallChunkSize, total);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "workshop/WorkshopClient.h"
+#include "workshop/WorkshopNames.h"
 #include "workshop/WorkshopRecords.h"
 
 #include <cstddef>
@@ -14,18 +15,12 @@ namespace gh {
 // Content is taken from the client in pieces of at most this size.
 inline constexpr std::size_t kInstallChunkSize = 1 << 20;
 
-// Whether a Workshop file name stays below the folder it is joined to: not
-// empty, not rooted ("/x", "\x", "\\server\x"), no drive or stream (any
-// ':'), no "\\" anywhere (which would make the joined path a network
-// path) and no ".." component with either separator.
-bool IsSafeWorkshopName(std::wstring_view name);
-
 // Writes the content of `result` (m_hFile, m_nSizeInBytes, m_pchFileName)
-// to the documents game folder plus the file's name, creating the folders
-// the name asks for. The content is read from `client` with UGCRead in
+// to the documents game folder plus the file's name (PathBelow), creating
+// the folders the name asks for. The content is read from `client` with UGCRead in
 // pieces of kInstallChunkSize and replaces an existing file atomically.
 // False, with nothing written and an existing file untouched, when the name
-// is unsafe, the size is negative, the target is read-only or a folder,
+// is unsafe (IsSafeWorkshopName), the size is negative, the target is read-only or a folder,
 // the client delivers fewer bytes than announced, or any write fails.
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result);
 
@@ -44,8 +39,9 @@ std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::
 
 // Creates the folders of `path` below the documents game folder, in that
 // folder's own letter case. A path with a '.' anywhere has its last
-// component taken as a file name and dropped. Returns whether the folder
-// exists afterwards.
+// component taken as a file name and dropped. Nothing is created unless the
+// folder that results stays below the documents game folder (PathBelow).
+// Returns whether the folder exists afterwards.
 bool CreateFolderForPath(const std::wstring& path);
 
 }  // namespace gh

@@ -4,6 +4,7 @@
 #include "app/PathText.h"
 #include "platform/Files.h"
 #include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopNames.h"
 
 #include <algorithm>
 #include <limits>
@@ -96,7 +97,8 @@ void CWorkshopSync::OnGetPublishedFileDetails(const RemoteStorageGetPublishedFil
     // outside it; its install is refused later.
     std::optional<std::int64_t> localTime;
     if (IsSafeWorkshopName(wideName))
-        localTime = platform::FileModificationTime(CombinePath(GetUserGameFolder(), wideName));
+        if (const auto local = PathBelow(GetUserGameFolder(), wideName))
+            localTime = platform::FileModificationTime(*local);
 
     const auto workshopTime = static_cast<std::int64_t>(result->m_rtimeUpdated);
     SyncEvent event;

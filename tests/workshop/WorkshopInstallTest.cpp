@@ -3,8 +3,10 @@
 #include "app/PathText.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/Text.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopNames.h"
 #include "workshop/WorkshopText.h"
 
 #include <gmock/gmock.h>
@@ -146,11 +148,51 @@ TEST_F(InstallTest, NamesThatLeaveTheGameFolderAreRefusedAndWriteNothing) {
 }
 
 TEST(WorkshopNameTest, SafeNamesStayBelowTheirFolder) {
-    for (const wchar_t* name :
-         {L"mods/abc.mod", L"abc.mod", L"a\\b/c.mod", L"./x.mod", L"mods/.hidden", L"a..b.mod", L"mods//x.mod"})
+    for (const wchar_t* name : {L"mods/abc.mod", L"abc.mod", L"a\\b/c.mod", L"./x.mod", L"mods/.hidden", L"a..b.mod",
+                                L"mods//x.mod", L"mods/console.mod", L"mods/com10.mod", L"mods/nul_fix.mod"})
         EXPECT_TRUE(IsSafeWorkshopName(name)) << name;
     for (const wchar_t* name : {L"", L"/x", L"\\x", L"D:x", L"a\\\\b", L"a/../b", L"..\\b", L"a/.."})
         EXPECT_FALSE(IsSafeWorkshopName(name)) << name;
+}
+
+TEST(WorkshopNameTest, DeviceNamesAreRefusedInAnyComponentAndCase) {
+    for (const wchar_t* name : {L"NUL.mod", L"con", L"mods/COM1", L"mods/lpt9.txt", L"Aux.d/x.mod", L"mods/prn .mod",
+                                L"mods/CONIN$", L"conout$.log", L"mods/com\u00b9.mod", L"a\\NuL\\b.mod"})
+        EXPECT_FALSE(IsSafeWorkshopName(name)) << name;
+    EXPECT_FALSE(IsReservedDeviceName(L"COM0"));
+    EXPECT_FALSE(IsReservedDeviceName(L"CONSOLE"));
+    EXPECT_TRUE(IsReservedDeviceName(L"lpt3.tar.gz"));
+}
+
+TEST(WorkshopNameTest, PathBelowKeepsOnlyComponentsThatStayInside) {
+    const wchar_t sep = platform::NativeSeparator();
+    const std::wstring base = std::wstring(L"B") + sep;
+    EXPECT_EQ(PathBelow(base, L"mods/x.mod"), base + L"mods" + sep + L"x.mod");
+    EXPECT_EQ(PathBelow(base, L".\\mods//./x.mod"), base + L"mods" + sep + L"x.mod");
+    EXPECT_EQ(PathBelow(base, L""), base);
+    EXPECT_EQ(PathBelow(base, L"mods/"), base + L"mods");
+    for (const wchar_t* escape : {L"..", L"mods/../..", L". .\\x", L"/etc", L"\\x", L"c:x", L"mods/nul", L"a/:b"})
+        EXPECT_EQ(PathBelow(base, escape), std::nullopt) << escape;
+}
+
+TEST_F(InstallTest, NamesThatTurnIntoParentFoldersOnTheWayCreateNothingOutside) {
+    // The folder step removes every copy of the game folder's lower-case text
+    // from the name; "." + that text + ".\\" then leaves "..\\" behind.
+    std::wstring key = ReplaceAll(ReplaceAll(ToLower(GetUserGameFolder()), L"/", L"\\"), L"\\\\", L"\\");
+    std::string piece = "." + platform::WideToSystemNarrow(key) + ".\\";
+    std::string name;
+    for (int i = 0; i < 3; ++i) name += piece;
+    name += "outside\\evil.mod";
+    EXPECT_FALSE(Install(name, "evil"));
+    EXPECT_FALSE(fs::exists(fs::path(m_root.Path()) / "Documents" / "outside"));
+    for (const std::string& entry : Tree())
+        EXPECT_TRUE(entry == "Documents" || entry.starts_with("Documents/My Games")) << entry;
+}
+
+TEST_F(InstallTest, DeviceNamesWriteNothing) {
+    for (const char* name : {"NUL.mod", "mods/COM1", "mods/lpt1.txt", "CON", "mods/aux/x.mod"})
+        EXPECT_FALSE(Install(name, "to a device")) << name;
+    EXPECT_TRUE(Tree().empty()) << "not even a folder was created";
 }
 
 TEST(PathPartsTest, FolderAndFileNameParts) {

@@ -1,0 +1,91 @@
+#include "workshop/WorkshopNames.h"
+
+#include "platform/Folders.h"
+
+#include <array>
+#include <vector>
+
+namespace gh {
+
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+
+// A component that Windows would read as the parent folder: ".." itself, and
+// runs of dots and blanks with two dots or more (trailing dots and blanks are
+// dropped from names there).
+bool IsParentComponent(std::wstring_view component) {
+    std::size_t dots = 0;
+    for (wchar_t c : component) {
+        if (c == L'.')
+            ++dots;
+        else if (c != L' ')
+            return false;
+    }
+    return dots >= 2;
+}
+
+wchar_t UpperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool IsDeviceDigit(wchar_t c) { return (c >= L'1' && c <= L'9') || c == 0xB9 || c == 0xB2 || c == 0xB3; }
+
+// Calls `check` with each component of `text`, separated by '/' or '\';
+// stops at the first component for which it returns false.
+template <class Check>
+bool EveryComponent(std::wstring_view text, Check check) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !IsSeparator(text[end])) ++end;
+        if (!check(text.substr(start, end - start))) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool IsHarmlessComponent(std::wstring_view component) {
+    return !IsParentComponent(component) && !IsReservedDeviceName(component) &&
+           component.find(L':') == std::wstring_view::npos;
+}
+
+}  // namespace
+
+bool IsReservedDeviceName(std::wstring_view component) {
+    // The device is named by what stands before the first dot, without the
+    // blanks Windows drops at its end.
+    std::wstring_view stem = component.substr(0, component.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+    std::wstring upper;
+    for (wchar_t c : stem) upper.push_back(UpperAscii(c));
+    static constexpr std::array<std::wstring_view, 6> kPlain = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (std::wstring_view name : kPlain)
+        if (upper == name) return true;
+    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) && IsDeviceDigit(upper[3]);
+}
+
+bool IsSafeWorkshopName(std::wstring_view name) {
+    if (name.empty() || IsSeparator(name.front())) return false;
+    if (name.find(L"\\\\") != std::wstring_view::npos) return false;
+    return EveryComponent(name, IsHarmlessComponent);
+}
+
+std::optional<std::wstring> PathBelow(const std::wstring& base, std::wstring_view relative) {
+    if (!relative.empty() && IsSeparator(relative.front())) return std::nullopt;
+    std::vector<std::wstring_view> kept;
+    const bool harmless = EveryComponent(relative, [&](std::wstring_view component) {
+        if (component.empty() || component == L".") return true;
+        if (!IsHarmlessComponent(component)) return false;
+        kept.push_back(component);
+        return true;
+    });
+    if (!harmless) return std::nullopt;
+    std::wstring path = base;
+    const wchar_t separator = platform::NativeSeparator();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) path += separator;
+        path += kept[i];
+    }
+    return path;
+}
+
+}  // namespace gh
