@@ -1,0 +1,95 @@
+#include "platform/Files.h"
+#include "platform/Unicode.h"
+#include "platform/posix/PosixPath.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace gh::platform {
+
+using posix::ResolvePath;
+
+namespace {
+
+std::string ParentOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+AtomicFile::~AtomicFile() { Abort(); }
+
+bool AtomicFile::Open(const std::wstring& target) {
+    Abort();
+    const std::string real = ResolvePath(target);
+    struct stat st {};
+    if (stat(real.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+    std::string pattern = ParentOf(real) + "/.gatehouse-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    m_handle = fd;
+    m_target = Utf8ToWide(real);
+    m_temp = Utf8ToWide(name.data());
+    m_failed = false;
+    return true;
+}
+
+bool AtomicFile::Write(const void* data, std::size_t size) {
+    if (m_handle < 0 || m_failed) return false;
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(static_cast<int>(m_handle), bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_failed = true;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (m_handle < 0 || m_failed) {
+        Abort();
+        return false;
+    }
+    const int fd = static_cast<int>(m_handle);
+    m_handle = -1;
+    const bool synced = fdatasync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    const std::string temp = WideToUtf8(m_temp);
+    const std::string target = WideToUtf8(m_target);
+    if (!synced || !closed || rename(temp.c_str(), target.c_str()) != 0) {
+        unlink(temp.c_str());
+        m_temp.clear();
+        return false;
+    }
+    posix::ForgetFolder(target);
+    m_temp.clear();
+    return true;
+}
+
+void AtomicFile::Abort() {
+    if (m_handle >= 0) ::close(static_cast<int>(m_handle));
+    m_handle = -1;
+    if (!m_temp.empty()) unlink(WideToUtf8(m_temp).c_str());
+    m_temp.clear();
+}
+
+}  // namespace gh::platform
