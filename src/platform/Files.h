@@ -51,7 +51,9 @@ bool CreateFolders(const std::wstring& path);      // the folder and its missing
 bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970);
 
 // A file opened for reading; others may read it but not write it meanwhile
-// (where the system can enforce that). Reads are unbuffered.
+// (where the system can enforce that). Reads are unbuffered. Only a regular
+// file opens: a folder, a pipe or a device fails as an unreadable file does,
+// and opening never waits, so no name can stall the program.
 class InputFile {
 public:
     InputFile() = default;
@@ -63,7 +65,7 @@ public:
     // Open followed by ReadAt(0, buffer, size) into `got`, for scans over
     // many files: a path spelled as the file system spells it (see
     // ExactCasePath) costs one call fewer. False, with nothing open and
-    // `got` 0, when Open would fail (a folder included).
+    // `got` 0, when Open would fail.
     bool OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got);
     bool IsOpen() const { return m_handle != kNone; }
     // Reads up to `size` bytes; returns the count read, 0 at the end or on error.
@@ -107,7 +109,8 @@ private:
 // Writes `bytes` to `target` through AtomicFile.
 bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
 
-// Reads a whole file of at most `limit` bytes. None when it cannot be read or is larger.
+// Reads a whole regular file of at most `limit` bytes (through InputFile).
+// None when it cannot be read or is larger.
 std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit);
 
 }  // namespace gh::platform

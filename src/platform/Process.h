@@ -9,7 +9,7 @@ namespace gh::platform {
 // Starts `file` without waiting, with an optional single parameter string
 // (passed as one argument). Windows: ShellExecuteW "open", SW_SHOW.
 // Linux: posix_spawn in a new session; with a `runner`, `runner file
-// [parameters]`, after checking that `file` exists; without one the file is
+// [parameters]`, after checking that `file` is a regular file; without one the file is
 // started directly, and a Windows executable that cannot be started directly
 // is run through `wine` (or `wine64`) when it is on the path. The working folder is
 // inherited. Returns false when the program could not be started.

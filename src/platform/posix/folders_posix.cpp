@@ -1,3 +1,4 @@
+#include "platform/Files.h"
 #include "platform/FolderOverrides.h"
 #include "platform/Folders.h"
 #include "platform/Unicode.h"
@@ -6,13 +7,16 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
 namespace gh::platform {
 
 namespace {
+
+// The file holds a handful of lines; anything far larger is not that file.
+constexpr std::size_t kUserDirsMaxBytes = 64 * 1024;
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -25,10 +29,12 @@ std::string DocumentsFromUserDirs(const std::string& home) {
     std::string configHome;
     if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) configHome = c;
     else configHome = home + "/.config";
-    std::ifstream file(configHome + "/user-dirs.dirs");
+    const auto content = ReadWholeFile(Utf8ToWide(configHome + "/user-dirs.dirs"), kUserDirsMaxBytes);
+    if (!content) return {};
+    std::istringstream lines(*content);
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(file, line)) {
+    while (std::getline(lines, line)) {
         const auto start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
         std::string value = line.substr(start + key.size());

@@ -11,19 +11,37 @@ namespace gh::platform {
 
 using posix::ResolvePath;
 
+namespace {
+
+// Opens `path` for reading only if it is a regular file. The open itself
+// never waits: a pipe without a writer, or a device, would otherwise hold
+// the program at open() or at the first read for ever. Anything that is not
+// a regular file fails with errno EINVAL, as an unreadable file does.
+int OpenRegularFile(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    // Reads of a regular file never wait anyway; clear the flag so that the
+    // descriptor behaves as any other.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace
+
 InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::wstring& path) {
     Close();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const std::string real = ResolvePath(path);
-        const int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = OpenRegularFile(ResolvePath(path).c_str());
         if (fd >= 0) {
-            struct stat st {};
-            if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-                ::close(fd);
-                return false;
-            }
             m_handle = fd;
             return true;
         }
@@ -36,28 +54,15 @@ bool InputFile::Open(const std::wstring& path) {
 bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
     Close();
     got = 0;
-    // The path as spelled first, and no status call: a folder shows itself
-    // when it is read (EISDIR). Anything else goes the way of Open. Not
-    // blocking, so a pipe in a scanned folder cannot stall the scan.
-    const int fd = ::open(posix::ToNativeText(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // The path as spelled first, without the name matching; only a name that
+    // is not there goes the way of Open.
+    const int fd = OpenRegularFile(posix::ToNativeText(path).c_str());
     if (fd < 0) {
-        if (!Open(path)) return false;
-        got = ReadAt(0, buffer, size);
-        return true;
+        if (errno != ENOENT || !Open(path)) return false;
+    } else {
+        m_handle = fd;
     }
-    m_handle = fd;
-    auto* bytes = static_cast<char*>(buffer);
-    while (got < size) {
-        const ssize_t n = ::pread(fd, bytes + got, size - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EISDIR) {
-            Close();
-            got = 0;
-            return false;
-        }
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
+    got = ReadAt(0, buffer, size);
     return true;
 }
 

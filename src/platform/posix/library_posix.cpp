@@ -27,6 +27,11 @@ bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     std::string native = posix::ResolvePath(path);
     // A name without a '/' would send dlopen to the search path instead.
     if (native.find('/') == std::string::npos) native = "./" + native;
+    // The loader opens what it is given and would wait for ever on a pipe.
+    if (!IsRegularFile(native)) {
+        error = L"cannot load " + path + L": not a regular file";
+        return false;
+    }
     dlerror();  // forget an earlier failure, so the text below is this one's
     m_handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (m_handle) return true;

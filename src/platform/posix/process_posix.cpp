@@ -52,13 +52,10 @@ bool OnPath(const std::string& program) {
     return false;
 }
 
-bool StartsWithMz(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+bool StartsWithMz(const std::wstring& path) {
+    InputFile file;
     char head[2] = {};
-    const bool mz = std::fread(head, 1, 2, f) == 2 && head[0] == 'M' && head[1] == 'Z';
-    std::fclose(f);
-    return mz;
+    return file.Open(path) && file.Read(head, 2) == 2 && head[0] == 'M' && head[1] == 'Z';
 }
 
 }  // namespace
@@ -66,7 +63,7 @@ bool StartsWithMz(const std::string& path) {
 bool StartProgram(const std::wstring& file, const std::wstring* parameters, const std::wstring& runner) {
     const std::string real = posix::ResolvePath(file);
     struct stat st {};
-    if (stat(real.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::vector<std::string> args;
     if (!runner.empty()) args.push_back(WideToUtf8(runner));
     args.push_back(real);
@@ -75,7 +72,7 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
 
     const int rc = Spawn(args, false);
     if (rc == 0) return true;
-    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(real)) {
+    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(file)) {
         // Debian's wine64 package alone installs `wine64` without `wine`.
         for (const char* wine : {"wine", "wine64"}) {
             if (!OnPath(wine)) continue;

@@ -16,6 +16,15 @@ bool InputFile::Open(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
+    // Only a file on a disk: a pipe, the console or a device such as NUL
+    // opens too, and reading one may never end.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(h);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
     m_handle = reinterpret_cast<std::intptr_t>(h);
     return true;
 }
