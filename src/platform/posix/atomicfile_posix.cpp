@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 #include "platform/Unicode.h"
+#include "platform/TemporaryFileName.h"
+#include "platform/posix/FileCalls.h"
 #include "platform/posix/PosixPath.h"
 
 #include <fcntl.h>
@@ -7,9 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace gh::platform {
 
@@ -33,26 +33,29 @@ bool AtomicFile::Open(const std::wstring& target) {
     const std::string real = ResolvePath(target);
     struct stat st {};
     if (stat(real.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
-    std::string pattern = ParentOf(real) + "/.gatehouse-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) return false;
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    m_handle = fd;
-    m_target = Utf8ToWide(real);
-    m_temp = Utf8ToWide(name.data());
-    m_failed = false;
-    return true;
+    const std::string folder = ParentOf(real);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = folder + "/" + detail::NewTemporaryFileName();
+        // A name that is new: never an existing file, link or pipe. Created
+        // with the mode every new file gets (0666 less the umask).
+        const int fd = posix::CreateNewFile(temp.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            m_handle = fd;
+            m_target = Utf8ToWide(real);
+            m_temp = Utf8ToWide(temp);
+            m_failed = false;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 bool AtomicFile::Write(const void* data, std::size_t size) {
     if (m_handle < 0 || m_failed) return false;
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(static_cast<int>(m_handle), bytes, size);
+        const ssize_t n = posix::WriteSome(static_cast<int>(m_handle), bytes, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             m_failed = true;
@@ -71,11 +74,11 @@ bool AtomicFile::Commit() {
     }
     const int fd = static_cast<int>(m_handle);
     m_handle = -1;
-    const bool synced = fdatasync(fd) == 0;
+    const bool synced = posix::SyncFile(fd) == 0;
     const bool closed = ::close(fd) == 0;
     const std::string temp = WideToUtf8(m_temp);
     const std::string target = WideToUtf8(m_target);
-    if (!synced || !closed || rename(temp.c_str(), target.c_str()) != 0) {
+    if (!synced || !closed || posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
         unlink(temp.c_str());
         m_temp.clear();
         return false;

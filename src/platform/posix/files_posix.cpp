@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 #include "platform/Unicode.h"
 #include "platform/Wildcard.h"
+#include "platform/posix/FileCalls.h"
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
@@ -118,7 +119,12 @@ bool CreateFolders(const std::wstring& path) {
         if (component.empty()) continue;
         if (!current.empty() && current.back() != '/') current += '/';
         current += component;
-        if (mkdir(current.c_str(), 0777) == 0) posix::ForgetFolder(current);
+        struct stat st {};
+        if (stat(current.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) return false;
+            continue;
+        }
+        if (posix::MakeFolder(current.c_str(), 0777) == 0) posix::ForgetFolder(current);
         else if (errno != EEXIST) return false;
     }
     struct stat st {};

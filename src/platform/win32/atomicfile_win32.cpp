@@ -1,10 +1,11 @@
 #include "platform/Files.h"
+#include "platform/TemporaryFileName.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
 
 namespace gh::platform {
@@ -22,11 +23,12 @@ bool AtomicFile::Open(const std::wstring& target) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring temp = FolderOf(t) + L"\\.gatehouse-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(counter++) + L".tmp";
-        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string name = detail::NewTemporaryFileName();
+        const std::wstring temp = FolderOf(t) + L"\\" + std::wstring(name.begin(), name.end());
+        // No sharing at all while it is written: in particular no
+        // FILE_SHARE_DELETE, so a cleaner of leftovers cannot remove it.
+        HANDLE h = win32::CreateNewFile(temp.c_str(), GENERIC_WRITE, 0);
         if (h != INVALID_HANDLE_VALUE) {
             m_handle = reinterpret_cast<std::intptr_t>(h);
             m_target = t;
@@ -45,7 +47,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(AsHandle(m_handle), bytes, chunk, &written, nullptr) || written == 0) {
+        if (!win32::WriteSome(AsHandle(m_handle), bytes, chunk, &written) || written == 0) {
             m_failed = true;
             return false;
         }
@@ -62,10 +64,10 @@ bool AtomicFile::Commit() {
     }
     HANDLE h = AsHandle(m_handle);
     m_handle = -1;
-    const bool flushed = FlushFileBuffers(h) != 0;
+    const bool flushed = win32::FlushFile(h) != 0;
     const bool closed = CloseHandle(h) != 0;
     if (!flushed || !closed ||
-        !MoveFileExW(m_temp.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !win32::MoveReplacing(m_temp.c_str(), m_target.c_str())) {
         DeleteFileW(m_temp.c_str());
         m_temp.clear();
         return false;

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 #include "platform/Wildcard.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>
@@ -91,7 +92,12 @@ bool CreateFolders(const std::wstring& path) {
         }
         if (!current.empty() && current.back() != L'\\') current += L'\\';
         current += component;
-        if (!CreateDirectoryW(current.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        const DWORD existing = GetFileAttributesW(current.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES) {
+            if (!(existing & FILE_ATTRIBUTE_DIRECTORY)) return false;
+            continue;
+        }
+        if (!win32::MakeFolder(current.c_str()) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
     const DWORD attributes = GetFileAttributesW(p.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
