@@ -47,7 +47,9 @@ std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
 bool FileExists(const std::wstring& path);        // a file or a folder
 bool IsReadOnlyFile(const std::wstring& path);     // exists and carries no write permission
 bool DeleteFileAt(const std::wstring& path);
-bool CreateFolders(const std::wstring& path);      // the folder and its missing parents; true if it exists afterwards
+// The folder and its missing parents; true if it exists afterwards and the
+// folders made here will survive a power cut.
+bool CreateFolders(const std::wstring& path);
 bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970);
 
 // A file opened for reading; others may read it but not write it meanwhile
@@ -83,10 +85,13 @@ private:
 
 // Replaces a file atomically: content goes to a temporary file in the target's
 // folder and is renamed over the target by Commit() only after it was fully
-// written, flushed and closed. Until then, and on every failure, the target is
-// untouched; the temporary file is removed when the object is destroyed
-// without a successful Commit(). A target that exists and is read-only is
-// refused by Open().
+// written and forced to the disk. Until then, and on every failure, the target
+// is untouched; the temporary file is removed when the object is destroyed
+// without a successful Commit(). Commit() returns true only once the
+// replacement will survive a power cut (POSIX: the folder is synced after the
+// rename; Windows: the move is written through); should that last step fail,
+// the new file is in place but false is returned. A target that exists and
+// is read-only is refused by Open().
 class AtomicFile {
 public:
     AtomicFile() = default;

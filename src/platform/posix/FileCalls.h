@@ -39,4 +39,20 @@ inline int MakeFolder(const char* path, mode_t mode) {
     return Injected(FileOperation::CreateFolder) ? -1 : ::mkdir(path, mode);
 }
 
+// Forces the entries of `folder` (a rename, a new name) to the disk, so
+// that they survive a power cut. A file system that cannot sync folders
+// (EINVAL), or a folder that may be changed but not read, counts as synced:
+// nothing more can be done there.
+inline int SyncFolder(const char* folder) {
+    if (Injected(FileOperation::SyncFolder)) return -1;
+    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno == EACCES ? 0 : -1;
+    int rc = ::fsync(fd);
+    if (rc != 0 && (errno == EINVAL || errno == ENOTSUP)) rc = 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return rc;
+}
+
 }  // namespace gh::platform::posix

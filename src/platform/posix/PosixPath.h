@@ -21,6 +21,9 @@ std::string ResolvePath(const std::wstring& path);
 void ForgetFolder(const std::string& nativePath);
 void ForgetAllFolders();
 
+// The folder that holds `path` ("." for a bare name, "/" for a name in the root).
+std::string ParentOf(const std::string& path);
+
 // ASCII-only upper-casing, the same folding the program's canonical paths use.
 std::string FoldCase(const std::string& name);
 

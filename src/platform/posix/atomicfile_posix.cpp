@@ -13,18 +13,8 @@
 
 namespace gh::platform {
 
+using posix::ParentOf;
 using posix::ResolvePath;
-
-namespace {
-
-std::string ParentOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-}  // namespace
 
 AtomicFile::~AtomicFile() { Abort(); }
 
@@ -73,19 +63,20 @@ bool AtomicFile::Commit() {
         return false;
     }
     const int fd = static_cast<int>(m_handle);
-    m_handle = -1;
-    const bool synced = posix::SyncFile(fd) == 0;
-    const bool closed = ::close(fd) == 0;
     const std::string temp = WideToUtf8(m_temp);
     const std::string target = WideToUtf8(m_target);
-    if (!synced || !closed || posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
-        unlink(temp.c_str());
-        m_temp.clear();
+    // The content reaches the disk before it takes the old file's place.
+    if (posix::SyncFile(fd) != 0 || posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
+        Abort();
         return false;
     }
-    posix::ForgetFolder(target);
+    m_handle = -1;
     m_temp.clear();
-    return true;
+    const bool closed = ::close(fd) == 0;
+    posix::ForgetFolder(target);
+    // The new name lasts only once the folder is on the disk too. A failure
+    // here is reported although the new file is in place already.
+    return posix::SyncFolder(ParentOf(target).c_str()) == 0 && closed;
 }
 
 void AtomicFile::Abort() {

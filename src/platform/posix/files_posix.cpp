@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 namespace gh::platform {
 
+using posix::ParentOf;
 using posix::ResolvePath;
 
 namespace {
@@ -111,6 +113,7 @@ bool CreateFolders(const std::wstring& path) {
         current = "/";
         pos = 1;
     }
+    std::vector<std::string> made;
     while (pos <= real.size()) {
         std::size_t end = real.find('/', pos);
         if (end == std::string::npos) end = real.size();
@@ -124,9 +127,16 @@ bool CreateFolders(const std::wstring& path) {
             if (!S_ISDIR(st.st_mode)) return false;
             continue;
         }
-        if (posix::MakeFolder(current.c_str(), 0777) == 0) posix::ForgetFolder(current);
-        else if (errno != EEXIST) return false;
+        if (posix::MakeFolder(current.c_str(), 0777) == 0) {
+            posix::ForgetFolder(current);
+            made.push_back(current);
+        } else if (errno != EEXIST) {
+            return false;
+        }
     }
+    // A new folder lasts only once the folder that holds it is on the disk.
+    for (const std::string& folder : made)
+        if (posix::SyncFolder(ParentOf(folder).c_str()) != 0) return false;
     struct stat st {};
     return stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

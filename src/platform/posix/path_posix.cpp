@@ -64,6 +64,13 @@ std::string ToNativeText(const std::wstring& path) {
     return native;
 }
 
+std::string ParentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
 std::string FoldCase(const std::string& name) {
     std::string out = name;
     for (char& c : out)
