@@ -45,7 +45,13 @@ std::wstring ExactCasePath(const std::wstring& path);
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
 
 bool FileExists(const std::wstring& path);        // a file or a folder
-bool IsReadOnlyFile(const std::wstring& path);     // exists and carries no write permission
+// Exists and may not be replaced by this process: marked read-only (no write
+// permission bit for anyone; the Windows attribute), or not writable as the
+// system decides for this process (POSIX: effective access, so another
+// user's file counts; Windows: it cannot be opened for writing and deleting
+// with the sharing a replacement needs, so a file another process holds
+// without sharing counts).
+bool IsReadOnlyFile(const std::wstring& path);
 bool DeleteFileAt(const std::wstring& path);
 // The folder and its missing parents; true if it exists afterwards and the
 // folders made here will survive a power cut.
@@ -90,8 +96,13 @@ private:
 // without a successful Commit(). Commit() returns true only once the
 // replacement will survive a power cut (POSIX: the folder is synced after the
 // rename; Windows: the move is written through); should that last step fail,
-// the new file is in place but false is returned. A target that exists and
-// is read-only is refused by Open().
+// the new file is in place but false is returned. A file replaced keeps its
+// permissions (POSIX: its mode bits, and its owner where that may be given);
+// a new file gets the usual mode of a new file (0666 less the umask).
+// Open() refuses a target that exists and is read-only (IsReadOnlyFile) or
+// is not a regular file. A link at the target's name is replaced by the new
+// file, never written through; links among the folders of the path are
+// followed.
 class AtomicFile {
 public:
     AtomicFile() = default;

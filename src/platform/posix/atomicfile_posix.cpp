@@ -16,13 +16,40 @@ namespace gh::platform {
 using posix::ParentOf;
 using posix::ResolvePath;
 
+namespace {
+
+// The new file takes the old one's place with its permission bits and,
+// where this process may give them away (root; a group it is in), its owner
+// and group. A file system without modes (FAT) that refuses fchmod passes
+// when the mode is what it would have been anyway.
+bool TakeOverModeAndOwner(int fd, const struct stat& old) {
+    struct stat now {};
+    if (fstat(fd, &now) != 0) return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Neither: the new file stays this process's own, as any file it writes.
+    }
+    const mode_t wanted = old.st_mode & 0777;
+    if (fchmod(fd, wanted) == 0) return true;
+    return fstat(fd, &now) == 0 && (now.st_mode & 0777) == wanted;
+}
+
+}  // namespace
+
 AtomicFile::~AtomicFile() { Abort(); }
 
 bool AtomicFile::Open(const std::wstring& target) {
     Abort();
     const std::string real = ResolvePath(target);
+    // What the name reaches: a link to a file is replaced by the new file
+    // (never written through), but the file it reaches must be one this
+    // process may write; a folder, a pipe or a device is never replaced.
     struct stat st {};
-    if (stat(real.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+    if (stat(real.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || IsReadOnlyFile(target)) return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
     const std::string folder = ParentOf(real);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = folder + "/" + detail::NewTemporaryFileName();
@@ -65,8 +92,12 @@ bool AtomicFile::Commit() {
     const int fd = static_cast<int>(m_handle);
     const std::string temp = WideToUtf8(m_temp);
     const std::string target = WideToUtf8(m_target);
+    // A file replaced keeps its permissions: a private file stays private.
+    struct stat old {};
+    const bool replacing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     // The content reaches the disk before it takes the old file's place.
-    if (posix::SyncFile(fd) != 0 || posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
+    if ((replacing && !TakeOverModeAndOwner(fd, old)) || posix::SyncFile(fd) != 0 ||
+        posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
         Abort();
         return false;
     }

@@ -5,6 +5,7 @@
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -93,9 +94,18 @@ bool FileExists(const std::wstring& path) {
 }
 
 bool IsReadOnlyFile(const std::wstring& path) {
+    const std::string real = ResolvePath(path);
     struct stat st {};
-    if (stat(ResolvePath(path).c_str(), &st) != 0) return false;
-    return (st.st_mode & 0222) == 0;
+    if (stat(real.c_str(), &st) != 0) return false;
+    // Marked read-only by its owner: no write permission for anyone, the
+    // counterpart of the Windows attribute, honoured even where the system
+    // would let this process write (root).
+    if ((st.st_mode & 0222) == 0) return true;
+    // Otherwise as the system decides for this process's effective user and
+    // groups: another user's file is not ours to replace, although a rename
+    // in a folder we may change would do it.
+    if (faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) == 0) return false;
+    return errno == EACCES || errno == EPERM || errno == EROFS;
 }
 
 bool DeleteFileAt(const std::wstring& path) {

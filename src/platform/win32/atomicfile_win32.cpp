@@ -20,8 +20,7 @@ bool AtomicFile::Open(const std::wstring& target) {
     Abort();
     const std::wstring t = WithBackslashes(target);
     const DWORD attributes = GetFileAttributesW(t.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) || IsReadOnlyFile(t)))
         return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = detail::NewTemporaryFileName();

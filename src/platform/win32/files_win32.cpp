@@ -60,8 +60,24 @@ bool FileExists(const std::wstring& path) {
 }
 
 bool IsReadOnlyFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(WithBackslashes(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const std::wstring p = WithBackslashes(path);
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return true;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    // As the system decides: the file must open for writing and deleting
+    // while letting everyone else do anything, the access a replacement
+    // needs. The file's security refuses it (another user's file), or a
+    // handle open elsewhere that does not share writing and deleting (the
+    // game reading it) does.
+    HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    }
+    CloseHandle(h);
+    return false;
 }
 
 bool DeleteFileAt(const std::wstring& path) { return DeleteFileW(WithBackslashes(path).c_str()) != 0; }
