@@ -122,6 +122,17 @@ private:
     bool m_failed = false;
 };
 
+// Removes from `folder` (that folder only, nothing below it) the temporary
+// files that AtomicFile objects of processes that died left there: files
+// named as AtomicFile names them (".gatehouse-" + 12 letters or digits +
+// ".tmp"), regular files and not links, last written more than a minute ago,
+// that no running writer holds. A writer holds its temporary file for its
+// whole life (POSIX: an exclusive flock() taken right after creating it,
+// which this takes without waiting before it deletes, the minute covering
+// the moment between the two; Windows: its handle shares no deletion), so
+// a running install never loses its file. Returns the number removed.
+std::size_t RemoveStaleTemporaryFiles(const std::wstring& folder);
+
 // Writes `bytes` to `target` through AtomicFile.
 bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
 

@@ -5,6 +5,7 @@
 #include "platform/posix/PosixPath.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,6 +58,14 @@ bool AtomicFile::Open(const std::wstring& target) {
         // with the mode every new file gets (0666 less the umask).
         const int fd = posix::CreateNewFile(temp.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
+            // Held for the file's whole life, so RemoveStaleTemporaryFiles
+            // leaves it alone. A file system without locks refuses the
+            // cleaner's lock as well. Someone else holding a file made just
+            // now is a cleaner that is about to delete it: take another name.
+            if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+                ::close(fd);
+                continue;
+            }
             m_handle = fd;
             m_target = Utf8ToWide(real);
             m_temp = Utf8ToWide(temp);
