@@ -1,7 +1,8 @@
 // File and folder access. Paths are wide text in either separator style; on
 // Linux every component is matched by its exact name first and otherwise
 // without regard to case, so the upper-case canonical paths of the program
-// reach the same files as on Windows.
+// reach the same files as on Windows. Names keep every byte the system gave
+// them (platform/Text.h): what a listing returns opens again.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,7 @@
 namespace gh::platform {
 
 struct FolderEntry {
-    std::wstring name;  // without folder, in its own letter case
+    std::wstring name;  // without folder, in its own letter case; a name as Text.h describes
     bool isFolder = false;
 };
 

@@ -27,7 +27,8 @@ bool StandardOutputIsTerminal();
 
 // The program's arguments after its own name, as wide text: Windows takes
 // them from the wide command line (so no name is lost to the ANSI code
-// page); Linux converts `argv` from the locale's character set.
+// page); Linux converts `argv` as names (SystemNameToWide), so a path given
+// on the command line reaches the same file whatever its bytes are.
 std::vector<std::wstring> ProgramArguments(int argc, char** argv);
 
 }  // namespace gh::platform

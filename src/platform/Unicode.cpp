@@ -136,8 +136,24 @@ std::u16string WideToUtf16(std::wstring_view wide) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else if (cp > 0x10FFFF || (!kWide16 && cp >= 0xD800 && cp <= 0xDFFF)) {
+            out.push_back(static_cast<char16_t>(kReplacementChar));
         } else {
-            out.push_back(static_cast<char16_t>(cp > 0x10FFFF ? kReplacementChar : cp));
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::wstring DisplayText(std::wstring_view text) {
+    std::wstring out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto cp = static_cast<char32_t>(out[i]);
+        if (kWide16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
+            out[i + 1] <= 0xDFFF) {
+            ++i;  // a pair: one character beyond U+FFFF
+        } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            out[i] = kReplacementChar;
         }
     }
     return out;

@@ -9,7 +9,8 @@
 
 namespace gh::platform::posix {
 
-// Wide text to a native path: UTF-8, '\' turned into '/'.
+// Wide text to a native path: the name's own bytes (WideToSystemName), '\'
+// turned into '/'.
 std::string ToNativeText(const std::wstring& path);
 
 // The real path for `path`. Components that exist in no letter case are

@@ -1,6 +1,6 @@
 #include "platform/Files.h"
-#include "platform/Unicode.h"
 #include "platform/TemporaryFileName.h"
+#include "platform/Text.h"
 #include "platform/posix/FileCalls.h"
 #include "platform/posix/PosixPath.h"
 
@@ -67,8 +67,8 @@ bool AtomicFile::Open(const std::wstring& target) {
                 continue;
             }
             m_handle = fd;
-            m_target = Utf8ToWide(real);
-            m_temp = Utf8ToWide(temp);
+            m_target = SystemNameToWide(real);
+            m_temp = SystemNameToWide(temp);
             m_failed = false;
             return true;
         }
@@ -99,8 +99,8 @@ bool AtomicFile::Commit() {
         return false;
     }
     const int fd = static_cast<int>(m_handle);
-    const std::string temp = WideToUtf8(m_temp);
-    const std::string target = WideToUtf8(m_target);
+    const std::string temp = WideToSystemName(m_temp);
+    const std::string target = WideToSystemName(m_target);
     // A file replaced keeps its permissions: a private file stays private.
     struct stat old {};
     const bool replacing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
@@ -122,7 +122,7 @@ bool AtomicFile::Commit() {
 void AtomicFile::Abort() {
     if (m_handle >= 0) ::close(static_cast<int>(m_handle));
     m_handle = -1;
-    if (!m_temp.empty()) unlink(WideToUtf8(m_temp).c_str());
+    if (!m_temp.empty()) unlink(WideToSystemName(m_temp).c_str());
     m_temp.clear();
 }
 

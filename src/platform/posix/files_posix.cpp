@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/Unicode.h"
 #include "platform/Wildcard.h"
 #include "platform/posix/FileCalls.h"
@@ -52,7 +53,7 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     std::vector<std::pair<std::u16string, FolderEntry>> found;
     while (dirent* e = readdir(dir)) {
         std::string name = e->d_name;
-        std::wstring wideName = Utf8ToWide(name);
+        std::wstring wideName = SystemNameToWide(name);
         if (!MatchesFilePattern(wideName, pattern)) continue;
         bool isFolder = e->d_type == DT_DIR;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
@@ -74,7 +75,7 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
-std::wstring ExactCasePath(const std::wstring& path) { return Utf8ToWide(ResolvePath(path)); }
+std::wstring ExactCasePath(const std::wstring& path) { return SystemNameToWide(ResolvePath(path)); }
 
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     struct stat st {};

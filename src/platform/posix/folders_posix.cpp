@@ -1,7 +1,7 @@
 #include "platform/Files.h"
 #include "platform/FolderOverrides.h"
 #include "platform/Folders.h"
-#include "platform/Unicode.h"
+#include "platform/Text.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -29,7 +29,7 @@ std::string DocumentsFromUserDirs(const std::string& home) {
     std::string configHome;
     if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) configHome = c;
     else configHome = home + "/.config";
-    const auto content = ReadWholeFile(Utf8ToWide(configHome + "/user-dirs.dirs"), kUserDirsMaxBytes);
+    const auto content = ReadWholeFile(SystemNameToWide(configHome + "/user-dirs.dirs"), kUserDirsMaxBytes);
     if (!content) return {};
     std::istringstream lines(*content);
     std::string line;
@@ -63,7 +63,7 @@ std::wstring LauncherPath() {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n > 0) self.assign(buffer, static_cast<std::size_t>(n));
-    if (override.empty()) return Utf8ToWide(self);
+    if (override.empty()) return SystemNameToWide(self);
     const auto slash = self.find_last_of('/');
     const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
     if (override.back() != L'/' && override.back() != L'\\') {
@@ -71,18 +71,18 @@ std::wstring LauncherPath() {
         const bool backslashes = override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
         override += backslashes ? L'\\' : L'/';
     }
-    return override + Utf8ToWide(name.empty() ? std::string("gatehouse") : name);
+    return override + SystemNameToWide(name.empty() ? std::string("gatehouse") : name);
 }
 
 std::wstring DocumentsFolder() {
     if (std::wstring override = detail::DocumentsFolderOverride(); !override.empty())
         return StripTrailingSlashes(std::move(override));
     if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg == '/')
-        return StripTrailingSlashes(Utf8ToWide(xdg));
+        return StripTrailingSlashes(SystemNameToWide(xdg));
     const std::string home = HomeFolder();
     std::string fromFile = DocumentsFromUserDirs(home);
-    if (!fromFile.empty()) return StripTrailingSlashes(Utf8ToWide(fromFile));
-    return StripTrailingSlashes(Utf8ToWide(home + "/Documents"));
+    if (!fromFile.empty()) return StripTrailingSlashes(SystemNameToWide(fromFile));
+    return StripTrailingSlashes(SystemNameToWide(home + "/Documents"));
 }
 
 wchar_t NativeSeparator() { return L'/'; }

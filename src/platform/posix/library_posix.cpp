@@ -1,6 +1,5 @@
 #include "platform/Library.h"
 #include "platform/Text.h"
-#include "platform/Unicode.h"
 #include "platform/posix/PosixPath.h"
 
 #include <dlfcn.h>
@@ -53,7 +52,7 @@ void SharedLibrary::Close() {
 }
 
 std::optional<std::wstring> FindLibraryOnSearchPath(const std::wstring& fileName) {
-    const std::string name = WideToUtf8(fileName);
+    const std::string name = WideToSystemName(fileName);
     if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
     std::vector<std::string> folders;
     if (const char* list = std::getenv("LD_LIBRARY_PATH")) {
@@ -73,7 +72,7 @@ std::optional<std::wstring> FindLibraryOnSearchPath(const std::wstring& fileName
         folders.emplace_back(standard);
     for (const std::string& folder : folders) {
         const std::string candidate = folder.back() == '/' ? folder + name : folder + "/" + name;
-        if (IsRegularFile(candidate)) return Utf8ToWide(candidate);
+        if (IsRegularFile(candidate)) return SystemNameToWide(candidate);
     }
     return std::nullopt;
 }

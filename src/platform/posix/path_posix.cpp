@@ -1,5 +1,5 @@
 // Path resolution for the POSIX sources (see PosixPath.h).
-#include "platform/Unicode.h"
+#include "platform/Text.h"
 #include "platform/posix/PosixPath.h"
 
 #include <dirent.h>
@@ -59,7 +59,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 }  // namespace
 
 std::string ToNativeText(const std::wstring& path) {
-    std::string native = WideToUtf8(path);
+    std::string native = WideToSystemName(path);
     std::replace(native.begin(), native.end(), '\\', '/');
     return native;
 }

@@ -65,9 +65,9 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
     struct stat st {};
     if (stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::vector<std::string> args;
-    if (!runner.empty()) args.push_back(WideToUtf8(runner));
+    if (!runner.empty()) args.push_back(WideToSystemName(runner));
     args.push_back(real);
-    if (parameters) args.push_back(WideToUtf8(*parameters));
+    if (parameters) args.push_back(WideToSystemName(*parameters));
     if (!runner.empty()) return Spawn(args, true) == 0;
 
     const int rc = Spawn(args, false);
@@ -84,7 +84,7 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
 }
 
 bool OpenWithDesktop(const std::wstring& target) {
-    return Spawn({"xdg-open", WideToUtf8(target)}, true) == 0;
+    return Spawn({"xdg-open", WideToSystemName(target)}, true) == 0;
 }
 
 void DebugOutput(const std::wstring& text) {
@@ -97,7 +97,7 @@ bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 std::vector<std::wstring> ProgramArguments(int argc, char** argv) {
     std::vector<std::wstring> args;
-    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNarrowToWide(argv[i]));
+    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNameToWide(argv[i]));
     return args;
 }
 
