@@ -92,9 +92,10 @@ private:
 
 // Replaces a file atomically: content goes to a temporary file in the target's
 // folder and is renamed over the target by Commit() only after it was fully
-// written and forced to the disk. Until then, and on every failure, the target
-// is untouched; the temporary file is removed when the object is destroyed
-// without a successful Commit(). Commit() returns true only once the
+// written and forced to the disk. Until then, and on every failure before the
+// rename, the target is untouched; the temporary file is removed on every
+// failure and when the object is destroyed without a successful Commit().
+// Commit() returns true only once the
 // replacement will survive a power cut (POSIX: the folder is synced after the
 // rename; Windows: the move is written through); should that last step fail,
 // the new file is in place but false is returned. A file replaced keeps its

@@ -61,8 +61,9 @@ bool AtomicFile::Open(const std::wstring& target) {
             // Held for the file's whole life, so RemoveStaleTemporaryFiles
             // leaves it alone. A file system without locks refuses the
             // cleaner's lock as well. Someone else holding a file made just
-            // now is a cleaner that is about to delete it: take another name.
+            // now can only be a cleaner misled by the clock: take another name.
             if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+                unlink(temp.c_str());
                 ::close(fd);
                 continue;
             }
@@ -120,10 +121,11 @@ bool AtomicFile::Commit() {
 }
 
 void AtomicFile::Abort() {
-    if (m_handle >= 0) ::close(static_cast<int>(m_handle));
-    m_handle = -1;
+    // Deleted while still held, then closed.
     if (!m_temp.empty()) unlink(WideToSystemName(m_temp).c_str());
     m_temp.clear();
+    if (m_handle >= 0) ::close(static_cast<int>(m_handle));
+    m_handle = -1;
 }
 
 }  // namespace gh::platform

@@ -63,6 +63,8 @@ bool AtomicFile::Commit() {
     }
     HANDLE h = AsHandle(m_handle);
     m_handle = -1;
+    // The move needs the file closed. Unheld for that moment, it was written
+    // just now, and RemoveStaleTemporaryFiles takes only older files.
     const bool flushed = win32::FlushFile(h) != 0;
     const bool closed = CloseHandle(h) != 0;
     if (!flushed || !closed ||
