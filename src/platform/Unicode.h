@@ -28,6 +28,17 @@ std::wstring Utf16ToWide(std::u16string_view units);
 // (which valid text does not hold) becomes U+FFFD.
 std::u16string WideToUtf16(std::wstring_view wide);
 
+// Bytes that are UTF-8 by convention but not by force (the names of a
+// system whose names are bytes) to wide text without loss: each byte that is
+// not part of valid UTF-8 becomes U+DC00 + byte (U+DC80 to U+DCFF, lone low
+// surrogates, which valid text never decodes to). WideToUtf8KeepingBytes
+// turns those back into their bytes and everything else into UTF-8, so
+// WideToUtf8KeepingBytes(Utf8ToWideKeepingBytes(b)) == b for any bytes b.
+// Only for UTF-32 wide text, where no real name holds a lone surrogate; the
+// platform's SystemNameToWide / WideToSystemName choose them where they fit.
+std::wstring Utf8ToWideKeepingBytes(std::string_view bytes);
+std::string WideToUtf8KeepingBytes(std::wstring_view wide);
+
 // Text fit to show: every unpaired surrogate, the stand-ins of undecodable
 // name bytes among them, becomes U+FFFD, and so does anything above U+10FFFF.
 // For window texts and anything else that takes wide text for people.
