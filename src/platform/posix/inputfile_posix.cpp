@@ -26,10 +26,14 @@ int OpenRegularFile(const char* path) {
         errno = EINVAL;
         return -1;
     }
-    // Reads of a regular file never wait anyway; clear the flag so that the
-    // descriptor behaves as any other.
+    // The kernel ignores O_NONBLOCK for regular files, but a FUSE file
+    // system is told of it and might answer a read with EAGAIN, which would
+    // read as the end of the file: clear it.
     const int flags = fcntl(fd, F_GETFL);
-    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
