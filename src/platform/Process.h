@@ -9,7 +9,7 @@ namespace gh::platform {
 // Starts `file` without waiting, with an optional single parameter string
 // (passed as one argument). Windows: ShellExecuteW "open", SW_SHOW.
 // Linux: posix_spawn in a new session; with a `runner`, `runner file
-// [parameters]`, after checking that `file` exists; without one the file is
+// [parameters]`, after checking that `file` is a regular file; without one the file is
 // started directly, and a Windows executable that cannot be started directly
 // is run through `wine` (or `wine64`) when it is on the path. The working folder is
 // inherited. Returns false when the program could not be started.
@@ -27,7 +27,8 @@ bool StandardOutputIsTerminal();
 
 // The program's arguments after its own name, as wide text: Windows takes
 // them from the wide command line (so no name is lost to the ANSI code
-// page); Linux converts `argv` from the locale's character set.
+// page); Linux converts `argv` as names (SystemNameToWide), so a path given
+// on the command line reaches the same file whatever its bytes are.
 std::vector<std::wstring> ProgramArguments(int argc, char** argv);
 
 }  // namespace gh::platform

@@ -52,13 +52,10 @@ bool OnPath(const std::string& program) {
     return false;
 }
 
-bool StartsWithMz(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+bool StartsWithMz(const std::wstring& path) {
+    InputFile file;
     char head[2] = {};
-    const bool mz = std::fread(head, 1, 2, f) == 2 && head[0] == 'M' && head[1] == 'Z';
-    std::fclose(f);
-    return mz;
+    return file.Open(path) && file.Read(head, 2) == 2 && head[0] == 'M' && head[1] == 'Z';
 }
 
 }  // namespace
@@ -66,16 +63,16 @@ bool StartsWithMz(const std::string& path) {
 bool StartProgram(const std::wstring& file, const std::wstring* parameters, const std::wstring& runner) {
     const std::string real = posix::ResolvePath(file);
     struct stat st {};
-    if (stat(real.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::vector<std::string> args;
-    if (!runner.empty()) args.push_back(WideToUtf8(runner));
+    if (!runner.empty()) args.push_back(WideToSystemName(runner));
     args.push_back(real);
-    if (parameters) args.push_back(WideToUtf8(*parameters));
+    if (parameters) args.push_back(WideToSystemName(*parameters));
     if (!runner.empty()) return Spawn(args, true) == 0;
 
     const int rc = Spawn(args, false);
     if (rc == 0) return true;
-    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(real)) {
+    if ((rc == ENOEXEC || rc == EACCES) && StartsWithMz(file)) {
         // Debian's wine64 package alone installs `wine64` without `wine`.
         for (const char* wine : {"wine", "wine64"}) {
             if (!OnPath(wine)) continue;
@@ -86,7 +83,7 @@ bool StartProgram(const std::wstring& file, const std::wstring* parameters, cons
     return false;
 }
 
-bool OpenWithDesktop(const std::wstring& target) { return Spawn({"xdg-open", WideToUtf8(target)}, true) == 0; }
+bool OpenWithDesktop(const std::wstring& target) { return Spawn({"xdg-open", WideToSystemName(target)}, true) == 0; }
 
 void DebugOutput(const std::wstring& text) {
     const std::string bytes = WideToUtf8(text);
@@ -98,7 +95,7 @@ bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 std::vector<std::wstring> ProgramArguments(int argc, char** argv) {
     std::vector<std::wstring> args;
-    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNarrowToWide(argv[i]));
+    for (int i = 1; i < argc && argv[i]; ++i) args.push_back(SystemNameToWide(argv[i]));
     return args;
 }
 
