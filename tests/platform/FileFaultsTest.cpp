@@ -5,6 +5,7 @@
 // is reported all the same.
 #include "platform/FaultInjection.h"
 #include "platform/Files.h"
+#include "support/FaultSteps.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,48 +17,9 @@
 namespace gh::platform {
 namespace {
 
+using test::FailEveryStep;
+using test::NameOf;
 using test::TempFolder;
-
-constexpr FileOperation kOperations[] = {FileOperation::OpenForWrite, FileOperation::Write,
-                                         FileOperation::Flush,        FileOperation::Rename,
-                                         FileOperation::CreateFolder, FileOperation::SyncFolder};
-
-const char* NameOf(FileOperation operation) {
-    switch (operation) {
-        case FileOperation::OpenForWrite: return "OpenForWrite";
-        case FileOperation::Write: return "Write";
-        case FileOperation::Flush: return "Flush";
-        case FileOperation::Rename: return "Rename";
-        case FileOperation::CreateFolder: return "CreateFolder";
-        case FileOperation::SyncFolder: return "SyncFolder";
-    }
-    return "?";
-}
-
-// Runs `action` once with each call of each operation failing in turn, then
-// once more with nothing failing. `reset` puts the old state back before
-// every run; `check` looks at what a failed run left. Returns the
-// operations the action reached.
-std::set<FileOperation> FailEveryStep(const std::function<void()>& reset, const std::function<bool()>& action,
-                                      const std::function<void(FileOperation)>& check) {
-    std::set<FileOperation> reached;
-    for (FileOperation operation : kOperations) {
-        for (std::uint32_t nth = 1;; ++nth) {
-            reset();
-            ScopedFileFault fault(operation, nth);
-            const bool ok = action();
-            if (!fault.Triggered()) {
-                EXPECT_TRUE(ok) << "nothing failed, yet the call reported failure";
-                break;
-            }
-            reached.insert(operation);
-            SCOPED_TRACE(testing::Message() << NameOf(operation) << " call " << nth << " failed");
-            EXPECT_FALSE(ok) << "a failed step was reported as success";
-            check(operation);
-        }
-    }
-    return reached;
-}
 
 std::vector<std::wstring> NamesIn(const std::wstring& folder) {
     std::vector<FolderEntry> entries;
@@ -73,17 +35,19 @@ const std::string kOld("old \0 content \xFF\n", 17);
 TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
     TempFolder dir;
     const std::wstring target = dir / L"gatehouse.sch";
-    const auto reached = FailEveryStep(
+    const auto [reached, wrong] = FailEveryStep(
         [&] { dir.WriteFile(L"gatehouse.sch", kOld); },
         [&] {
             AtomicFile file;
             return file.Open(target) && file.Write("new ", 4) && file.Write("content ", 8) && file.Write("here", 4) &&
                    file.Commit();
         },
-        [&](FileOperation failed) {
+        [&](FileOperation failed, std::uint32_t nth) {
+            SCOPED_TRACE(testing::Message() << NameOf(failed) << " call " << nth << " failed");
             EXPECT_EQ(dir.ReadFile(L"gatehouse.sch"), failed == FileOperation::SyncFolder ? "new content here" : kOld);
             EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"gatehouse.sch"}) << "a temporary file stayed";
         });
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
     EXPECT_EQ(dir.ReadFile(L"gatehouse.sch"), "new content here");
     for (FileOperation step :
          {FileOperation::OpenForWrite, FileOperation::Write, FileOperation::Flush, FileOperation::Rename})
@@ -95,28 +59,32 @@ TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
 
 TEST(FileFaultsTest, WritingANewFileLeavesNothingAtEveryFailure) {
     TempFolder dir;
-    FailEveryStep([&] { std::filesystem::remove(std::filesystem::path(dir / L"new.mod")); },
-                  [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5); },
-                  [&](FileOperation failed) {
-                      const auto expected = failed == FileOperation::SyncFolder ? std::vector<std::wstring>{L"new.mod"}
-                                                                                : std::vector<std::wstring>{};
-                      EXPECT_EQ(NamesIn(dir.Path()), expected) << "a temporary or partial file stayed";
-                      if (failed == FileOperation::SyncFolder) {
-                          EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
-                      }
-                  });
+    const auto result = FailEveryStep(
+        [&] { std::filesystem::remove(std::filesystem::path(dir / L"new.mod")); },
+        [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5); },
+        [&](FileOperation failed, std::uint32_t) {
+            const auto expected = failed == FileOperation::SyncFolder ? std::vector<std::wstring>{L"new.mod"}
+                                                                      : std::vector<std::wstring>{};
+            EXPECT_EQ(NamesIn(dir.Path()), expected) << "a temporary or partial file stayed";
+            if (failed == FileOperation::SyncFolder) {
+                EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
+            }
+        });
+    EXPECT_TRUE(result.wrongAnswers.empty()) << result.wrongAnswers.front();
     EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
 }
 
 TEST(FileFaultsTest, CreatingFoldersReportsEveryFailure) {
     TempFolder dir;
     dir.MakeFolder(L"mods");
-    const auto reached = FailEveryStep([&] { std::filesystem::remove_all(std::filesystem::path(dir / L"mods/a")); },
-                                       [&] { return CreateFolders(dir / L"mods/a/b/c"); },
-                                       [&](FileOperation failed) {
-                                           EXPECT_EQ(dir.Exists(L"mods/a/b/c"), failed == FileOperation::SyncFolder);
-                                           EXPECT_TRUE(dir.Exists(L"mods"));
-                                       });
+    const auto [reached, wrong] =
+        FailEveryStep([&] { std::filesystem::remove_all(std::filesystem::path(dir / L"mods/a")); },
+                      [&] { return CreateFolders(dir / L"mods/a/b/c"); },
+                      [&](FileOperation failed, std::uint32_t) {
+                          EXPECT_EQ(dir.Exists(L"mods/a/b/c"), failed == FileOperation::SyncFolder);
+                          EXPECT_TRUE(dir.Exists(L"mods"));
+                      });
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
     EXPECT_TRUE(dir.Exists(L"mods/a/b/c"));
     EXPECT_TRUE(reached.count(FileOperation::CreateFolder));
 #ifndef _WIN32
