@@ -4,12 +4,6 @@ namespace gh {
 
 namespace {
 
-std::optional<GameVersionParts> RunningGameVersion() {
-    GameVersionParts parts;
-    if (!GetGameVersion(parts.major, parts.minor, parts.build, parts.revision)) return std::nullopt;
-    return parts;
-}
-
 bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
     return game && mod.gameVersion[0] == game->major && mod.gameVersion[1] == game->minor &&
            mod.gameVersion[2] == game->build && mod.gameVersion[3] == game->revision;
@@ -17,7 +11,7 @@ bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
 
 }  // namespace
 
-CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, RunningGameVersion()) {}
+CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, InstalledGameVersion()) {}
 
 CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion)
     : m_catalogue(catalogue), m_graph(catalogue) {

@@ -20,12 +20,6 @@ namespace {
 // widening every line.
 constexpr std::size_t kMaxNameColumn = 40;
 
-std::optional<GameVersionParts> InstalledGameVersion() {
-    GameVersionParts parts;
-    if (!GetGameVersion(parts.major, parts.minor, parts.build, parts.revision)) return std::nullopt;
-    return parts;
-}
-
 std::wstring Pad(const std::wstring& text, std::size_t width) {
     return text.size() >= width ? text : text + std::wstring(width - text.size(), L' ');
 }
