@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfmt-dev nlohmann-json3-dev
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix wine64 fonts-wine xz-utils
   libwxgtk3.2-dev xvfb xauth
 )
 
