@@ -171,7 +171,10 @@ mkdir -p "$cache_root"
 
 # One build per recipe at a time; a second caller waits and then reuses it.
 exec 9>"$dir.lock"
-flock 9
+if ! flock -n 9; then
+  say "waiting for the other run that builds $dir"
+  flock 9
+fi
 
 if [ "$rebuild" = 1 ]; then
   rm -rf "$dir"
