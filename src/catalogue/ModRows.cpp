@@ -44,6 +44,14 @@ CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersi
     }
 }
 
+std::vector<const HiddenModFile*> CModRows::HiddenBy(std::size_t row) const {
+    std::vector<const HiddenModFile*> hidden;
+    const std::int64_t guid = RecordOf(row).guid;
+    for (const HiddenModFile& file : m_catalogue.Hidden())
+        if (file.guid == guid) hidden.push_back(&file);
+    return hidden;
+}
+
 std::span<const RequirementProblem> CModRows::ProblemsOf(std::size_t row) const {
     return m_graph.ProblemsOf(m_records[row]);
 }

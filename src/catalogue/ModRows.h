@@ -37,6 +37,11 @@ public:
     // The catalogue record row `row` was built from.
     const ModInfo& RecordOf(std::size_t row) const { return m_catalogue.At(m_records[row]); }
 
+    const CModCatalogue& Catalogue() const { return m_catalogue; }
+
+    // The files that row `row`'s record hides: other files with its identity.
+    std::vector<const HiddenModFile*> HiddenBy(std::size_t row) const;
+
     // What keeps row `row` from being selectable (CRequirementGraph::ProblemsOf):
     // empty unless the row is blocked. Valid as long as the rows live.
     std::span<const RequirementProblem> ProblemsOf(std::size_t row) const;

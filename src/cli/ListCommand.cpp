@@ -32,7 +32,7 @@ std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionPa
                ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
                : std::wstring(L"unknown");
     out += L'\n';
-    if (rows.RowCount() == 0) return out + L"No mods are installed.\n";
+    if (rows.RowCount() == 0) return out + L"No mods are installed.\n" + HiddenText(rows.Catalogue());
 
     struct Line {
         std::wstring name, version, gameVersion, status;
@@ -66,6 +66,17 @@ std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionPa
             if (problem.installed)
                 out += fmt::format(L"    outdated: {} (version {} installed)\n", TerminalSafe(problem.installed->name),
                                    problem.installed->version);
+    }
+    return out + HiddenText(rows.Catalogue());
+}
+
+std::wstring HiddenText(const CModCatalogue& catalogue) {
+    std::wstring out;
+    for (const HiddenModFile& file : catalogue.Hidden()) {
+        const ModInfo* listed = catalogue.FindByGuid(file.guid);
+        out += fmt::format(L"hidden: {} ({}, version {}) has the same identity as {}\n", TerminalSafe(file.file),
+                           TerminalSafe(file.name), file.version,
+                           listed ? TerminalSafe(listed->filePath) : std::wstring(L"?"));
     }
     return out;
 }
