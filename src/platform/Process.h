@@ -11,8 +11,10 @@ namespace gh::platform {
 // Linux: posix_spawn in a new session; with a `runner`, `runner file
 // [parameters]`, after checking that `file` is a regular file; without one the file is
 // started directly, and a Windows executable that cannot be started directly
-// is run through `wine` (or `wine64`) when it is on the path. The working folder is
-// inherited. Returns false when the program could not be started.
+// is run through `wine` (or `wine64`) when it is on the path. The program
+// runs with its own folder as its working folder, as a game started by
+// Steam does, with or without a runner. Returns false when the program
+// could not be started.
 bool StartProgram(const std::wstring& file, const std::wstring* parameters, const std::wstring& runner = {});
 
 // Opens a folder or an address with the desktop (ShellExecuteW; xdg-open),
