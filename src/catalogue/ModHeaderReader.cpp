@@ -94,9 +94,11 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
         entry.version = version;
         if (stream.AtEnd()) {
             // This entry, when its name is empty, is already like the rest.
+            // (`entry` is not used past the push below, which may move it.)
             const std::uint32_t rest = requirementCount - i - 1;
-            if (rest > 0 && !entry.name.empty()) info.requirements.push_back({guid, version, std::wstring()});
-            info.requirementsPastEnd = static_cast<std::uint16_t>(entry.name.empty() || rest == 0 ? rest : rest - 1);
+            const bool alike = entry.name.empty();
+            if (rest > 0 && !alike) info.requirements.push_back({guid, version, std::wstring()});
+            info.requirementsPastEnd = static_cast<std::uint16_t>(alike || rest == 0 ? rest : rest - 1);
             break;
         }
     }
