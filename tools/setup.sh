@@ -11,6 +11,7 @@ packages=(
   libfmt-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64 fonts-wine xz-utils
   libwxgtk3.2-dev xvfb xauth
+  lintian desktop-file-utils man-db dpkg-dev
 )
 
 missing=()
