@@ -1,0 +1,195 @@
+// Opens the real mod manager on a documents and a game folder and measures,
+// from inside the process, what the player waits for:
+//   gatehouse_manager_probe --documents DIR --game-folder DIR [--spawned-at NS] [--repeat N]
+// and prints one line of "key=value" figures in milliseconds:
+//   click_ms      from the play click (the manager's construction, catalogue
+//                 included) to the window shown, its list painted once and
+//                 every event that followed handled;
+//   start_ms      the same end from the moment the parent started this
+//                 process (NS on the steady clock, which all processes share);
+//   highlight_ms  the Down key in the list: the highlight moves, the info
+//                 pane is filled, the window repainted (median of N, and
+//                 highlight_max_ms the slowest);
+//   check_ms      the Space key on a usable row: checked or cleared, the
+//                 selected-order list rebuilt, repainted (likewise);
+//   scroll_ms     the list scrolled by a page and repainted (likewise).
+// Needs a display (tools/with-display.sh gives one).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include "catalogue/ModRecords.h"
+#include "launcher/FolderOptions.h"
+#include "ui/CGatehouseDlg.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void Pump() {
+    wxTheApp->ProcessPendingEvents();
+    while (wxTheApp->Pending()) {
+        wxTheApp->Dispatch();
+    }
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+}
+
+struct Spread {
+    double median = 0;
+    double max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+    if (values.empty()) {
+        return {};
+    }
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.back()};
+}
+
+// Delivers a key press to the list as the toolkit would after its own
+// keyboard handling.
+void PressKey(wxWindow& window, int keyCode) {
+    wxKeyEvent event(wxEVT_KEY_DOWN);
+    event.m_keyCode = keyCode;
+    event.SetEventObject(&window);
+    event.SetId(window.GetId());
+    window.GetEventHandler()->ProcessEvent(event);
+}
+
+// Times `action` followed by a synchronous repaint of the window and the
+// handling of everything it queued.
+template <class Action>
+double Timed(wxWindow& window, Action action) {
+    const Clock::time_point start = Clock::now();
+    action();
+    window.Update();
+    Pump();
+    return Milliseconds(Clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    gh::LauncherOptions options;
+    long long spawnedAt = -1;
+    int repeat = 20;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        const std::string value = argv[i + 1];
+        if (arg == "--documents") {
+            options.documents = wxString::FromUTF8(value).ToStdWstring();
+        } else if (arg == "--game-folder") {
+            options.gameFolder = wxString::FromUTF8(value).ToStdWstring();
+        } else if (arg == "--spawned-at") {
+            spawnedAt = std::atoll(value.c_str());
+        } else if (arg == "--repeat") {
+            repeat = std::max(1, std::atoi(value.c_str()));
+        }
+    }
+    wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+        std::fprintf(stderr, "wx assertion %s:%d %s %s\n", file.utf8_str().data(), line, cond.utf8_str().data(),
+                     msg.utf8_str().data());
+    });
+    int wxArgc = 1;
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(wxArgc, argv)) {
+        std::fprintf(stderr, "gatehouse_manager_probe: cannot open a display\n");
+        return 1;
+    }
+    wxInitAllImageHandlers();
+    wxGUIEventLoop loop;
+    wxEventLoopBase::SetActive(&loop);
+    if (const auto error = gh::ApplyFolderOptions(options)) {
+        std::fprintf(stderr, "gatehouse_manager_probe: %s\n", wxString(*error).utf8_str().data());
+        return 1;
+    }
+
+    const Clock::time_point click = Clock::now();
+    auto* manager = new gh::CGatehouseDlg;
+    manager->SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
+    gh::CModCheckListBox& list = manager->ModList();
+    bool painted = false;
+    list.Bind(wxEVT_PAINT, [&painted](wxPaintEvent& event) {
+        painted = true;
+        event.Skip();
+    });
+    manager->Show();
+    const Clock::time_point giveUp = Clock::now() + std::chrono::minutes(5);
+    while (!painted && Clock::now() < giveUp) {
+        Pump();
+        if (!painted) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    Pump();
+    const Clock::time_point ready = Clock::now();
+    if (!painted) {
+        std::fprintf(stderr, "gatehouse_manager_probe: the list was never painted\n");
+        return 1;
+    }
+
+    const std::size_t rows = list.GetCount();
+    std::vector<double> highlight, check, scroll;
+    if (rows > 1) {
+        list.SetFocus();
+        list.SetSelection(0);
+        manager->OnLbnSelchangeModList();
+        Pump();
+        for (int i = 0; i < repeat; ++i) {
+            if (static_cast<std::size_t>(list.GetSelection()) + 1 >= rows) {
+                list.SetSelection(0);
+            }
+            highlight.push_back(Timed(*manager, [&] { PressKey(list, WXK_DOWN); }));
+        }
+        // A usable row far down the list, current, then checked and cleared in turn.
+        const auto& mods = manager->Rules().Mods();
+        std::size_t usable = rows / 2;
+        while (usable + 1 < rows && gh::IsBlocked(mods[usable].status)) {
+            ++usable;
+        }
+        list.SetSelection(static_cast<int>(usable));
+        manager->OnLbnSelchangeModList();
+        Pump();
+        for (int i = 0; i < repeat; ++i) {
+            check.push_back(Timed(*manager, [&] { PressKey(list, WXK_SPACE); }));
+        }
+        list.ScrollToRow(0);
+        Pump();
+        for (int i = 0; i < repeat; ++i) {
+            if (list.GetVisibleRowsEnd() >= rows) {
+                list.ScrollToRow(0);
+                Pump();
+            }
+            scroll.push_back(Timed(list, [&] { list.ScrollPages(1); }));
+        }
+    }
+    const Spread h = SpreadOf(highlight), c = SpreadOf(check), s = SpreadOf(scroll);
+    const double start =
+        spawnedAt < 0
+            ? -1
+            : Milliseconds(ready.time_since_epoch() - std::chrono::nanoseconds(static_cast<long long>(spawnedAt)));
+    std::printf(
+        "probe rows=%zu click_ms=%.2f start_ms=%.2f highlight_ms=%.3f highlight_max_ms=%.3f check_ms=%.3f "
+        "check_max_ms=%.3f scroll_ms=%.3f scroll_max_ms=%.3f\n",
+        rows, Milliseconds(ready - click), start, h.median, h.max, c.median, c.max, s.median, s.max);
+    std::fflush(stdout);
+
+    manager->Destroy();
+    Pump();
+    wxEventLoopBase::SetActive(nullptr);
+    wxEntryCleanup();
+    return 0;
+}
