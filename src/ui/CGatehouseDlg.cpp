@@ -169,7 +169,7 @@ void CGatehouseDlg::FillModList() {
         m_pCatalogue = std::make_unique<CModCatalogue>();
     }
     m_rows = std::make_unique<CModRows>(*m_pCatalogue);
-    std::vector<ModData> rows = m_rows->TakeRows();
+    std::vector<ModData> rows = m_rows->DisplayRecords();
     for (const ModData& row : rows) {
         m_modList->AddColoredString(wxString(row.name), ToColour(StatusColour(row.status)));
     }
