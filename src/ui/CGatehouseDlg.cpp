@@ -170,9 +170,14 @@ void CGatehouseDlg::FillModList() {
     }
     m_rows = std::make_unique<CModRows>(*m_pCatalogue);
     std::vector<ModData> rows = m_rows->DisplayRecords();
+    std::vector<CModListItem> items;
+    items.reserve(rows.size());
     for (const ModData& row : rows) {
-        m_modList->AddColoredString(wxString(row.name), ToColour(StatusColour(row.status)));
+        items.push_back(CModListItem{row.name, ToColour(StatusColour(row.status)), *wxWHITE});
     }
+    // One fill for all rows: a count update per row would measure the rows
+    // and repaint the list once for each of them.
+    m_modList->AddColoredStrings(std::move(items));
     // The rules hold blocked rows indeterminate from here on.
     m_rules.SetMods(std::move(rows));
 }
