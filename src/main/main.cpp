@@ -3,15 +3,52 @@
 #include "cli/CliMain.h"
 #include "cli/Console.h"
 #include "platform/Process.h"
-#ifdef GATEHOUSE_WITH_WINDOWS
+#if defined(GATEHOUSE_WINDOWS_MODULE)
+#include "platform/Folders.h"
+#include "platform/Library.h"
+#elif defined(GATEHOUSE_WITH_WINDOWS)
 #include "ui/WindowedLauncher.h"
 #endif
 
+#include <string>
+
 namespace {
+
+#if defined(GATEHOUSE_WINDOWS_MODULE)
+// The executable's own path, taken before the folder options replace the
+// launcher's folder: the windows' module lies beside the executable.
+std::wstring g_executable;
+
+// Loads the windows' module (WindowsModule.cpp) and runs them. The module
+// stays loaded until the process ends: the toolkit's libraries do not
+// expect to be unloaded.
+gh::WindowsResult RunWindowsModule(const gh::LauncherOptions& options) {
+    const std::size_t slash = g_executable.find_last_of(L'/');
+    const std::wstring path =
+        (slash == std::wstring::npos ? std::wstring() : g_executable.substr(0, slash + 1)) + GATEHOUSE_WINDOWS_MODULE;
+    gh::platform::SharedLibrary module;
+    std::wstring error;
+    if (!module.Open(path, error)) {
+        gh::platform::DebugOutput(L"gatehouse: the windows could not be loaded: " + error);
+        return gh::WindowsResult::NotBuilt;
+    }
+    using Run = int (*)(const gh::LauncherOptions*);
+    const auto run = reinterpret_cast<Run>(module.Find("GatehouseRunWindows"));
+    if (run == nullptr) {
+        gh::platform::DebugOutput(L"gatehouse: " + path + L" is not the windows' module");
+        return gh::WindowsResult::NotBuilt;
+    }
+    const int shown = run(&options);
+    module.KeepLoaded();
+    return shown > 0 ? gh::WindowsResult::Shown : gh::WindowsResult::NoDisplay;
+}
+#endif
 
 // The one place where the windows are started.
 gh::WindowsResult RunWindows(const gh::LauncherOptions& options) {
-#ifdef GATEHOUSE_WITH_WINDOWS
+#if defined(GATEHOUSE_WINDOWS_MODULE)
+    return RunWindowsModule(options);
+#elif defined(GATEHOUSE_WITH_WINDOWS)
     return gh::RunWindowedLauncher(options) ? gh::WindowsResult::Shown : gh::WindowsResult::NoDisplay;
 #else
     (void)options;
@@ -22,6 +59,9 @@ gh::WindowsResult RunWindows(const gh::LauncherOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(GATEHOUSE_WINDOWS_MODULE)
+    g_executable = gh::platform::LauncherPath();
+#endif
     gh::CStandardConsole console;
     return gh::RunCommandLine(gh::platform::ProgramArguments(argc, argv), console, RunWindows);
 }
