@@ -10,6 +10,16 @@ namespace {
 
 using TextBuffer = char16_t[kHeaderTextMaxUnits];
 
+// A zero or a surrogate among `units`. Looks at every unit without
+// stopping early, which the compiler turns into wide compares; both are
+// rare, and only then are the units looked at one by one.
+bool HasZeroOrSurrogate(std::u16string_view units) {
+    unsigned found = 0;
+    for (const char16_t unit : units)
+        found |= static_cast<unsigned>(unit == 0) | static_cast<unsigned>((unit & 0xF800) == 0xD800);
+    return found != 0;
+}
+
 // The text's units as a view into `buffer`, so a header costs no
 // allocation beyond the record's own texts.
 std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer) {
@@ -19,15 +29,18 @@ std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer) {
     // text is left in the stream, where the next field will read it.
     const std::size_t wanted = std::min<std::size_t>(count, kHeaderTextMaxUnits);
     const std::u16string_view read(buffer, stream.ReadUnits(buffer, wanted));
-    return read.substr(0, read.find(u'\0'));
+    return HasZeroOrSurrogate(read) ? read.substr(0, read.find(u'\0')) : read;
 }
 
 // Text without surrogates converts unit for unit; only text with them needs
 // the general conversion, which pairs them up or replaces the lone ones.
 std::wstring ToWide(std::u16string_view units) {
-    for (char16_t u : units)
-        if (u >= 0xD800 && u <= 0xDFFF) return Utf16ToWide(units);
-    return std::wstring(units.begin(), units.end());
+    if (HasZeroOrSurrogate(units)) return Utf16ToWide(units);  // only surrogates: zeros end texts before this
+    std::wstring wide(units.size(), L'\0');
+    wchar_t* out = wide.data();
+    const char16_t* in = units.data();
+    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<wchar_t>(in[i]);
+    return wide;
 }
 
 }  // namespace

@@ -27,6 +27,16 @@ public:
         m_out.append(digits, end);
     }
 
+    // "a.b.c.d", as FormatVersion writes the four parts.
+    void Version(const std::uint16_t (&parts)[4]) {
+        m_out += '"';
+        for (int i = 0; i < 4; ++i) {
+            if (i > 0) m_out += '.';
+            Number(parts[i]);
+        }
+        m_out += '"';
+    }
+
     // A line end, the indentation of `depth`, and `"key": `.
     void Key(int depth, std::string_view key) {
         m_out += '\n';
@@ -44,11 +54,25 @@ public:
     // The text as a JSON string in UTF-8. Wide text is converted as
     // WideToUtf8 converts it (pairs joined where wchar_t has 16 bits,
     // unpaired surrogates and values past U+10FFFF as U+FFFD), so the
-    // result is always valid UTF-8.
+    // result is always valid UTF-8. Written through a pointer into room
+    // made for the longest possible result, six bytes per character.
     void String(std::wstring_view text) {
-        m_out += '"';
+        const std::size_t start = m_out.size();
+        m_out.resize(start + 6 * text.size() + 2);
+        char* out = m_out.data() + start;
+        *out++ = '"';
+        if (IsPlainAscii(text)) {
+            // Most text is: copied at once.
+            for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+            out += text.size();
+            text = {};
+        }
         for (std::size_t i = 0; i < text.size(); ++i) {
             auto cp = static_cast<char32_t>(text[i]);
+            if (cp >= 0x20 && cp < 0x80 && cp != '"' && cp != '\\') {
+                *out++ = static_cast<char>(cp);
+                continue;
+            }
             if (kWide16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
                 const auto low = static_cast<char32_t>(text[i + 1]);
                 if (low >= 0xDC00 && low <= 0xDFFF) {
@@ -58,22 +82,23 @@ public:
             }
             if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
             if (cp < 0x80) {
-                Ascii(static_cast<char>(cp));
+                out = Escaped(out, static_cast<char>(cp));
             } else if (cp < 0x800) {
-                m_out += static_cast<char>(0xC0 | (cp >> 6));
-                m_out += static_cast<char>(0x80 | (cp & 0x3F));
+                *out++ = static_cast<char>(0xC0 | (cp >> 6));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
             } else if (cp < 0x10000) {
-                m_out += static_cast<char>(0xE0 | (cp >> 12));
-                m_out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                m_out += static_cast<char>(0x80 | (cp & 0x3F));
+                *out++ = static_cast<char>(0xE0 | (cp >> 12));
+                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
             } else {
-                m_out += static_cast<char>(0xF0 | (cp >> 18));
-                m_out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                m_out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                m_out += static_cast<char>(0x80 | (cp & 0x3F));
+                *out++ = static_cast<char>(0xF0 | (cp >> 18));
+                *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
             }
         }
-        m_out += '"';
+        *out++ = '"';
+        m_out.resize(static_cast<std::size_t>(out - m_out.data()));
     }
 
     void FlushIfFull() {
@@ -87,25 +112,44 @@ public:
     }
 
 private:
-    void Ascii(char c) {
+    // No character that needs escaping or encoding. Looks at every one
+    // without stopping early, which the compiler turns into wide compares.
+    static bool IsPlainAscii(std::wstring_view text) {
+        unsigned special = 0;
+        for (const wchar_t c : text) {
+            const auto code = static_cast<std::uint32_t>(c);
+            special |= static_cast<unsigned>(code - 0x20u >= 0x60u) | static_cast<unsigned>(code == '"') |
+                       static_cast<unsigned>(code == '\\');
+        }
+        return special == 0;
+    }
+
+    // A quote, a backslash or a control character, escaped at `out`; any
+    // other character as it is. Returns the end of what was written.
+    static char* Escaped(char* out, char c) {
+        const auto put = [&out](std::string_view text) {
+            for (char t : text) *out++ = t;
+            return out;
+        };
         switch (c) {
-            case '"': m_out += "\\\""; return;
-            case '\\': m_out += "\\\\"; return;
-            case '\b': m_out += "\\b"; return;
-            case '\f': m_out += "\\f"; return;
-            case '\n': m_out += "\\n"; return;
-            case '\r': m_out += "\\r"; return;
-            case '\t': m_out += "\\t"; return;
+            case '"': return put("\\\"");
+            case '\\': return put("\\\\");
+            case '\b': return put("\\b");
+            case '\f': return put("\\f");
+            case '\n': return put("\\n");
+            case '\r': return put("\\r");
+            case '\t': return put("\\t");
             default: break;
         }
         if (static_cast<unsigned char>(c) < 0x20) {
             static constexpr char kHex[] = "0123456789abcdef";
-            m_out += "\\u00";
-            m_out += kHex[(c >> 4) & 0xF];
-            m_out += kHex[c & 0xF];
-            return;
+            out = put("\\u00");
+            *out++ = kHex[(c >> 4) & 0xF];
+            *out++ = kHex[c & 0xF];
+            return out;
         }
-        m_out += c;
+        *out++ = c;
+        return out;
     }
 
     const JsonSink& m_write;
@@ -150,7 +194,23 @@ void ProblemList(CJsonText& out, int depth, std::span<const RequirementProblem> 
     out.Raw("]");
 }
 
-void Mod(CJsonText& out, const CModRows& rows, std::size_t row) {
+// The status texts, made once for all rows.
+class CStatusTexts {
+public:
+    CStatusTexts() {
+        for (std::int32_t status = 0; status < kKnown; ++status) m_texts[status] = ModStatusText(status);
+    }
+    // ModStatusText(status); empty for a value it does not know.
+    std::wstring_view Of(std::int32_t status) const {
+        return status >= 0 && status < kKnown ? std::wstring_view(m_texts[status]) : std::wstring_view();
+    }
+
+private:
+    static constexpr std::int32_t kKnown = 4;
+    std::wstring m_texts[kKnown];
+};
+
+void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTexts& statusTexts) {
     constexpr int kDepth = 2;  // the object's own; its keys are one deeper
     const ModInfo& mod = rows.RecordOf(row);
     const std::int32_t status = rows.StatusOf(row);
@@ -165,7 +225,7 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row) {
     out.Number(static_cast<std::uint32_t>(mod.version));
     out.Raw(",");
     out.Key(kDepth + 1, "gameVersion");
-    out.String(FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]));
+    out.Version(mod.gameVersion);
     out.Raw(",");
     out.Key(kDepth + 1, "guid");
     out.Number(mod.guid);
@@ -174,7 +234,7 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row) {
     out.Number(status);
     out.Raw(",");
     out.Key(kDepth + 1, "statusText");
-    out.String(ModStatusText(status));
+    out.String(statusTexts.Of(status));
     out.Raw(",");
     out.Key(kDepth + 1, "description");
     out.String(mod.description);
@@ -202,6 +262,7 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row) {
 
 void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write) {
     CJsonText out(write);
+    const CStatusTexts statusTexts;
     out.Raw("{");
     out.Key(1, "gameVersion");
     if (gameVersion)
@@ -216,7 +277,7 @@ void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts
         for (std::size_t row = 0; row < rows.RowCount(); ++row) {
             out.Raw(row == 0 ? "[" : ",");
             out.Indent(2);
-            Mod(out, rows, row);
+            Mod(out, rows, row, statusTexts);
             out.FlushIfFull();
         }
         out.Indent(1);
