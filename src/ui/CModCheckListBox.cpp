@@ -4,6 +4,7 @@
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/renderer.h>
 
 namespace gh {
@@ -23,6 +24,10 @@ CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoin
     Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_KEY_DOWN, &CModCheckListBox::OnKeyDown, this);
     Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        ForgetMeasures();
+        event.Skip();
+    });
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
         ForgetMeasures();
         event.Skip();
     });
@@ -53,9 +58,32 @@ wxSize CModCheckListBox::CheckBoxSize() const {
     return m_checkBoxSize;
 }
 
+const wxBitmap& CModCheckListBox::CheckBoxImage(int state) const {
+    wxBitmap& image = m_checkBoxImages[state];
+    if (!image.IsOk()) {
+        const wxSize box = CheckBoxSize();
+        image.CreateWithDIPSize(box, GetDPIScaleFactor());
+        wxMemoryDC dc(image);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        int flags = 0;
+        if (state == kChecked) {
+            flags = wxCONTROL_CHECKED;
+        } else if (state == kIndeterminate) {
+            // Greyed and marked as neither: the player cannot choose this row.
+            flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
+        }
+        wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, wxRect(box), flags);
+    }
+    return image;
+}
+
 void CModCheckListBox::ForgetMeasures() {
     m_checkBoxSize = wxDefaultSize;
     m_rowHeight = 0;
+    for (wxBitmap& image : m_checkBoxImages) {
+        image = wxBitmap();
+    }
 }
 
 bool CModCheckListBox::SetFont(const wxFont& font) {
@@ -116,15 +144,8 @@ void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool se
     dc.DrawRectangle(rect.x, rect.y, column, rect.height);
 
     const wxSize box = CheckBoxSize();
-    const wxRect boxRect(rect.x + kBoxMargin, rect.y + (rect.height - box.y) / 2, box.x, box.y);
-    int flags = 0;
-    if (m_checks[row] == kChecked) {
-        flags = wxCONTROL_CHECKED;
-    } else if (m_checks[row] == kIndeterminate) {
-        // Greyed and marked as neither: the player cannot choose this row.
-        flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
-    }
-    wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, boxRect, flags);
+    const int state = m_checks[row] == kChecked || m_checks[row] == kIndeterminate ? m_checks[row] : kUnchecked;
+    dc.DrawBitmap(CheckBoxImage(state), rect.x + kBoxMargin, rect.y + (rect.height - box.y) / 2);
 
     wxRect textRect(rect.x + column, rect.y, std::max(0, rect.width - column), rect.height);
     const wxColour& fill = selected ? item.textColor : item.backColor;

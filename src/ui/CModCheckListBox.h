@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/vlbox.h>
 
@@ -79,9 +80,13 @@ private:
     void SendCheckEvent(size_t row);
     int CheckColumnWidth() const;
     // The renderer's check box size and the row height, asked once and kept
-    // until the font or the screen's resolution changes: asking the theme
-    // costs far more than drawing a row.
+    // until the font, the screen's resolution or the theme changes: asking
+    // the theme costs far more than drawing a row.
     wxSize CheckBoxSize() const;
+    // The check box of a state as the renderer draws it on white, drawn once
+    // per state and kept likewise: the theme draws a box from a vector
+    // image that it reads anew for every box.
+    const wxBitmap& CheckBoxImage(int state) const;
     void ForgetMeasures();
     bool SetFont(const wxFont& font) override;
 
@@ -89,6 +94,7 @@ private:
     std::vector<int> m_checks;
     mutable wxSize m_checkBoxSize = wxDefaultSize;  // until asked
     mutable wxCoord m_rowHeight = 0;                // 0 until asked
+    mutable wxBitmap m_checkBoxImages[3];           // per state; not Ok until drawn
 };
 
 }  // namespace gh

@@ -360,7 +360,7 @@ const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
 
 void Row(const char* figure, const std::string& value, const std::string& ratio, const std::string& goal,
          const std::string& verdict) {
-    std::printf("%-36s %-22s %-10s %-18s %s\n", figure, value.c_str(), ratio.c_str(), goal.c_str(), verdict.c_str());
+    std::printf("%-36s %-30s %-8s %-18s %s\n", figure, value.c_str(), ratio.c_str(), goal.c_str(), verdict.c_str());
 }
 
 std::string Format(const char* format, double value) {
@@ -504,8 +504,9 @@ int main(int argc, char** argv) {
             if (run.status != 0 || !probe.count("click_ms")) {
                 probeFailure = "the probe failed (status " + std::to_string(run.status) + ")";
             } else {
-                for (const char* key : {"click_ms", "start_ms", "highlight_ms", "highlight_max_ms", "check_ms",
-                                        "check_max_ms", "scroll_ms", "scroll_max_ms"})
+                for (const char* key : {"click_ms", "click_cpu_ms", "construct_ms", "start_ms", "highlight_ms",
+                                        "highlight_max_ms", "highlight_cpu_ms", "check_ms", "check_max_ms",
+                                        "check_cpu_ms", "scroll_ms", "scroll_max_ms", "scroll_cpu_ms"})
                     if (probe.count(key)) note(std::string("window ") + key, probe.at(key));
             }
         }
@@ -590,14 +591,22 @@ int main(int argc, char** argv) {
                 Format("<= %.0f ms", limit), Verdict(pass));
             return pass;
         };
+        // The verdict takes the median of each round's median; the slowest
+        // of a round and the processor time are shown beside it.
         const auto interaction = [&](const char* figure, const std::string& name) {
-            const double max = figures.MedianOf(name + "_max_ms");
-            const bool pass = figures.MedianOf(name + "_ms") <= 16 && max <= 16;
-            Row(figure, Format("%.2f ms", figures.MedianOf(name + "_ms")) + Format(" (max %.2f)", max), "", "<= 16 ms",
-                Verdict(pass));
+            const bool pass = figures.MedianOf(name + "_ms") <= 16;
+            Row(figure,
+                Format("%.2f ms", figures.MedianOf(name + "_ms")) +
+                    Format(" (max %.1f, cpu ", figures.MedianOf(name + "_max_ms")) +
+                    Format("%.2f)", figures.MedianOf(name + "_cpu_ms")),
+                "", "<= 16 ms", Verdict(pass));
             return pass;
         };
         windowOk = absolute("manager: play click to usable", "window click_ms", 500);
+        Row("  processor time of this process", Format("%.1f ms", figures.MedianOf("window click_cpu_ms")),
+            Format("%.2f", figures.Ratio("window click_cpu_ms")), "", "");
+        Row("  of which the construction", Format("%.1f ms", figures.MedianOf("window construct_ms")),
+            Format("%.2f", figures.Ratio("window construct_ms")), "", "");
         Row("manager: process start to usable", Format("%.1f ms", figures.MedianOf("window start_ms")),
             Format("%.2f", figures.Ratio("window start_ms")), "", "");
         windowOk &= interaction("manager: move the highlight", "window highlight");

@@ -5,6 +5,8 @@
 //   click_ms      from the play click (the manager's construction, catalogue
 //                 included) to the window shown, its list painted once and
 //                 every event that followed handled;
+//   construct_ms  of that, the manager's construction: catalogue, rows,
+//                 the list filled and the start selection loaded;
 //   start_ms      the same end from the moment the parent started this
 //                 process (NS on the steady clock, which all processes share);
 //   highlight_ms  the Down key in the list: the highlight moves, the info
@@ -13,11 +15,14 @@
 //   check_ms      the Space key on a usable row: checked or cleared, the
 //                 selected-order list rebuilt, repainted (likewise);
 //   scroll_ms     the list scrolled by a page and repainted (likewise).
+// Each comes with the processor time this process spent on it (*_cpu_ms,
+// medians), which a busy machine does not inflate as it does the clock.
 // Needs a display (tools/with-display.sh gives one).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,6 +41,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// This process's processor time: unlike the clock on the wall, it does not
+// grow while other programs on a busy machine have the processor. The X
+// server's own work is not in it.
+double CpuMilliseconds() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 void Pump() {
     wxTheApp->ProcessPendingEvents();
@@ -71,14 +81,28 @@ void PressKey(wxWindow& window, int keyCode) {
 
 // Times `action` followed by a synchronous repaint of the window and the
 // handling of everything it queued.
+struct Cost {
+    double wall = 0;
+    double cpu = 0;
+};
+
 template <class Action>
-double Timed(wxWindow& window, Action action) {
+Cost Timed(wxWindow& window, Action action) {
     const Clock::time_point start = Clock::now();
+    const double cpuStart = CpuMilliseconds();
     action();
     window.Update();
     Pump();
-    return Milliseconds(Clock::now() - start);
+    return {Milliseconds(Clock::now() - start), CpuMilliseconds() - cpuStart};
 }
+
+struct Costs {
+    std::vector<double> wall, cpu;
+    void Add(const Cost& cost) {
+        wall.push_back(cost.wall);
+        cpu.push_back(cost.cpu);
+    }
+};
 
 }  // namespace
 
@@ -118,7 +142,9 @@ int main(int argc, char** argv) {
     }
 
     const Clock::time_point click = Clock::now();
+    const double clickCpu = CpuMilliseconds();
     auto* manager = new gh::CGatehouseDlg;
+    const Clock::time_point constructed = Clock::now();
     manager->SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
     gh::CModCheckListBox& list = manager->ModList();
     bool painted = false;
@@ -136,13 +162,14 @@ int main(int argc, char** argv) {
     }
     Pump();
     const Clock::time_point ready = Clock::now();
+    const double readyCpu = CpuMilliseconds();
     if (!painted) {
         std::fprintf(stderr, "gatehouse_manager_probe: the list was never painted\n");
         return 1;
     }
 
     const std::size_t rows = list.GetCount();
-    std::vector<double> highlight, check, scroll;
+    Costs highlight, check, scroll;
     if (rows > 1) {
         list.SetFocus();
         list.SetSelection(0);
@@ -152,7 +179,7 @@ int main(int argc, char** argv) {
             if (static_cast<std::size_t>(list.GetSelection()) + 1 >= rows) {
                 list.SetSelection(0);
             }
-            highlight.push_back(Timed(*manager, [&] { PressKey(list, WXK_DOWN); }));
+            highlight.Add(Timed(*manager, [&] { PressKey(list, WXK_DOWN); }));
         }
         // A usable row far down the list, current, then checked and cleared in turn.
         const auto& mods = manager->Rules().Mods();
@@ -164,7 +191,7 @@ int main(int argc, char** argv) {
         manager->OnLbnSelchangeModList();
         Pump();
         for (int i = 0; i < repeat; ++i) {
-            check.push_back(Timed(*manager, [&] { PressKey(list, WXK_SPACE); }));
+            check.Add(Timed(*manager, [&] { PressKey(list, WXK_SPACE); }));
         }
         list.ScrollToRow(0);
         Pump();
@@ -173,18 +200,21 @@ int main(int argc, char** argv) {
                 list.ScrollToRow(0);
                 Pump();
             }
-            scroll.push_back(Timed(list, [&] { list.ScrollPages(1); }));
+            scroll.Add(Timed(list, [&] { list.ScrollPages(1); }));
         }
     }
-    const Spread h = SpreadOf(highlight), c = SpreadOf(check), s = SpreadOf(scroll);
+    const Spread h = SpreadOf(highlight.wall), c = SpreadOf(check.wall), s = SpreadOf(scroll.wall);
     const double start =
         spawnedAt < 0
             ? -1
             : Milliseconds(ready.time_since_epoch() - std::chrono::nanoseconds(static_cast<long long>(spawnedAt)));
     std::printf(
-        "probe rows=%zu click_ms=%.2f start_ms=%.2f highlight_ms=%.3f highlight_max_ms=%.3f check_ms=%.3f "
-        "check_max_ms=%.3f scroll_ms=%.3f scroll_max_ms=%.3f\n",
-        rows, Milliseconds(ready - click), start, h.median, h.max, c.median, c.max, s.median, s.max);
+        "probe rows=%zu click_ms=%.2f click_cpu_ms=%.2f construct_ms=%.2f start_ms=%.2f highlight_ms=%.3f "
+        "highlight_max_ms=%.3f highlight_cpu_ms=%.3f check_ms=%.3f check_max_ms=%.3f check_cpu_ms=%.3f "
+        "scroll_ms=%.3f scroll_max_ms=%.3f scroll_cpu_ms=%.3f\n",
+        rows, Milliseconds(ready - click), readyCpu - clickCpu, Milliseconds(constructed - click), start, h.median,
+        h.max, SpreadOf(highlight.cpu).median, c.median, c.max, SpreadOf(check.cpu).median, s.median, s.max,
+        SpreadOf(scroll.cpu).median);
     std::fflush(stdout);
 
     manager->Destroy();
