@@ -10,6 +10,8 @@ namespace {
 
 using TextBuffer = char16_t[kHeaderTextMaxUnits];
 
+constexpr std::size_t kEntriesReservedAtOnce = 16;
+
 // A zero or a surrogate among `units`. Looks at every unit without
 // stopping early, which the compiler turns into wide compares; both are
 // rare, and only then are the units looked at one by one.
@@ -88,6 +90,9 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
     // is kept and the others are counted.
     std::int64_t guid = 0;
     std::uint16_t version = 0;
+    // Room for the usual few entries at once; a count beyond that is not
+    // trusted until its entries are read.
+    info.requirements.reserve(std::min<std::size_t>(requirementCount, kEntriesReservedAtOnce));
     for (std::uint32_t i = 0; i < requirementCount; ++i) {
         CModRequirement& entry = info.requirements.emplace_back();
         entry.name = ToWide(ReadTextUnits(stream, text));
@@ -108,6 +113,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
         std::uint16_t textCount = 0;
         stream.ReadU16(textCount);
         info.headerStrings.clear();
+        info.headerStrings.reserve(std::min<std::size_t>(textCount, kEntriesReservedAtOnce));
         for (std::uint32_t i = 0; i < textCount; ++i) {
             info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
             if (stream.AtEnd()) {
