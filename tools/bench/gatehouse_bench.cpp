@@ -550,7 +550,8 @@ int main(int argc, char** argv) {
     const auto time = [&](const char* figure, const std::string& name, double limit) {
         const double ratio = figures.Ratio(name);
         const bool pass = limit <= 0 || ratio <= limit;
-        Row(figure, Format("%.1f ms", figures.MedianOf(name)), Format("%.2f", ratio),
+        const double median = figures.MedianOf(name);
+        Row(figure, Format(median < 10 ? "%.3f ms" : "%.1f ms", median), Format(ratio < 0.1 ? "%.4f" : "%.2f", ratio),
             limit > 0 ? Format("<= %.1f x walk", limit) : "", limit > 0 ? Verdict(pass) : "");
         return pass;
     };
