@@ -11,6 +11,7 @@ packages=(
   libfmt-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64
   libwxgtk3.2-dev xvfb xauth
+  strace  # gatehouse_bench counts the file system calls of a sync with it
 )
 
 missing=()
