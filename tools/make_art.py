@@ -3,10 +3,20 @@
 
 Only the Python standard library is used: shapes are rendered with signed
 distances (anti-aliased edges), text with a small embedded pixel font, and
-PNG files are written with zlib and struct. The output is deterministic, so
-rerunning the script without changes leaves the committed files unchanged.
+PNG, BMP and ICO files are written with zlib and struct. The output is
+deterministic, and a file whose bytes would not change is not rewritten, so
+rerunning the script without changes leaves the committed files untouched.
 
     python3 tools/make_art.py [output-folder]      (default: res/ beside tools/)
+
+Into the output folder go:
+  NAME.png             every picture, for the Linux build (wxGTK reads PNG)
+  bmp/NAME.bmp         every picture but the application icon, for the Windows
+                       build, whose wx has no PNG decoder: opaque bitmaps as
+                       24-bit BMP, the RGBA icons as 32-bit BMP with alpha
+  windows/gatehouse.ico  the application icon at 16, 32, 48 and 256 pixels,
+                       for the Windows resource script and the window icons
+The BMPs keep the PNGs' names, so both builds embed the same resource names.
 
 Sizes are fixed by the windows that show the images:
   SPLASH 800x256 (start window background); PLAY, PLAYM 177x44; CLOSE 44x43;
@@ -22,10 +32,23 @@ import struct
 import sys
 import zlib
 
-# ---------------------------------------------------------------- PNG output
+# ---------------------------------------------------------------- file output
 
 
-def write_png(path, width, height, pixels, alpha):
+def write_file(path, data):
+    """Writes `data` unless the file already holds exactly these bytes, so an
+    unchanged picture keeps its time stamp and triggers no rebuild."""
+    try:
+        with open(path, "rb") as f:
+            if f.read() == data:
+                return
+    except FileNotFoundError:
+        pass
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def png_bytes(width, height, pixels, alpha):
     """pixels: list of (r, g, b, a) floats in 0..1, row by row."""
     raw = bytearray()
     for y in range(height):
@@ -41,10 +64,70 @@ def write_png(path, width, height, pixels, alpha):
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
     header = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
-    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(
         b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(data)
+
+
+def dib_rows(width, height, pixels, alpha):
+    """The pixels as a DIB stores them: bottom row first, BGR or BGRA, each
+    row padded to a multiple of four bytes."""
+    out = bytearray()
+    pad = bytes(-(width * (4 if alpha else 3)) % 4)
+    for y in reversed(range(height)):
+        for r, g, b, a in pixels[y * width:(y + 1) * width]:
+            out += bytes((to_byte(b), to_byte(g), to_byte(r)))
+            if alpha:
+                out.append(to_byte(a))
+        out += pad
+    return bytes(out)
+
+
+def info_header(width, height, bits, image_size):
+    """BITMAPINFOHEADER, uncompressed (BI_RGB), 72 dpi, no palette."""
+    dots_per_metre = 2835
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_size, dots_per_metre, dots_per_metre, 0,
+                       0)
+
+
+def bmp_bytes(width, height, pixels, alpha):
+    """An uncompressed BMP: 24-bit BGR, or with `alpha` 32-bit BGRA.
+
+    The 32-bit form keeps BI_RGB with the alpha in each pixel's fourth byte
+    rather than BI_BITFIELDS with an alpha mask: wx's BMP reader takes the
+    fourth byte as alpha for BI_RGB but ignores the alpha mask of
+    BI_BITFIELDS, which would turn the transparent corners opaque."""
+    rows = dib_rows(width, height, pixels, alpha)
+    header = info_header(width, height, 32 if alpha else 24, len(rows))
+    offset = 14 + len(header)
+    return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + header + rows
+
+
+def ico_bytes(images):
+    """A multi-size ICO of 32-bit BGRA DIBs, each with its AND mask (set
+    where a pixel is fully transparent) for readers that ignore alpha.
+
+    Every size, 256 included, is a DIB rather than an embedded PNG, because
+    the Windows build's wx cannot decode PNG. images: canvases, small first."""
+    entries = []
+    for c in images:
+        rows = dib_rows(c.w, c.h, c.px, True)
+        mask = bytearray()
+        mask_row = (c.w + 31) // 32 * 4
+        for y in reversed(range(c.h)):
+            line = bytearray(mask_row)
+            for x in range(c.w):
+                if to_byte(c.px[y * c.w + x][3]) == 0:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            mask += line
+        # The DIB's height counts the colour rows and the mask rows.
+        entries.append((c.w, c.h, info_header(c.w, 2 * c.h, 32, len(rows) + len(mask)) + rows + bytes(mask)))
+    out = struct.pack("<HHH", 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for w, h, dib in entries:
+        # A width or height of 256 is written as 0.
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(dib), offset)
+        offset += len(dib)
+    return out + b"".join(dib for _, _, dib in entries)
 
 
 def to_byte(v):
@@ -506,7 +589,9 @@ def icon_app(size):
     flame = sd_union(sd_circle(32 * s, 49 * s, 5 * s),
                      sd_polygon([(27.5 * s, 48 * s), (32 * s, 36 * s), (36.5 * s, 48 * s)]))
     c.shape(flame, vgradient(36 * s, 54 * s, hexcol("fff6d0"), hexcol("ffb040")))
-    c.shape(lambda x, y: abs(plate(x, y) + 0.5) - 0.5, hexcol("d98a2b"), None, 0.9)
+    # The rim is a pixel wide up to 64 pixels and grows with larger sizes.
+    rim = max(1.0, s)
+    c.shape(lambda x, y: abs(plate(x, y) + rim / 2) - rim / 2, hexcol("d98a2b"), None, 0.9)
     return c
 
 
@@ -516,10 +601,15 @@ def icon_app(size):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res")
-    os.makedirs(out, exist_ok=True)
+    bmp_out = os.path.join(out, "bmp")
+    windows_out = os.path.join(out, "windows")
+    for folder in (out, bmp_out, windows_out):
+        os.makedirs(folder, exist_ok=True)
 
-    def save(name, canvas, alpha=False):
-        write_png(os.path.join(out, name + ".png"), canvas.w, canvas.h, canvas.px, alpha)
+    def save(name, canvas, alpha=False, bmp=True):
+        write_file(os.path.join(out, name + ".png"), png_bytes(canvas.w, canvas.h, canvas.px, alpha))
+        if bmp:
+            write_file(os.path.join(bmp_out, name + ".bmp"), bmp_bytes(canvas.w, canvas.h, canvas.px, alpha))
 
     bg = draw_background()
     save("SPLASH", bg)
@@ -528,8 +618,11 @@ def main():
         save("PLAYM" + state, draw_button(bg.crop(*PLAYM_AT, 177, 44), 177, 44, 9, state, "PLAY WITH MODS"))
         save("CLOSE" + state, draw_button(bg.crop(*CLOSE_AT, 44, 43), 44, 43, 7, state, close=True))
         save("SPLAYM" + state, draw_play_icon_button(120, 30, state))
+    # The Windows build takes the application icon from the ICO alone.
+    app = {size: icon_app(size) for size in (16, 32, 48, 64, 256)}
     for size in (16, 32, 48, 64):
-        save("APP%d" % size, icon_app(size), True)
+        save("APP%d" % size, app[size], True, bmp=False)
+    write_file(os.path.join(windows_out, "gatehouse.ico"), ico_bytes([app[size] for size in (16, 32, 48, 256)]))
     save("MOVEUP", arrow_up(16), True)
     save("MOVEDOWN", arrow_up(16, down=True), True)
     save("LOADSET", icon_load(16), True)

@@ -5,12 +5,13 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git python3
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfmt-dev nlohmann-json3-dev
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix wine64 fonts-wine xz-utils
   libwxgtk3.2-dev xvfb xauth
+  lintian desktop-file-utils man-db dpkg-dev
   strace  # gatehouse_bench counts the file system calls of a sync with it
 )
 

@@ -6,6 +6,9 @@
 #              plus every fuzz target run briefly over its seed inputs
 #   windows  - core, platform and their tests cross-compiled with MinGW-w64
 #              and run under Wine
+#   art      - the image writers of tools/make_art.py, and that res/ holds
+#              what the script draws
+#   package  - the .deb: its files, its dependencies and lintian
 # Fails when any suite fails. GATEHOUSE_SUITES="linux windows" picks suites.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +16,7 @@ cd "$root"
 
 bash tools/setup.sh || { echo "test: setup failed" >&2; exit 1; }
 
-suites=${GATEHOUSE_SUITES:-"format linux sanitize windows"}
+suites=${GATEHOUSE_SUITES:-"format art linux sanitize windows package"}
 jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${GATEHOUSE_FUZZ_SECONDS:-8}
 failed=()
@@ -92,6 +95,8 @@ for s in $suites; do
     linux) suite linux linux_suite ;;
     sanitize) suite sanitize sanitize_suite ;;
     windows) suite windows windows_suite ;;
+    art) suite art python3 tools/make_art_test.py ;;
+    package) suite package tools/package-deb.sh --check ;;
     *) echo "test: unknown suite $s" >&2; failed+=("$s") ;;
   esac
 done

@@ -42,6 +42,12 @@ bool GetGameVersion(std::uint16_t& major, std::uint16_t& minor, std::uint16_t& b
     return cache.found;
 }
 
+std::optional<GameVersionParts> InstalledGameVersion() {
+    GameVersionParts parts;
+    if (!GetGameVersion(parts.major, parts.minor, parts.build, parts.revision)) return std::nullopt;
+    return parts;
+}
+
 std::wstring FormatVersion(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
     return fmt::format(L"{}.{}.{}.{}", a, b, c, d);
 }

@@ -41,6 +41,8 @@ public:
     bool Skip(std::uint64_t size);
 
     bool AtEnd() const { return m_ended; }
+    // Bytes consumed from the source so far (at the end, all there were).
+    std::uint64_t Position() const { return m_bufferOffset + m_pos; }
 
 private:
     // Makes at least `size` bytes (at most the buffer's size) available at

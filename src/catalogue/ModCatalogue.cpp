@@ -37,9 +37,11 @@ void CModCatalogue::Add(ModInfo&& record) {
         return;
     }
     // The highest version wins and takes the place of the one found first;
-    // among equal versions the first stays.
+    // among equal versions the first stays. The other is remembered, so that
+    // a player can be told why a file they installed is not listed.
     ModInfo& kept = m_records[it->second];
-    if (kept.version < record.version) kept = std::move(record);
+    if (kept.version < record.version) std::swap(kept, record);
+    m_hidden.push_back({std::move(record.filePath), std::move(record.name), record.version, record.guid});
 }
 
 const ModInfo* CModCatalogue::FindByGuid(std::int64_t guid) const {

@@ -13,6 +13,15 @@
 
 namespace gh {
 
+// A mod file that the catalogue does not list because another file carries
+// the same identity (a higher version, or the same version found first).
+struct HiddenModFile {
+    std::wstring file;  // its path, in the form of ModInfo::filePath
+    std::wstring name;
+    std::uint16_t version = 0;
+    std::int64_t guid = -1;
+};
+
 class CModCatalogue {
 public:
     // Builds from the documents game folder's mods folder: the canonical
@@ -35,6 +44,10 @@ public:
     // Position of the record with this identity in catalogue order, or -1.
     std::ptrdiff_t PositionOf(std::int64_t guid) const;
 
+    // The files left out for carrying the identity of a listed record, in the
+    // order they were met; FindByGuid(guid) gives the record that has it.
+    const std::vector<HiddenModFile>& Hidden() const { return m_hidden; }
+
     // The records in catalogue order; each lives as long as the catalogue.
     std::size_t Count() const { return m_records.size(); }
     const ModInfo& At(std::size_t position) const { return m_records[position]; }
@@ -47,6 +60,7 @@ private:
     // without an allocation of its own per record.
     std::deque<ModInfo> m_records;
     std::unordered_map<std::int64_t, std::size_t> m_positions;  // guid -> position in m_records
+    std::vector<HiddenModFile> m_hidden;
 };
 
 }  // namespace gh

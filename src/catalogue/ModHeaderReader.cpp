@@ -24,9 +24,10 @@ bool HasZeroOrSurrogate(std::u16string_view units) {
 
 // The text's units as a view into `buffer`, so a header costs no
 // allocation beyond the record's own texts.
-std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer) {
+std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer, std::uint16_t* stored = nullptr) {
     std::uint16_t count = 0;
     stream.ReadU16(count);
+    if (stored) *stored = count;
     // The stored count is not trusted beyond the cap: the rest of a longer
     // text is left in the stream, where the next field will read it.
     const std::size_t wanted = std::min<std::size_t>(count, kHeaderTextMaxUnits);
@@ -56,13 +57,16 @@ void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t 
     field = ToWide(units.substr(0, std::min(limit, units.size())));
 }
 
-void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
+void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes* notes) {
+    HeaderNotes ignored;
+    HeaderNotes& note = notes ? *notes : ignored;
     CHeaderStream stream(source);
     TextBuffer text;
     info.requirements.clear();
 
     std::uint16_t formatVersion = 4;  // a file too short to say reads as the newest layout
     stream.ReadU16(formatVersion);
+    note.formatVersion = formatVersion;
     stream.ReadU16(info.version);
     if (formatVersion >= 4) {
         std::uint64_t parts = 0;
@@ -73,17 +77,23 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
 
     stream.ReadU32(info.headerDword1);
     stream.ReadU32(info.headerDword2);
-    SetLimitedText(info.name, ReadTextUnits(stream, text), kNameLimit);
-    SetLimitedText(info.author, ReadTextUnits(stream, text), kAuthorLimit);
-    SetLimitedText(info.description, ReadTextUnits(stream, text), kDescriptionLimit);
-    SetLimitedText(info.website, ReadTextUnits(stream, text), kWebsiteLimit);
-    SetLimitedText(info.downloadUrl, ReadTextUnits(stream, text), kDownloadUrlLimit);
+    const auto readText = [&](std::wstring& field, std::size_t limit, HeaderTextNote& textNote) {
+        const std::u16string_view units = ReadTextUnits(stream, text, &textNote.storedUnits);
+        textNote.keptUnits = std::min(limit, units.size());
+        SetLimitedText(field, units, limit);
+    };
+    readText(info.name, kNameLimit, note.name);
+    readText(info.author, kAuthorLimit, note.author);
+    readText(info.description, kDescriptionLimit, note.description);
+    readText(info.website, kWebsiteLimit, note.website);
+    readText(info.downloadUrl, kDownloadUrlLimit, note.downloadUrl);
     stream.ReadI64(info.guid);
     stream.ReadU32(info.headerDword3);
     stream.ReadU64(info.headerQword);
 
     std::uint16_t requirementCount = 0;
     stream.ReadU16(requirementCount);
+    note.requirementCount = requirementCount;
     // One entry buffer serves all: a guid or version that is not read keeps
     // what the previous entry left. Once the bytes have ended, every further
     // entry is the same (no name, the buffer's guid and version): one of them
@@ -102,9 +112,11 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
         entry.version = version;
         if (stream.AtEnd()) {
             // This entry, when its name is empty, is already like the rest.
+            // (`entry` is not used past the push below, which may move it.)
             const std::uint32_t rest = requirementCount - i - 1;
-            if (rest > 0 && !entry.name.empty()) info.requirements.push_back({guid, version, std::wstring()});
-            info.requirementsPastEnd = static_cast<std::uint16_t>(entry.name.empty() || rest == 0 ? rest : rest - 1);
+            const bool alike = entry.name.empty();
+            if (rest > 0 && !alike) info.requirements.push_back({guid, version, std::wstring()});
+            info.requirementsPastEnd = static_cast<std::uint16_t>(alike || rest == 0 ? rest : rest - 1);
             break;
         }
     }
@@ -112,6 +124,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
     if (formatVersion >= 3) {
         std::uint16_t textCount = 0;
         stream.ReadU16(textCount);
+        note.headerStringCount = textCount;
         info.headerStrings.clear();
         info.headerStrings.reserve(std::min<std::size_t>(textCount, kEntriesReservedAtOnce));
         for (std::uint32_t i = 0; i < textCount; ++i) {
@@ -125,6 +138,8 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source) {
             }
         }
     }
+    note.endedEarly = stream.AtEnd();
+    note.headerBytes = stream.Position();
 }
 
 std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath) {

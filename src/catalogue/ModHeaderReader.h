@@ -42,6 +42,21 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& path);
 // records them by their canonical paths).
 std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath);
 
+// What a header held beyond the record, for people who check a mod file
+// (the record keeps only what the launcher uses).
+struct HeaderTextNote {
+    std::uint16_t storedUnits = 0;  // the count the file gives
+    std::size_t keptUnits = 0;      // units the field kept, after the cap, a zero unit and its limit
+};
+struct HeaderNotes {
+    std::uint16_t formatVersion = 4;  // as read; 4 when the file is too short to say
+    HeaderTextNote name, author, description, website, downloadUrl;
+    std::uint16_t requirementCount = 0;  // as stored
+    std::uint16_t headerStringCount = 0;
+    bool endedEarly = false;        // the bytes end before the header does
+    std::uint64_t headerBytes = 0;  // bytes the header took (all there were when it ended early)
+};
+
 // Reads the header fields from `source` into `info` (all but filePath).
 // A field is taken only when all its bytes are present; a missing one keeps
 // what it held: the record's value, a format of 4, counts of 0, empty texts,
@@ -50,7 +65,8 @@ std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wst
 // Of the entries that lie wholly past the end of the bytes, which are all
 // alike, one is kept and the rest counted (requirementsPastEnd,
 // headerStringsPastEnd), so memory is bounded by the bytes, not the counts.
-void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source);
+// With `notes`, also fills in what the header held beyond the record.
+void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes* notes = nullptr);
 
 // Reads one text field as UTF-16 code units: at most kHeaderTextMaxUnits
 // units are consumed, and the text ends at the first zero unit among them.

@@ -4,12 +4,6 @@ namespace gh {
 
 namespace {
 
-std::optional<GameVersionParts> RunningGameVersion() {
-    GameVersionParts parts;
-    if (!GetGameVersion(parts.major, parts.minor, parts.build, parts.revision)) return std::nullopt;
-    return parts;
-}
-
 bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
     return game && mod.gameVersion[0] == game->major && mod.gameVersion[1] == game->minor &&
            mod.gameVersion[2] == game->build && mod.gameVersion[3] == game->revision;
@@ -17,7 +11,7 @@ bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
 
 }  // namespace
 
-CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, RunningGameVersion()) {}
+CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, InstalledGameVersion()) {}
 
 CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion)
     : m_catalogue(catalogue), m_graph(catalogue) {
@@ -52,6 +46,14 @@ ModData CModRows::DisplayRecord(std::size_t row) const {
     data.version = mod.version;
     data.status = m_rows[row].status;
     return data;
+}
+
+std::vector<const HiddenModFile*> CModRows::HiddenBy(std::size_t row) const {
+    std::vector<const HiddenModFile*> hidden;
+    const std::int64_t guid = RecordOf(row).guid;
+    for (const HiddenModFile& file : m_catalogue.Hidden())
+        if (file.guid == guid) hidden.push_back(&file);
+    return hidden;
 }
 
 std::vector<ModData> CModRows::DisplayRecords() const {

@@ -45,6 +45,11 @@ public:
     // Every row's display record, in row order (each call copies them all).
     std::vector<ModData> DisplayRecords() const;
 
+    const CModCatalogue& Catalogue() const { return m_catalogue; }
+
+    // The files that row `row`'s record hides: other files with its identity.
+    std::vector<const HiddenModFile*> HiddenBy(std::size_t row) const;
+
     // What keeps row `row` from being selectable (CRequirementGraph::ProblemsOf):
     // empty unless the row is blocked. Valid as long as the rows live.
     std::span<const RequirementProblem> ProblemsOf(std::size_t row) const;

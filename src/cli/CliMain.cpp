@@ -1,5 +1,6 @@
 #include "cli/CliMain.h"
 
+#include "cli/InspectCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/SyncCommand.h"
@@ -42,6 +43,7 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
             }
             return RunPlay(request, console);
         }
+        case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;

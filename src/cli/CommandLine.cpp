@@ -44,6 +44,7 @@ CliCommand CommandNamed(std::wstring_view word, bool& known) {
     if (word == L"list") return CliCommand::List;
     if (word == L"sync") return CliCommand::Sync;
     if (word == L"play") return CliCommand::Play;
+    if (word == L"inspect") return CliCommand::Inspect;
     known = false;
     return CliCommand::Launcher;
 }
@@ -106,7 +107,8 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
                 line.options.runner = text;
             continue;
         }
-        if (name == L"--json" && takesNoValue() && line.command == CliCommand::List) {
+        if (name == L"--json" && takesNoValue() &&
+            (line.command == CliCommand::List || line.command == CliCommand::Inspect)) {
             line.json = true;
             continue;
         }
@@ -139,8 +141,14 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
             line.setPath = arg;
             continue;
         }
+        if (line.command == CliCommand::Inspect && !line.inspectPath) {
+            if (arg.empty()) return fail(L"the mod file name is empty");
+            line.inspectPath = arg;
+            continue;
+        }
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
+    if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
     parse.ok = true;
     return parse;
 }

@@ -3,6 +3,7 @@
 //   gatehouse [options] list [--json]
 //   gatehouse [options] sync [--timeout SECONDS]
 //   gatehouse [options] play [SET.sch | --last]
+//   gatehouse [options] inspect FILE.MOD [--json]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 #pragma once
@@ -21,6 +22,7 @@ enum class CliCommand {
     List,
     Sync,
     Play,
+    Inspect,
     Help,
     Version,
 };
@@ -30,10 +32,11 @@ inline constexpr std::int64_t kDefaultSyncTimeoutMs = 300'000;
 struct CommandLine {
     CliCommand command = CliCommand::Launcher;
     LauncherOptions options;
-    bool json = false;                               // list --json
+    bool json = false;                               // list --json, inspect --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
     std::optional<std::wstring> setPath;             // play SET.sch
     bool last = false;                               // play --last
+    std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
 };
 
 struct CommandLineParse {

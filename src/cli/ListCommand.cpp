@@ -21,12 +21,6 @@ namespace {
 // widening every line.
 constexpr std::size_t kMaxNameColumn = 40;
 
-std::optional<GameVersionParts> InstalledGameVersion() {
-    GameVersionParts parts;
-    if (!GetGameVersion(parts.major, parts.minor, parts.build, parts.revision)) return std::nullopt;
-    return parts;
-}
-
 std::size_t DecimalDigits(std::uint32_t value) {
     std::size_t digits = 1;
     for (; value >= 10; value /= 10) ++digits;
@@ -57,6 +51,7 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
     out += L'\n';
     if (rows.RowCount() == 0) {
         out += L"No mods are installed.\n";
+        out += HiddenText(rows.Catalogue());
         write(out);
         return;
     }
@@ -105,6 +100,7 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
             out.clear();
         }
     }
+    out += HiddenText(rows.Catalogue());
     write(out);
 }
 
@@ -112,6 +108,17 @@ std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionPa
     std::wstring text;
     WriteModListText(rows, gameVersion, [&text](std::wstring_view piece) { text += piece; });
     return text;
+}
+
+std::wstring HiddenText(const CModCatalogue& catalogue) {
+    std::wstring out;
+    for (const HiddenModFile& file : catalogue.Hidden()) {
+        const ModInfo* listed = catalogue.FindByGuid(file.guid);
+        out += fmt::format(L"hidden: {} ({}, version {}) has the same identity as {}\n", TerminalSafe(file.file),
+                           TerminalSafe(file.name), file.version,
+                           listed ? TerminalSafe(listed->filePath) : std::wstring(L"?"));
+    }
+    return out;
 }
 
 int RunList(bool json, IConsole& console) {

@@ -16,6 +16,8 @@ std::wstring UsageText() {
            L"       gatehouse [options] play [SET.sch | --last]\n"
            L"                                               start the game: without mods, with a saved set,\n"
            L"                                               or with the selection the mod manager opens with\n"
+           L"       gatehouse [options] inspect FILE.MOD [--json]\n"
+           L"                                               a mod file's header as the launcher reads it\n"
            L"\n"
            L"Options:\n"
            L"  --documents DIR      use DIR as the documents folder\n"

@@ -28,6 +28,15 @@ std::wstring TipName(const std::wstring& recorded, std::int64_t guid) {
     return recorded.substr(0, kTipNameMax - 3) + L"...";
 }
 
+// A path for a tooltip line: long ones keep their end, where the file's
+// own name is.
+std::wstring TipPath(const std::wstring& path) {
+    if (path.size() <= kTipNameMax) {
+        return path;
+    }
+    return L"..." + path.substr(path.size() - (kTipNameMax - 3));
+}
+
 }  // namespace
 
 Rgb StatusColour(std::int32_t status) {
@@ -52,7 +61,8 @@ ModInfoTexts InfoPaneTexts(const ModData& mod) {
     return texts;
 }
 
-std::wstring StatusTipText(std::span<const RequirementProblem> problems) {
+std::wstring StatusTipText(std::span<const RequirementProblem> problems,
+                           const std::vector<const HiddenModFile*>& hidden) {
     std::vector<std::wstring> lines;
     for (const RequirementProblem& problem : problems) {
         if (problem.installed != nullptr) continue;
@@ -67,6 +77,9 @@ std::wstring StatusTipText(std::span<const RequirementProblem> problems) {
                                     TipName(problem.requirement->name, problem.installed->guid), problem.highestVersion,
                                     problem.installed->version));
     }
+    for (const HiddenModFile* file : hidden)
+        lines.push_back(
+            fmt::format(L"Hides {} (version {}): it has the same identity", TipPath(file->file), file->version));
     std::wstring text;
     for (const std::wstring& line : lines) {
         if (!text.empty()) {

@@ -8,7 +8,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRecords.h"
 #include "catalogue/RequirementGraph.h"
 
@@ -44,9 +46,11 @@ ModInfoTexts InfoPaneTexts(const ModData& mod);
 // later; it is not installed", without the version when none is asked),
 // then one per installed mod that is too old ("Needs <name> version <n> or
 // later; version <m> is installed"), by the name the first requiring mod
-// recorded and the highest least version asked. Empty for an empty report.
-// Names are cut to a bounded length.
-std::wstring StatusTipText(std::span<const RequirementProblem> problems);
+// recorded and the highest least version asked; then one line per file the
+// mod hides ("Hides <file> (version <v>): it has the same identity"). Empty
+// when there is nothing to say. Names are cut to a bounded length.
+std::wstring StatusTipText(std::span<const RequirementProblem> problems,
+                           const std::vector<const HiddenModFile*>& hidden = {});
 
 // "Emberwake II Version a.b.c.d" with the installed game's version, or the
 // line as it stands before the version is known, "Emberwake II Version

@@ -1,4 +1,5 @@
-// The process's environment variables, as wide text.
+// The process's environment variables, as wide text. Values are taken as
+// names (platform/Text.h): a path in a variable survives the round trip.
 #pragma once
 
 #include <optional>

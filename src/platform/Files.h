@@ -1,7 +1,8 @@
 // File and folder access. Paths are wide text in either separator style; on
 // Linux every component is matched by its exact name first and otherwise
 // without regard to case, so the upper-case canonical paths of the program
-// reach the same files as on Windows.
+// reach the same files as on Windows. Names keep every byte the system gave
+// them (platform/Text.h): what a listing returns opens again.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,7 @@
 namespace gh::platform {
 
 struct FolderEntry {
-    std::wstring name;  // without folder, in its own letter case
+    std::wstring name;  // without folder, in its own letter case; a name as Text.h describes
     bool isFolder = false;
 };
 
@@ -44,14 +45,24 @@ std::wstring ExactCasePath(const std::wstring& path);
 // file's status cannot be read.
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path);
 
-bool FileExists(const std::wstring& path);      // a file or a folder
-bool IsReadOnlyFile(const std::wstring& path);  // exists and carries no write permission
+bool FileExists(const std::wstring& path);  // a file or a folder
+// Exists and may not be replaced by this process: marked read-only (no write
+// permission bit for anyone; the Windows attribute), or not writable as the
+// system decides for this process (POSIX: effective access, so another
+// user's file counts; Windows: it cannot be opened for writing and deleting
+// with the sharing a replacement needs, so a file another process holds
+// without sharing counts).
+bool IsReadOnlyFile(const std::wstring& path);
 bool DeleteFileAt(const std::wstring& path);
-bool CreateFolders(const std::wstring& path);  // the folder and its missing parents; true if it exists afterwards
+// The folder and its missing parents; true if it exists afterwards and the
+// folders made here will survive a power cut.
+bool CreateFolders(const std::wstring& path);
 bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970);
 
 // A file opened for reading; others may read it but not write it meanwhile
-// (where the system can enforce that). Reads are unbuffered.
+// (where the system can enforce that). Reads are unbuffered. Only a regular
+// file opens: a folder, a pipe or a device fails as an unreadable file does,
+// and opening never waits, so no name can stall the program.
 class InputFile {
 public:
     InputFile() = default;
@@ -63,7 +74,7 @@ public:
     // Open followed by ReadAt(0, buffer, size) into `got`, for scans over
     // many files: a path spelled as the file system spells it (see
     // ExactCasePath) costs one call fewer. False, with nothing open and
-    // `got` 0, when Open would fail (a folder included).
+    // `got` 0, when Open would fail.
     bool OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got);
     bool IsOpen() const { return m_handle != kNone; }
     // Reads up to `size` bytes; returns the count read, 0 at the end or on error.
@@ -81,10 +92,19 @@ private:
 
 // Replaces a file atomically: content goes to a temporary file in the target's
 // folder and is renamed over the target by Commit() only after it was fully
-// written, flushed and closed. Until then, and on every failure, the target is
-// untouched; the temporary file is removed when the object is destroyed
-// without a successful Commit(). A target that exists and is read-only is
-// refused by Open().
+// written and forced to the disk. Until then, and on every failure before the
+// rename, the target is untouched; the temporary file is removed on every
+// failure and when the object is destroyed without a successful Commit().
+// Commit() returns true only once the
+// replacement will survive a power cut (POSIX: the folder is synced after the
+// rename; Windows: the move is written through); should that last step fail,
+// the new file is in place but false is returned. A file replaced keeps its
+// permissions (POSIX: its mode bits, and its owner where that may be given);
+// a new file gets the usual mode of a new file (0666 less the umask).
+// Open() refuses a target that exists and is read-only (IsReadOnlyFile) or
+// is not a regular file. A link at the target's name is replaced by the new
+// file, never written through; links among the folders of the path are
+// followed.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -104,10 +124,22 @@ private:
     bool m_failed = false;
 };
 
+// Removes from `folder` (that folder only, nothing below it) the temporary
+// files that AtomicFile objects of processes that died left there: files
+// named as AtomicFile names them (".gatehouse-" + 12 letters or digits +
+// ".tmp"), regular files and not links, last written more than a minute ago,
+// that no running writer holds. A writer holds its temporary file for its
+// whole life (POSIX: an exclusive flock() taken right after creating it,
+// which this takes without waiting before it deletes, the minute covering
+// the moment between the two; Windows: its handle shares no deletion), so
+// a running install never loses its file. Returns the number removed.
+std::size_t RemoveStaleTemporaryFiles(const std::wstring& folder);
+
 // Writes `bytes` to `target` through AtomicFile.
 bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
 
-// Reads a whole file of at most `limit` bytes. None when it cannot be read or is larger.
+// Reads a whole regular file of at most `limit` bytes (through InputFile).
+// None when it cannot be read or is larger.
 std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit);
 
 }  // namespace gh::platform

@@ -39,6 +39,47 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// The code points that stand for the bytes 0x80 to 0xFF that are not part of
+// valid UTF-8 (bytes below 0x80 always are).
+constexpr char32_t kByteStandIn = 0xDC00;
+constexpr char32_t kFirstStandIn = kByteStandIn + 0x80;
+constexpr char32_t kLastStandIn = kByteStandIn + 0xFF;
+
+// The length of the valid UTF-8 sequence at `at` and its code point, or 0.
+std::size_t DecodeValidUtf8(std::string_view bytes, std::size_t at, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(bytes[at]);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(bytes[at + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and code points beyond Unicode are not valid:
+    // a surrogate decoded from bytes would be taken for a stand-in.
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return length;
+}
+
 }  // namespace
 
 std::wstring Utf8ToWide(std::string_view utf8) {
@@ -141,10 +182,57 @@ std::u16string WideToUtf16(std::wstring_view wide) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else if (cp > 0x10FFFF || (!kWide16 && cp >= 0xD800 && cp <= 0xDFFF)) {
+            out.push_back(static_cast<char16_t>(kReplacementChar));
         } else {
-            out.push_back(static_cast<char16_t>(cp > 0x10FFFF ? kReplacementChar : cp));
+            out.push_back(static_cast<char16_t>(cp));
         }
     }
+    return out;
+}
+
+std::wstring DisplayText(std::wstring_view text) {
+    std::wstring out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto cp = static_cast<char32_t>(out[i]);
+        if (kWide16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
+            out[i + 1] <= 0xDFFF) {
+            ++i;  // a pair: one character beyond U+FFFF
+        } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            out[i] = kReplacementChar;
+        }
+    }
+    return out;
+}
+
+std::wstring Utf8ToWideKeepingBytes(std::string_view bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        if (const std::size_t length = DecodeValidUtf8(bytes, i, cp)) {
+            AppendCodePoint(out, cp);
+            i += length;
+        } else {
+            out.push_back(static_cast<wchar_t>(kByteStandIn + static_cast<unsigned char>(bytes[i])));
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string WideToUtf8KeepingBytes(std::wstring_view wide) {
+    std::string out;
+    out.reserve(wide.size());
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const auto cp = static_cast<char32_t>(wide[i]);
+        if (cp < kFirstStandIn || cp > kLastStandIn) continue;
+        out += WideToUtf8(wide.substr(runStart, i - runStart));
+        out.push_back(static_cast<char>(cp - kByteStandIn));
+        runStart = i + 1;
+    }
+    out += WideToUtf8(wide.substr(runStart));
     return out;
 }
 

@@ -273,7 +273,7 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     m_modVersion->ChangeValue(texts.version);
     m_gameVersion->ChangeValue(texts.gameVersion);
     m_status->ChangeValue(texts.status);
-    const std::wstring tip = StatusTipText(m_rows->ProblemsOf(*row));
+    const std::wstring tip = StatusTipText(m_rows->ProblemsOf(*row), m_rows->HiddenBy(*row));
     if (tip.empty()) {
         m_status->UnsetToolTip();
     } else {

@@ -72,7 +72,15 @@ bool CreateFolderForPath(const std::wstring& path) {
     return folder && platform::CreateFolders(*folder);
 }
 
-bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result) {
+void CStaleFileSweeper::SweepFolderOf(const std::wstring& file) {
+    const std::size_t cut = file.find_last_of(L"/\\");
+    const std::wstring folder = cut == std::wstring::npos ? std::wstring() : file.substr(0, cut + 1);
+    if (folder.empty() || !m_swept.insert(folder).second) return;
+    platform::RemoveStaleTemporaryFiles(folder);
+}
+
+bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+                           CStaleFileSweeper* sweeper) {
     const std::string name = FieldText(result.m_pchFileName);
     const std::wstring wideName = AnsiToWide(name);
     if (!IsSafeWorkshopName(wideName) || result.m_nSizeInBytes < 0) return false;
@@ -85,7 +93,9 @@ bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadU
     // The file that is opened is the one checked: the name's components below
     // the documents game folder, nothing else.
     const std::optional<std::wstring> target = PathBelow(GetUserGameFolder(), wideName);
-    if (!target || platform::IsReadOnlyFile(*target)) return false;
+    if (!target) return false;
+    if (sweeper) sweeper->SweepFolderOf(*target);
+    if (platform::IsReadOnlyFile(*target)) return false;
     platform::AtomicFile file;
     if (!file.Open(*target)) return false;
 

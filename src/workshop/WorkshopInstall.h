@@ -7,6 +7,7 @@
 #include "workshop/WorkshopRecords.h"
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,19 @@ namespace gh {
 // Content is taken from the client in pieces of at most this size.
 inline constexpr std::size_t kInstallChunkSize = 1 << 20;
 
+// Removes the temporary files that interrupted installs left behind (a killed
+// or crashed launcher, a power cut), in each folder an install writes to, at
+// the first write there: once per folder for the life of the sweeper (one
+// sync), and only the program's own files that no running writer holds.
+class CStaleFileSweeper {
+public:
+    // Sweeps the folder that holds `file`, unless it was swept already.
+    void SweepFolderOf(const std::wstring& file);
+
+private:
+    std::set<std::wstring> m_swept;
+};
+
 // Writes the content of `result` (m_hFile, m_nSizeInBytes, m_pchFileName)
 // to the documents game folder plus the file's name (PathBelow), creating
 // the folders the name asks for. The content is read from `client` with UGCRead in
@@ -22,7 +36,10 @@ inline constexpr std::size_t kInstallChunkSize = 1 << 20;
 // False, with nothing written and an existing file untouched, when the name
 // is unsafe (IsSafeWorkshopName), the size is negative, the target is read-only or a folder,
 // the client delivers fewer bytes than announced, or any write fails.
-bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result);
+// With a `sweeper`, the target's folder is swept of stale temporary files
+// first.
+bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+                           CStaleFileSweeper* sweeper = nullptr);
 
 // The text up to and including the last '/' of `name`; if it has none, or
 // its last '/' is its last character, up to and including its last '\';

@@ -140,7 +140,7 @@ void CWorkshopSync::OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, 
     for (std::size_t i = 0; i < m_downloads.size(); ++i) {
         if (m_downloads[i].contentHandle != result->m_hFile) continue;
         if (!attempted) {
-            installed = InstallDownloadedFile(m_client, *result);
+            installed = InstallDownloadedFile(m_client, *result, &m_sweeper);
             attempted = true;
             if (!installed) m_failed = true;
         }

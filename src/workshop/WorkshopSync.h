@@ -8,6 +8,7 @@
 #include "workshop/CallResult.h"
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"
+#include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopRecords.h"
 
 #include <cstdint>
@@ -101,6 +102,7 @@ private:
     bool m_syncFinished = false;
     bool m_allSettled = false;  // "all up to date" or "no subscriptions" was reached
     bool m_failed = false;      // some step failed, so the outcome is a failure
+    CStaleFileSweeper m_sweeper;
 };
 
 }  // namespace gh

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 
 namespace gh::test {
@@ -107,6 +109,39 @@ TEST_F(ModCatalogueTest, HighestVersionWinsInThePlaceOfTheFirst) {
         EXPECT_EQ(catalogue.At(1).version, 5);
         EXPECT_EQ(catalogue.At(1).name, newerFirst ? L"2.mod" : L"4.mod");
         EXPECT_EQ(catalogue.FindByGuid(77), &catalogue.At(1));
+    }
+}
+
+TEST_F(ModCatalogueTest, FilesWithAListedIdentityAreReportedAsHidden) {
+    // Three files of one identity in three folders: the highest version is
+    // listed in the place of the first found; the two others are hidden, in
+    // the order they were met, whatever order the versions come in.
+    for (const auto& versions : {std::array<std::uint16_t, 3>{1, 5, 3}, std::array<std::uint16_t, 3>{5, 1, 3},
+                                 std::array<std::uint16_t, 3>{3, 1, 5}}) {
+        TempFolder temp;
+        const std::wstring mods = NormalizeSlashes(ToUpper(temp.Path() + L"mods/"));
+        const wchar_t* folders[] = {L"a/", L"b/", L"c/"};
+        for (int i = 0; i < 3; ++i) {
+            ModFile file;
+            file.guid = 42;
+            file.version = versions[static_cast<std::size_t>(i)];
+            file.name = Units(std::wstring(L"copy ") + folders[i]);
+            ASSERT_TRUE(WriteModFile(temp / (std::wstring(L"mods/") + folders[i] + L"x.mod"), file));
+        }
+        CModCatalogue catalogue(mods);
+        ASSERT_EQ(catalogue.Count(), 1u);
+        ASSERT_EQ(catalogue.Hidden().size(), 2u);
+        std::vector<std::uint16_t> hiddenVersions;
+        for (const HiddenModFile& hidden : catalogue.Hidden()) {
+            EXPECT_EQ(hidden.guid, 42);
+            EXPECT_NE(hidden.file, catalogue.At(0).filePath);
+            EXPECT_EQ(hidden.name.substr(0, 5), L"copy ");
+            hiddenVersions.push_back(hidden.version);
+        }
+        EXPECT_EQ(catalogue.At(0).version, 5);
+        // Each comparison in folder order hides its loser at that moment: the
+        // lower of the first two, then the lower of the winner and the third.
+        EXPECT_EQ(hiddenVersions, (std::vector<std::uint16_t>{1, 3}));
     }
 }
 

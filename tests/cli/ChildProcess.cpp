@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "platform/Text.h"
+
 #include "platform/Clock.h"
 #include "platform/Unicode.h"
 
@@ -13,9 +15,16 @@ namespace gh::test {
 
 namespace {
 
-// The text std::system takes: UTF-8 on Linux; the tests keep Windows
-// command lines ASCII, which every code page reads alike.
-std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
+// The text std::system takes: on Linux the bytes the system spells names
+// with (so a name that is not valid text reaches the child whole); the
+// tests keep Windows command lines ASCII, which every code page reads alike.
+std::string Narrow(const std::wstring& text) {
+#ifdef _WIN32
+    return WideToUtf8(text);
+#else
+    return platform::WideToSystemName(text);
+#endif
+}
 
 std::string Quote(const std::wstring& text) {
 #ifdef _WIN32

@@ -161,5 +161,22 @@ TEST_F(ListTest, TextShowsStatusAndNamesTheProblems) {
     EXPECT_THAT(run.out, Not(HasSubstr("EDITOR")));
 }
 
+TEST_F(CliFixture, HiddenFilesWithAListedIdentityAreNamedAfterTheRows) {
+    WriteGame();
+    InstallMod(L"a/Old.mod", Mod(L"Old copy", 7, 2));
+    InstallMod(L"b/New.mod", Mod(L"New copy", 7, 4));
+    InstallMod(L"c/Same.mod", Mod(L"Same version", 7, 4));
+    const ChildResult run = Gatehouse({L"list"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    EXPECT_THAT(lines[2], ::testing::StartsWith("New copy"));
+    EXPECT_THAT(lines[3], ::testing::StartsWith("hidden: "));
+    EXPECT_THAT(lines[3], HasSubstr("/MODS/A/OLD.MOD (Old copy, version 2) has the same identity as "));
+    EXPECT_THAT(lines[3], ::testing::EndsWith("/MODS/B/NEW.MOD"));
+    EXPECT_THAT(lines[4], HasSubstr("/MODS/C/SAME.MOD (Same version, version 4) has the same identity as "));
+    EXPECT_THAT(lines[4], ::testing::EndsWith("/MODS/B/NEW.MOD"));
+}
+
 }  // namespace
 }  // namespace gh::test

@@ -1,8 +1,8 @@
 // The list writers stream their text as the rows are made. These tests hold
 // the streamed JSON to the bytes of a writer that builds the whole document
 // with nlohmann::json first (the reference below), and the streamed text to
-// the whole-text writer it replaced, on rows in every status with problems
-// and texts that need escaping or replacing.
+// the whole-text writer it replaced, on rows in every status with problems,
+// hidden files and texts that need escaping or replacing.
 #include "cli/ListCommand.h"
 #include "cli/ModListJson.h"
 
@@ -87,7 +87,7 @@ std::wstring ReferenceText(const CModRows& rows, const std::optional<GameVersion
                ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
                : std::wstring(L"unknown");
     out += L'\n';
-    if (rows.RowCount() == 0) return out + L"No mods are installed.\n";
+    if (rows.RowCount() == 0) return out + L"No mods are installed.\n" + HiddenText(rows.Catalogue());
     struct Line {
         std::wstring name, version, gameVersion, status;
     };
@@ -120,7 +120,7 @@ std::wstring ReferenceText(const CModRows& rows, const std::optional<GameVersion
                 out += fmt::format(L"    outdated: {} (version {} installed)\n", TerminalSafe(problem.installed->name),
                                    problem.installed->version);
     }
-    return out;
+    return out + HiddenText(rows.Catalogue());
 }
 
 // --- the rows ---------------------------------------------------------------------
@@ -277,6 +277,13 @@ TEST(ModListTextTest, StreamedTextIsTheWholeTextWritersInPiecesOfWholeLines) {
         mod.gameVersion[0] = static_cast<std::uint16_t>(i % 3 ? 1 : 10000);
         mod.name = std::wstring(static_cast<std::size_t>(i % 60), L'n') + L"\x1b[2J";
         if (i % 5 == 0) mod.requirements.push_back({4, 1, L"Needs a missing mod"});
+    }
+    // Files hidden by others of the same identity are named after the rows.
+    for (int i = 0; i < 3; ++i) {
+        ModInfo& copy = records.emplace_back();
+        copy.guid = 1000 + i;
+        copy.name = L"Hidden copy";
+        copy.filePath = L"/MODS/COPY" + std::to_wstring(i) + L".MOD";
     }
     const CModCatalogue catalogue(std::move(records));
     for (const auto& game : {std::optional<GameVersionParts>(kGame), std::optional<GameVersionParts>()}) {

@@ -51,15 +51,16 @@ TEST_F(PlayCommandTest, WithoutArgumentStartsThePlainGameAndWritesNothing) {
     EXPECT_FALSE(m_temp.Exists(User(L"gatehouse.sch")));
 }
 
-TEST_F(PlayCommandTest, GameInheritsTheWorkingFolder) {
+TEST_F(PlayCommandTest, GameStartsInItsOwnFolderWhereverTheLauncherRuns) {
     ASSERT_EQ(Play({}).exitCode, 0);
-    const std::string record = Record();
+    const std::filesystem::path game = std::filesystem::canonical(std::filesystem::path(m_temp / L"game"));
+    ASSERT_NE(game, std::filesystem::canonical(std::filesystem::current_path()));
 #ifdef _WIN32
-    const std::string here = std::filesystem::current_path().string();
+    const std::string folder = game.string();
 #else
-    const std::string here = std::filesystem::current_path().native();
+    const std::string folder = game.native();
 #endif
-    EXPECT_THAT(record, HasSubstr("working folder: " + here + "\n"));
+    EXPECT_THAT(Record(), HasSubstr("working folder: " + folder + "\n"));
 }
 
 TEST_F(PlayCommandTest, SetLoadsUsableModsUpToTheLimitWithDuplicates) {

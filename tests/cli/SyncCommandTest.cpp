@@ -91,6 +91,21 @@ TEST_F(SyncCommandTest, RequestNeverAnsweredIsNotWaitedFor) {
     EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - up to date");
 }
 
+TEST_F(SyncCommandTest, AFileThatCannotBeWrittenEndsWithStatus1ThoughAllIsSettled) {
+    // The last text still says all is up to date, as the start window shows it;
+    // the exit status tells a script that a file is missing.
+    Subscribe(1, "mods/good.mod", "good");
+    Subscribe(2, "../escape.mod", "evil");
+    Subscribe(3, "mods/NUL.mod", "device");
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(Lines(run.out), ::testing::Contains("../escape.mod - Error Copying File!"));
+    EXPECT_THAT(Lines(run.out), ::testing::Contains("mods/NUL.mod - Error Copying File!"));
+    EXPECT_EQ(Lines(run.out).back(), "All subscriptions up to date!");
+    EXPECT_EQ(m_temp.ReadFile(User(L"mods/good.mod")), "good");
+    EXPECT_FALSE(m_temp.Exists(L"documents/My Games/Velmora Games/escape.mod"));
+}
+
 TEST_F(SyncCommandTest, TimeOutGivesStatus2) {
     m_manifest["latencyMs"] = 60000;
     Subscribe(1, "mods/a.mod", "a");

@@ -89,6 +89,20 @@ TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
     EXPECT_EQ(tipOf(L"Fine"), L"");
 }
 
+TEST(ModInfoTextsTest, StatusTipNamesTheFilesAModHides) {
+    test::CGameWorld world;
+    world.AddMod({L"Base", 10, 1});
+    world.AddMod({L"Base again", 10, 3});
+    world.AddMod({L"Other", 11, 1});
+    CModCatalogue catalogue;
+    CModRows rows(catalogue);
+    ASSERT_EQ(rows.RowCount(), 2u);
+    const std::wstring tip = StatusTipText(rows.ProblemsOf(0), rows.HiddenBy(0));
+    EXPECT_TRUE(tip.starts_with(L"Hides ")) << tip;
+    EXPECT_NE(tip.find(L"(version 1): it has the same identity"), std::wstring::npos) << tip;
+    EXPECT_EQ(StatusTipText(rows.ProblemsOf(1), rows.HiddenBy(1)), L"");
+}
+
 TEST(ModInfoTextsTest, StatusTipCutsLongNames) {
     test::CGameWorld world;
     world.AddMod({L"Needy", 20, 1, {{std::u16string(250, u'N'), 30, 2}}});

@@ -124,6 +124,33 @@ TEST(AtomicFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
     EXPECT_FALSE(WriteFileAtomically(dir / L"no/such/folder/f.txt", "x", 1));
 }
 
+#ifndef _WIN32
+
+// Players link their mods folder to another disk: such a link is followed.
+// A link at the file's own name is replaced, and what it pointed to stays.
+TEST(AtomicFileTest, FollowsFolderLinksButReplacesALinkAtTheFileItself) {
+    TempFolder dir;
+    dir.WriteFile(L"other disk/mods/linked.mod", "old");
+    dir.WriteFile(L"elsewhere.sch", "not ours");
+    std::filesystem::create_directory_symlink(std::filesystem::path(dir / L"other disk/mods"),
+                                              std::filesystem::path(dir / L"mods"));
+    std::filesystem::create_symlink(std::filesystem::path(dir / L"elsewhere.sch"),
+                                    std::filesystem::path(dir / L"gatehouse.sch"));
+
+    ASSERT_TRUE(WriteFileAtomically(dir / L"MODS/LINKED.MOD", "new", 3));
+    ASSERT_TRUE(WriteFileAtomically(dir / L"mods/fresh.mod", "fresh", 5));
+    EXPECT_EQ(dir.ReadFile(L"other disk/mods/linked.mod"), "new");
+    EXPECT_EQ(dir.ReadFile(L"other disk/mods/fresh.mod"), "fresh");
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::path(dir / L"mods")));
+
+    ASSERT_TRUE(WriteFileAtomically(dir / L"gatehouse.sch", "set", 3));
+    EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::path(dir / L"gatehouse.sch")));
+    EXPECT_EQ(dir.ReadFile(L"gatehouse.sch"), "set");
+    EXPECT_EQ(dir.ReadFile(L"elsewhere.sch"), "not ours");
+}
+
+#endif
+
 TEST(CreateFoldersTest, CreatesParentsAndReusesExistingFoldersOfAnyCase) {
     TempFolder dir;
     dir.MakeFolder(L"My Games");

@@ -13,6 +13,7 @@
 #include "selection/DecimalText.h"
 #include "selection/SelectionFile.h"
 #include "selection/SelectionSets.h"
+#include "support/FaultSteps.h"
 
 namespace gh::test {
 namespace {
@@ -224,6 +225,38 @@ TEST_F(SelectionFileTest, AFailedWriteLeavesThePreviousFileAndNoTemporaryFiles) 
         names.push_back(entry.path().filename().wstring());
     std::sort(names.begin(), names.end());
     EXPECT_THAT(names, ElementsAre(L"My Games", L"folder.sch", L"kept.sch"));
+}
+
+TEST_F(SelectionFileTest, AFailureAtAnyStepOfASaveKeepsTheOldFileWhole) {
+    // The default file and a set file alike: whichever file operation fails,
+    // the previous file stays byte for byte and no temporary file is left.
+    const std::string old = Utf16LeAscii("[MODS]\r\n" + Entry("11") + "[/MODS]\r\n");
+    Select({1, 2});
+    const std::string saved =
+        Utf16LeAscii("[MODS]\r\n" + Entry("-5000000000") + Entry("-9223372036854775808") + "[/MODS]\r\n");
+    for (const std::wstring& relative : {std::wstring(kGameFolder) + L"gatehouse.sch", std::wstring(L"sets/a.sch")}) {
+        SCOPED_TRACE(std::string(relative.begin(), relative.end()));
+        const std::wstring path = m_temp / relative;
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        const auto result = FailEveryStep(
+            [&] { m_temp.WriteFile(relative, old); },
+            [&] {
+                return relative.starts_with(L"sets") ? SaveSelectionSet(m_rules, path) : SaveSelectionFile(m_rules, {});
+            },
+            [&](platform::FileOperation failed, std::uint32_t nth) {
+                SCOPED_TRACE(testing::Message() << NameOf(failed) << " call " << nth << " failed");
+                if (failed != platform::FileOperation::SyncFolder) {
+                    EXPECT_EQ(m_temp.ReadFile(relative), old);
+                }
+                EXPECT_EQ(
+                    std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()),
+                    1)
+                    << "a temporary file stayed";
+            });
+        EXPECT_TRUE(result.wrongAnswers.empty()) << result.wrongAnswers.front();
+        EXPECT_TRUE(result.reached.count(platform::FileOperation::Rename));
+        EXPECT_EQ(m_temp.ReadFile(relative), saved);
+    }
 }
 
 TEST_F(SelectionFileTest, SavingReplacesAnExistingFileWhole) {

@@ -1,6 +1,6 @@
 #include "support/TempFolder.h"
 
-#include "platform/Unicode.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,12 +16,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // Names are spelled on disk as the program spells them: UTF-16 on Windows,
-// UTF-8 elsewhere whatever the test's locale is.
+// elsewhere the bytes the platform makes of them, whatever the test's locale.
 fs::path ToFsPath(const std::wstring& text) {
 #ifdef _WIN32
     return fs::path(text);
 #else
-    std::string native = WideToUtf8(text);
+    std::string native = platform::WideToSystemName(text);
     std::replace(native.begin(), native.end(), '\\', '/');
     return fs::path(native);
 #endif
@@ -37,7 +37,11 @@ TempFolder::TempFolder() {
         fs::path candidate = base / ("gatehouse-test-" + std::to_string(gen() % 1000000000ULL));
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
+#ifdef _WIN32
             m_path = candidate.wstring();
+#else
+            m_path = platform::SystemNameToWide(candidate.string());
+#endif
             m_path += fs::path::preferred_separator;
             return;
         }

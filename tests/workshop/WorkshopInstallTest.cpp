@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
+#include "support/FaultSteps.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopNames.h"
@@ -13,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 
 namespace gh::test {
 namespace {
@@ -119,6 +122,46 @@ TEST_F(InstallTest, ShortReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
     RemoteStorageDownloadUGCResult negative = DownloadResult(kContent, "mods/keep.mod", -5);
     EXPECT_FALSE(InstallDownloadedFile(m_client, negative));
     EXPECT_EQ(Read(GameFolder() / "mods" / "keep.mod"), "old");
+}
+
+TEST_F(InstallTest, AFailureAtAnyStepKeepsTheOldFileAndIsACopyError) {
+    const fs::path mods = GameFolder() / "mods";
+    const auto result = FailEveryStep(
+        [&] {
+            fs::create_directories(mods);
+            std::ofstream(mods / "abc.mod", std::ios::binary) << "old content";
+        },
+        [&] { return Install("mods/abc.mod", "new content"); },
+        [&](platform::FileOperation failed, std::uint32_t nth) {
+            SCOPED_TRACE(testing::Message() << NameOf(failed) << " call " << nth << " failed");
+            if (failed != platform::FileOperation::SyncFolder) {
+                EXPECT_EQ(Read(mods / "abc.mod"), "old content");
+            }
+            EXPECT_EQ(std::distance(fs::directory_iterator(mods), fs::directory_iterator()), 1)
+                << "a temporary file stayed";
+        });
+    EXPECT_TRUE(result.wrongAnswers.empty()) << result.wrongAnswers.front();
+    EXPECT_TRUE(result.reached.count(platform::FileOperation::Write));
+    EXPECT_EQ(Read(mods / "abc.mod"), "new content");
+}
+
+TEST_F(InstallTest, TheFirstWriteToAFolderRemovesTheTemporaryFilesOfInterruptedInstalls) {
+    const fs::path mods = GameFolder() / "mods";
+    fs::create_directories(mods);
+    const auto leave = [&](const char* name, std::int64_t age) {
+        std::ofstream(mods / name, std::ios::binary) << "half an old download";
+        platform::SetFileModificationTime((mods / name).wstring(), std::time(nullptr) - age);
+    };
+    leave(".gatehouse-0123456789ab.tmp", 3600);  // left by a killed install an hour ago
+    leave(".gatehouse-abcdefghijkl.tmp", 0);     // may belong to a writer that is still running
+    leave("notes.tmp", 3600);                    // not the launcher's
+    CStaleFileSweeper sweeper;
+    m_client.contents[kContent] = "new";
+    EXPECT_TRUE(InstallDownloadedFile(m_client, DownloadResult(kContent, "mods/abc.mod", 3), &sweeper));
+    EXPECT_FALSE(fs::exists(mods / ".gatehouse-0123456789ab.tmp"));
+    EXPECT_TRUE(fs::exists(mods / ".gatehouse-abcdefghijkl.tmp"));
+    EXPECT_TRUE(fs::exists(mods / "notes.tmp"));
+    EXPECT_EQ(Read(mods / "abc.mod"), "new");
 }
 
 TEST_F(InstallTest, ContentIsReadInBoundedPiecesAtIncreasingOffsets) {

@@ -9,7 +9,8 @@
 
 namespace gh::platform::posix {
 
-// Wide text to a native path: UTF-8, '\' turned into '/'.
+// Wide text to a native path: the name's own bytes (WideToSystemName), '\'
+// turned into '/'.
 std::string ToNativeText(const std::wstring& path);
 
 // The real path for `path`. Components that exist in no letter case are
@@ -20,6 +21,9 @@ std::string ResolvePath(const std::wstring& path);
 // `nativePath` itself, after this process changed them.
 void ForgetFolder(const std::string& nativePath);
 void ForgetAllFolders();
+
+// The folder that holds `path` ("." for a bare name, "/" for a name in the root).
+std::string ParentOf(const std::string& path);
 
 // ASCII-only upper-casing, the same folding the program's canonical paths use.
 std::string FoldCase(const std::string& name);

@@ -1,18 +1,22 @@
+#include "platform/Files.h"
 #include "platform/FolderOverrides.h"
 #include "platform/Folders.h"
-#include "platform/Unicode.h"
+#include "platform/Text.h"
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
 namespace gh::platform {
 
 namespace {
+
+// The file holds a handful of lines; anything far larger is not that file.
+constexpr std::size_t kUserDirsMaxBytes = 64 * 1024;
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -27,10 +31,12 @@ std::string DocumentsFromUserDirs(const std::string& home) {
         configHome = c;
     else
         configHome = home + "/.config";
-    std::ifstream file(configHome + "/user-dirs.dirs");
+    const auto content = ReadWholeFile(SystemNameToWide(configHome + "/user-dirs.dirs"), kUserDirsMaxBytes);
+    if (!content) return {};
+    std::istringstream lines(*content);
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(file, line)) {
+    while (std::getline(lines, line)) {
         const auto start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
         std::string value = line.substr(start + key.size());
@@ -59,7 +65,7 @@ std::wstring LauncherPath() {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n > 0) self.assign(buffer, static_cast<std::size_t>(n));
-    if (override.empty()) return Utf8ToWide(self);
+    if (override.empty()) return SystemNameToWide(self);
     const auto slash = self.find_last_of('/');
     const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
     if (override.back() != L'/' && override.back() != L'\\') {
@@ -68,18 +74,18 @@ std::wstring LauncherPath() {
             override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
         override += backslashes ? L'\\' : L'/';
     }
-    return override + Utf8ToWide(name.empty() ? std::string("gatehouse") : name);
+    return override + SystemNameToWide(name.empty() ? std::string("gatehouse") : name);
 }
 
 std::wstring DocumentsFolder() {
     if (std::wstring override = detail::DocumentsFolderOverride(); !override.empty())
         return StripTrailingSlashes(std::move(override));
     if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg == '/')
-        return StripTrailingSlashes(Utf8ToWide(xdg));
+        return StripTrailingSlashes(SystemNameToWide(xdg));
     const std::string home = HomeFolder();
     std::string fromFile = DocumentsFromUserDirs(home);
-    if (!fromFile.empty()) return StripTrailingSlashes(Utf8ToWide(fromFile));
-    return StripTrailingSlashes(Utf8ToWide(home + "/Documents"));
+    if (!fromFile.empty()) return StripTrailingSlashes(SystemNameToWide(fromFile));
+    return StripTrailingSlashes(SystemNameToWide(home + "/Documents"));
 }
 
 wchar_t NativeSeparator() { return L'/'; }

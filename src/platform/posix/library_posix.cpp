@@ -1,6 +1,5 @@
 #include "platform/Library.h"
 #include "platform/Text.h"
-#include "platform/Unicode.h"
 #include "platform/posix/PosixPath.h"
 
 #include <dlfcn.h>
@@ -27,6 +26,11 @@ bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     std::string native = posix::ResolvePath(path);
     // A name without a '/' would send dlopen to the search path instead.
     if (native.find('/') == std::string::npos) native = "./" + native;
+    // The loader opens what it is given and would wait for ever on a pipe.
+    if (!IsRegularFile(native)) {
+        error = L"cannot load " + path + L": not a regular file";
+        return false;
+    }
     dlerror();  // forget an earlier failure, so the text below is this one's
     m_handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (m_handle) return true;
@@ -48,7 +52,7 @@ void SharedLibrary::Close() {
 }
 
 std::optional<std::wstring> FindLibraryOnSearchPath(const std::wstring& fileName) {
-    const std::string name = WideToUtf8(fileName);
+    const std::string name = WideToSystemName(fileName);
     if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
     std::vector<std::string> folders;
     if (const char* list = std::getenv("LD_LIBRARY_PATH")) {
@@ -68,7 +72,7 @@ std::optional<std::wstring> FindLibraryOnSearchPath(const std::wstring& fileName
         folders.emplace_back(standard);
     for (const std::string& folder : folders) {
         const std::string candidate = folder.back() == '/' ? folder + name : folder + "/" + name;
-        if (IsRegularFile(candidate)) return Utf8ToWide(candidate);
+        if (IsRegularFile(candidate)) return SystemNameToWide(candidate);
     }
     return std::nullopt;
 }

@@ -52,6 +52,10 @@ std::wstring ConvertWithIconv(std::string_view narrow, const std::string& charse
 
 }  // namespace
 
+// Names are bytes here, UTF-8 by convention but not by force.
+std::wstring SystemNameToWide(std::string_view bytes) { return Utf8ToWideKeepingBytes(bytes); }
+std::string WideToSystemName(std::wstring_view name) { return WideToUtf8KeepingBytes(name); }
+
 std::wstring SystemNarrowToWide(std::string_view narrow) {
     const std::string charset = LocaleCharset();
     if (IsUtf8(charset)) return Utf8ToWide(narrow);

@@ -1,4 +1,5 @@
 #include "platform/FileVersion.h"
+#include "platform/Files.h"
 
 #include <windows.h>
 
@@ -12,6 +13,9 @@ bool ReadFileVersion(const std::wstring& path, std::uint16_t parts[4]) {
     std::wstring native = path;
     for (wchar_t& c : native)
         if (c == L'/') c = L'\\';
+
+    // The version functions would read from a pipe or a device as well.
+    if (InputFile file; !file.Open(native)) return false;
 
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(native.c_str(), &handle);

@@ -1,10 +1,16 @@
 #include "platform/Text.h"
+#include "platform/Unicode.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
 namespace gh::platform {
+
+// The system's names are UTF-16 and reach it through the wide calls; 8-bit
+// names, where the program has any, are UTF-8.
+std::wstring SystemNameToWide(std::string_view bytes) { return Utf8ToWide(bytes); }
+std::string WideToSystemName(std::wstring_view name) { return WideToUtf8(name); }
 
 std::wstring SystemNarrowToWide(std::string_view narrow) {
     if (narrow.empty()) return {};

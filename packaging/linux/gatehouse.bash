@@ -1,0 +1,53 @@
+# bash completion for gatehouse: its commands, their options and the
+# launcher's options, with file and folder names where they take one.
+_gatehouse() {
+    local cur prev command word i
+    COMPREPLY=()
+    cur=${COMP_WORDS[COMP_CWORD]}
+    prev=${COMP_WORDS[COMP_CWORD-1]}
+
+    case $prev in
+        --documents|--game-folder|--workshop)
+            COMPREPLY=($(compgen -d -- "$cur"))
+            return ;;
+        --runner)
+            COMPREPLY=($(compgen -c -- "$cur"))
+            return ;;
+        --timeout)
+            return ;;
+    esac
+
+    command=
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        word=${COMP_WORDS[i]}
+        case $word in
+            --documents|--game-folder|--workshop|--runner) ((i++)) ;;
+            list|sync|play|inspect) command=$word; break ;;
+        esac
+    done
+
+    local options="--documents --game-folder --workshop --runner --help --version"
+    case $command in
+        '')
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "list sync play inspect" -- "$cur"))
+            fi ;;
+        list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
+        sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
+        play)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--last $options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
+            fi ;;
+        inspect)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--json $options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
+            fi ;;
+    esac
+}
+complete -F _gatehouse gatehouse

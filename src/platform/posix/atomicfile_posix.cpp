@@ -1,0 +1,131 @@
+#include "platform/Files.h"
+#include "platform/TemporaryFileName.h"
+#include "platform/Text.h"
+#include "platform/posix/FileCalls.h"
+#include "platform/posix/PosixPath.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace gh::platform {
+
+using posix::ParentOf;
+using posix::ResolvePath;
+
+namespace {
+
+// The new file takes the old one's place with its permission bits and,
+// where this process may give them away (root; a group it is in), its owner
+// and group. A file system without modes (FAT) that refuses fchmod passes
+// when the mode is what it would have been anyway.
+bool TakeOverModeAndOwner(int fd, const struct stat& old) {
+    struct stat now {};
+    if (fstat(fd, &now) != 0) return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Neither: the new file stays this process's own, as any file it writes.
+    }
+    const mode_t wanted = old.st_mode & 0777;
+    if (fchmod(fd, wanted) == 0) return true;
+    return fstat(fd, &now) == 0 && (now.st_mode & 0777) == wanted;
+}
+
+}  // namespace
+
+AtomicFile::~AtomicFile() { Abort(); }
+
+bool AtomicFile::Open(const std::wstring& target) {
+    Abort();
+    const std::string real = ResolvePath(target);
+    // What the name reaches: a link to a file is replaced by the new file
+    // (never written through), but the file it reaches must be one this
+    // process may write; a folder, a pipe or a device is never replaced.
+    struct stat st {};
+    if (stat(real.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || IsReadOnlyFile(target)) return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const std::string folder = ParentOf(real);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = folder + "/" + detail::NewTemporaryFileName();
+        // A name that is new: never an existing file, link or pipe. Created
+        // with the mode every new file gets (0666 less the umask).
+        const int fd = posix::CreateNewFile(temp.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            // Held for the file's whole life, so RemoveStaleTemporaryFiles
+            // leaves it alone. A file system without locks refuses the
+            // cleaner's lock as well. Someone else holding a file made just
+            // now can only be a cleaner misled by the clock: take another name.
+            if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+                unlink(temp.c_str());
+                ::close(fd);
+                continue;
+            }
+            m_handle = fd;
+            m_target = SystemNameToWide(real);
+            m_temp = SystemNameToWide(temp);
+            m_failed = false;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+bool AtomicFile::Write(const void* data, std::size_t size) {
+    if (m_handle < 0 || m_failed) return false;
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = posix::WriteSome(static_cast<int>(m_handle), bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_failed = true;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (m_handle < 0 || m_failed) {
+        Abort();
+        return false;
+    }
+    const int fd = static_cast<int>(m_handle);
+    const std::string temp = WideToSystemName(m_temp);
+    const std::string target = WideToSystemName(m_target);
+    // A file replaced keeps its permissions: a private file stays private.
+    struct stat old {};
+    const bool replacing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // The content reaches the disk before it takes the old file's place.
+    if ((replacing && !TakeOverModeAndOwner(fd, old)) || posix::SyncFile(fd) != 0 ||
+        posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
+        Abort();
+        return false;
+    }
+    m_handle = -1;
+    m_temp.clear();
+    const bool closed = ::close(fd) == 0;
+    posix::ForgetFolder(target);
+    // The new name lasts only once the folder is on the disk too. A failure
+    // here is reported although the new file is in place already.
+    return posix::SyncFolder(ParentOf(target).c_str()) == 0 && closed;
+}
+
+void AtomicFile::Abort() {
+    // Deleted while still held, then closed.
+    if (!m_temp.empty()) unlink(WideToSystemName(m_temp).c_str());
+    m_temp.clear();
+    if (m_handle >= 0) ::close(static_cast<int>(m_handle));
+    m_handle = -1;
+}
+
+}  // namespace gh::platform

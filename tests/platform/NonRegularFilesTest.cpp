@@ -1,0 +1,106 @@
+// Whatever a path names, a reader of outside files gets a regular file or a
+// plain failure, at once: a pipe or a device where a selection set, the
+// Workshop manifest or a mod is expected must not stall the program.
+#include "platform/Environment.h"
+#include "platform/FileVersion.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Library.h"
+#include "platform/Process.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/Unicode.h"
+#include "support/ForkedChild.h"
+
+#include <sys/stat.h>
+#endif
+
+namespace gh::platform {
+namespace {
+
+using test::TempFolder;
+
+// Every way the program reads a file; each must refuse `path`. Returns the
+// number of the first reader that did not, or 0.
+int FirstReaderThatAccepts(const std::wstring& path) {
+    InputFile file;
+    if (file.Open(path)) return 1;
+    char start[64];
+    std::size_t got = 99;
+    if (file.OpenAndReadStart(path, start, sizeof start, got) || got != 0) return 2;
+    if (ReadWholeFile(path, 1 << 20)) return 3;
+    std::uint16_t parts[4];
+    if (ReadFileVersion(path, parts)) return 4;
+    return 0;
+}
+
+#ifndef _WIN32
+
+TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
+    TempFolder dir;
+    const std::string fifo = WideToUtf8(dir / L"gatehouse.sch");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+
+    // In a child, so that a reader that blocks shows as a failure, not a hang.
+    const int result = test::RunInChild(
+        [&] {
+            // By the canonical upper-case path too, which goes through the name matching.
+            for (const std::wstring& path :
+                 {dir / L"gatehouse.sch", dir / L"GATEHOUSE.SCH", std::wstring(L"/dev/zero")})
+                if (int reader = FirstReaderThatAccepts(path)) return reader;
+            // The game executable and the Steam client library.
+            if (StartProgram(dir / L"gatehouse.sch", nullptr)) return 10;
+            SharedLibrary library;
+            std::wstring error;
+            if (library.Open(dir / L"gatehouse.sch", error)) return 11;
+            // The folder list of the desktop, read from the user's settings.
+            const std::wstring settings = dir.Path() + L"config";
+            CreateFolders(settings);
+            ::mkfifo(WideToUtf8(settings + L"/user-dirs.dirs").c_str(), 0644);
+            SetEnvironmentText(L"XDG_CONFIG_HOME", settings);
+            SetEnvironmentText(L"XDG_DOCUMENTS_DIR", std::nullopt);
+            SetEnvironmentText(L"HOME", L"/home/player");
+            SetDocumentsFolderOverride(L"");
+            if (DocumentsFolder() != L"/home/player/Documents") return 12;
+            return 0;
+        },
+        10);
+    EXPECT_EQ(result, 0) << "a result above 128 is the signal that ended a blocked reader (14: its time ran out)";
+}
+
+#else
+
+TEST(NonRegularFilesTest, DevicesAndPipesAreRefused) {
+    EXPECT_EQ(FirstReaderThatAccepts(L"NUL"), 0);
+    EXPECT_EQ(FirstReaderThatAccepts(L"\\\\.\\NUL"), 0);
+    // A pipe with a server that never writes: reading it would wait for ever.
+    const std::wstring name = L"\\\\.\\pipe\\gatehouse-test-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FirstReaderThatAccepts(name), 0);
+    CloseHandle(server);
+}
+
+#endif
+
+TEST(NonRegularFilesTest, FoldersAreRefusedAndRegularFilesStillRead) {
+    TempFolder dir;
+    dir.MakeFolder(L"sets");
+    EXPECT_EQ(FirstReaderThatAccepts(dir / L"sets"), 0);
+    dir.WriteFile(L"sets/a.sch", "content");
+    InputFile file;
+    char start[16] = {};
+    std::size_t got = 0;
+    ASSERT_TRUE(file.OpenAndReadStart(dir / L"SETS/A.SCH", start, sizeof start, got));
+    EXPECT_EQ(std::string(start, got), "content");
+    EXPECT_EQ(ReadWholeFile(dir / L"sets/a.sch", 100), std::optional<std::string>("content"));
+}
+
+}  // namespace
+}  // namespace gh::platform
