@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "platform/Process.h"
 #if defined(GATEHOUSE_WINDOWS_MODULE)
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Library.h"
 #elif defined(GATEHOUSE_WITH_WINDOWS)
@@ -19,13 +20,21 @@ namespace {
 // launcher's folder: the windows' module lies beside the executable.
 std::wstring g_executable;
 
+// Where the windows' module is: beside the executable in a build, in the
+// package's private library folder once installed.
+std::wstring WindowsModulePath() {
+    const std::size_t slash = g_executable.find_last_of(L'/');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : g_executable.substr(0, slash + 1);
+    const std::wstring beside = folder + GATEHOUSE_WINDOWS_MODULE;
+    const std::wstring installed = folder + GATEHOUSE_WINDOWS_MODULE_INSTALLED + GATEHOUSE_WINDOWS_MODULE;
+    return !gh::platform::FileExists(beside) && gh::platform::FileExists(installed) ? installed : beside;
+}
+
 // Loads the windows' module (WindowsModule.cpp) and runs them. The module
 // stays loaded until the process ends: the toolkit's libraries do not
 // expect to be unloaded.
 gh::WindowsResult RunWindowsModule(const gh::LauncherOptions& options) {
-    const std::size_t slash = g_executable.find_last_of(L'/');
-    const std::wstring path =
-        (slash == std::wstring::npos ? std::wstring() : g_executable.substr(0, slash + 1)) + GATEHOUSE_WINDOWS_MODULE;
+    const std::wstring path = WindowsModulePath();
     gh::platform::SharedLibrary module;
     std::wstring error;
     if (!module.Open(path, error)) {
