@@ -41,4 +41,9 @@ std::wstring SystemNarrowToWide(std::string_view narrow);
 // undecodable name bytes among them, become U+FFFD. Not for names.
 std::string WideToSystemNarrow(std::wstring_view wide);
 
+// `text` in lower case, each character on its own by Unicode's simple case
+// mapping (accented letters and other scripts too, not only A to Z), the
+// same whatever the user's locale: for finding text the way people read it.
+std::wstring LowerCaseForSearch(std::wstring_view text);
+
 }  // namespace gh::platform

@@ -93,6 +93,21 @@ void CSelectionRules::OnBnClickedMoveUp() {
     RefreshSelectedList(m_selection[p - 1]);
 }
 
+bool CSelectionRules::MoveEntry(std::size_t from, std::size_t to) {
+    if (from >= m_selection.size() || to >= m_selection.size()) return false;
+    // Each step is a button press on the entry where it stands now; the
+    // highlight is put on it anew, as the list may hold a mod twice.
+    for (std::size_t at = from; at != to; at = at < to ? at + 1 : at - 1) {
+        m_view.SetCurrentSelectedRow(at);
+        if (at < to)
+            OnBnClickedMoveDown();
+        else
+            OnBnClickedMoveUp();
+    }
+    m_view.SetCurrentSelectedRow(to);
+    return true;
+}
+
 void CSelectionRules::OnBnClickedMoveDown() {
     const std::optional<std::size_t> current = m_view.CurrentSelectedRow();
     // Written as p + 1 >= count so that no count can wrap below zero.

@@ -51,6 +51,11 @@ public:
     // does nothing without one or at the list's edge.
     void OnBnClickedMoveUp();
     void OnBnClickedMoveDown();
+    // A row of the selected-order list dragged from position `from` and
+    // dropped on position `to`: the entry moves there one step at a time by
+    // the rules of the move buttons, and ends highlighted where it was dropped.
+    // False, and nothing changes, when either position is not in the list.
+    bool MoveEntry(std::size_t from, std::size_t to);
     // Removes the highlighted entry, highlights the entry that took its place
     // (or the new last one) and clears the check of the entry's mod. Shows no
     // text and leaves the play and save-set buttons as they are.

@@ -208,6 +208,36 @@ TEST_F(SelectionRulesTest, MovesSwapNeighboursAndKeepTheMovedModHighlighted) {
     EXPECT_EQ(m_view.CurrentSelectedRow(), 2u);
 }
 
+TEST_F(SelectionRulesTest, ADraggedEntryMovesToWhereItIsDroppedByTheButtonsRules) {
+    Fill(UsableMods(5));
+    ClickRows(0, 5);
+    EXPECT_TRUE(m_rules.MoveEntry(4, 1));
+    EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 4, 1, 2, 3));
+    EXPECT_THAT(m_view.SelectedRows(), ElementsAre(Name(0), Name(4), Name(1), Name(2), Name(3)));
+    EXPECT_EQ(m_view.CurrentSelectedRow(), 1u);
+    EXPECT_TRUE(m_rules.MoveEntry(0, 4));
+    EXPECT_THAT(m_rules.Selection(), ElementsAre(4, 1, 2, 3, 0));
+    EXPECT_EQ(m_view.CurrentSelectedRow(), 4u);
+    EXPECT_TRUE(m_rules.MoveEntry(2, 2));
+    EXPECT_THAT(m_rules.Selection(), ElementsAre(4, 1, 2, 3, 0));
+
+    m_view.ClearCalls();
+    EXPECT_FALSE(m_rules.MoveEntry(5, 0));
+    EXPECT_FALSE(m_rules.MoveEntry(0, 5));
+    EXPECT_THAT(m_view.Calls(), IsEmpty());
+}
+
+TEST_F(SelectionRulesTest, DraggingOneOfTwoEntriesOfAModMovesThatEntry) {
+    // A loaded set may name a mod twice; the entry dragged is the one that moves.
+    Fill(UsableMods(3));
+    m_rules.BeginLoad(true);
+    for (std::uint32_t row : {0u, 1u, 0u, 2u}) m_rules.AppendLoaded(row);
+    m_rules.FinishLoad();
+    EXPECT_TRUE(m_rules.MoveEntry(2, 3));
+    EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 1, 2, 0));
+    EXPECT_EQ(m_view.CurrentSelectedRow(), 3u);
+}
+
 TEST_F(SelectionRulesTest, MoveDownWithOneEntryDoesNothing) {
     Fill(UsableMods(1));
     Click(0);

@@ -3,6 +3,8 @@
 
 #include <iconv.h>
 #include <langinfo.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <cerrno>
 #include <cstring>
@@ -63,5 +65,22 @@ std::wstring SystemNarrowToWide(std::string_view narrow) {
 }
 
 std::string WideToSystemNarrow(std::wstring_view wide) { return WideToUtf8(wide); }
+
+}  // namespace gh::platform
+
+namespace gh::platform {
+
+std::wstring LowerCaseForSearch(std::wstring_view text) {
+    // The C.UTF-8 case mapping is the same whatever the user's locale is.
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    std::wstring lower(text);
+    for (wchar_t& c : lower) {
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        else if (c >= 0x80 && unicode)
+            c = static_cast<wchar_t>(towlower_l(static_cast<wint_t>(c), unicode));
+    }
+    return lower;
+}
 
 }  // namespace gh::platform

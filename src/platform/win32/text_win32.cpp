@@ -33,3 +33,17 @@ std::string WideToSystemNarrow(std::wstring_view wide) {
 }
 
 }  // namespace gh::platform
+
+namespace gh::platform {
+
+std::wstring LowerCaseForSearch(std::wstring_view text) {
+    std::wstring lower(text);
+    if (lower.empty()) return lower;
+    // The invariant locale maps case the same on every Windows.
+    const int written =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, lower.data(), static_cast<int>(lower.size()),
+                      lower.data(), static_cast<int>(lower.size()), nullptr, nullptr, 0);
+    return written > 0 ? lower : std::wstring(text);
+}
+
+}  // namespace gh::platform
