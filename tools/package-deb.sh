@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Linux launcher in Release and packs it as a .deb in
-# build/package/: gatehouse in /usr/bin, the desktop entry and icons, the
+# build/package/: gatehouse in /usr/bin, its windows' module in
+# /usr/lib/gatehouse (or the multiarch library folder), the desktop entry and icons, the
 # manual page, bash completion, the copyright and changelog.
 #   tools/package-deb.sh [--check]
 # With --check it then looks at the package as a user's machine would: the
@@ -40,6 +41,10 @@ for expected in ./usr/bin/gatehouse ./usr/share/applications/gatehouse.desktop \
     status=1
   fi
 done
+if ! grep -qE '^\./usr/lib/(.*/)?gatehouse/libgatehouse_windows\.so$' <<<"$files"; then
+  echo "package-deb: the windows' module is missing from the package" >&2
+  status=1
+fi
 if grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$'; then
   echo "package-deb: files outside /usr:" >&2
   grep -v '^\./usr/' <<<"$files" >&2

@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 fonts-wine xz-utils
   libwxgtk3.2-dev xvfb xauth
   lintian desktop-file-utils man-db dpkg-dev
+  strace  # gatehouse_bench counts the file system calls of a sync with it
 )
 
 missing=()

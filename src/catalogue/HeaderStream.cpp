@@ -1,6 +1,7 @@
 #include "catalogue/HeaderStream.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace gh {
@@ -75,7 +76,12 @@ std::size_t CHeaderStream::ReadUnits(char16_t* units, std::size_t count) {
         }
         const std::size_t n = std::min((m_size - m_pos) / 2, count - copied);
         const std::uint8_t* b = m_buffer.data() + m_pos;
-        for (std::size_t i = 0; i < n; ++i) units[copied + i] = static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8));
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(units + copied, b, 2 * n);  // the units are stored as this machine holds them
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                units[copied + i] = static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8));
+        }
         copied += n;
         m_pos += 2 * n;
     }

@@ -12,8 +12,7 @@ CModCatalogue::CModCatalogue() { Build(DefaultModsFolder()); }
 CModCatalogue::CModCatalogue(const std::wstring& modsFolder) { Build(modsFolder); }
 
 CModCatalogue::CModCatalogue(std::vector<ModInfo> records) {
-    m_records.reserve(records.size());
-    for (auto& record : records) Add(std::make_unique<ModInfo>(std::move(record)));
+    for (auto& record : records) Add(std::move(record));
 }
 
 std::wstring CModCatalogue::DefaultModsFolder() {
@@ -24,15 +23,15 @@ void CModCatalogue::Build(const std::wstring& modsFolder) {
     m_positions.reserve(1024);  // spares the index most of its regrowth in large collections
     // Each file is read as soon as it is found; its path moves into its record.
     FindModFiles(modsFolder, L"*.MOD", [this](const std::wstring& openPath, std::wstring&& recordPath) {
-        auto record = std::make_unique<ModInfo>();
+        ModInfo record;
         // A file that cannot be opened still gives a record, with the defaults.
-        ReadModHeader(*record, openPath, std::move(recordPath));
+        ReadModHeader(record, openPath, std::move(recordPath));
         Add(std::move(record));
     });
 }
 
-void CModCatalogue::Add(std::unique_ptr<ModInfo> record) {
-    const auto [it, inserted] = m_positions.try_emplace(record->guid, m_records.size());
+void CModCatalogue::Add(ModInfo&& record) {
+    const auto [it, inserted] = m_positions.try_emplace(record.guid, m_records.size());
     if (inserted) {
         m_records.push_back(std::move(record));
         return;
@@ -40,14 +39,14 @@ void CModCatalogue::Add(std::unique_ptr<ModInfo> record) {
     // The highest version wins and takes the place of the one found first;
     // among equal versions the first stays. The other is remembered, so that
     // a player can be told why a file they installed is not listed.
-    auto& kept = m_records[it->second];
-    if (kept->version < record->version) std::swap(kept, record);
-    m_hidden.push_back({std::move(record->filePath), std::move(record->name), record->version, record->guid});
+    ModInfo& kept = m_records[it->second];
+    if (kept.version < record.version) std::swap(kept, record);
+    m_hidden.push_back({std::move(record.filePath), std::move(record.name), record.version, record.guid});
 }
 
 const ModInfo* CModCatalogue::FindByGuid(std::int64_t guid) const {
     const auto it = m_positions.find(guid);
-    return it == m_positions.end() ? nullptr : m_records[it->second].get();
+    return it == m_positions.end() ? nullptr : &m_records[it->second];
 }
 
 std::ptrdiff_t CModCatalogue::PositionOf(std::int64_t guid) const {

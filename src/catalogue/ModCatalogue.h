@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,13 +50,15 @@ public:
 
     // The records in catalogue order; each lives as long as the catalogue.
     std::size_t Count() const { return m_records.size(); }
-    const ModInfo& At(std::size_t position) const { return *m_records[position]; }
+    const ModInfo& At(std::size_t position) const { return m_records[position]; }
 
 private:
     void Build(const std::wstring& modsFolder);
-    void Add(std::unique_ptr<ModInfo> record);
+    void Add(ModInfo&& record);
 
-    std::vector<std::unique_ptr<ModInfo>> m_records;
+    // A deque keeps every record where it was made while more are added,
+    // without an allocation of its own per record.
+    std::deque<ModInfo> m_records;
     std::unordered_map<std::int64_t, std::size_t> m_positions;  // guid -> position in m_records
     std::vector<HiddenModFile> m_hidden;
 };

@@ -43,6 +43,7 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
     std::set<std::pair<std::uint64_t, std::uint64_t>> entered;
     std::vector<platform::FolderEntry> entries;
     std::vector<std::wstring> subfolders;
+    std::wstring openPath;  // one buffer for every file's path
     while (!pending.empty()) {
         const Pending current = std::move(pending.back());
         pending.pop_back();
@@ -64,7 +65,8 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
                 record.reserve(upperFolder.size() + entry.name.size());
                 record += upperFolder;
                 for (wchar_t c : entry.name) record.push_back(FoldCase(c));
-                found(current.real + entry.name, std::move(record));
+                openPath.assign(current.real).append(entry.name);
+                found(openPath, std::move(record));
             }
         }
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)

@@ -10,6 +10,18 @@ namespace {
 
 using TextBuffer = char16_t[kHeaderTextMaxUnits];
 
+constexpr std::size_t kEntriesReservedAtOnce = 16;
+
+// A zero or a surrogate among `units`. Looks at every unit without
+// stopping early, which the compiler turns into wide compares; both are
+// rare, and only then are the units looked at one by one.
+bool HasZeroOrSurrogate(std::u16string_view units) {
+    unsigned found = 0;
+    for (const char16_t unit : units)
+        found |= static_cast<unsigned>(unit == 0) | static_cast<unsigned>((unit & 0xF800) == 0xD800);
+    return found != 0;
+}
+
 // The text's units as a view into `buffer`, so a header costs no
 // allocation beyond the record's own texts.
 std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer, std::uint16_t* stored = nullptr) {
@@ -20,15 +32,18 @@ std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer, std
     // text is left in the stream, where the next field will read it.
     const std::size_t wanted = std::min<std::size_t>(count, kHeaderTextMaxUnits);
     const std::u16string_view read(buffer, stream.ReadUnits(buffer, wanted));
-    return read.substr(0, read.find(u'\0'));
+    return HasZeroOrSurrogate(read) ? read.substr(0, read.find(u'\0')) : read;
 }
 
 // Text without surrogates converts unit for unit; only text with them needs
 // the general conversion, which pairs them up or replaces the lone ones.
 std::wstring ToWide(std::u16string_view units) {
-    for (char16_t u : units)
-        if (u >= 0xD800 && u <= 0xDFFF) return Utf16ToWide(units);
-    return std::wstring(units.begin(), units.end());
+    if (HasZeroOrSurrogate(units)) return Utf16ToWide(units);  // only surrogates: zeros end texts before this
+    std::wstring wide(units.size(), L'\0');
+    wchar_t* out = wide.data();
+    const char16_t* in = units.data();
+    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<wchar_t>(in[i]);
+    return wide;
 }
 
 }  // namespace
@@ -85,6 +100,9 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
     // is kept and the others are counted.
     std::int64_t guid = 0;
     std::uint16_t version = 0;
+    // Room for the usual few entries at once; a count beyond that is not
+    // trusted until its entries are read.
+    info.requirements.reserve(std::min<std::size_t>(requirementCount, kEntriesReservedAtOnce));
     for (std::uint32_t i = 0; i < requirementCount; ++i) {
         CModRequirement& entry = info.requirements.emplace_back();
         entry.name = ToWide(ReadTextUnits(stream, text));
@@ -108,6 +126,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
         stream.ReadU16(textCount);
         note.headerStringCount = textCount;
         info.headerStrings.clear();
+        info.headerStrings.reserve(std::min<std::size_t>(textCount, kEntriesReservedAtOnce));
         for (std::uint32_t i = 0; i < textCount; ++i) {
             info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
             if (stream.AtEnd()) {

@@ -16,32 +16,36 @@ CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, Install
 CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion)
     : m_catalogue(catalogue), m_graph(catalogue) {
     const std::size_t count = catalogue.Count();
-    m_records.reserve(count);
     m_rows.reserve(count);
     for (std::size_t position = 0; position < count; ++position) {
         const ModInfo& mod = catalogue.At(position);
         if (mod.name == L"EDITOR") continue;
-        ModData row;
-        row.name = mod.name;
-        row.author = mod.author;
-        row.website = mod.website;
-        row.downloadUrl = mod.downloadUrl;
-        row.description = mod.description;
-        row.gameVersionText =
-            FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]);
-        row.guid = mod.guid;
-        row.version = mod.version;
-        row.status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
+        std::int32_t status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
         // A requirement problem outranks the game version, and a missing
         // requirement outranks an outdated one.
         const CRequirementGraph::Closure closure = m_graph.ClosureOf(position);
         if (closure.missing)
-            row.status = StatusMissingRequirement;
+            status = StatusMissingRequirement;
         else if (closure.outdated)
-            row.status = StatusOutdatedRequirement;
-        m_records.push_back(position);
-        m_rows.push_back(std::move(row));
+            status = StatusOutdatedRequirement;
+        m_rows.push_back({static_cast<std::uint32_t>(position), status});
     }
+}
+
+ModData CModRows::DisplayRecord(std::size_t row) const {
+    const ModInfo& mod = RecordOf(row);
+    ModData data;
+    data.name = mod.name;
+    data.author = mod.author;
+    data.website = mod.website;
+    data.downloadUrl = mod.downloadUrl;
+    data.description = mod.description;
+    data.gameVersionText =
+        FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]);
+    data.guid = mod.guid;
+    data.version = mod.version;
+    data.status = m_rows[row].status;
+    return data;
 }
 
 std::vector<const HiddenModFile*> CModRows::HiddenBy(std::size_t row) const {
@@ -52,10 +56,17 @@ std::vector<const HiddenModFile*> CModRows::HiddenBy(std::size_t row) const {
     return hidden;
 }
 
-std::span<const RequirementProblem> CModRows::ProblemsOf(std::size_t row) const {
-    return m_graph.ProblemsOf(m_records[row]);
+std::vector<ModData> CModRows::DisplayRecords() const {
+    std::vector<ModData> records;
+    records.reserve(m_rows.size());
+    for (std::size_t row = 0; row < m_rows.size(); ++row) records.push_back(DisplayRecord(row));
+    return records;
 }
 
-std::vector<ModData> BuildModRows(const CModCatalogue& catalogue) { return CModRows(catalogue).TakeRows(); }
+std::span<const RequirementProblem> CModRows::ProblemsOf(std::size_t row) const {
+    return m_graph.ProblemsOf(m_rows[row].position);
+}
+
+std::vector<ModData> BuildModRows(const CModCatalogue& catalogue) { return CModRows(catalogue).DisplayRecords(); }
 
 }  // namespace gh

@@ -1,5 +1,5 @@
-// The mod manager's rows: every listed mod of the catalogue with its texts
-// and its status, built in one place for the windows and the command line.
+// The mod manager's rows: every listed mod of the catalogue with its status,
+// built in one place for the windows and the command line.
 #pragma once
 
 #include "app/GameVersion.h"
@@ -8,6 +8,7 @@
 #include "catalogue/RequirementGraph.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -23,19 +24,26 @@ public:
     CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion);
 
     // One row per record in catalogue order, leaving out records named
-    // exactly "EDITOR" (they still satisfy requirements). Each row's status:
-    // StatusWrongGameVersion unless the record's gameVersion equals the
-    // game's in all four parts; then StatusMissingRequirement if the
-    // mod's requirement report names a missing mod, else
-    // StatusOutdatedRequirement if it names an outdated one.
-    const std::vector<ModData>& Rows() const { return m_rows; }
-    // Hands the rows over; Rows() is empty afterwards, RecordOf and
-    // ProblemsOf still answer by row index.
-    std::vector<ModData> TakeRows() { return std::move(m_rows); }
-    std::size_t RowCount() const { return m_records.size(); }
+    // exactly "EDITOR" (they still satisfy requirements). A row holds only
+    // its record's position and its status; its texts stay in the record
+    // and are copied only when a display record is asked for, so that
+    // 10,000 rows cost no more memory than a few bytes each.
+    std::size_t RowCount() const { return m_rows.size(); }
+
+    // Row `row`'s status: StatusWrongGameVersion unless the record's
+    // gameVersion equals the game's in all four parts; then
+    // StatusMissingRequirement if the mod's requirement report names a
+    // missing mod, else StatusOutdatedRequirement if it names an outdated one.
+    std::int32_t StatusOf(std::size_t row) const { return m_rows[row].status; }
 
     // The catalogue record row `row` was built from.
-    const ModInfo& RecordOf(std::size_t row) const { return m_catalogue.At(m_records[row]); }
+    const ModInfo& RecordOf(std::size_t row) const { return m_catalogue.At(m_rows[row].position); }
+
+    // Row `row`'s display record: copies of its record's texts, its
+    // "%d.%d.%d.%d" game version and its status.
+    ModData DisplayRecord(std::size_t row) const;
+    // Every row's display record, in row order (each call copies them all).
+    std::vector<ModData> DisplayRecords() const;
 
     const CModCatalogue& Catalogue() const { return m_catalogue; }
 
@@ -47,10 +55,14 @@ public:
     std::span<const RequirementProblem> ProblemsOf(std::size_t row) const;
 
 private:
+    struct Row {
+        std::uint32_t position = 0;  // in the catalogue
+        std::int32_t status = StatusOk;
+    };
+
     const CModCatalogue& m_catalogue;
     CRequirementGraph m_graph;
-    std::vector<std::size_t> m_records;  // catalogue position per row
-    std::vector<ModData> m_rows;
+    std::vector<Row> m_rows;
 };
 
 // The rows alone, judged against the running game's version.

@@ -10,7 +10,8 @@
 #include <fmt/xchar.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstdint>
+#include <string_view>
 
 namespace gh {
 
@@ -20,54 +21,93 @@ namespace {
 // widening every line.
 constexpr std::size_t kMaxNameColumn = 40;
 
-std::wstring Pad(const std::wstring& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::wstring(width - text.size(), L' ');
+std::size_t DecimalDigits(std::uint32_t value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) ++digits;
+    return digits;
 }
+
+// The length of FormatVersion's text for these parts.
+std::size_t VersionTextLength(const std::uint16_t (&parts)[4]) {
+    return DecimalDigits(parts[0]) + DecimalDigits(parts[1]) + DecimalDigits(parts[2]) + DecimalDigits(parts[3]) + 3;
+}
+
+void AppendPadded(std::wstring& out, std::wstring_view text, std::size_t width) {
+    out += text;
+    if (text.size() < width) out.append(width - text.size(), L' ');
+}
+
+// The text as it is written: a buffer handed on in pieces of about
+// kTextPieceSize characters, always whole lines.
+constexpr std::size_t kTextPieceSize = 32 * 1024;
 
 }  // namespace
 
-std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
+void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const TextSink& write) {
     std::wstring out = L"Emberwake II Version ";
     out += gameVersion
                ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
                : std::wstring(L"unknown");
     out += L'\n';
-    if (rows.RowCount() == 0) return out + L"No mods are installed.\n" + HiddenText(rows.Catalogue());
+    if (rows.RowCount() == 0) {
+        out += L"No mods are installed.\n";
+        out += HiddenText(rows.Catalogue());
+        write(out);
+        return;
+    }
 
-    struct Line {
-        std::wstring name, version, gameVersion, status;
-    };
-    std::vector<Line> lines;
-    Line header{L"NAME", L"VERSION", L"GAME VERSION", L"STATUS"};
-    std::size_t nameWidth = header.name.size(), versionWidth = header.version.size(),
-                gameWidth = header.gameVersion.size();
-    for (const ModData& mod : rows.Rows()) {
-        Line line{TerminalSafe(mod.name), std::to_wstring(mod.version), TerminalSafe(mod.gameVersionText),
-                  ModStatusText(mod.status)};
-        nameWidth = std::max(nameWidth, std::min(line.name.size(), kMaxNameColumn));
-        versionWidth = std::max(versionWidth, line.version.size());
-        gameWidth = std::max(gameWidth, line.gameVersion.size());
-        lines.push_back(std::move(line));
+    // The columns' widths first, from lengths alone: making a line safe for
+    // the terminal keeps its length.
+    const std::wstring_view nameHeader = L"NAME", versionHeader = L"VERSION", gameHeader = L"GAME VERSION";
+    std::size_t nameWidth = nameHeader.size(), versionWidth = versionHeader.size(), gameWidth = gameHeader.size();
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const ModInfo& mod = rows.RecordOf(row);
+        nameWidth = std::max(nameWidth, std::min(mod.name.size(), kMaxNameColumn));
+        versionWidth = std::max(versionWidth, DecimalDigits(mod.version));
+        gameWidth = std::max(gameWidth, VersionTextLength(mod.gameVersion));
     }
-    const auto format = [&](const Line& line) {
-        return Pad(line.name, nameWidth) + L"  " + Pad(line.version, versionWidth) + L"  " +
-               Pad(line.gameVersion, gameWidth) + L"  " + line.status + L"\n";
+    const auto line = [&](std::wstring_view name, std::wstring_view version, std::wstring_view game,
+                          std::wstring_view status) {
+        AppendPadded(out, name, nameWidth);
+        out += L"  ";
+        AppendPadded(out, version, versionWidth);
+        out += L"  ";
+        AppendPadded(out, game, gameWidth);
+        out += L"  ";
+        out += status;
+        out += L'\n';
     };
-    out += format(header);
-    for (std::size_t row = 0; row < lines.size(); ++row) {
-        out += format(lines[row]);
-        if (!IsBlocked(rows.Rows()[row].status)) continue;
-        const auto problems = rows.ProblemsOf(row);
-        for (const RequirementProblem& problem : problems)
-            if (!problem.installed)
-                out += fmt::format(L"    missing: {} (version {} or later)\n", TerminalSafe(problem.requirement->name),
-                                   problem.requirement->version);
-        for (const RequirementProblem& problem : problems)
-            if (problem.installed)
-                out += fmt::format(L"    outdated: {} (version {} installed)\n", TerminalSafe(problem.installed->name),
-                                   problem.installed->version);
+    line(nameHeader, versionHeader, gameHeader, L"STATUS");
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const ModInfo& mod = rows.RecordOf(row);
+        const std::int32_t status = rows.StatusOf(row);
+        line(TerminalSafe(mod.name), std::to_wstring(mod.version),
+             FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]),
+             ModStatusText(status));
+        if (IsBlocked(status)) {
+            const auto problems = rows.ProblemsOf(row);
+            for (const RequirementProblem& problem : problems)
+                if (!problem.installed)
+                    out += fmt::format(L"    missing: {} (version {} or later)\n",
+                                       TerminalSafe(problem.requirement->name), problem.requirement->version);
+            for (const RequirementProblem& problem : problems)
+                if (problem.installed)
+                    out += fmt::format(L"    outdated: {} (version {} installed)\n",
+                                       TerminalSafe(problem.installed->name), problem.installed->version);
+        }
+        if (out.size() >= kTextPieceSize) {
+            write(out);
+            out.clear();
+        }
     }
-    return out + HiddenText(rows.Catalogue());
+    out += HiddenText(rows.Catalogue());
+    write(out);
+}
+
+std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
+    std::wstring text;
+    WriteModListText(rows, gameVersion, [&text](std::wstring_view piece) { text += piece; });
+    return text;
 }
 
 std::wstring HiddenText(const CModCatalogue& catalogue) {
@@ -86,9 +126,9 @@ int RunList(bool json, IConsole& console) {
     const std::optional<GameVersionParts> gameVersion = InstalledGameVersion();
     const CModRows rows(catalogue, gameVersion);
     if (json)
-        console.OutBytes(ModListJson(rows, gameVersion));
+        WriteModListJson(rows, gameVersion, [&console](std::string_view piece) { console.OutBytes(piece); });
     else
-        console.Out(ModListText(rows, gameVersion));
+        WriteModListText(rows, gameVersion, [&console](std::wstring_view piece) { console.Out(piece); });
     return 0;
 }
 

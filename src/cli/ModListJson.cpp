@@ -1,68 +1,296 @@
 #include "cli/ModListJson.h"
 
 #include "launcher/ModStatusText.h"
-#include "platform/Unicode.h"
 
-#include <nlohmann/json.hpp>
+#include <charconv>
+#include <cstdint>
 
 namespace gh {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+constexpr bool kWide16 = sizeof(wchar_t) == 2;
 
-std::string Text(const std::wstring& wide) { return WideToUtf8(wide); }
+// Appends JSON text to a buffer and hands the buffer on when it is full.
+class CJsonText {
+public:
+    explicit CJsonText(const JsonSink& write) : m_write(write) { m_out.reserve(kJsonPieceSize + kJsonPieceSize / 4); }
+    CJsonText(const CJsonText&) = delete;
+    CJsonText& operator=(const CJsonText&) = delete;
 
-Json RequirementEntry(std::int64_t guid, std::uint16_t version, const std::wstring& name) {
-    Json entry = Json::object();
-    entry["guid"] = guid;
-    entry["version"] = version;
-    entry["name"] = Text(name);
-    return entry;
+    void Raw(std::string_view text) { m_out += text; }
+
+    template <class Integer>
+    void Number(Integer value) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        m_out.append(digits, end);
+    }
+
+    // "a.b.c.d", as FormatVersion writes the four parts.
+    void Version(const std::uint16_t (&parts)[4]) {
+        m_out += '"';
+        for (int i = 0; i < 4; ++i) {
+            if (i > 0) m_out += '.';
+            Number(parts[i]);
+        }
+        m_out += '"';
+    }
+
+    // A line end, the indentation of `depth`, and `"key": `.
+    void Key(int depth, std::string_view key) {
+        m_out += '\n';
+        m_out.append(static_cast<std::size_t>(2 * depth), ' ');
+        m_out += '"';
+        m_out += key;
+        m_out += "\": ";
+    }
+
+    void Indent(int depth) {
+        m_out += '\n';
+        m_out.append(static_cast<std::size_t>(2 * depth), ' ');
+    }
+
+    // The text as a JSON string in UTF-8. Wide text is converted as
+    // WideToUtf8 converts it (pairs joined where wchar_t has 16 bits,
+    // unpaired surrogates and values past U+10FFFF as U+FFFD), so the
+    // result is always valid UTF-8. Written through a pointer into room
+    // made for the longest possible result, six bytes per character.
+    void String(std::wstring_view text) {
+        const std::size_t start = m_out.size();
+        m_out.resize(start + 6 * text.size() + 2);
+        char* out = m_out.data() + start;
+        *out++ = '"';
+        if (IsPlainAscii(text)) {
+            // Most text is: copied at once.
+            for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+            out += text.size();
+            text = {};
+        }
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            auto cp = static_cast<char32_t>(text[i]);
+            if (cp >= 0x20 && cp < 0x80 && cp != '"' && cp != '\\') {
+                *out++ = static_cast<char>(cp);
+                continue;
+            }
+            if (kWide16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+                const auto low = static_cast<char32_t>(text[i + 1]);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+            if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+            if (cp < 0x80) {
+                out = Escaped(out, static_cast<char>(cp));
+            } else if (cp < 0x800) {
+                *out++ = static_cast<char>(0xC0 | (cp >> 6));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+            } else if (cp < 0x10000) {
+                *out++ = static_cast<char>(0xE0 | (cp >> 12));
+                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                *out++ = static_cast<char>(0xF0 | (cp >> 18));
+                *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+            }
+        }
+        *out++ = '"';
+        m_out.resize(static_cast<std::size_t>(out - m_out.data()));
+    }
+
+    void FlushIfFull() {
+        if (m_out.size() >= kJsonPieceSize) Flush();
+    }
+
+    void Flush() {
+        if (m_out.empty()) return;
+        m_write(m_out);
+        m_out.clear();
+    }
+
+private:
+    // No character that needs escaping or encoding. Looks at every one
+    // without stopping early, which the compiler turns into wide compares.
+    static bool IsPlainAscii(std::wstring_view text) {
+        unsigned special = 0;
+        for (const wchar_t c : text) {
+            const auto code = static_cast<std::uint32_t>(c);
+            special |= static_cast<unsigned>(code - 0x20u >= 0x60u) | static_cast<unsigned>(code == '"') |
+                       static_cast<unsigned>(code == '\\');
+        }
+        return special == 0;
+    }
+
+    // A quote, a backslash or a control character, escaped at `out`; any
+    // other character as it is. Returns the end of what was written.
+    static char* Escaped(char* out, char c) {
+        const auto put = [&out](std::string_view text) {
+            for (char t : text) *out++ = t;
+            return out;
+        };
+        switch (c) {
+            case '"': return put("\\\"");
+            case '\\': return put("\\\\");
+            case '\b': return put("\\b");
+            case '\f': return put("\\f");
+            case '\n': return put("\\n");
+            case '\r': return put("\\r");
+            case '\t': return put("\\t");
+            default: break;
+        }
+        if (static_cast<unsigned char>(c) < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out = put("\\u00");
+            *out++ = kHex[(c >> 4) & 0xF];
+            *out++ = kHex[c & 0xF];
+            return out;
+        }
+        *out++ = c;
+        return out;
+    }
+
+    const JsonSink& m_write;
+    std::string m_out;
+};
+
+// One entry of "missing" or "outdated" at `depth`, without its line start.
+void RequirementEntry(CJsonText& out, int depth, std::int64_t guid, std::uint16_t version, const std::wstring& name) {
+    out.Raw("{");
+    out.Key(depth + 1, "guid");
+    out.Number(guid);
+    out.Raw(",");
+    out.Key(depth + 1, "version");
+    out.Number(version);
+    out.Raw(",");
+    out.Key(depth + 1, "name");
+    out.String(name);
+    out.Indent(depth);
+    out.Raw("}");
+}
+
+// "missing" (`installed` false) or "outdated" of one row at `depth`.
+void ProblemList(CJsonText& out, int depth, std::span<const RequirementProblem> problems, bool installed) {
+    bool first = true;
+    for (const RequirementProblem& problem : problems) {
+        if ((problem.installed != nullptr) != installed) continue;
+        out.Raw(first ? "[" : ",");
+        first = false;
+        out.Indent(depth + 1);
+        if (installed)
+            RequirementEntry(out, depth + 1, problem.installed->guid, problem.installed->version,
+                             problem.installed->name);
+        else
+            RequirementEntry(out, depth + 1, problem.requirement->guid, problem.requirement->version,
+                             problem.requirement->name);
+    }
+    if (first) {
+        out.Raw("[]");
+        return;
+    }
+    out.Indent(depth);
+    out.Raw("]");
+}
+
+// The status texts, made once for all rows.
+class CStatusTexts {
+public:
+    CStatusTexts() {
+        for (std::int32_t status = 0; status < kKnown; ++status) m_texts[status] = ModStatusText(status);
+    }
+    // ModStatusText(status); empty for a value it does not know.
+    std::wstring_view Of(std::int32_t status) const {
+        return status >= 0 && status < kKnown ? std::wstring_view(m_texts[status]) : std::wstring_view();
+    }
+
+private:
+    static constexpr std::int32_t kKnown = 4;
+    std::wstring m_texts[kKnown];
+};
+
+void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTexts& statusTexts) {
+    constexpr int kDepth = 2;  // the object's own; its keys are one deeper
+    const ModInfo& mod = rows.RecordOf(row);
+    const std::int32_t status = rows.StatusOf(row);
+    out.Raw("{");
+    out.Key(kDepth + 1, "name");
+    out.String(mod.name);
+    out.Raw(",");
+    out.Key(kDepth + 1, "author");
+    out.String(mod.author);
+    out.Raw(",");
+    out.Key(kDepth + 1, "version");
+    out.Number(static_cast<std::uint32_t>(mod.version));
+    out.Raw(",");
+    out.Key(kDepth + 1, "gameVersion");
+    out.Version(mod.gameVersion);
+    out.Raw(",");
+    out.Key(kDepth + 1, "guid");
+    out.Number(mod.guid);
+    out.Raw(",");
+    out.Key(kDepth + 1, "status");
+    out.Number(status);
+    out.Raw(",");
+    out.Key(kDepth + 1, "statusText");
+    out.String(statusTexts.Of(status));
+    out.Raw(",");
+    out.Key(kDepth + 1, "description");
+    out.String(mod.description);
+    out.Raw(",");
+    out.Key(kDepth + 1, "website");
+    out.String(mod.website);
+    out.Raw(",");
+    out.Key(kDepth + 1, "downloadUrl");
+    out.String(mod.downloadUrl);
+    out.Raw(",");
+    out.Key(kDepth + 1, "file");
+    out.String(mod.filePath);
+    out.Raw(",");
+    const auto problems = rows.ProblemsOf(row);
+    out.Key(kDepth + 1, "missing");
+    ProblemList(out, kDepth + 1, problems, false);
+    out.Raw(",");
+    out.Key(kDepth + 1, "outdated");
+    ProblemList(out, kDepth + 1, problems, true);
+    out.Indent(kDepth);
+    out.Raw("}");
 }
 
 }  // namespace
 
-std::string ModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
-    Json root = Json::object();
+void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write) {
+    CJsonText out(write);
+    const CStatusTexts statusTexts;
+    out.Raw("{");
+    out.Key(1, "gameVersion");
     if (gameVersion)
-        root["gameVersion"] =
-            Text(FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision));
+        out.String(FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision));
     else
-        root["gameVersion"] = nullptr;
-
-    Json mods = Json::array();
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        const ModData& mod = rows.Rows()[row];
-        Json entry = Json::object();
-        entry["name"] = Text(mod.name);
-        entry["author"] = Text(mod.author);
-        entry["version"] = mod.version;
-        entry["gameVersion"] = Text(mod.gameVersionText);
-        entry["guid"] = mod.guid;
-        entry["status"] = mod.status;
-        entry["statusText"] = Text(ModStatusText(mod.status));
-        entry["description"] = Text(mod.description);
-        entry["website"] = Text(mod.website);
-        entry["downloadUrl"] = Text(mod.downloadUrl);
-        entry["file"] = Text(rows.RecordOf(row).filePath);
-
-        Json missing = Json::array();
-        Json outdated = Json::array();
-        for (const RequirementProblem& problem : rows.ProblemsOf(row)) {
-            if (problem.installed)
-                outdated.push_back(
-                    RequirementEntry(problem.installed->guid, problem.installed->version, problem.installed->name));
-            else
-                missing.push_back(RequirementEntry(problem.requirement->guid, problem.requirement->version,
-                                                   problem.requirement->name));
+        out.Raw("null");
+    out.Raw(",");
+    out.Key(1, "mods");
+    if (rows.RowCount() == 0) {
+        out.Raw("[]");
+    } else {
+        for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+            out.Raw(row == 0 ? "[" : ",");
+            out.Indent(2);
+            Mod(out, rows, row, statusTexts);
+            out.FlushIfFull();
         }
-        entry["missing"] = std::move(missing);
-        entry["outdated"] = std::move(outdated);
-        mods.push_back(std::move(entry));
+        out.Indent(1);
+        out.Raw("]");
     }
-    root["mods"] = std::move(mods);
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    out.Raw("\n}\n");
+    out.Flush();
+}
+
+std::string ModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
+    std::string text;
+    WriteModListJson(rows, gameVersion, [&text](std::string_view piece) { text += piece; });
+    return text;
 }
 
 }  // namespace gh

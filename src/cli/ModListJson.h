@@ -4,22 +4,37 @@
 //              "statusText", "description", "website", "downloadUrl", "file",
 //              "missing": [{"guid", "version", "name"}],
 //              "outdated": [{"guid", "version", "name"}]}]}
-// with the mods in row order.
+// with the mods in row order, indented by two spaces per level, keys in
+// this order, and a line end after the closing brace.
 #pragma once
 
 #include "app/GameVersion.h"
 #include "catalogue/ModRows.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace gh {
 
-// The object as UTF-8 text, indented, ending in a line end. "missing" holds
-// the requirements no installed mod has (the requirement's guid, least
-// version and name); "outdated" the installed mods older than a requirement
-// asks (their own guid, version and name). Text that is not valid Unicode
-// comes out with U+FFFD in its place, never as invalid UTF-8.
+// Receives the object's UTF-8 text piece by piece, in order.
+using JsonSink = std::function<void(std::string_view piece)>;
+
+// The writer hands on a piece once it holds about this many bytes, and
+// always whole mods, so the list is never held whole in memory.
+inline constexpr std::size_t kJsonPieceSize = 64 * 1024;
+
+// Writes the object as its mods are made. "missing" holds the requirements
+// no installed mod has (the requirement's guid, least version and name);
+// "outdated" the installed mods older than a requirement asks (their own
+// guid, version and name). Text that is not valid Unicode comes out with
+// U+FFFD in its place, never as invalid UTF-8; quotes, backslashes and
+// control characters are escaped, everything else is written as it is.
+void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write);
+
+// The same object as one string.
 std::string ModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion);
 
 }  // namespace gh

@@ -12,8 +12,14 @@ CSelectionRules::CSelectionRules(ISelectionView& view) : m_view(view) {}
 void CSelectionRules::SetMods(std::vector<ModData> mods) {
     m_mods = std::move(mods);
     m_selection.clear();
-    for (std::size_t row = 0; row < m_mods.size(); ++row)
-        if (IsBlocked(m_mods[row].status)) m_view.SetCheck(row, CheckState::Indeterminate);
+    m_usableRows.clear();
+    m_usableRows.reserve(m_mods.size());
+    for (std::size_t row = 0; row < m_mods.size(); ++row) {
+        if (IsBlocked(m_mods[row].status))
+            m_view.SetCheck(row, CheckState::Indeterminate);
+        else
+            m_usableRows.try_emplace(m_mods[row].guid, static_cast<std::uint32_t>(row));  // the first row wins
+    }
 }
 
 void CSelectionRules::OnCheckChangeModList() {
@@ -149,9 +155,9 @@ void CSelectionRules::FinishLoad() {
 }
 
 std::optional<std::uint32_t> CSelectionRules::FindUsableRow(std::int64_t guid) const {
-    for (std::size_t row = 0; row < m_mods.size(); ++row)
-        if (m_mods[row].guid == guid && !IsBlocked(m_mods[row].status)) return static_cast<std::uint32_t>(row);
-    return std::nullopt;
+    const auto found = m_usableRows.find(guid);
+    if (found == m_usableRows.end()) return std::nullopt;
+    return found->second;
 }
 
 }  // namespace gh

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/ModRecords.h"
@@ -71,12 +72,15 @@ public:
     void FinishLoad();
 
     // The first row whose mod has `guid` and can be selected (not blocked).
+    // Constant time, so that loading a long restart list or selection file
+    // does not scan every row for each of its entries.
     std::optional<std::uint32_t> FindUsableRow(std::int64_t guid) const;
 
 private:
     ISelectionView& m_view;
     std::vector<ModData> m_mods;
     std::vector<std::uint32_t> m_selection;
+    std::unordered_map<std::int64_t, std::uint32_t> m_usableRows;  // guid -> first usable row
 };
 
 }  // namespace gh

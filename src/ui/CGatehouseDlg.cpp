@@ -169,10 +169,33 @@ void CGatehouseDlg::FillModList() {
         m_pCatalogue = std::make_unique<CModCatalogue>();
     }
     m_rows = std::make_unique<CModRows>(*m_pCatalogue);
-    std::vector<ModData> rows = m_rows->TakeRows();
-    for (const ModData& row : rows) {
-        m_modList->AddColoredString(wxString(row.name), ToColour(StatusColour(row.status)));
+    // One colour object per status, shared by the rows that have it.
+    const wxColour colours[] = {ToColour(StatusColour(StatusOk)), ToColour(StatusColour(StatusWrongGameVersion)),
+                                ToColour(StatusColour(StatusMissingRequirement)),
+                                ToColour(StatusColour(StatusOutdatedRequirement))};
+    const auto colourOf = [&colours](std::int32_t status) {
+        return status >= 0 && status < static_cast<std::int32_t>(std::size(colours)) ? colours[status]
+                                                                                     : ToColour(StatusColour(status));
+    };
+    // The rules take each row's identity and status; the info pane asks the
+    // rows for the texts of the one mod highlighted, so no text is copied
+    // for the rows that are never looked at.
+    const std::size_t count = m_rows->RowCount();
+    std::vector<ModData> rows(count);
+    std::vector<CModListItem> items;
+    items.reserve(count);
+    for (std::size_t row = 0; row < count; ++row) {
+        const ModInfo& record = m_rows->RecordOf(row);
+        ModData& mod = rows[row];
+        mod.name = record.name;
+        mod.guid = record.guid;
+        mod.version = record.version;
+        mod.status = m_rows->StatusOf(row);
+        items.push_back(CModListItem{record.name, colourOf(mod.status), *wxWHITE});
     }
+    // One fill for all rows: a count update per row would measure the rows
+    // and repaint the list once for each of them.
+    m_modList->AddColoredStrings(std::move(items));
     // The rules hold blocked rows indeterminate from here on.
     m_rules.SetMods(std::move(rows));
 }
@@ -237,7 +260,7 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     if (!row || *row >= m_rules.Mods().size()) {
         return;
     }
-    const ModInfoTexts texts = InfoPaneTexts(m_rules.Mods()[*row]);
+    const ModInfoTexts texts = InfoPaneTexts(m_rows->DisplayRecord(*row));
     m_name->ChangeValue(texts.name);
     // Addresses are shown as they are: the links draw their text plainly,
     // never as markup.

@@ -70,6 +70,8 @@ public:
     ~CGatehouseDlg() override;
 
     // The selection, for writing it after the window closed with wxID_OK.
+    // Its rows carry each mod's name, guid, version and status; the other
+    // texts of a mod stay in the catalogue, which the info pane reads.
     const CSelectionRules& Rules() const { return m_rules; }
     CSelectionRules& Rules() { return m_rules; }
 

@@ -4,6 +4,7 @@
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/renderer.h>
 
 namespace gh {
@@ -22,6 +23,14 @@ CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoin
     Bind(wxEVT_LEFT_DOWN, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_KEY_DOWN, &CModCheckListBox::OnKeyDown, this);
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        ForgetMeasures();
+        event.Skip();
+    });
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        ForgetMeasures();
+        event.Skip();
+    });
 }
 
 void CModCheckListBox::AddColoredString(const wxString& text, const wxColour& color) {
@@ -29,6 +38,57 @@ void CModCheckListBox::AddColoredString(const wxString& text, const wxColour& co
     m_checks.push_back(kUnchecked);
     SetItemCount(m_items.size());
     Refresh();
+}
+
+void CModCheckListBox::AddColoredStrings(std::vector<CModListItem> items) {
+    m_items.reserve(m_items.size() + items.size());
+    for (CModListItem& item : items) {
+        item.backColor = *wxWHITE;
+        m_items.push_back(std::move(item));
+    }
+    m_checks.resize(m_items.size(), kUnchecked);
+    SetItemCount(m_items.size());
+    Refresh();
+}
+
+wxSize CModCheckListBox::CheckBoxSize() const {
+    if (m_checkBoxSize == wxDefaultSize) {
+        m_checkBoxSize = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
+    }
+    return m_checkBoxSize;
+}
+
+const wxBitmap& CModCheckListBox::CheckBoxImage(int state) const {
+    wxBitmap& image = m_checkBoxImages[state];
+    if (!image.IsOk()) {
+        const wxSize box = CheckBoxSize();
+        image.CreateWithDIPSize(box, GetDPIScaleFactor());
+        wxMemoryDC dc(image);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        int flags = 0;
+        if (state == kChecked) {
+            flags = wxCONTROL_CHECKED;
+        } else if (state == kIndeterminate) {
+            // Greyed and marked as neither: the player cannot choose this row.
+            flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
+        }
+        wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, wxRect(box), flags);
+    }
+    return image;
+}
+
+void CModCheckListBox::ForgetMeasures() {
+    m_checkBoxSize = wxDefaultSize;
+    m_rowHeight = 0;
+    for (wxBitmap& image : m_checkBoxImages) {
+        image = wxBitmap();
+    }
+}
+
+bool CModCheckListBox::SetFont(const wxFont& font) {
+    ForgetMeasures();
+    return wxVListBox::SetFont(font);
 }
 
 wxString CModCheckListBox::GetString(size_t row) const {
@@ -45,10 +105,7 @@ void CModCheckListBox::SetCheck(size_t row, int state) {
     RefreshRow(row);
 }
 
-int CModCheckListBox::CheckColumnWidth() const {
-    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
-    return box.x + 2 * kBoxMargin;
-}
+int CModCheckListBox::CheckColumnWidth() const { return CheckBoxSize().x + 2 * kBoxMargin; }
 
 wxRect CModCheckListBox::CheckBoxArea(size_t row) const {
     wxRect rect = GetItemRect(row);
@@ -61,8 +118,10 @@ bool CModCheckListBox::IsOnCheckBox(size_t row, const wxPoint& point) const {
 }
 
 wxCoord CModCheckListBox::OnMeasureItem(size_t) const {
-    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
-    return std::max(GetCharHeight(), box.y) + 2 * kBoxMargin;
+    if (m_rowHeight == 0) {
+        m_rowHeight = std::max(GetCharHeight(), CheckBoxSize().y) + 2 * kBoxMargin;
+    }
+    return m_rowHeight;
 }
 
 void CModCheckListBox::OnDrawBackground(wxDC&, const wxRect&, size_t) const {
@@ -84,16 +143,9 @@ void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool se
     dc.SetBrush(*wxWHITE_BRUSH);
     dc.DrawRectangle(rect.x, rect.y, column, rect.height);
 
-    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(const_cast<CModCheckListBox*>(this));
-    const wxRect boxRect(rect.x + kBoxMargin, rect.y + (rect.height - box.y) / 2, box.x, box.y);
-    int flags = 0;
-    if (m_checks[row] == kChecked) {
-        flags = wxCONTROL_CHECKED;
-    } else if (m_checks[row] == kIndeterminate) {
-        // Greyed and marked as neither: the player cannot choose this row.
-        flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
-    }
-    wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, boxRect, flags);
+    const wxSize box = CheckBoxSize();
+    const int state = m_checks[row] == kChecked || m_checks[row] == kIndeterminate ? m_checks[row] : kUnchecked;
+    dc.DrawBitmap(CheckBoxImage(state), rect.x + kBoxMargin, rect.y + (rect.height - box.y) / 2);
 
     wxRect textRect(rect.x + column, rect.y, std::max(0, rect.width - column), rect.height);
     const wxColour& fill = selected ? item.textColor : item.backColor;

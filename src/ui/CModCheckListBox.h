@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/vlbox.h>
 
@@ -41,6 +42,10 @@ public:
 
     // Appends a row with its own copy of `text`, drawn in `color` on white.
     void AddColoredString(const wxString& text, const wxColour& color);
+    // Appends many rows at once, each drawn in its text colour on white:
+    // the list's count is set and the list repainted once for all of them,
+    // so filling it costs the same for 10 rows or 10,000.
+    void AddColoredStrings(std::vector<CModListItem> items);
 
     size_t GetCount() const { return m_items.size(); }
     wxString GetString(size_t row) const;
@@ -74,9 +79,22 @@ private:
     void OnKeyDown(wxKeyEvent& event);
     void SendCheckEvent(size_t row);
     int CheckColumnWidth() const;
+    // The renderer's check box size and the row height, asked once and kept
+    // until the font, the screen's resolution or the theme changes: asking
+    // the theme costs far more than drawing a row.
+    wxSize CheckBoxSize() const;
+    // The check box of a state as the renderer draws it on white, drawn once
+    // per state and kept likewise: the theme draws a box from a vector
+    // image that it reads anew for every box.
+    const wxBitmap& CheckBoxImage(int state) const;
+    void ForgetMeasures();
+    bool SetFont(const wxFont& font) override;
 
     std::vector<CModListItem> m_items;
     std::vector<int> m_checks;
+    mutable wxSize m_checkBoxSize = wxDefaultSize;  // until asked
+    mutable wxCoord m_rowHeight = 0;                // 0 until asked
+    mutable wxBitmap m_checkBoxImages[3];           // per state; not Ok until drawn
 };
 
 }  // namespace gh

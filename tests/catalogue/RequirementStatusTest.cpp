@@ -40,7 +40,7 @@ ModInfo Mod(std::int64_t guid, std::uint16_t version, std::vector<Req> requireme
 std::vector<std::int32_t> Statuses(const CModCatalogue& catalogue, std::optional<GameVersionParts> game = kGame) {
     CModRows rows(catalogue, game);
     std::vector<std::int32_t> out;
-    for (const ModData& row : rows.Rows()) out.push_back(row.status);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) out.push_back(rows.StatusOf(row));
     return out;
 }
 
@@ -74,10 +74,10 @@ TEST(ModStatus, EditorRecordsAreNotListedButSatisfyRequirements) {
                              Mod(3, 1, {}, {1, 2, 3, 4}, L"editor"), Mod(4, 1, {{1, 2}})});
     CModRows rows(catalogue, kGame);
     ASSERT_EQ(rows.RowCount(), 3u);
-    EXPECT_EQ(rows.Rows()[0].guid, 2);
-    EXPECT_EQ(rows.Rows()[0].status, StatusOk);
-    EXPECT_EQ(rows.Rows()[1].name, L"editor");
-    EXPECT_EQ(rows.Rows()[2].status, StatusOutdatedRequirement);
+    EXPECT_EQ(rows.RecordOf(0).guid, 2);
+    EXPECT_EQ(rows.StatusOf(0), StatusOk);
+    EXPECT_EQ(rows.RecordOf(1).name, L"editor");
+    EXPECT_EQ(rows.StatusOf(2), StatusOutdatedRequirement);
     EXPECT_EQ(&rows.RecordOf(2), &catalogue.At(3));
 }
 
@@ -88,7 +88,7 @@ TEST(ModStatus, RowsCarryTheRecordsTexts) {
     info.downloadUrl = L"down";
     info.description = L"desc";
     CModCatalogue catalogue({info});
-    const ModData row = CModRows(catalogue, kGame).Rows().at(0);
+    const ModData row = CModRows(catalogue, kGame).DisplayRecord(0);
     EXPECT_EQ(row.name, L"mod -5");
     EXPECT_EQ(row.author, L"author");
     EXPECT_EQ(row.website, L"web");
@@ -201,13 +201,13 @@ TEST(ModStatus, RowsFromFilesOfEveryFormat) {
     CModCatalogue catalogue(NormalizeSlashes(ToUpper(temp.Path() + L"mods/")));
     CModRows rows(catalogue, kGame);
     ASSERT_EQ(rows.RowCount(), 5u);
-    EXPECT_EQ(rows.Rows()[0].status, StatusOutdatedRequirement);
-    EXPECT_EQ(rows.Rows()[1].status, StatusWrongGameVersion);
-    EXPECT_EQ(rows.Rows()[1].gameVersionText, L"0.0.0.0");
-    EXPECT_EQ(rows.Rows()[2].status, StatusWrongGameVersion);
-    EXPECT_EQ(rows.Rows()[3].status, StatusMissingRequirement);
-    EXPECT_EQ(rows.Rows()[4].guid, -1);
-    EXPECT_EQ(rows.Rows()[4].status, StatusWrongGameVersion);  // its game version was not reached
+    EXPECT_EQ(rows.StatusOf(0), StatusOutdatedRequirement);
+    EXPECT_EQ(rows.StatusOf(1), StatusWrongGameVersion);
+    EXPECT_EQ(rows.DisplayRecord(1).gameVersionText, L"0.0.0.0");
+    EXPECT_EQ(rows.StatusOf(2), StatusWrongGameVersion);
+    EXPECT_EQ(rows.StatusOf(3), StatusMissingRequirement);
+    EXPECT_EQ(rows.RecordOf(4).guid, -1);
+    EXPECT_EQ(rows.StatusOf(4), StatusWrongGameVersion);  // its game version was not reached
 }
 
 // --- against straightforward checks on random graphs -------------------
@@ -307,7 +307,7 @@ void CheckAgainstWalk(const CModCatalogue& catalogue, bool exactOrder, const std
         if (mod.name == L"EDITOR") continue;
         ASSERT_LT(row, rows.RowCount());
         EXPECT_EQ(&rows.RecordOf(row), &mod);
-        EXPECT_EQ(rows.Rows()[row].status, ExpectedStatus(mod, expected)) << where << " mod " << p;
+        EXPECT_EQ(rows.StatusOf(row), ExpectedStatus(mod, expected)) << where << " mod " << p;
         ++row;
     }
     EXPECT_EQ(row, rows.RowCount());

@@ -59,6 +59,27 @@ TEST_F(CheckListTest, RowsKeepTheirOrderTextAndColour) {
     EXPECT_EQ(m_list->GetCheck(0), kUnchecked);
 }
 
+TEST_F(CheckListTest, ManyRowsAddedAtOnceFollowTheRowsBeforeThemAndLookLikeThem) {
+    std::vector<CModListItem> items;
+    for (int i = 0; i < 10000; ++i) {
+        items.push_back({L"Row " + std::to_wstring(i), i % 2 ? kRed : kAmber, kBlack});
+    }
+    m_list->AddColoredStrings(std::move(items));
+    ASSERT_EQ(m_list->GetCount(), 10004u);
+    EXPECT_EQ(m_list->GetString(3), "Fourth");
+    EXPECT_EQ(m_list->GetString(10003), "Row 9999");
+    EXPECT_EQ(m_list->GetItem(10003).textColor, kRed);
+    EXPECT_EQ(m_list->GetItem(10003).backColor, *wxWHITE);  // always white, whatever was given
+    EXPECT_EQ(m_list->GetCheck(10003), kUnchecked);
+    m_list->SetCheck(10003, kChecked);
+    EXPECT_EQ(m_list->GetCheck(10003), kChecked);
+    // Every row is as high as the first, and the last one can be reached.
+    m_list->ScrollToRow(10003);
+    test::PumpFor(30);
+    EXPECT_EQ(m_list->GetItemRect(10003).height, m_list->GetItemRect(m_list->GetVisibleRowsBegin()).height);
+    EXPECT_TRUE(m_list->IsVisible(10003));
+}
+
 TEST_F(CheckListTest, ClickOnBoxTogglesThenSelectsThenReportsTheCheck) {
     test::ClickAt(BoxOf(2));
     EXPECT_THAT(m_events, ElementsAre("select 2", "check 2=1"));

@@ -1,0 +1,642 @@
+// The performance benchmark of the whole launcher on a stress tree of many
+// mods (StressTree.h), against a plain walk that lists the same tree and
+// reads the first 4 KiB of every file with bare system calls:
+//
+//   gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR]
+//                   [--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]
+//
+// Every round times each figure once, in the same order, so that a machine
+// shared with others slows all figures alike; the table gives the median of
+// each figure over the rounds and the median of its per-round ratio to the
+// plain walk, and a verdict per goal. A first round warms the file cache
+// and is not counted. The figures:
+//   - the catalogue build, the status of every row and the problem report
+//     of every row, in this process; the last two also on the tree's
+//     records twice over, to show that they grow linearly;
+//   - `gatehouse list --json` and `gatehouse list`, the real executable as
+//     a child with its output to /dev/null, and the peak memory of
+//     `list --json` above that of `gatehouse --version`;
+//   - the mod manager (gatehouse_manager_probe, needs a display): from the
+//     play click to the list painted and idle, and moving the highlight,
+//     checking a row and scrolling a page;
+//   - once, a sync of 50 subscriptions from a local Workshop under strace:
+//     the folder listings and file status calls it makes below the
+//     documents folder.
+// The tree is written to DIR (kept and reused while its shape is the same)
+// or to a temporary folder that is removed afterwards.
+#include "StressTree.h"
+
+#include "app/GameVersion.h"
+#include "app/PathText.h"
+#include "catalogue/ModCatalogue.h"
+#include "catalogue/ModRows.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+std::string Narrow(const std::wstring& wide) { return fs::path(wide).string(); }
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// --- the plain walk -------------------------------------------------------------
+
+void PlainWalk(const std::string& folder, std::size_t& files, std::size_t& bytes) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> subfolders;
+    char buffer[4096];
+    while (dirent* e = readdir(dir)) {
+        if (e->d_name[0] == '.') continue;
+        const std::string path = folder + "/" + e->d_name;
+        if (e->d_type == DT_DIR) {
+            subfolders.push_back(path);
+            continue;
+        }
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        close(fd);
+        if (n > 0) bytes += static_cast<std::size_t>(n);
+        ++files;
+    }
+    closedir(dir);
+    for (const std::string& sub : subfolders) PlainWalk(sub, files, bytes);
+}
+
+// --- child processes ------------------------------------------------------------
+
+struct ChildRun {
+    int status = -1;
+    double ms = 0;
+    long peakKb = 0;  // ru_maxrss of the child
+    std::string out;  // standard output, when captured
+};
+
+ChildRun RunChild(const std::vector<std::string>& args, bool captureOutput) {
+    ChildRun run;
+    char outName[] = "/tmp/gatehouse-bench-out-XXXXXX";
+    int outFd = -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (captureOutput) {
+        outFd = mkstemp(outName);
+        posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        run.ms = Milliseconds(Clock::now() - start);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.peakKb = usage.ru_maxrss;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    if (outFd >= 0) {
+        close(outFd);
+        std::ifstream in(outName);
+        std::ostringstream text;
+        text << in.rdbuf();
+        run.out = text.str();
+        unlink(outName);
+    }
+    return run;
+}
+
+// A child's peak resident memory as wait4 reports it counts the memory of
+// the process it was started from, up to its exec, and the benchmark holds
+// whole catalogues. So the measured programs are started by a fresh, small
+// copy of this program (MeasureChildMain), which times and waits for them.
+constexpr const char* kMeasureChild = "--measure-child";
+
+int MeasureChildMain(char** argv) {
+    const Clock::time_point start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        execvp(argv[0], argv);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return 1;
+    std::printf("status=%d ms=%.3f kb=%ld\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                Milliseconds(Clock::now() - start), usage.ru_maxrss);
+    return 0;
+}
+
+// Runs `args` through MeasureChildMain, its output to /dev/null.
+ChildRun MeasureChild(const std::vector<std::string>& args) {
+    std::vector<std::string> full = {fs::read_symlink("/proc/self/exe").string(), kMeasureChild};
+    full.insert(full.end(), args.begin(), args.end());
+    const ChildRun helper = RunChild(full, true);
+    ChildRun run;
+    long status = -1;
+    double ms = 0;
+    long kb = 0;
+    if (helper.status == 0 && std::sscanf(helper.out.c_str(), "status=%ld ms=%lf kb=%ld", &status, &ms, &kb) == 3) {
+        run.status = static_cast<int>(status);
+        run.ms = ms;
+        run.peakKb = kb;
+    }
+    return run;
+}
+
+bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path ? path : "");
+    std::string folder;
+    while (std::getline(folders, folder, ':'))
+        if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+    return false;
+}
+
+// --- the figures ------------------------------------------------------------------
+
+struct Figures {
+    std::map<std::string, std::vector<double>> values;  // per round
+    void Add(const std::string& name, double value) { values[name].push_back(value); }
+    double MedianOf(const std::string& name) const {
+        const auto it = values.find(name);
+        return it == values.end() ? 0 : Median(it->second);
+    }
+    bool Has(const std::string& name) const { return values.count(name) != 0; }
+    // The median of the per-round ratios of `name` to the plain walk.
+    double Ratio(const std::string& name) const {
+        const auto it = values.find(name);
+        const auto base = values.find("plain walk");
+        if (it == values.end() || base == values.end()) return 0;
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < it->second.size() && i < base->second.size(); ++i)
+            if (base->second[i] > 0) ratios.push_back(it->second[i] / base->second[i]);
+        return Median(ratios);
+    }
+};
+
+struct Options {
+    int mods = 10000;
+    int folders = 200;
+    int rounds = 5;
+    std::string tree;
+    std::string gatehouse = GH_GATEHOUSE_EXE;
+    std::string probe = GH_PROBE_EXE;
+    bool window = true;
+    bool sync = true;
+};
+
+// The catalogue's records twice: the second copy's guids (and the guids its
+// requirements name) moved out of the way, so that it forms the same graph
+// beside the first.
+std::vector<gh::ModInfo> RecordsTwice(const gh::CModCatalogue& catalogue) {
+    constexpr std::int64_t kShift = 1'000'000'000;
+    std::vector<gh::ModInfo> records;
+    records.reserve(2 * catalogue.Count());
+    for (std::size_t i = 0; i < catalogue.Count(); ++i) records.push_back(catalogue.At(i));
+    for (std::size_t i = 0; i < catalogue.Count(); ++i) {
+        gh::ModInfo copy = catalogue.At(i);
+        copy.guid += kShift;
+        for (gh::CModRequirement& requirement : copy.requirements) requirement.guid += kShift;
+        records.push_back(std::move(copy));
+    }
+    return records;
+}
+
+struct StatusTally {
+    std::size_t counts[4] = {0, 0, 0, 0};
+};
+
+StatusTally StatusPass(const gh::CModCatalogue& catalogue) {
+    StatusTally tally;
+    const gh::CModRows rows(catalogue, gh::GameVersionParts{1, 25, 5, 2});
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const std::int32_t status = rows.StatusOf(row);
+        if (status >= 0 && status < 4) ++tally.counts[status];
+    }
+    return tally;
+}
+
+std::size_t ProblemReports(const gh::CModRows& rows) {
+    std::size_t entries = 0;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row)
+        for (const gh::RequirementProblem& problem : rows.ProblemsOf(row))
+            entries += 1 + (problem.installed != nullptr) + problem.highestVersion % 2;
+    return entries;
+}
+
+// The probe's "key=value" pairs.
+std::map<std::string, double> ParseProbe(const std::string& text) {
+    std::map<std::string, double> values;
+    static const std::regex pair(R"(([a-z_]+)=([0-9.]+))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pair); it != std::sregex_iterator(); ++it)
+        values[(*it)[1]] = std::atof((*it)[2].str().c_str());
+    return values;
+}
+
+// --- the sync under strace ------------------------------------------------------
+
+struct SyncCount {
+    bool ran = false;
+    int exitStatus = -1;
+    std::size_t listings = 0, stats = 0;
+    std::size_t folders = 0, files = 0;  // distinct paths listed or looked at
+    std::size_t maxListingsPerFolder = 0, maxStatsPerPath = 0;
+};
+
+constexpr int kSubscriptions = 50;
+
+// A local Workshop of 50 items in five folders: the first sync finds 20 of
+// them missing, 10 older than the Workshop's and 20 up to date; the second
+// finds all of them up to date.
+void MakeSyncWorld(const fs::path& root) {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    fs::create_directories(root / "workshop" / "files");
+    const fs::path game = root / "documents" / "My Games" / "Velmora Games" / "Emberwake 2";
+    constexpr long kWorkshopTime = 1'700'000'000;
+    std::ofstream manifest(root / "workshop" / "workshop.json");
+    manifest << "{\"items\": [\n";
+    for (int k = 0; k < kSubscriptions; ++k) {
+        const std::string name = "mods/Sync " + std::to_string(k % 5) + "/synced_" + std::to_string(k) + ".mod";
+        std::ofstream(root / "workshop" / "files" / (std::to_string(k) + ".bin")) << std::string(2000 + k, 'w');
+        manifest << (k ? ",\n" : "") << "{\"id\": " << (k + 1) << ", \"fileName\": \"" << name
+                 << "\", \"content\": \"files/" << k << ".bin\", \"timeUpdated\": " << kWorkshopTime << "}";
+        if (k % 5 >= 2 || k < 10) {
+            // Present: up to date, or for the first ten, older than the Workshop's.
+            const fs::path local = game / name;
+            fs::create_directories(local.parent_path());
+            std::ofstream(local) << "old";
+            utimbuf times{};
+            times.actime = times.modtime = k < 10 ? kWorkshopTime - 100 : kWorkshopTime + 100;
+            utime(local.c_str(), &times);
+        }
+    }
+    manifest << "\n]}\n";
+}
+
+SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
+    SyncCount count;
+    const std::string trace = (root / "strace.txt").string();
+    const ChildRun run = RunChild({"strace", "-f", "-qq", "-o", trace, "-e",
+                                   "trace=openat,open,stat,lstat,newfstatat,statx,access,faccessat,faccessat2",
+                                   options.gatehouse, "--documents", (root / "documents").string(), "--game-folder",
+                                   (root / "documents").string(), "--workshop", (root / "workshop").string(), "sync"},
+                                  false);
+    count.ran = true;
+    count.exitStatus = run.status;
+    const std::string below = (root / "documents").string();
+    std::map<std::string, std::size_t> listings, stats;
+    std::ifstream in(trace);
+    std::string line;
+    static const std::regex call(R"re((\w+)\((?:AT_FDCWD, )?"([^"]*)"(.*))re");
+    while (std::getline(in, line)) {
+        std::smatch m;
+        if (!std::regex_search(line, m, call)) continue;
+        const std::string name = m[1], path = m[2], rest = m[3];
+        if (path.rfind(below, 0) != 0) continue;
+        if ((name == "openat" || name == "open") && rest.find("O_DIRECTORY") != std::string::npos)
+            ++listings[path];
+        else if (name != "openat" && name != "open")
+            ++stats[path];
+    }
+    for (const auto& [path, n] : listings) {
+        count.listings += n;
+        count.maxListingsPerFolder = std::max(count.maxListingsPerFolder, n);
+    }
+    for (const auto& [path, n] : stats) {
+        count.stats += n;
+        count.maxStatsPerPath = std::max(count.maxStatsPerPath, n);
+    }
+    count.folders = listings.size();
+    count.files = stats.size();
+    return count;
+}
+
+// --- the table ---------------------------------------------------------------------
+
+const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
+
+void Row(const char* figure, const std::string& value, const std::string& ratio, const std::string& goal,
+         const std::string& verdict) {
+    std::printf("%-36s %-30s %-8s %-18s %s\n", figure, value.c_str(), ratio.c_str(), goal.c_str(), verdict.c_str());
+}
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 && std::strcmp(argv[1], kMeasureChild) == 0) return MeasureChildMain(argv + 2);
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "gatehouse_bench: %s needs a value\n", arg.c_str());
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--mods")
+            options.mods = std::max(10, std::atoi(value().c_str()));
+        else if (arg == "--folders")
+            options.folders = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--rounds")
+            options.rounds = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--tree")
+            options.tree = value();
+        else if (arg == "--gatehouse")
+            options.gatehouse = value();
+        else if (arg == "--probe")
+            options.probe = value();
+        else if (arg == "--no-window")
+            options.window = false;
+        else if (arg == "--no-sync")
+            options.sync = false;
+        else {
+            std::fprintf(stderr,
+                         "usage: gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR] "
+                         "[--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]\n");
+            return 2;
+        }
+    }
+    const bool temporary = options.tree.empty();
+    const fs::path root = temporary ? fs::temp_directory_path() / ("gatehouse-bench-" + std::to_string(getpid()))
+                                    : fs::absolute(options.tree);
+    gh::bench::StressTree tree;
+    std::fprintf(stderr, "gatehouse_bench: making the tree of %d mods in %s\n", options.mods, root.c_str());
+    if (!gh::bench::MakeStressTree(root.wstring(), options.mods, options.folders, tree)) {
+        std::fprintf(stderr, "gatehouse_bench: could not write the tree below %s\n", root.c_str());
+        return 1;
+    }
+    const std::string modsFolder = Narrow(tree.mods);
+    const std::wstring canonicalMods = gh::ToUpper(tree.mods);  // as the launcher names it
+    const std::vector<std::string> common = {options.gatehouse, "--documents", Narrow(tree.documents), "--game-folder",
+                                             Narrow(tree.game)};
+    auto command = [&](std::initializer_list<std::string> rest) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), rest);
+        return args;
+    };
+    const bool window = options.window && std::getenv("DISPLAY") && access(options.probe.c_str(), X_OK) == 0;
+
+    Figures figures;
+    StatusTally tally;
+    std::size_t catalogueCount = 0, reportEntries = 0, walkedFiles = 0;
+    long versionKb = 0, listKb = 0;
+    bool childrenOk = true;
+    std::string probeFailure;
+    for (int round = 0; round <= options.rounds; ++round) {
+        const bool counted = round > 0;  // round 0 warms the cache
+        const auto note = [&](const std::string& name, double value) {
+            if (counted) figures.Add(name, value);
+        };
+        {
+            std::size_t files = 0, bytes = 0;
+            const Clock::time_point start = Clock::now();
+            PlainWalk(modsFolder.substr(0, modsFolder.size() - 1), files, bytes);
+            note("plain walk", Milliseconds(Clock::now() - start));
+            walkedFiles = files;
+        }
+        std::optional<gh::CModCatalogue> catalogue;
+        {
+            const Clock::time_point start = Clock::now();
+            catalogue.emplace(canonicalMods);
+            note("catalogue build", Milliseconds(Clock::now() - start));
+            catalogueCount = catalogue->Count();
+        }
+        {
+            const Clock::time_point start = Clock::now();
+            tally = StatusPass(*catalogue);
+            note("status pass", Milliseconds(Clock::now() - start));
+        }
+        {
+            const gh::CModRows rows(*catalogue, gh::GameVersionParts{1, 25, 5, 2});
+            const Clock::time_point start = Clock::now();
+            reportEntries = ProblemReports(rows);
+            note("problem reports", Milliseconds(Clock::now() - start));
+        }
+        {
+            const gh::CModCatalogue twice(RecordsTwice(*catalogue));
+            Clock::time_point start = Clock::now();
+            StatusPass(twice);
+            note("status pass x2", Milliseconds(Clock::now() - start));
+            const gh::CModRows rows(twice, gh::GameVersionParts{1, 25, 5, 2});
+            start = Clock::now();
+            ProblemReports(rows);
+            note("problem reports x2", Milliseconds(Clock::now() - start));
+        }
+        catalogue.reset();
+        {
+            const ChildRun run = MeasureChild(command({"list", "--json"}));
+            note("list --json", run.ms);
+            listKb = run.peakKb;
+            childrenOk &= run.status == 0;
+        }
+        {
+            const ChildRun run = MeasureChild(command({"list"}));
+            note("list", run.ms);
+            childrenOk &= run.status == 0;
+        }
+        {
+            const ChildRun run = MeasureChild(command({"--version"}));
+            note("gatehouse --version", run.ms);
+            versionKb = run.peakKb;
+            childrenOk &= run.status == 0;
+        }
+        if (counted) {
+            figures.Add("list --json KB", static_cast<double>(listKb));
+            figures.Add("--version KB", static_cast<double>(versionKb));
+        }
+        if (window) {
+            const auto spawned = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
+            std::vector<std::string> args = {
+                options.probe,     "--documents",  Narrow(tree.documents),         "--game-folder",
+                Narrow(tree.game), "--spawned-at", std::to_string(spawned.count())};
+            const ChildRun run = RunChild(args, true);
+            const std::map<std::string, double> probe = ParseProbe(run.out);
+            if (run.status != 0 || !probe.count("click_ms")) {
+                probeFailure = "the probe failed (status " + std::to_string(run.status) + ")";
+            } else {
+                for (const char* key : {"click_ms", "click_cpu_ms", "construct_ms", "start_ms", "highlight_ms",
+                                        "highlight_max_ms", "highlight_cpu_ms", "check_ms", "check_max_ms",
+                                        "check_cpu_ms", "scroll_ms", "scroll_max_ms", "scroll_cpu_ms"})
+                    if (probe.count(key)) note(std::string("window ") + key, probe.at(key));
+            }
+        }
+        std::fprintf(stderr, "gatehouse_bench: round %d of %d done\n", round, options.rounds);
+    }
+
+    SyncCount sync;
+    if (options.sync && OnPath("strace")) {
+        const fs::path syncRoot = root / "sync";
+        MakeSyncWorld(syncRoot);
+        sync = CountSyncCalls(options, syncRoot);
+        SyncCount again = CountSyncCalls(options, syncRoot);
+        // The verdict takes the worse of the two syncs.
+        sync.maxListingsPerFolder = std::max(sync.maxListingsPerFolder, again.maxListingsPerFolder);
+        sync.maxStatsPerPath = std::max(sync.maxStatsPerPath, again.maxStatsPerPath);
+        std::printf("sync, second run (all up to date): %zu listings of %zu folders, %zu status calls on %zu paths\n",
+                    again.listings, again.folders, again.stats, again.files);
+        std::error_code ec;
+        fs::remove_all(syncRoot, ec);
+    }
+
+    // --- the table ---
+    const gh::bench::StressCounts& e = tree.expected;
+    std::printf(
+        "\nGatehouse benchmark: %d mods in %d folders (%d usable, %d built for another game version, "
+        "%d missing and %d outdated requirements; %lld requirements), %d rounds interleaved, medians\n",
+        e.mods, e.folders, e.usable, e.wrongGameVersion, e.missing, e.outdated, static_cast<long long>(e.requirements),
+        options.rounds);
+    const bool treeOk = walkedFiles == static_cast<std::size_t>(e.mods) &&
+                        catalogueCount == static_cast<std::size_t>(e.mods) &&
+                        tally.counts[0] == static_cast<std::size_t>(e.usable) &&
+                        tally.counts[1] == static_cast<std::size_t>(e.wrongGameVersion) &&
+                        tally.counts[2] == static_cast<std::size_t>(e.missing) &&
+                        tally.counts[3] == static_cast<std::size_t>(e.outdated);
+    std::printf("tree check: %zu files walked, %zu records, statuses %zu/%zu/%zu/%zu, %zu report entries: %s\n",
+                walkedFiles, catalogueCount, tally.counts[0], tally.counts[1], tally.counts[2], tally.counts[3],
+                reportEntries, treeOk ? "as made" : "NOT AS MADE");
+    if (!childrenOk) std::printf("a gatehouse run ended with a status other than 0\n");
+    std::printf("\n");
+    Row("figure", "median", "/ walk", "goal", "verdict");
+    const auto time = [&](const char* figure, const std::string& name, double limit) {
+        const double ratio = figures.Ratio(name);
+        const bool pass = limit <= 0 || ratio <= limit;
+        const double median = figures.MedianOf(name);
+        Row(figure, Format(median < 10 ? "%.3f ms" : "%.1f ms", median), Format(ratio < 0.1 ? "%.4f" : "%.2f", ratio),
+            limit > 0 ? Format("<= %.1f x walk", limit) : "", limit > 0 ? Verdict(pass) : "");
+        return pass;
+    };
+    time("plain walk", "plain walk", 0);
+    const bool buildOk = time("catalogue build", "catalogue build", 1.3);
+    time("status of every row", "status pass", 0);
+    time("problem report of every row", "problem reports", 0);
+    const auto growth = [&](const char* figure, const std::string& name) {
+        const std::vector<double>& once = figures.values[name];
+        const std::vector<double>& twice = figures.values[name + " x2"];
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < once.size() && i < twice.size(); ++i)
+            if (once[i] > 0) ratios.push_back(twice[i] / once[i]);
+        const double growthRatio = Median(ratios);
+        const bool pass = growthRatio <= 2.5;
+        Row(figure, Format("%.2f x", growthRatio), "", "<= 2.5 (linear)", Verdict(pass));
+        return pass;
+    };
+    const bool statusLinear = growth("  statuses, twice the mods", "status pass");
+    const bool reportsLinear = growth("  reports, twice the mods", "problem reports");
+    const bool jsonOk = time("list --json", "list --json", 2.0);
+    const bool listOk = time("list", "list", 2.0);
+    time("  (gatehouse --version)", "gatehouse --version", 0);
+    const double perModBytes =
+        (figures.MedianOf("list --json KB") - figures.MedianOf("--version KB")) * 1024 / std::max(1, e.mods);
+    const bool memoryOk = perModBytes <= 2048;
+    Row("list --json peak memory per mod", Format("%.0f bytes", perModBytes), "", "<= 2048 bytes", Verdict(memoryOk));
+    Row("  (peak RSS, --version RSS)",
+        Format("%.0f KB", figures.MedianOf("list --json KB")) + Format(", %.0f KB", figures.MedianOf("--version KB")),
+        "", "", "");
+
+    bool windowOk = false;
+    const bool windowMeasured = figures.Has("window click_ms");
+    if (windowMeasured) {
+        const auto absolute = [&](const char* figure, const std::string& name, double limit) {
+            const bool pass = figures.MedianOf(name) <= limit;
+            Row(figure, Format("%.1f ms", figures.MedianOf(name)), Format("%.2f", figures.Ratio(name)),
+                Format("<= %.0f ms", limit), Verdict(pass));
+            return pass;
+        };
+        // The verdict takes the median of each round's median; the slowest
+        // of a round and the processor time are shown beside it.
+        const auto interaction = [&](const char* figure, const std::string& name) {
+            const bool pass = figures.MedianOf(name + "_ms") <= 16;
+            Row(figure,
+                Format("%.2f ms", figures.MedianOf(name + "_ms")) +
+                    Format(" (max %.1f, cpu ", figures.MedianOf(name + "_max_ms")) +
+                    Format("%.2f)", figures.MedianOf(name + "_cpu_ms")),
+                "", "<= 16 ms", Verdict(pass));
+            return pass;
+        };
+        windowOk = absolute("manager: play click to usable", "window click_ms", 500);
+        Row("  processor time of this process", Format("%.1f ms", figures.MedianOf("window click_cpu_ms")),
+            Format("%.2f", figures.Ratio("window click_cpu_ms")), "", "");
+        Row("  of which the construction", Format("%.1f ms", figures.MedianOf("window construct_ms")),
+            Format("%.2f", figures.Ratio("window construct_ms")), "", "");
+        Row("manager: process start to usable", Format("%.1f ms", figures.MedianOf("window start_ms")),
+            Format("%.2f", figures.Ratio("window start_ms")), "", "");
+        windowOk &= interaction("manager: move the highlight", "window highlight");
+        windowOk &= interaction("manager: check a row", "window check");
+        windowOk &= interaction("manager: scroll a page", "window scroll");
+    } else {
+        Row("manager window", window ? probeFailure : "not measured (no display or no probe)", "", "", "");
+    }
+    const bool syncOk = sync.ran && sync.exitStatus == 0 && sync.maxListingsPerFolder <= 1 && sync.maxStatsPerPath <= 1;
+    if (sync.ran) {
+        Row("sync of 50: listings per folder", Format("max %.0f", static_cast<double>(sync.maxListingsPerFolder)), "",
+            "<= 1", Verdict(sync.maxListingsPerFolder <= 1));
+        Row("sync of 50: status calls per path", Format("max %.0f", static_cast<double>(sync.maxStatsPerPath)), "",
+            "<= 1", Verdict(sync.maxStatsPerPath <= 1));
+        std::printf("  first sync: %zu listings of %zu folders, %zu status calls on %zu paths, exit status %d\n",
+                    sync.listings, sync.folders, sync.stats, sync.files, sync.exitStatus);
+    } else {
+        Row("sync of 50", "not measured (no strace)", "", "", "");
+    }
+
+    std::printf("\nGoal 1, the manager window:            %s\n", windowMeasured ? Verdict(windowOk) : "not measured");
+    std::printf("Goal 2, list --json and list:          %s\n", Verdict(jsonOk && listOk));
+    std::printf("Goal 3, catalogue, statuses, reports:  %s\n", Verdict(buildOk && statusLinear && reportsLinear));
+    std::printf("Goal 4, memory of list --json:         %s\n", Verdict(memoryOk));
+    std::printf("Goal 5, the sync's file system calls:  %s\n", sync.ran ? Verdict(syncOk) : "not measured");
+
+    if (temporary) {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+    return treeOk && childrenOk ? 0 : 1;
+}
