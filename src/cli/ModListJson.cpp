@@ -258,6 +258,31 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTex
     out.Raw("}");
 }
 
+// One entry of "hidden" at `depth`, without its line start: a file the
+// catalogue passed over because a listed file has its identity.
+void HiddenEntry(CJsonText& out, int depth, const HiddenModFile& file, const ModInfo* listed) {
+    out.Raw("{");
+    out.Key(depth + 1, "file");
+    out.String(file.file);
+    out.Raw(",");
+    out.Key(depth + 1, "name");
+    out.String(file.name);
+    out.Raw(",");
+    out.Key(depth + 1, "version");
+    out.Number(static_cast<std::uint32_t>(file.version));
+    out.Raw(",");
+    out.Key(depth + 1, "guid");
+    out.Number(file.guid);
+    out.Raw(",");
+    out.Key(depth + 1, "sameAs");
+    if (listed)
+        out.String(listed->filePath);
+    else
+        out.Raw("null");
+    out.Indent(depth);
+    out.Raw("}");
+}
+
 }  // namespace
 
 void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write) {
@@ -278,6 +303,23 @@ void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts
             out.Raw(row == 0 ? "[" : ",");
             out.Indent(2);
             Mod(out, rows, row, statusTexts);
+            out.FlushIfFull();
+        }
+        out.Indent(1);
+        out.Raw("]");
+    }
+    out.Raw(",");
+    out.Key(1, "hidden");
+    const CModCatalogue& catalogue = rows.Catalogue();
+    if (catalogue.Hidden().empty()) {
+        out.Raw("[]");
+    } else {
+        bool first = true;
+        for (const HiddenModFile& file : catalogue.Hidden()) {
+            out.Raw(first ? "[" : ",");
+            first = false;
+            out.Indent(2);
+            HiddenEntry(out, 2, file, catalogue.FindByGuid(file.guid));
             out.FlushIfFull();
         }
         out.Indent(1);

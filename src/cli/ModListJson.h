@@ -3,8 +3,10 @@
 //    "mods": [{"name", "author", "version", "gameVersion", "guid", "status",
 //              "statusText", "description", "website", "downloadUrl", "file",
 //              "missing": [{"guid", "version", "name"}],
-//              "outdated": [{"guid", "version", "name"}]}]}
-// with the mods in row order, indented by two spaces per level, keys in
+//              "outdated": [{"guid", "version", "name"}]}],
+//    "hidden": [{"file", "name", "version", "guid", "sameAs"}]}
+// with the mods in row order, the hidden files (those passed over because a
+// listed file, "sameAs", has their identity) in the order they were met, indented by two spaces per level, keys in
 // this order, and a line end after the closing brace.
 #pragma once
 

@@ -176,6 +176,20 @@ TEST_F(CliFixture, HiddenFilesWithAListedIdentityAreNamedAfterTheRows) {
     EXPECT_THAT(lines[3], ::testing::EndsWith("/MODS/B/NEW.MOD"));
     EXPECT_THAT(lines[4], HasSubstr("/MODS/C/SAME.MOD (Same version, version 4) has the same identity as "));
     EXPECT_THAT(lines[4], ::testing::EndsWith("/MODS/B/NEW.MOD"));
+
+    const ChildResult json = Gatehouse({L"list", L"--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const Json root = Json::parse(json.out);
+    ASSERT_EQ(root.at("mods").size(), 1u);
+    const Json& hidden = root.at("hidden");
+    ASSERT_EQ(hidden.size(), 2u);
+    EXPECT_THAT(hidden[0].at("file").get<std::string>(), ::testing::EndsWith("/MODS/A/OLD.MOD"));
+    EXPECT_EQ(hidden[0].at("name"), "Old copy");
+    EXPECT_EQ(hidden[0].at("version"), 2);
+    EXPECT_EQ(hidden[0].at("guid"), 7);
+    EXPECT_EQ(hidden[0].at("sameAs"), root.at("mods")[0].at("file"));
+    EXPECT_THAT(hidden[1].at("file").get<std::string>(), ::testing::EndsWith("/MODS/C/SAME.MOD"));
+    EXPECT_EQ(hidden[1].at("sameAs"), root.at("mods")[0].at("file"));
 }
 
 }  // namespace

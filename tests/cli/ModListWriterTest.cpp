@@ -74,6 +74,18 @@ std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionP
         mods.push_back(std::move(entry));
     }
     root["mods"] = std::move(mods);
+    Json hidden = Json::array();
+    for (const HiddenModFile& file : rows.Catalogue().Hidden()) {
+        Json entry = Json::object();
+        entry["file"] = WideToUtf8(file.file);
+        entry["name"] = WideToUtf8(file.name);
+        entry["version"] = file.version;
+        entry["guid"] = file.guid;
+        const ModInfo* listed = rows.Catalogue().FindByGuid(file.guid);
+        entry["sameAs"] = listed ? Json(WideToUtf8(listed->filePath)) : Json(nullptr);
+        hidden.push_back(std::move(entry));
+    }
+    root["hidden"] = std::move(hidden);
     return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
@@ -208,6 +220,14 @@ std::vector<ModInfo> EveryKindOfRecord(const TempFolder& folder) {
     if constexpr (sizeof(wchar_t) == 4) odd.name += static_cast<wchar_t>(0x110000);
     odd.filePath = L"C:\\Mods\\Odd.mod";
     records.push_back(odd);
+    // Two older files with the identity of the first, which they lose to.
+    for (int i = 0; i < 2; ++i) {
+        ModInfo copy = records.front();
+        copy.name = L"Copy \"" + std::to_wstring(i) + L"\"\t";
+        copy.version = static_cast<std::uint16_t>(1 + i);
+        copy.filePath = L"/MODS/COPIES/COPY" + std::to_wstring(i) + L".MOD";
+        records.push_back(std::move(copy));
+    }
     return records;
 }
 
@@ -230,6 +250,7 @@ TEST(ModListJsonTest, StreamedTextIsTheDocumentWritersByteForByte) {
     for (std::size_t row = 0; row < rows.RowCount(); ++row) statuses.push_back(rows.StatusOf(row));
     for (std::int32_t status : {StatusOk, StatusWrongGameVersion, StatusMissingRequirement, StatusOutdatedRequirement})
         EXPECT_NE(std::find(statuses.begin(), statuses.end(), status), statuses.end()) << "status " << status;
+    ASSERT_EQ(catalogue.Hidden().size(), 2u);
 
     EXPECT_EQ(Streamed(rows, kGame), ReferenceJson(rows, kGame));
     EXPECT_EQ(ModListJson(rows, kGame), ReferenceJson(rows, kGame));
