@@ -1,6 +1,7 @@
 #include "ui/CModCheckListBox.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
@@ -23,6 +24,7 @@ CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoin
     Bind(wxEVT_LEFT_DOWN, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_KEY_DOWN, &CModCheckListBox::OnKeyDown, this);
+    Bind(wxEVT_CHAR, &CModCheckListBox::OnChar, this);
     Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
         ForgetMeasures();
         event.Skip();
@@ -205,6 +207,30 @@ void CModCheckListBox::OnKeyDown(wxKeyEvent& event) {
     m_checks[row] = ToggledCheck(m_checks[row]);
     RefreshRow(row);
     SendCheckEvent(static_cast<size_t>(row));
+}
+
+void CModCheckListBox::OnChar(wxKeyEvent& event) {
+    const wxChar typed = event.GetUnicodeKey();
+    // Letters, digits and signs search; keys with Ctrl or Alt, control
+    // characters and space (which toggles the check) do not.
+    if (typed == WXK_NONE || typed <= WXK_SPACE || typed == WXK_DELETE || (event.GetModifiers() & ~wxMOD_SHIFT) != 0) {
+        event.Skip();
+        return;
+    }
+    const auto now =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+    const int selection = GetSelection();
+    const std::optional<std::size_t> current =
+        selection == wxNOT_FOUND ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(selection));
+    const std::optional<std::size_t> found =
+        m_typeAhead.Type(static_cast<wchar_t>(typed), now.count(), m_items.size(), current,
+                         [this](std::size_t row) { return m_items[row].text; });
+    if (!found || found == current) {
+        return;
+    }
+    // SetSelection scrolls the row into view.
+    SetSelection(static_cast<int>(*found));
+    SendSelectedEvent();
 }
 
 }  // namespace gh

@@ -8,6 +8,8 @@
 #include <wx/colour.h>
 #include <wx/vlbox.h>
 
+#include "launcher/TypeAheadSearch.h"
+
 namespace gh {
 
 // One row's look. The background is always white; a selected row swaps the
@@ -34,7 +36,10 @@ inline int ToggledCheck(int state) { return state == kUnchecked ? kChecked : kUn
 // (wxEVT_LISTBOX first when that changes it), then raises wxEVT_CHECKLISTBOX.
 // Space toggles the current row and raises wxEVT_CHECKLISTBOX. A double
 // click on a box toggles twice. A click elsewhere only selects. SetCheck
-// raises nothing.
+// raises nothing. Typing letters makes the next row whose text starts with
+// them current (the typed text starts anew after a second's pause); Home,
+// End, Page Up and Page Down move as in any list. Each of these raises
+// wxEVT_LISTBOX as a click does.
 class CModCheckListBox : public wxVListBox {
 public:
     CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
@@ -77,6 +82,7 @@ protected:
 private:
     void OnLeftDown(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
     void SendCheckEvent(size_t row);
     int CheckColumnWidth() const;
     // The renderer's check box size and the row height, asked once and kept
@@ -92,6 +98,7 @@ private:
 
     std::vector<CModListItem> m_items;
     std::vector<int> m_checks;
+    CTypeAheadSearch m_typeAhead;
     mutable wxSize m_checkBoxSize = wxDefaultSize;  // until asked
     mutable wxCoord m_rowHeight = 0;                // 0 until asked
     mutable wxBitmap m_checkBoxImages[3];           // per state; not Ok until drawn

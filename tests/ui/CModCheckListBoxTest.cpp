@@ -119,6 +119,67 @@ TEST_F(CheckListTest, ArrowKeysMoveTheCurrentRowWithSelectionEvents) {
     EXPECT_THAT(m_events, ElementsAre("select 1"));
 }
 
+// A list longer than its window, for finding rows by keyboard.
+class LongCheckListTest : public CheckListTest {
+protected:
+    void SetUp() override {
+        CheckListTest::SetUp();
+        std::vector<CModListItem> items;
+        for (int i = 0; i < 100; ++i) items.push_back({L"Filler " + std::to_wstring(i), kBlack, *wxWHITE});
+        items.push_back({L"blue Moon", kBlack, *wxWHITE});
+        items.push_back({L"Brass Band", kBlack, *wxWHITE});
+        items.push_back({L"Bronze", kBlack, *wxWHITE});
+        m_list->AddColoredStrings(std::move(items));
+        test::ClickAt(TextOf(0));
+        m_events.clear();
+    }
+};
+
+TEST_F(LongCheckListTest, TypingMovesToTheNextRowStartingWithTheLettersAndScrollsToIt) {
+    test::PressKey('B');  // the first row after the current one starting with b, in any case
+    EXPECT_EQ(m_list->GetSelection(), 104);
+    EXPECT_TRUE(m_list->IsVisible(104));
+    test::PressKey('B');  // the same letter again steps on
+    EXPECT_EQ(m_list->GetSelection(), 105);
+    test::PressKey('B');
+    EXPECT_EQ(m_list->GetSelection(), 106);
+    test::PressKey('B');  // and goes round to the top
+    EXPECT_EQ(m_list->GetSelection(), 104);
+    EXPECT_THAT(m_events, ElementsAre("select 104", "select 105", "select 106", "select 104"));
+
+    test::PumpFor(static_cast<int>(CTypeAheadSearch::kPauseMs) + 200);  // the pause starts a new search
+    m_events.clear();
+    for (int key : {'B', 'R', 'O'}) test::PressKey(key);
+    EXPECT_EQ(m_list->GetSelection(), 106);
+    test::PressKey('X');  // "brox" matches nothing: the highlight stays
+    EXPECT_EQ(m_list->GetSelection(), 106);
+    EXPECT_THAT(m_events, ElementsAre("select 105", "select 106"));
+    EXPECT_EQ(m_list->GetCheck(106), kUnchecked);
+
+    test::PumpFor(static_cast<int>(CTypeAheadSearch::kPauseMs) + 200);
+    test::PressKey('S');
+    EXPECT_EQ(m_list->GetSelection(), 1);  // "Second", round from the bottom
+    EXPECT_TRUE(m_list->IsVisible(1));
+}
+
+TEST_F(LongCheckListTest, HomeEndAndPageKeysMoveWithSelectionEvents) {
+    test::PressKey(WXK_END);
+    EXPECT_EQ(m_list->GetSelection(), 106);
+    EXPECT_TRUE(m_list->IsVisible(106));
+    test::PressKey(WXK_PAGEUP);
+    const int pagedUp = m_list->GetSelection();
+    EXPECT_LT(pagedUp, 106);
+    EXPECT_GT(pagedUp, 106 - 30);
+    test::PressKey(WXK_HOME);
+    EXPECT_EQ(m_list->GetSelection(), 0);
+    test::PressKey(WXK_PAGEDOWN);
+    EXPECT_GT(m_list->GetSelection(), 0);
+    EXPECT_TRUE(m_list->IsVisible(m_list->GetSelection()));
+    ASSERT_EQ(m_events.size(), 4u);
+    EXPECT_EQ(m_events[0], "select 106");
+    EXPECT_EQ(m_events[2], "select 0");
+}
+
 TEST_F(CheckListTest, DoubleClickOnBoxTogglesTwice) {
     test::DoubleClickAt(BoxOf(3));
     EXPECT_THAT(m_events, ElementsAre("select 3", "check 3=1", "check 3=0"));
