@@ -150,6 +150,8 @@ void CGatehouseDlg::CreateControls() {
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
+    m_selectedDrag = std::make_unique<CListRowDragger>(
+        *m_selectedList, [this](std::size_t from, std::size_t to) { m_rules.MoveEntry(from, to); });
     moveUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveUp(); });
     moveDown->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveDown(); });
     remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedRemove(); });

@@ -22,6 +22,7 @@
 #include "selection/SelectionRules.h"
 #include "selection/SelectionView.h"
 #include "ui/CHoverButton.h"
+#include "ui/CListRowDragger.h"
 #include "ui/CModCheckListBox.h"
 
 namespace gh {
@@ -126,6 +127,7 @@ private:
 
     CModCheckListBox* m_modList = nullptr;
     wxListBox* m_selectedList = nullptr;
+    std::unique_ptr<CListRowDragger> m_selectedDrag;  // drops move entries by the rules of the move buttons
     wxTextCtrl* m_name = nullptr;
     wxTextCtrl* m_description = nullptr;
     wxTextCtrl* m_author = nullptr;

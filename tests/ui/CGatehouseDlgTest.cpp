@@ -283,6 +283,71 @@ TEST_F(ManagerTest, MoveAndRemoveKeepTheHighlightedEntry) {
     EXPECT_EQ(selected.GetSelection(), wxNOT_FOUND);
 }
 
+// The middle of a row of the selected-order list, found through the list's
+// own hit test, in screen coordinates.
+wxPoint SelectedRowPoint(const wxListBox& list, int row) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < list.GetClientSize().y; ++y) {
+        if (list.HitTest(wxPoint(20, y)) == row) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    }
+    EXPECT_GE(top, 0) << "row " << row << " is not shown";
+    return test::ScreenPoint(list, wxPoint(20, (top + bottom) / 2));
+}
+
+void Drag(const wxPoint& from, const wxPoint& to) {
+    test::MoveMouseTo(from);
+    test::MouseDownAt(from);
+    // In steps, as a hand moves, past the drag distance.
+    for (int step = 1; step <= 4; ++step) {
+        test::MoveMouseTo(from + wxPoint((to.x - from.x) * step / 4, (to.y - from.y) * step / 4));
+    }
+    test::MouseUpAt(to);
+    test::PumpFor(50);
+}
+
+TEST_F(ManagerTest, DraggingAnEntryMovesItByTheRulesOfTheMoveButtons) {
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kAlpha, kBravo, kFirstFiller, kFirstFiller + 1}));
+    Open();
+    wxListBox& selected = m_dlg->SelectedList();
+    ASSERT_THAT(SelectedTexts(), ElementsAre("Alpha", "Bravo", "Filler A", "Filler B"));
+    const bool playable = m_dlg->PlayButton().IsEnabled();
+
+    Drag(SelectedRowPoint(selected, 0), SelectedRowPoint(selected, 2));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo", "Filler A", "Alpha", "Filler B"));
+    EXPECT_EQ(selected.GetSelection(), 2);
+
+    Drag(SelectedRowPoint(selected, 3), SelectedRowPoint(selected, 0));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler B", "Bravo", "Filler A", "Alpha"));
+    EXPECT_EQ(selected.GetSelection(), 0);
+
+    // Below the rows is the end of the list.
+    const wxPoint belowRows = test::ScreenPoint(selected, wxPoint(20, selected.GetClientSize().y - 4));
+    ASSERT_EQ(selected.HitTest(selected.ScreenToClient(belowRows)), wxNOT_FOUND);
+    Drag(SelectedRowPoint(selected, 1), belowRows);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler B", "Filler A", "Alpha", "Bravo"));
+    EXPECT_EQ(selected.GetSelection(), 3);
+
+    // A click only highlights; a drop outside the list changes nothing.
+    test::ClickAt(SelectedRowPoint(selected, 2));
+    EXPECT_EQ(selected.GetSelection(), 2);
+    Drag(SelectedRowPoint(selected, 0), test::CentreOf(m_dlg->Control(Dlg::kIdName)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler B", "Filler A", "Alpha", "Bravo"));
+
+    // The check list and the play button are as the selection leaves them.
+    for (const wchar_t* name : {L"Alpha", L"Filler A", L"Filler B"}) {
+        EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(name)), kChecked) << wxString(name);
+    }
+    EXPECT_EQ(m_dlg->PlayButton().IsEnabled(), playable);
+    const std::vector<std::uint32_t>& order = m_dlg->Rules().Selection();
+    ASSERT_EQ(order.size(), 4u);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(m_dlg->ModList().GetString(order[i]), SelectedTexts()[i]);
+    }
+}
+
 TEST_F(ManagerTest, SavesAndLoadsSetsThroughTheFileDialog) {
     Open();
     std::vector<Dlg::FileRequest> requests;
