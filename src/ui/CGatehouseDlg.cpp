@@ -1,6 +1,7 @@
 #include "ui/CGatehouseDlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
@@ -9,9 +10,11 @@
 
 #include "app/Folders.h"
 #include "launcher/ModInfoTexts.h"
+#include "launcher/ModStatusText.h"
 #include "platform/Process.h"
 #include "selection/SelectionSets.h"
 #include "selection/StartSelection.h"
+#include "ui/Accessibility.h"
 #include "ui/CDialogUnits.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
@@ -138,14 +141,29 @@ void CGatehouseDlg::CreateControls() {
     m_versionLine = label("Emberwake II Version x.x.x.x", 172, 201, 128, 8, true);
     m_versionLine->SetId(kIdVersionLine);
 
-    moveUp->SetToolTip("Move the highlighted mod earlier in the mod order");
-    moveDown->SetToolTip("Move the highlighted mod later in the mod order");
-    loadSet->SetToolTip("Load a pre-saved set of selected mods");
-    m_saveSetButton->SetToolTip("Save the current mod selection");
-    openMods->SetToolTip("Open the Emberwake II mods folder");
-    openSaves->SetToolTip("Open the Emberwake II mod saves folder");
-    m_playButton->SetToolTip("Launch Emberwake II with mods");
-    remove->SetToolTip("Remove the highlighted mod from current mod selection");
+    // The icon buttons are named by their tooltips, the play button by the
+    // caption its image shows.
+    const std::pair<wxWindow*, const char*> tips[] = {
+        {moveUp, "Move the highlighted mod earlier in the mod order"},
+        {moveDown, "Move the highlighted mod later in the mod order"},
+        {loadSet, "Load a pre-saved set of selected mods"},
+        {m_saveSetButton, "Save the current mod selection"},
+        {openMods, "Open the Emberwake II mods folder"},
+        {openSaves, "Open the Emberwake II mod saves folder"},
+        {m_playButton, "Launch Emberwake II with mods"},
+        {remove, "Remove the highlighted mod from current mod selection"},
+    };
+    for (const auto& [control, tip] : tips) {
+        control->SetToolTip(tip);
+        if (control != m_playButton) {
+            ExposeName(*control, tip);
+        }
+    }
+    ExposeName(*m_playButton, "Play");
+    ExposeName(*m_selectedList, "Mod order");
+    ExposeModList(*m_modList, "Installed mods", [this](std::size_t row) {
+        return row < m_rules.Mods().size() ? wxString(ModStatusText(m_rules.Mods()[row].status)) : wxString();
+    });
 
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });

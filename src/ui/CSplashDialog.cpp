@@ -7,6 +7,7 @@
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "platform/Process.h"
+#include "ui/Accessibility.h"
 #include "ui/CDialogUnits.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
@@ -45,6 +46,10 @@ CSplashDialog::CSplashDialog(IWorkshopClient* client)
 
     m_btnPlay->SetToolTip("Play Emberwake II");
     m_btnPlayMods->SetToolTip("Manage mods and play Emberwake II with mods");
+    // The buttons show their captions only as images.
+    ExposeName(*m_btnPlay, "Play");
+    ExposeName(*m_btnPlayMods, "Play with mods");
+    ExposeName(*m_btnClose, "Close");
 
     Bind(wxEVT_INIT_DIALOG, &CSplashDialog::OnInitDialog, this);
     Bind(wxEVT_PAINT, &CSplashDialog::OnPaint, this);
