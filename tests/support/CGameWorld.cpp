@@ -2,6 +2,7 @@
 
 #include "app/Folders.h"
 #include "app/GameVersion.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "support/PeWriter.h"
 
@@ -46,7 +47,10 @@ void CGameWorld::AddMod(const Mod& mod) {
     file.downloadUrl = Units(mod.downloadUrl);
     file.guid = mod.guid;
     file.requirements = mod.requirements;
-    WriteModFile(UserGameFolder() + L"mods/" + mod.name + L".mod", file);
+    const std::wstring path = UserGameFolder() + L"mods/" + (mod.file.empty() ? mod.name + L".mod" : mod.file);
+    const std::size_t slash = path.find_last_of(L'/');
+    platform::CreateFolders(path.substr(0, slash));
+    WriteModFile(path, file);
 }
 
 std::wstring CGameWorld::UserGameFolder() const { return m_root / kUserGameFolder; }

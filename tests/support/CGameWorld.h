@@ -28,6 +28,7 @@ public:
         bool otherGameVersion = false;
         std::wstring website = L"https://example.org/mods";
         std::wstring downloadUrl = L"https://example.org/mods/get";
+        std::wstring file;  // its path below the mods folder; name + ".mod" when empty
     };
     void AddMod(const Mod& mod);
 

@@ -154,6 +154,30 @@ TEST_F(ManagerTest, HighlightingARowFillsTheInfoPane) {
     EXPECT_EQ(Text(Dlg::kIdStatus), "Compiled for outdated Game Ver.");
 }
 
+TEST_F(ManagerTest, StatusTipNamesTheFilesARowHides) {
+    CGameWorld::Mod copy{L"Alpha, an old copy", kAlpha, 0};
+    copy.file = L"old/Alpha.mod";
+    m_world.AddMod(copy);
+    copy.file = L"older/Alpha.mod";
+    m_world.AddMod(copy);
+    Open();
+    test::ClickAt(TextOf(RowOf(L"Alpha")));
+    EXPECT_EQ(Text(Dlg::kIdStatus), "OK");
+    ASSERT_NE(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+    const wxString tip = m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip();
+    const wxArrayString lines = wxSplit(tip, '\n', '\0');
+    ASSERT_EQ(lines.size(), 2u) << tip;
+    for (const wxString& line : lines) {
+        EXPECT_TRUE(line.StartsWith("Hides ")) << line;
+        EXPECT_TRUE(line.EndsWith("/ALPHA.MOD (version 0): it has the same identity")) << line;
+    }
+    EXPECT_NE(tip.Find("OLD/ALPHA.MOD"), wxNOT_FOUND);
+    EXPECT_NE(tip.Find("OLDER/ALPHA.MOD"), wxNOT_FOUND);
+    // A row that hides nothing has no tip.
+    test::ClickAt(TextOf(RowOf(L"Filler A")));
+    EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+}
+
 TEST_F(ManagerTest, LinksShowTheirAddressAsPlainText) {
     m_world.AddMod({L"Aaa Markup", 300, 1, {}, false, L"https://example.org/?a=1&b=<b>2</b>", L"file:///etc/passwd"});
     Open();
