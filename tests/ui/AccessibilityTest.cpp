@@ -46,7 +46,7 @@ long StateOf(wxWindow& window, int child = wxACC_SELF) {
 std::wstring MsaaName(const wxWindow& window) {
     IAccessible* accessible = nullptr;
     if (AccessibleObjectFromWindow(static_cast<HWND>(window.GetHWND()), static_cast<DWORD>(OBJID_CLIENT),
-                                   IID_IAccessible, reinterpret_cast<void**>(&accessible)) != S_OK ||
+                                   __uuidof(IAccessible), reinterpret_cast<void**>(&accessible)) != S_OK ||
         accessible == nullptr) {
         return L"(no accessible object)";
     }
