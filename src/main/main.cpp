@@ -14,8 +14,6 @@
 #include "ui/WindowedLauncher.h"
 #endif
 
-#include <string>
-
 namespace {
 
 #if defined(GATEHOUSE_WINDOWS_MODULE)
