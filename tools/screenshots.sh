@@ -47,7 +47,7 @@ linux_shots() {
 
 # The Windows tool writes BMPs (its wx has no PNG writer); they become PNGs.
 windows_shots() {
-  local build wx_config percent dpi size prefix shots
+  local build wx_config wineserver percent dpi size prefix shots
   build=$(build_folder "$root/build/windows" "$root/build/screenshots-windows")
   if [ ! -f "$build/build.ninja" ]; then
     wx_config=$("$root/tools/build-wxmsw.sh" | tail -n1)
@@ -55,6 +55,7 @@ windows_shots() {
       -DGATEHOUSE_WX_CONFIG="$wx_config" -DGATEHOUSE_TESTS=OFF >/dev/null
   fi
   ninja -C "$build" gatehouse_demo gatehouse_screenshot >/dev/null
+  wineserver=$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)
   for percent in 100 150 200; do
     dpi=$((96 * percent / 100))
     # A screen as large as the ones people use at that scaling, so that the
@@ -70,6 +71,9 @@ windows_shots() {
     "$root/tools/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
     rm -rf "$world/windows"
     "$root/tools/wine-run.sh" "$build/tools/demo/gatehouse_demo.exe" "Z:$world/windows" >/dev/null
+    # Those ran without a display; until the prefix's Wine ends, a program
+    # started in it shares their desktop, 1024 pixels wide and on no screen.
+    "$wineserver" -w
     shots=$out/windows-$percent
     rm -rf "$shots"
     mkdir -p "$shots"
