@@ -1,7 +1,7 @@
 # Turns image files into one C++ source of byte arrays, so the launcher is a
 # single file with no resource lookups at run time.
 #
-#   cmake -DOUTPUT=EmbeddedResources.cpp -DINPUTS="a.png|b.png" -P embed_resources.cmake
+#   cmake -DOUTPUT=EmbeddedResources.cpp -DINPUTS="a.bmp|b.ico" -P embed_resources.cmake
 #
 # Each file is registered under its name without folder and extension.
 if(NOT OUTPUT OR NOT INPUTS)

@@ -10,13 +10,14 @@ rerunning the script without changes leaves the committed files untouched.
     python3 tools/make_art.py [output-folder]      (default: res/ beside tools/)
 
 Into the output folder go:
-  NAME.png             every picture, for the Linux build (wxGTK reads PNG)
-  bmp/NAME.bmp         every picture but the application icon, for the Windows
-                       build, whose wx has no PNG decoder: opaque bitmaps as
-                       24-bit BMP, the RGBA icons as 32-bit BMP with alpha
+  bmp/NAME.bmp         every picture but the application icon, which both
+                       builds embed (wx reads BMP itself; the Windows build's
+                       wx has no PNG decoder): opaque bitmaps as 24-bit BMP,
+                       the RGBA icons as 32-bit BMP with alpha
   windows/gatehouse.ico  the application icon at 16, 32, 48 and 256 pixels,
                        for the Windows resource script and the window icons
-The BMPs keep the PNGs' names, so both builds embed the same resource names.
+  NAME.png             every picture, the icon at 64 pixels among them, for
+                       viewing: image viewers and reviews show PNG
 
 Sizes are fixed by the windows that show the images:
   SPLASH 800x256 (start window background); PLAY, PLAYM 177x44; CLOSE 44x43;

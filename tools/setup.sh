@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfmt-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix wine64 fonts-wine xz-utils
-  libwxgtk3.2-dev xvfb xauth
+  libwxgtk3.2-dev xvfb xauth xdotool zip
   lintian desktop-file-utils man-db dpkg-dev
   strace  # gatehouse_bench counts the file system calls of a sync with it
 )

@@ -3,6 +3,8 @@
 # command and stopped after it, so tests that move the pointer or take the
 # keyboard focus never disturb each other or the developer's desktop.
 # GATEHOUSE_TEST_DISPLAY=1 uses $DISPLAY instead (to watch the tests).
+# GATEHOUSE_DISPLAY_SIZE sets the screen's size (default 1280x1024), e.g. for
+# windows at 200% scaling, which are twice as large as at 100%.
 #   tools/with-display.sh COMMAND [ARGS...]
 # Listing tests (--gtest_list_tests) needs no display and starts none.
 set -uo pipefail
@@ -23,7 +25,7 @@ fi
 numberfile=$(mktemp)
 # -displayfd lets the server choose a free display number and report it, so
 # parallel runs never compete for one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberfile" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${GATEHOUSE_DISPLAY_SIZE:-1280x1024}x24" -nolisten tcp -noreset 3>"$numberfile" 2>/dev/null &
 server=$!
 cleanup() {
   kill "$server" 2>/dev/null

@@ -16,6 +16,7 @@
 #include "selection/StartSelection.h"
 #include "ui/Accessibility.h"
 #include "ui/CDialogUnits.h"
+#include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
 
@@ -73,7 +74,12 @@ CGatehouseDlg::~CGatehouseDlg() = default;
 
 wxBitmapButton* CGatehouseDlg::IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos,
                                           const wxSize& size) {
-    auto* button = new wxBitmapButton(this, id, FitIcon(LoadResourceBitmap(icon), size), pos, size);
+    // Above 100% the icons grow with their buttons, which are laid out in the
+    // dialog font's units.
+    const double layoutScale =
+        static_cast<double>(CDialogUnits::ForWindow(*this).BaseY()) / CDialogUnits::Reference().BaseY();
+    auto* button = new wxBitmapButton(
+        this, id, FitIcon(ScaledWithLayout(*this, LoadResourceBitmap(icon), layoutScale), size), pos, size);
     button->SetName(name);  // the icon is all it shows; the name tells what it is
     return button;
 }
@@ -106,6 +112,7 @@ void CGatehouseDlg::CreateControls() {
     new wxStaticBox(this, wxID_ANY, wxEmptyString, du.Point(171, 144), du.Size(129, 16));
     m_description = field(kIdDescription, 310, 26, 129, 158, wxTE_MULTILINE | wxTE_WORDWRAP | wxVSCROLL);
     m_playButton = new CHoverButton(this, kIdPlay, "SPLAYM", du.Point(516, 192));
+    ScaleForDisplay(*m_playButton);
     m_modList = new CModCheckListBox(this, kIdModList, du.Point(6, 30), du.Size(149, 160));
     label("Mods", 72, 4, 18, 8, false);
     label("Description", 357, 17, 36, 8, false);

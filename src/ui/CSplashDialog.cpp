@@ -9,6 +9,7 @@
 #include "platform/Process.h"
 #include "ui/Accessibility.h"
 #include "ui/CDialogUnits.h"
+#include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
 #include "workshop/WorkshopText.h"
@@ -18,7 +19,9 @@ namespace gh {
 namespace {
 
 // The picture and the layout were made for the templates' reference font, so
-// the window is laid out in those units whatever font the system uses.
+// the window is laid out in those units whatever font the system uses, then
+// scaled as the display is (FromDIP: by the DPI on Windows; GTK scales
+// itself).
 const CDialogUnits kUnits = CDialogUnits::Reference();
 
 }  // namespace
@@ -31,15 +34,19 @@ CSplashDialog::CSplashDialog(IWorkshopClient* client)
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxBLACK);
     m_background = LoadResourceBitmap(kSplashBackground);
-    SetClientSize(kUnits.Size(533, 158));
+    m_background = ScaledForDisplay(*this, m_background);
+    SetClientSize(FromDIP(kUnits.Size(533, 158)));
 
     // Creation order is the tab order: play, close, play with mods.
-    m_btnPlay = new CHoverButton(this, kIdPlay, "PLAY", kUnits.Point(31, 66));
-    m_btnClose = new CHoverButton(this, kIdClose, "CLOSE", kUnits.Point(504, 0));
-    m_btnPlayMods = new CHoverButton(this, kIdPlayWithMods, "PLAYM", kUnits.Point(31, 98));
-    m_statusEdit = new wxTextCtrl(this, kIdStatus, wxEmptyString, kUnits.Point(0, 132), kUnits.Size(533, 12),
-                                  wxTE_READONLY | wxBORDER_SIMPLE);
-    m_progress = new wxGauge(this, kIdProgress, 100, kUnits.Point(0, 144), kUnits.Size(533, 14),
+    m_btnPlay = new CHoverButton(this, kIdPlay, "PLAY", FromDIP(kUnits.Point(31, 66)));
+    m_btnClose = new CHoverButton(this, kIdClose, "CLOSE", FromDIP(kUnits.Point(504, 0)));
+    m_btnPlayMods = new CHoverButton(this, kIdPlayWithMods, "PLAYM", FromDIP(kUnits.Point(31, 98)));
+    for (CHoverButton* button : {m_btnPlay, m_btnClose, m_btnPlayMods}) {
+        ScaleForDisplay(*button);
+    }
+    m_statusEdit = new wxTextCtrl(this, kIdStatus, wxEmptyString, FromDIP(kUnits.Point(0, 132)),
+                                  FromDIP(kUnits.Size(533, 12)), wxTE_READONLY | wxBORDER_SIMPLE);
+    m_progress = new wxGauge(this, kIdProgress, 100, FromDIP(kUnits.Point(0, 144)), FromDIP(kUnits.Size(533, 14)),
                              wxGA_HORIZONTAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
     m_statusEdit->Hide();
     m_progress->Hide();

@@ -1,4 +1,5 @@
-// The images built into the executable (res/*.png, embedded at build time).
+// The images built into the executable (res/bmp/*.bmp and the application
+// icon res/windows/gatehouse.ico, embedded at build time).
 #pragma once
 
 #include <cstddef>

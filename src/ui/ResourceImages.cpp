@@ -1,6 +1,7 @@
 #include "ui/ResourceImages.h"
 
 #include <wx/icon.h>
+#include <wx/imagbmp.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
 
@@ -10,37 +11,47 @@ namespace gh {
 
 namespace {
 
-wxImage LoadResourceImage(const wxString& name) {
-    const EmbeddedResource* resource = FindEmbeddedResource(name.utf8_str().data());
-    if (resource == nullptr) {
-        return {};
+// The name under which the application icon (res/windows/gatehouse.ico) is embedded.
+constexpr const char* kApplicationIcon = "gatehouse";
+
+// wx registers only the BMP reader by default; the ICO reader is added once,
+// when the icon is first read.
+void EnsureIconReader() {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_ICO) == nullptr) {
+        wxImage::AddHandler(new wxICOHandler);
     }
-    // The handler may not be registered yet when no image was loaded before.
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
-        wxImage::AddHandler(new wxPNGHandler);
-    }
-    wxMemoryInputStream stream(resource->data, resource->size);
-    wxImage image;
-    if (!image.LoadFile(stream, wxBITMAP_TYPE_PNG)) {
-        return {};
-    }
-    return image;
 }
 
 }  // namespace
 
 wxBitmap LoadResourceBitmap(const wxString& name) {
-    wxImage image = LoadResourceImage(name);
-    return image.IsOk() ? wxBitmap(image) : wxBitmap();
+    const EmbeddedResource* resource = FindEmbeddedResource(name.utf8_str().data());
+    if (resource == nullptr) {
+        return {};
+    }
+    wxMemoryInputStream stream(resource->data, resource->size);
+    wxImage image;
+    if (!image.LoadFile(stream, wxBITMAP_TYPE_BMP)) {
+        return {};
+    }
+    return wxBitmap(image);
 }
 
 wxIconBundle LoadApplicationIcons() {
     wxIconBundle icons;
-    for (int size : {16, 32, 48, 64}) {
-        wxBitmap bitmap = LoadResourceBitmap(wxString::Format("APP%d", size));
-        if (bitmap.IsOk()) {
+    const EmbeddedResource* resource = FindEmbeddedResource(kApplicationIcon);
+    if (resource == nullptr) {
+        return icons;
+    }
+    EnsureIconReader();
+    wxMemoryInputStream counter(resource->data, resource->size);
+    const int count = wxImage::GetImageCount(counter, wxBITMAP_TYPE_ICO);
+    for (int index = 0; index < count; ++index) {
+        wxMemoryInputStream stream(resource->data, resource->size);
+        wxImage image;
+        if (image.LoadFile(stream, wxBITMAP_TYPE_ICO, index)) {
             wxIcon icon;
-            icon.CopyFromBitmap(bitmap);
+            icon.CopyFromBitmap(wxBitmap(image));
             icons.AddIcon(icon);
         }
     }

@@ -1,4 +1,5 @@
-// wx images made from the embedded resources.
+// wx images made from the embedded resources: the BMPs of res/bmp and the
+// application icon, decoded by wx on every system.
 #pragma once
 
 #include <wx/bitmap.h>

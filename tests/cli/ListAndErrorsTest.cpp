@@ -54,6 +54,10 @@ TEST_F(CliFixture, FolderThatDoesNotExistIsNamedInOneLine) {
 TEST_F(CliFixture, NoCommandWithoutWindowsPointsToTheCommands) {
     // Without a display (or in a build without windows) there is nothing to
     // open: a one-line error that names what does work, and exit status 1.
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows always has a desktop to open the windows on; without an X display Wine shows "
+                    "them nowhere and the run would wait for a player";
+#endif
     const auto display = platform::GetEnvironmentText(L"DISPLAY");
     const auto wayland = platform::GetEnvironmentText(L"WAYLAND_DISPLAY");
     platform::SetEnvironmentText(L"DISPLAY", std::nullopt);

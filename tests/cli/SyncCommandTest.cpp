@@ -65,6 +65,21 @@ TEST_F(SyncCommandTest, PrintsEveryStatusInOrderAndInstallsWhatIsMissingOrOlder)
     EXPECT_TRUE(m_temp.ReadFile(User(L"mods/new/fresh.mod")) == std::string(60000, 'x'));
 }
 
+TEST_F(SyncCommandTest, AWorkshopNameOutsideAsciiIsInstalledAndPrintedUnderItsOwnName) {
+    // The Workshop names files in UTF-8, which the program reads as the
+    // system's 8-bit text: on Windows the ANSI code page, UTF-8 only by the
+    // manifest's activeCodePage, without which this name turns into
+    // "Ã±andÃº.mod".
+    const std::string name =
+        "mods/\xC3\xB1"
+        "and\xC3\xBA.mod";
+    Subscribe(1, name, "content");
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(Lines(run.out), ::testing::Contains(name + " - Not found. Installing."));
+    EXPECT_EQ(m_temp.ReadFile(User(L"mods/\u00f1and\u00fa.mod")), "content");
+}
+
 TEST_F(SyncCommandTest, NoSubscriptionsEndsWell) {
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 0);

@@ -39,6 +39,9 @@ protected:
     }
 
     void Open(IWorkshopClient* client) {
+        // The window before goes first: under Wine a window shown while
+        // another one that had the focus is destroyed stays inactive.
+        m_splash.reset();
         m_splash = std::make_unique<CSplashDialog>(client);
         test::ShowAndSettle(*m_splash);
     }
@@ -203,7 +206,9 @@ TEST_F(SplashTest, ModalRunEndsWithThePlayersChoice) {
         test::WaitUntil([&] { return splash.IsShownOnScreen(); });
         test::MoveMouseTo(splash.ClientToScreen(wxPoint(2, 2)));
         test::PressKey(WXK_RETURN);
-        if (splash.IsModal()) {
+        // Ended, the window is hidden; wxMSW still counts it modal until
+        // ShowModal returns.
+        if (splash.IsShown()) {
             ADD_FAILURE() << "Enter did not end the window";
             splash.EndModal(wxID_ABORT);
         }

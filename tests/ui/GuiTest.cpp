@@ -9,16 +9,13 @@
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/rawbmp.h>
-#include <wx/uiaction.h>
 #include <wx/utils.h>
 
 namespace gh::test {
 
 void Pump() {
     wxTheApp->ProcessPendingEvents();
-    while (wxTheApp->Pending()) {
-        wxTheApp->Dispatch();
-    }
+    DispatchWaitingMessages();
     wxTheApp->ProcessPendingEvents();
     wxTheApp->ProcessIdle();
 }
@@ -54,54 +51,6 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour) {
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
     const wxImage image = bitmap.ConvertToImage();
     return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
-}
-
-namespace {
-
-// The simulator reaches the X server at once; the window sees the event only
-// after the server sent it back, so every step pumps for a moment.
-void Settle() { PumpFor(60); }
-
-}  // namespace
-
-void MoveMouseTo(const wxPoint& screenPoint) {
-    wxUIActionSimulator sim;
-    sim.MouseMove(screenPoint);
-    Settle();
-}
-
-void ClickAt(const wxPoint& screenPoint) {
-    MoveMouseTo(screenPoint);
-    wxUIActionSimulator sim;
-    sim.MouseClick();
-    Settle();
-}
-
-void DoubleClickAt(const wxPoint& screenPoint) {
-    MoveMouseTo(screenPoint);
-    wxUIActionSimulator sim;
-    sim.MouseDblClick();
-    Settle();
-}
-
-void MouseDownAt(const wxPoint& screenPoint) {
-    MoveMouseTo(screenPoint);
-    wxUIActionSimulator sim;
-    sim.MouseDown();
-    Settle();
-}
-
-void MouseUpAt(const wxPoint& screenPoint) {
-    MoveMouseTo(screenPoint);
-    wxUIActionSimulator sim;
-    sim.MouseUp();
-    Settle();
-}
-
-void PressKey(int keyCode, int modifiers) {
-    wxUIActionSimulator sim;
-    sim.Char(keyCode, modifiers);
-    Settle();
 }
 
 wxPoint CentreOf(const wxWindow& window) {

@@ -28,13 +28,32 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour);
 // The colour of one pixel of a bitmap.
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y);
 
-// Real input through the X server (XTest), then waits until it was handled.
+// What differs between the systems lives in GuiSystem_<system>.cpp.
+
+// Dispatches every message that the system has waiting for the windows,
+// without waiting for more.
+void DispatchWaitingMessages();
+
+// Real input, as the system's own input path delivers it (XTest on X11,
+// SendInput on Windows), then waits until it was handled. Keys are wx key codes (WXK_..., or 'A'..'Z'), modifiers
+// wxMOD_...
 void MoveMouseTo(const wxPoint& screenPoint);
 void ClickAt(const wxPoint& screenPoint);
 void DoubleClickAt(const wxPoint& screenPoint);
 void MouseDownAt(const wxPoint& screenPoint);
 void MouseUpAt(const wxPoint& screenPoint);
 void PressKey(int keyCode, int modifiers = 0);
+
+// Whether the tests run under Wine, whose windows differ from the real
+// system's in a few places; a test that cannot run there skips itself with
+// GH_SKIP_UNDER_WINE and says why.
+bool RunsUnderWine();
+#define GH_SKIP_UNDER_WINE(reason)                    \
+    do {                                              \
+        if (::gh::test::RunsUnderWine()) {            \
+            GTEST_SKIP() << "under Wine: " << reason; \
+        }                                             \
+    } while (false)
 
 // The screen point at the centre of a window, or at a client point of it.
 wxPoint CentreOf(const wxWindow& window);

@@ -1,7 +1,7 @@
 // A stand-in for Emberwake2.exe, for the demo and the tests: it prints what
 // it was started with, its working folder and the selection file that its
-// MODSCHEME= argument names, then ends. Started through --runner it gets
-// the game's path first.
+// MODSCHEME= argument names (its encoding and line ends, then its lines),
+// then ends. Started through --runner it gets the game's path first.
 //
 // It records the same text (UTF-8) in the file named by the environment
 // variable GATEHOUSE_STANDIN_RECORD, or else in "standin-record.txt" beside
@@ -58,12 +58,36 @@ std::wstring DecodeSelectionFile(const std::string& bytes) {
     return gh::Utf16ToWide(units);
 }
 
+// How the file was written: its encoding and its line ends, e.g.
+// "UTF-16 LE with mark, CR LF".
+std::wstring DescribeEncoding(const std::string& bytes, const std::wstring& content) {
+    std::wstring text;
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF)
+        text = L"UTF-8 with mark";
+    else if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+             static_cast<unsigned char>(bytes[1]) == 0xFE)
+        text = L"UTF-16 LE with mark";
+    else
+        text = L"UTF-16 LE without mark";
+    std::size_t crlf = 0, lf = 0;
+    for (std::size_t i = 0; i < content.size(); ++i)
+        if (content[i] == L'\n') (i > 0 && content[i - 1] == L'\r' ? crlf : lf) += 1;
+    if (crlf > 0 && lf == 0)
+        text += L", CR LF";
+    else if (lf > 0 && crlf == 0)
+        text += L", LF";
+    else if (crlf > 0)
+        text += L", CR LF and LF";
+    return text;
+}
+
 std::wstring DescribeSelection(const std::wstring& fileName) {
     const std::wstring path = gh::GetUserGameFolder() + fileName;
     std::wstring text = L"selection file: " + path + L"\n";
     const auto bytes = gh::platform::ReadWholeFile(path, kMaxSelectionBytes);
     if (!bytes) return text + L"  (cannot be read)\n";
     std::wstring content = DecodeSelectionFile(*bytes);
+    text += L"encoding: " + DescribeEncoding(*bytes, content) + L"\n";
     std::size_t pos = 0;
     while (pos < content.size()) {
         std::size_t end = content.find(L'\n', pos);

@@ -1,5 +1,7 @@
 // Opens each window of the launcher in a chosen state on a demo world and
-// saves a PNG of it:
+// saves a picture of it, a PNG where the toolkit writes PNG (Linux) and a
+// BMP where it does not (the Windows build's wx; tools/screenshots.sh turns
+// those into PNGs):
 //   gatehouse_screenshot WORLD OUTPUT-FOLDER
 // WORLD is a folder made by gatehouse_demo (game/, documents/, workshop/).
 // The start window's sync writes into WORLD's documents folder, so use a
@@ -57,15 +59,17 @@ void Settle(int ms) {
     WaitUntil([] { return false; }, ms);
 }
 
-// Copies the window's client area from the screen.
-bool Capture(wxWindow& window, const std::wstring& file) {
+// Copies the window's client area from the screen into `name` plus .png or .bmp.
+bool Capture(wxWindow& window, const std::wstring& name) {
     window.Raise();
     window.Refresh();
     window.Update();
     Settle(300);
     const wxImage image = tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
-    const bool saved = image.IsOk() && image.SaveFile(wxString(file), wxBITMAP_TYPE_PNG);
-    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED to save", wxString(file).utf8_str().data());
+    const bool png = wxImage::FindHandler(wxBITMAP_TYPE_PNG) != nullptr;
+    const wxString file = wxString(name) + (png ? ".png" : ".bmp");
+    const bool saved = image.IsOk() && image.SaveFile(file, png ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
+    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED to save", file.utf8_str().data());
     return saved;
 }
 
@@ -100,9 +104,9 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
         if (!downloading) {
             std::fprintf(stderr, "the start window never showed a download in progress\n");
         }
-        ok &= Capture(splash, out + L"start-downloading.png");
+        ok &= Capture(splash, out + L"start-downloading");
         ok &= WaitUntil([&] { return StatusIs(splash, kTextAllUpToDate); }, 30000);
-        ok &= Capture(splash, out + L"start-up-to-date.png");
+        ok &= Capture(splash, out + L"start-up-to-date");
         splash.Hide();
     }
     {
@@ -111,7 +115,7 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
         CSplashDialog splash(steam.get());
         splash.Show();
         Settle(200);
-        ok &= Capture(splash, out + L"start-steam-failed.png");
+        ok &= Capture(splash, out + L"start-steam-failed");
         splash.Hide();
     }
     return ok;
@@ -133,7 +137,7 @@ bool ShotsOfTheManager(const std::wstring& out) {
             break;
         }
     }
-    ok &= Capture(manager, out + L"manager-blocked-highlighted.png");
+    ok &= Capture(manager, out + L"manager-blocked-highlighted");
 
     // Ten selected: check usable rows one by one as the player would.
     for (std::size_t row = 0; row < mods.size() && manager.Rules().Selection().size() < 10; ++row) {
@@ -141,7 +145,7 @@ bool ShotsOfTheManager(const std::wstring& out) {
             manager.ModList().ClickCheckBox(row);
         }
     }
-    ok &= Capture(manager, out + L"manager-ten-selected.png");
+    ok &= Capture(manager, out + L"manager-ten-selected");
     manager.Hide();
     return ok;
 }
