@@ -55,6 +55,8 @@ VirtualKey ToVirtualKey(int keyCode) {
         case WXK_RIGHT: return {VK_RIGHT, true};
         case WXK_HOME: return {VK_HOME, true};
         case WXK_END: return {VK_END, true};
+        case WXK_PAGEUP: return {VK_PRIOR, true};
+        case WXK_PAGEDOWN: return {VK_NEXT, true};
         case WXK_DELETE: return {VK_DELETE, true};
         default: break;
     }
@@ -135,11 +137,6 @@ void PressKey(int keyCode, int modifiers) {
         if ((modifiers & m.modifier) != 0) SendKey({m.key, false}, true);
     }
     Settle();
-}
-
-bool RunsUnderWine() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 }  // namespace gh::test

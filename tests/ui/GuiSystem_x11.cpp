@@ -62,6 +62,4 @@ void PressKey(int keyCode, int modifiers) {
     Settle();
 }
 
-bool RunsUnderWine() { return false; }
-
 }  // namespace gh::test

@@ -44,17 +44,6 @@ void MouseDownAt(const wxPoint& screenPoint);
 void MouseUpAt(const wxPoint& screenPoint);
 void PressKey(int keyCode, int modifiers = 0);
 
-// Whether the tests run under Wine, whose windows differ from the real
-// system's in a few places; a test that cannot run there skips itself with
-// GH_SKIP_UNDER_WINE and says why.
-bool RunsUnderWine();
-#define GH_SKIP_UNDER_WINE(reason)                    \
-    do {                                              \
-        if (::gh::test::RunsUnderWine()) {            \
-            GTEST_SKIP() << "under Wine: " << reason; \
-        }                                             \
-    } while (false)
-
 // The screen point at the centre of a window, or at a client point of it.
 wxPoint CentreOf(const wxWindow& window);
 wxPoint ScreenPoint(const wxWindow& window, const wxPoint& clientPoint);
