@@ -60,5 +60,5 @@ if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$out/lintian.txt" 2>
   cat "$out/lintian.txt" >&2
   status=1
 fi
-grep -E '^[EW]: ' "$out/lintian.txt" || true
+grep -E '^[EW]: ' "$out/lintian.txt" >&2 || true
 exit $status

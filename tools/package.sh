@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Windows release of the launcher and packs it for players:
+# Builds the release of the launcher for both systems and packs it for
+# players:
 #
 #   tools/package.sh
 #
-# writes build/package/Gatehouse-<version>-windows-x64.zip, which holds
+# writes build/package/gatehouse_<version>_amd64.deb (tools/package-deb.sh,
+# checked with lintian) and build/package/Gatehouse-<version>-windows-x64.zip,
+# which holds
 #   Gatehouse.exe   the launcher: its windows, or a command's output
 #   gatehouse.com   the same program as a console program, for cmd and PowerShell
 #   README.txt      this project's README.md
@@ -12,12 +15,14 @@
 # wxMSW that tools/build-wxmsw.sh keeps in its cache (and builds there first
 # when it is missing), stripped; each is one file that needs only the DLLs
 # of Windows itself. Missing Debian packages are installed first
-# (tools/setup.sh). The last line of standard output is the zip's path.
+# (tools/setup.sh). The last two lines of standard output are the paths of
+# the .deb and of the zip.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash tools/setup.sh >/dev/null
+deb=$(tools/package-deb.sh --check | tail -n1)
 wx_config=$(tools/build-wxmsw.sh | tail -n1)
 
 build=$root/build/package-build
@@ -53,4 +58,5 @@ touch -d "@$stamp" "$stage"/*
 (cd "$stage" && zip -X -q -D "$out/$name.zip" Gatehouse.exe gatehouse.com README.txt LICENSE.txt)
 rm -rf "$stage"
 zip -sf "$out/$name.zip" | sed 's/^/package: /' >&2
+echo "$deb"
 echo "$out/$name.zip"
