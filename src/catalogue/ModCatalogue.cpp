@@ -22,12 +22,13 @@ std::wstring CModCatalogue::DefaultModsFolder() {
 void CModCatalogue::Build(const std::wstring& modsFolder) {
     m_positions.reserve(1024);  // spares the index most of its regrowth in large collections
     // Each file is read as soon as it is found; its path moves into its record.
-    FindModFiles(modsFolder, L"*.MOD", [this](const std::wstring& openPath, std::wstring&& recordPath) {
-        ModInfo record;
-        // A file that cannot be opened still gives a record, with the defaults.
-        ReadModHeader(record, openPath, std::move(recordPath));
-        Add(std::move(record));
-    });
+    FindModFiles(modsFolder, L"*.MOD",
+                 [this](platform::CInputFolder& folder, std::size_t entry, std::wstring&& recordPath) {
+                     ModInfo record;
+                     // A file that cannot be opened still gives a record, with the defaults.
+                     ReadModHeader(record, folder, entry, std::move(recordPath));
+                     Add(std::move(record));
+                 });
 }
 
 void CModCatalogue::Add(ModInfo&& record) {

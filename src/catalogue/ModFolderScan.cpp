@@ -30,8 +30,10 @@ std::wstring WithTrailingSlash(std::wstring path) {
 
 void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const FoundModFile& found) {
     // `folder` is the caller's spelling, which the record paths keep; `real`
-    // is the file system's, which is listed and opened, so that no platform
-    // call has to match names again for each of thousands of files.
+    // is the file system's, which is opened and listed. Each folder is held
+    // open while its files are read, and they are opened relative to it, so
+    // that no platform call matches names or walks the path again for each
+    // of thousands of files.
     struct Pending {
         std::wstring folder;
         std::wstring real;
@@ -43,20 +45,22 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
     std::set<std::pair<std::uint64_t, std::uint64_t>> entered;
     std::vector<platform::FolderEntry> entries;
     std::vector<std::wstring> subfolders;
-    std::wstring openPath;  // one buffer for every file's path
+    platform::CInputFolder open;
     while (!pending.empty()) {
         const Pending current = std::move(pending.back());
         pending.pop_back();
+        if (!open.Open(current.real)) continue;  // a folder that cannot be listed contributes nothing
         // A folder reached again through a link is the same real folder:
         // entering it once is what ends link loops.
-        if (auto identity = platform::GetFolderIdentity(current.real))
+        if (auto identity = open.Identity())
             if (!entered.emplace(identity->volume, identity->index).second) continue;
         const std::wstring upperFolder = ToUpper(current.folder);
         // One listing serves both the files and the subfolders.
         entries.clear();
-        platform::ListFolder(current.real, L"*", entries);
+        open.List(entries);
         subfolders.clear();
-        for (const auto& entry : entries) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const platform::FolderEntry& entry = entries[i];
             if (entry.isFolder) {
                 if (IsEnteredFolderName(entry.name)) subfolders.push_back(entry.name);
             } else if (!IsSkippedFileName(entry.name) && platform::MatchesFilePattern(entry.name, pattern)) {
@@ -65,8 +69,7 @@ void FindModFiles(const std::wstring& folder, const std::wstring& pattern, const
                 record.reserve(upperFolder.size() + entry.name.size());
                 record += upperFolder;
                 for (wchar_t c : entry.name) record.push_back(FoldCase(c));
-                openPath.assign(current.real).append(entry.name);
-                found(openPath, std::move(record));
+                found(open, i, std::move(record));
             }
         }
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)

@@ -1,15 +1,19 @@
 // The walk over the mods folder that finds the mod files the catalogue reads.
 #pragma once
 
+#include "platform/Files.h"
+
+#include <cstddef>
 #include <functional>
 #include <string>
 
 namespace gh {
 
-// Called once per file found. `openPath` names the file as the file system
-// spells it, to open it by; `recordPath` is ToUpper(folder as given +
-// subfolders + name), the catalogue's form, which the callee may take.
-using FoundModFile = std::function<void(const std::wstring& openPath, std::wstring&& recordPath)>;
+// Called once per file found: the file is entry `entry` of the open
+// `folder`, to open it by (CInputFolder::OpenEntryAndReadStart); `recordPath`
+// is ToUpper(folder as given + subfolders + name), the catalogue's form,
+// which the callee may take.
+using FoundModFile = std::function<void(platform::CInputFolder& folder, std::size_t entry, std::wstring&& recordPath)>;
 
 // Depth first below `folder` (which ends with '/'): the folder's files whose
 // names match `pattern` (wildcards '*' and '?', ASCII letters without regard

@@ -142,18 +142,36 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
     note.headerBytes = stream.Position();
 }
 
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath) {
+namespace {
+
+// Reads the header of `file` once `open` has opened it and read its first
+// bytes into `start`: most headers need nothing more.
+template <typename Open>
+std::wstring ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open) {
     platform::InputFile file;
-    // Opening and the first read in one step: most headers need nothing more.
     std::uint8_t start[kHeaderFirstReadSize];
     std::size_t got = 0;
-    if (!file.OpenAndReadStart(openPath, start, sizeof start, got)) return L"Unable to open file : " + recordPath;
+    if (!open(file, start, sizeof start, got)) return L"Unable to open file : " + recordPath;
     info.filePath = std::move(recordPath);
     platform::CFileByteSource source(file, {start, got}, got < sizeof start);
     ReadModHeaderFrom(info, source);
     return {};
 }
 
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& path) { return ReadModHeader(info, path, path); }
+}  // namespace
+
+std::wstring ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath) {
+    return ReadOpenedHeader(info, std::move(recordPath),
+                            [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
+                                return folder.OpenEntryAndReadStart(entry, file, start, size, got);
+                            });
+}
+
+std::wstring ReadModHeader(ModInfo& info, const std::wstring& path) {
+    return ReadOpenedHeader(info, path,
+                            [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
+                                return file.OpenAndReadStart(path, start, size, got);
+                            });
+}
 
 }  // namespace gh

@@ -37,10 +37,10 @@ inline constexpr std::size_t kDownloadUrlLimit = 512;
 // value (see ReadModHeaderFrom).
 std::wstring ReadModHeader(ModInfo& info, const std::wstring& path);
 
-// As ReadModHeader, but opens `openPath` and stores `recordPath` as the
-// record's filePath (the catalogue opens files by their real names and
-// records them by their canonical paths).
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& openPath, std::wstring recordPath);
+// As ReadModHeader, but opens entry `entry` of the open `folder` and stores
+// `recordPath` as the record's filePath (the catalogue opens files by their
+// real names and records them by their canonical paths).
+std::wstring ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath);
 
 // What a header held beyond the record, for people who check a mod file
 // (the record keeps only what the launcher uses).

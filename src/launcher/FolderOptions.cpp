@@ -14,6 +14,10 @@ namespace {
 
 std::optional<std::wstring> CheckFolder(const wchar_t* option, const std::optional<std::wstring>& folder) {
     if (!folder) return std::nullopt;
+    // A folder that opens for reading is one that can be listed; only when
+    // it does not are the two failures told apart.
+    platform::CInputFolder open;
+    if (open.Open(*folder)) return std::nullopt;
     if (!platform::FileExists(*folder)) return fmt::format(L"the folder \"{}\" ({}) does not exist", *folder, option);
     std::vector<platform::FolderEntry> entries;
     if (!platform::ListFolder(*folder, L"*", entries))

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,23 @@ std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder);
 // not exist stay as given. On Windows, where names ignore case, the path as
 // given. The calls here reach such a path without matching any names.
 std::wstring ExactCasePath(const std::wstring& path);
+
+// While an object of this class lives, the folder listings that the
+// matching of names reads (Linux; see the top of this file) are taken as
+// complete: a name that such a listing lacks is missing, without the folder
+// being listed again, and a path is reached without a status call. For one
+// operation that looks up many files that may not exist and makes its own
+// changes through the calls here, which keep the listings true (the sync).
+// Outside a snapshot a name not found makes its folder be listed again, in
+// case another process made it since. Nothing on Windows, whose file systems
+// match names themselves.
+class CFolderSnapshot {
+public:
+    CFolderSnapshot();
+    ~CFolderSnapshot();
+    CFolderSnapshot(const CFolderSnapshot&) = delete;
+    CFolderSnapshot& operator=(const CFolderSnapshot&) = delete;
+};
 
 // Modification time in whole seconds since 1970 (st_mtime), or none when the
 // file's status cannot be read.
@@ -86,8 +104,41 @@ public:
     void Close();
 
 private:
+    friend class CInputFolder;
     static constexpr std::intptr_t kNone = -1;
     std::intptr_t m_handle = kNone;
+};
+
+// A folder held open while its files are read, for scans over many files:
+// it is listed once, and each file is opened by the name that listing gave,
+// relative to the open folder, so that no path is built, converted or
+// walked again for each file. Files open under InputFile's rules: regular
+// files only, and opening never waits.
+class CInputFolder {
+public:
+    CInputFolder();
+    ~CInputFolder();
+    CInputFolder(const CInputFolder&) = delete;
+    CInputFolder& operator=(const CInputFolder&) = delete;
+
+    // `folder` spelled as the file system spells it (see ExactCasePath).
+    // False when it is not a folder that can be opened.
+    bool Open(const std::wstring& folder);
+    // The identity of the folder that is open (as GetFolderIdentity gives
+    // it), or none.
+    std::optional<FolderIdentity> Identity() const;
+    // Appends every entry, as ListFolder(folder, L"*", out) would; these are
+    // the entries OpenEntryAndReadStart counts. False (and nothing appended)
+    // when the folder cannot be listed.
+    bool List(std::vector<FolderEntry>& out);
+    // Opens entry `index` of the last List() into `file` and reads its first
+    // bytes, as InputFile::OpenAndReadStart does with a path.
+    bool OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size, std::size_t& got);
+    void Close();
+
+private:
+    struct State;  // the system's handle and the listed names
+    std::unique_ptr<State> m_state;
 };
 
 // Replaces a file atomically: content goes to a temporary file in the target's
@@ -122,6 +173,12 @@ private:
     std::wstring m_target;
     std::wstring m_temp;
     bool m_failed = false;
+    // The file replaced, as Open() found it (POSIX: its mode bits, owner and
+    // group, which the new file takes over).
+    bool m_replacing = false;
+    std::uint32_t m_oldMode = 0;
+    std::uint32_t m_oldOwner = 0;
+    std::uint32_t m_oldGroup = 0;
 };
 
 // Removes from `folder` (that folder only, nothing below it) the temporary

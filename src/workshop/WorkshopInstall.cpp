@@ -95,9 +95,8 @@ bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadU
     const std::optional<std::wstring> target = PathBelow(GetUserGameFolder(), wideName);
     if (!target) return false;
     if (sweeper) sweeper->SweepFolderOf(*target);
-    if (platform::IsReadOnlyFile(*target)) return false;
     platform::AtomicFile file;
-    if (!file.Open(*target)) return false;
+    if (!file.Open(*target)) return false;  // refuses a read-only file, a folder, a pipe
 
     const auto total = static_cast<std::uint32_t>(result.m_nSizeInBytes);
     const std::size_t chunkSize = std::min<std::size_t>(kInstallChunkSize, total);

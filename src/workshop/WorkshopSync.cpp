@@ -45,6 +45,7 @@ bool CWorkshopSync::StartSync() {
         return false;
     }
     Report(SyncEventKind::WaitingForList);
+    m_snapshot.emplace();
     // Only the first page: the sync looks at no more than 50 subscriptions.
     m_enumerateCall.Set(m_client.EnumerateUserSubscribedFiles(0), this, &CWorkshopSync::OnEnumerateUserSubscribedFiles);
     return true;
@@ -225,6 +226,7 @@ bool CWorkshopSync::HasPendingRequests() const {
 }
 
 void CWorkshopSync::EndSync() {
+    m_snapshot.reset();  // a download still to come is installed without it
     m_view.EnablePlayWithMods(true);
     m_syncFinished = true;
 }

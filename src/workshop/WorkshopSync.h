@@ -5,6 +5,7 @@
 // client delivers inside Pump() (or the owner's own RunCallbacks call).
 #pragma once
 
+#include "platform/Files.h"
 #include "workshop/CallResult.h"
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,9 @@ private:
     bool m_allSettled = false;  // "all up to date" or "no subscriptions" was reached
     bool m_failed = false;      // some step failed, so the outcome is a failure
     CStaleFileSweeper m_sweeper;
+    // From the start to the end of the sync: each folder is listed once and
+    // each file looked at once at most, however many files share a folder.
+    std::optional<platform::CFolderSnapshot> m_snapshot;
 };
 
 }  // namespace gh

@@ -75,6 +75,65 @@ TEST(PathResolutionTest, SeesFilesCreatedAfterAFolderWasListed) {
     EXPECT_TRUE(file.Open(dir.Path() + L"SECOND.TXT"));
 }
 
+#ifndef _WIN32
+// Windows matches names itself and keeps no listings.
+TEST(FolderSnapshotTest, ListingsReadInASnapshotStandForItsWholeLifeAndKeepItsOwnChanges) {
+    TempFolder dir;
+    dir.WriteFile(L"mods/first.mod", "1");
+    {
+        CFolderSnapshot snapshot;
+        EXPECT_TRUE(FileExists(dir / L"MODS/FIRST.MOD"));
+        EXPECT_FALSE(FileModificationTime(dir / L"MODS/SECOND.MOD").has_value());
+        dir.WriteFile(L"mods/second.mod", "2");  // by someone else, once the folder was listed
+        EXPECT_FALSE(FileExists(dir / L"MODS/SECOND.MOD"));
+        // What this process makes is known at once, in any letter case.
+        ASSERT_TRUE(CreateFolders(dir / L"MODS/New/Sub"));
+        EXPECT_TRUE(FileExists(dir / L"mods/NEW/sub"));
+        ASSERT_TRUE(WriteFileAtomically(dir / L"MODS/NEW/Third.mod", "3", 1));
+        EXPECT_TRUE(dir.Exists(L"mods/New/Third.mod"));
+        EXPECT_TRUE(FileModificationTime(dir / L"mods/new/THIRD.MOD").has_value());
+        // A file that went away since the listing is gone, not stale.
+        std::filesystem::remove(std::filesystem::path(dir / L"mods/first.mod"));
+        EXPECT_FALSE(FileExists(dir / L"MODS/FIRST.MOD"));
+    }
+    EXPECT_TRUE(FileExists(dir / L"MODS/SECOND.MOD"));
+}
+#endif
+
+TEST(InputFolderTest, ListsAsListFolderAndOpensEntriesByTheirListedNames) {
+    TempFolder dir;
+    dir.WriteFile(L"b.mod", "bee");
+    dir.WriteFile(L"A.mod", "ay");
+    dir.MakeFolder(L"sub");
+    CInputFolder folder;
+    ASSERT_TRUE(folder.Open(dir.Path()));
+    std::vector<FolderEntry> listed, expected;
+    ASSERT_TRUE(folder.List(listed));
+    ASSERT_TRUE(ListFolder(dir.Path(), L"*", expected));
+    EXPECT_EQ(Names(listed), Names(expected));
+    ASSERT_TRUE(folder.Identity().has_value());
+    EXPECT_EQ(folder.Identity(), GetFolderIdentity(dir.Path()));
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        InputFile file;
+        char start[8] = {};
+        std::size_t got = 0;
+        const bool opened = folder.OpenEntryAndReadStart(i, file, start, sizeof start, got);
+        EXPECT_EQ(opened, !listed[i].isFolder) << i;
+        const std::string read(start, got);
+        if (listed[i].name == L"A.mod") {
+            EXPECT_EQ(read, "ay");
+        } else if (listed[i].name == L"b.mod") {
+            EXPECT_EQ(read, "bee");
+        }
+    }
+    InputFile file;
+    char start[8];
+    std::size_t got = 0;
+    EXPECT_FALSE(folder.OpenEntryAndReadStart(listed.size(), file, start, sizeof start, got));
+    EXPECT_FALSE(CInputFolder().Open(dir / L"b.mod"));
+    EXPECT_FALSE(CInputFolder().Open(dir / L"missing"));
+}
+
 TEST(InputFileTest, ReadAtAndSize) {
     TempFolder dir;
     dir.WriteFile(L"f.bin", "0123456789");

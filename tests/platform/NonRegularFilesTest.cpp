@@ -39,6 +39,22 @@ int FirstReaderThatAccepts(const std::wstring& path) {
     return 0;
 }
 
+// Opens every entry of `folder` the way a scan does; returns 1 + the index
+// of the first entry other than "." and ".." that opened, or 0.
+std::size_t FirstEntryThatOpens(const std::wstring& folder) {
+    CInputFolder open;
+    std::vector<FolderEntry> entries;
+    if (!open.Open(folder) || !open.List(entries)) return 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        InputFile file;
+        char start[64];
+        std::size_t got = 99;
+        if (entries[i].name == L"." || entries[i].name == L"..") continue;
+        if (open.OpenEntryAndReadStart(i, file, start, sizeof start, got) || got != 0) return i + 1;
+    }
+    return 0;
+}
+
 #ifndef _WIN32
 
 TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
@@ -53,6 +69,8 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
             for (const std::wstring& path :
                  {dir / L"gatehouse.sch", dir / L"GATEHOUSE.SCH", std::wstring(L"/dev/zero")})
                 if (int reader = FirstReaderThatAccepts(path)) return reader;
+            // A scan opens what its folder lists by the listing's names.
+            if (FirstEntryThatOpens(dir.Path()) != 0) return 5;
             // The game executable and the Steam client library.
             if (StartProgram(dir / L"gatehouse.sch", nullptr)) return 10;
             SharedLibrary library;
@@ -93,6 +111,7 @@ TEST(NonRegularFilesTest, FoldersAreRefusedAndRegularFilesStillRead) {
     TempFolder dir;
     dir.MakeFolder(L"sets");
     EXPECT_EQ(FirstReaderThatAccepts(dir / L"sets"), 0);
+    EXPECT_EQ(FirstEntryThatOpens(dir.Path()), 0u);
     dir.WriteFile(L"sets/a.sch", "content");
     InputFile file;
     char start[16] = {};

@@ -319,8 +319,11 @@ void MakeSyncWorld(const fs::path& root) {
 SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
     SyncCount count;
     const std::string trace = (root / "strace.txt").string();
-    const ChildRun run = RunChild({"strace", "-f", "-qq", "-o", trace, "-e",
-                                   "trace=openat,open,stat,lstat,newfstatat,statx,access,faccessat,faccessat2",
+    // -y names each descriptor's path, so that the reads of a folder's
+    // entries can be told by folder.
+    const ChildRun run = RunChild({"strace", "-f", "-qq", "-y", "-o", trace, "-e",
+                                   "trace=getdents64,openat,open,stat,lstat,newfstatat,statx,access,faccessat,"
+                                   "faccessat2",
                                    options.gatehouse, "--documents", (root / "documents").string(), "--game-folder",
                                    (root / "documents").string(), "--workshop", (root / "workshop").string(), "sync"},
                                   false);
@@ -330,16 +333,21 @@ SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
     std::map<std::string, std::size_t> listings, stats;
     std::ifstream in(trace);
     std::string line;
-    static const std::regex call(R"re((\w+)\((?:AT_FDCWD, )?"([^"]*)"(.*))re");
+    // A listing is a read of a folder's entries to their end: the call that
+    // returns 0. (Opening a folder, to sync it to the disk, is not one.) A
+    // status call is any of the calls traced but the opens, by path.
+    static const std::regex listingEnd(R"re(getdents64\(\d+<([^>]*)>.*= 0$)re");
+    static const std::regex call(R"re((\w+)\((?:AT_FDCWD(?:<[^>]*>)?, )?"([^"]*)"(.*))re");
     while (std::getline(in, line)) {
         std::smatch m;
+        if (std::regex_search(line, m, listingEnd)) {
+            if (m[1].str().rfind(below, 0) == 0) ++listings[m[1]];
+            continue;
+        }
         if (!std::regex_search(line, m, call)) continue;
-        const std::string name = m[1], path = m[2], rest = m[3];
+        const std::string name = m[1], path = m[2];
         if (path.rfind(below, 0) != 0) continue;
-        if ((name == "openat" || name == "open") && rest.find("O_DIRECTORY") != std::string::npos)
-            ++listings[path];
-        else if (name != "openat" && name != "open")
-            ++stats[path];
+        if (name != "openat" && name != "open") ++stats[path];
     }
     for (const auto& [path, n] : listings) {
         count.listings += n;

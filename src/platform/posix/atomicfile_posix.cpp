@@ -23,14 +23,14 @@ namespace {
 // where this process may give them away (root; a group it is in), its owner
 // and group. A file system without modes (FAT) that refuses fchmod passes
 // when the mode is what it would have been anyway.
-bool TakeOverModeAndOwner(int fd, const struct stat& old) {
+bool TakeOverModeAndOwner(int fd, uid_t owner, gid_t group, mode_t mode) {
     struct stat now {};
     if (fstat(fd, &now) != 0) return false;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0 &&
-        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    if ((now.st_uid != owner || now.st_gid != group) && fchown(fd, owner, group) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), group) != 0) {
         // Neither: the new file stays this process's own, as any file it writes.
     }
-    const mode_t wanted = old.st_mode & 0777;
+    const mode_t wanted = mode & 0777;
     if (fchmod(fd, wanted) == 0) return true;
     return fstat(fd, &now) == 0 && (now.st_mode & 0777) == wanted;
 }
@@ -41,14 +41,22 @@ AtomicFile::~AtomicFile() { Abort(); }
 
 bool AtomicFile::Open(const std::wstring& target) {
     Abort();
-    const std::string real = ResolvePath(target);
+    bool missing = false;
+    const std::string real = ResolvePath(target, &missing);
     // What the name reaches: a link to a file is replaced by the new file
     // (never written through), but the file it reaches must be one this
     // process may write; a folder, a pipe or a device is never replaced.
+    // One look, kept for Commit(); none when the snapshot's listing shows
+    // the name missing.
+    m_replacing = false;
     struct stat st {};
-    if (stat(real.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || IsReadOnlyFile(target)) return false;
-    } else if (errno != ENOENT) {
+    if (!missing && stat(real.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || posix::IsReadOnlyStatus(real.c_str(), st)) return false;
+        m_replacing = true;
+        m_oldMode = st.st_mode;
+        m_oldOwner = st.st_uid;
+        m_oldGroup = st.st_gid;
+    } else if (!missing && errno != ENOENT) {
         return false;
     }
     const std::string folder = ParentOf(real);
@@ -103,10 +111,8 @@ bool AtomicFile::Commit() {
     const std::string temp = WideToSystemName(m_temp);
     const std::string target = WideToSystemName(m_target);
     // A file replaced keeps its permissions: a private file stays private.
-    struct stat old {};
-    const bool replacing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     // The content reaches the disk before it takes the old file's place.
-    if ((replacing && !TakeOverModeAndOwner(fd, old)) || posix::SyncFile(fd) != 0 ||
+    if ((m_replacing && !TakeOverModeAndOwner(fd, m_oldOwner, m_oldGroup, m_oldMode)) || posix::SyncFile(fd) != 0 ||
         posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
         Abort();
         return false;
@@ -114,7 +120,7 @@ bool AtomicFile::Commit() {
     m_handle = -1;
     m_temp.clear();
     const bool closed = ::close(fd) == 0;
-    posix::ForgetFolder(target);
+    posix::NoteNewName(target, false);
     // The new name lasts only once the folder is on the disk too. A failure
     // here is reported although the new file is in place already.
     return posix::SyncFolder(ParentOf(target).c_str()) == 0 && closed;

@@ -4,6 +4,7 @@
 #include "platform/Wildcard.h"
 #include "platform/posix/FileCalls.h"
 #include "platform/posix/PosixPath.h"
+#include "platform/posix/ReadOnlyOpen.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -46,67 +47,101 @@ std::u16string SortKey(const std::wstring& name) {
 
 }  // namespace
 
-bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::vector<FolderEntry>& out) {
-    const std::string real = ResolvePath(folder);
-    DIR* dir = opendir(real.empty() ? "." : real.c_str());
-    if (!dir) return false;
-    std::vector<std::pair<std::u16string, FolderEntry>> found;
+namespace posix {
+
+void ReadSortedEntries(DIR* dir, const std::wstring& pattern, std::vector<ListedEntry>& out) {
+    std::vector<std::pair<std::u16string, ListedEntry>> found;
     while (dirent* e = readdir(dir)) {
-        std::string name = e->d_name;
-        std::wstring wideName = SystemNameToWide(name);
+        std::wstring wideName = SystemNameToWide(e->d_name);
         if (!MatchesFilePattern(wideName, pattern)) continue;
         bool isFolder = e->d_type == DT_DIR;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat st {};
-            std::string full = real;
-            if (!full.empty() && full.back() != '/') full += '/';
-            full += name;
-            isFolder = stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            isFolder = fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
-        FolderEntry entry{std::move(wideName), isFolder};
-        found.emplace_back(SortKey(entry.name), std::move(entry));
+        ListedEntry listed{{std::move(wideName), isFolder}, e->d_name};
+        std::u16string key = SortKey(listed.entry.name);
+        found.emplace_back(std::move(key), std::move(listed));
     }
-    closedir(dir);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         if (a.first != b.first) return a.first < b.first;
-        return a.second.name < b.second.name;
+        return a.second.entry.name < b.second.entry.name;
     });
+    out.reserve(out.size() + found.size());
     for (auto& f : found) out.push_back(std::move(f.second));
+}
+
+}  // namespace posix
+
+bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::vector<FolderEntry>& out) {
+    const std::string real = ResolvePath(folder);
+    DIR* dir = opendir(real.empty() ? "." : real.c_str());
+    if (!dir) return false;
+    std::vector<posix::ListedEntry> found;
+    posix::ReadSortedEntries(dir, pattern, found);
+    closedir(dir);
+    for (auto& f : found) out.push_back(std::move(f.entry));
     return true;
 }
 
 std::wstring ExactCasePath(const std::wstring& path) { return SystemNameToWide(ResolvePath(path)); }
 
+CFolderSnapshot::CFolderSnapshot() { posix::BeginSnapshot(); }
+CFolderSnapshot::~CFolderSnapshot() { posix::EndSnapshot(); }
+
+namespace {
+
+// Makes `call` (a status call on a native path, true on success) on `path`
+// with one look at the disk where that is enough: outside a snapshot on the
+// path as spelled, and only when that names nothing on the matched path;
+// within one on the matched path, or not at all when the listings show it
+// missing.
+template <typename Call>
+bool CallOnPath(const std::wstring& path, Call call) {
+    if (!posix::InSnapshot()) {
+        const std::string native = posix::ToNativeText(path);
+        if (call(native.c_str())) return true;
+        if (errno != ENOENT) return false;
+        const std::string real = posix::ResolveComponents(native, nullptr);
+        return real != native && call(real.c_str());
+    }
+    bool missing = false;
+    const std::string real = ResolvePath(path, &missing);
+    if (missing) {
+        errno = ENOENT;
+        return false;
+    }
+    return call(real.c_str());
+}
+
+}  // namespace
+
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     struct stat st {};
-    if (stat(ResolvePath(folder).c_str(), &st) != 0) return std::nullopt;
+    if (!CallOnPath(folder, [&](const char* p) { return stat(p, &st) == 0; })) return std::nullopt;
     return FolderIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path) {
     struct stat st {};
-    if (stat(ResolvePath(path).c_str(), &st) != 0) return std::nullopt;
+    if (!CallOnPath(path, [&](const char* p) { return stat(p, &st) == 0; })) return std::nullopt;
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
 bool FileExists(const std::wstring& path) {
     struct stat st {};
-    return stat(ResolvePath(path).c_str(), &st) == 0;
+    return CallOnPath(path, [&](const char* p) { return stat(p, &st) == 0; });
 }
 
 bool IsReadOnlyFile(const std::wstring& path) {
-    const std::string real = ResolvePath(path);
-    struct stat st {};
-    if (stat(real.c_str(), &st) != 0) return false;
-    // Marked read-only by its owner: no write permission for anyone, the
-    // counterpart of the Windows attribute, honoured even where the system
-    // would let this process write (root).
-    if ((st.st_mode & 0222) == 0) return true;
-    // Otherwise as the system decides for this process's effective user and
-    // groups: another user's file is not ours to replace, although a rename
-    // in a folder we may change would do it.
-    if (faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) == 0) return false;
-    return errno == EACCES || errno == EPERM || errno == EROFS;
+    bool readOnly = false;
+    CallOnPath(path, [&](const char* p) {
+        struct stat st {};
+        if (stat(p, &st) != 0) return false;
+        readOnly = posix::IsReadOnlyStatus(p, st);
+        return true;
+    });
+    return readOnly;
 }
 
 bool DeleteFileAt(const std::wstring& path) {
@@ -116,8 +151,26 @@ bool DeleteFileAt(const std::wstring& path) {
     return ok;
 }
 
+namespace {
+
+// Whether `path` is a folder: within a snapshot as its listing shows, when
+// that can tell, else as the system says; a link is followed.
+bool IsFolderAt(const std::string& path, bool& exists) {
+    if (const std::optional<bool> known = posix::KnownFolder(path)) return exists = *known;
+    struct stat st {};
+    exists = stat(path.c_str(), &st) == 0;
+    return exists && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
 bool CreateFolders(const std::wstring& path) {
     const std::string real = ResolvePath(path);
+    // Most calls name a folder that exists: one look, and none within a
+    // snapshot whose listings show it.
+    bool exists = false;
+    if (IsFolderAt(real, exists)) return true;
+    if (exists) return false;
     std::string current;
     std::size_t pos = 0;
     if (!real.empty() && real.front() == '/') {
@@ -133,13 +186,10 @@ bool CreateFolders(const std::wstring& path) {
         if (component.empty()) continue;
         if (!current.empty() && current.back() != '/') current += '/';
         current += component;
-        struct stat st {};
-        if (stat(current.c_str(), &st) == 0) {
-            if (!S_ISDIR(st.st_mode)) return false;
-            continue;
-        }
+        if (IsFolderAt(current, exists)) continue;
+        if (exists) return false;
         if (posix::MakeFolder(current.c_str(), 0777) == 0) {
-            posix::ForgetFolder(current);
+            posix::NoteNewName(current, true);
             made.push_back(current);
         } else if (errno != EEXIST) {
             return false;
@@ -148,8 +198,9 @@ bool CreateFolders(const std::wstring& path) {
     // A new folder lasts only once the folder that holds it is on the disk.
     for (const std::string& folder : made)
         if (posix::SyncFolder(ParentOf(folder).c_str()) != 0) return false;
-    struct stat st {};
-    return stat(real.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    // The last component was made here, or seen to be a folder on the way,
+    // or made by someone else meanwhile (EEXIST).
+    return made.empty() || made.back() != real ? IsFolderAt(real, exists) : true;
 }
 
 bool SetFileModificationTime(const std::wstring& path, std::int64_t secondsSince1970) {

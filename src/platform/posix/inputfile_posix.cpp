@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 #include "platform/posix/PosixPath.h"
+#include "platform/posix/ReadOnlyOpen.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,14 +12,12 @@ namespace gh::platform {
 
 using posix::ResolvePath;
 
-namespace {
+namespace posix {
 
-// Opens `path` for reading only if it is a regular file. The open itself
-// never waits: a pipe without a writer, or a device, would otherwise hold
-// the program at open() or at the first read for ever. Anything that is not
-// a regular file fails with errno EINVAL, as an unreadable file does.
-int OpenRegularFile(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+int OpenRegularFileAt(int folder, const char* path) {
+    // The open never waits: a pipe without a writer, or a device, would
+    // otherwise hold the program at open() or at its first read for ever.
+    const int fd = ::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return -1;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -26,25 +25,57 @@ int OpenRegularFile(const char* path) {
         errno = EINVAL;
         return -1;
     }
-    // The kernel ignores O_NONBLOCK for regular files, but a FUSE file
-    // system is told of it and might answer a read with EAGAIN, which would
-    // read as the end of the file: clear it.
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    // O_NONBLOCK stays set: the kernel ignores it for regular files, and the
+    // reads below deal with the one exception (see ReadFully).
     return fd;
 }
 
+namespace {
+
+// A FUSE file system is told of O_NONBLOCK and might answer a read of a
+// regular file with EAGAIN, which must not read as the end of the file.
+// Only then is the flag cleared (two calls that every other file is
+// spared) and the read made again; a file that still answers so has ended,
+// as any read error ends it.
+bool ClearedNonBlocking(int fd) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && (flags & O_NONBLOCK) && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+template <typename ReadCall>
+std::size_t ReadLoop(int fd, void* buffer, std::size_t size, ReadCall read) {
+    std::size_t total = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (total < size) {
+        const ssize_t n = read(bytes + total, size - total, total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && ClearedNonBlocking(fd)) continue;
+        if (n <= 0) break;
+        total += static_cast<std::size_t>(n);
+    }
+    return total;
+}
+
 }  // namespace
+
+std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
+    return ReadLoop(fd, buffer, size, [fd](char* at, std::size_t n, std::size_t) { return ::read(fd, at, n); });
+}
+
+std::size_t ReadFullyAt(int fd, std::uint64_t offset, void* buffer, std::size_t size) {
+    return ReadLoop(fd, buffer, size, [fd, offset](char* at, std::size_t n, std::size_t done) {
+        return ::pread(fd, at, n, static_cast<off_t>(offset + done));
+    });
+}
+
+}  // namespace posix
 
 InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::wstring& path) {
     Close();
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = OpenRegularFile(ResolvePath(path).c_str());
+        const int fd = posix::OpenRegularFileAt(AT_FDCWD, ResolvePath(path).c_str());
         if (fd >= 0) {
             m_handle = fd;
             return true;
@@ -60,7 +91,7 @@ bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::si
     got = 0;
     // The path as spelled first, without the name matching; only a name that
     // is not there goes the way of Open.
-    const int fd = OpenRegularFile(posix::ToNativeText(path).c_str());
+    const int fd = posix::OpenRegularFileAt(AT_FDCWD, posix::ToNativeText(path).c_str());
     if (fd < 0) {
         if (errno != ENOENT || !Open(path)) return false;
     } else {
@@ -71,30 +102,11 @@ bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::si
 }
 
 std::size_t InputFile::Read(void* buffer, std::size_t size) {
-    if (m_handle == kNone) return 0;
-    std::size_t total = 0;
-    auto* bytes = static_cast<char*>(buffer);
-    while (total < size) {
-        const ssize_t n = ::read(static_cast<int>(m_handle), bytes + total, size - total);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    return total;
+    return m_handle == kNone ? 0 : posix::ReadFully(static_cast<int>(m_handle), buffer, size);
 }
 
 std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
-    if (m_handle == kNone) return 0;
-    std::size_t total = 0;
-    auto* bytes = static_cast<char*>(buffer);
-    while (total < size) {
-        const ssize_t n =
-            ::pread(static_cast<int>(m_handle), bytes + total, size - total, static_cast<off_t>(offset + total));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    return total;
+    return m_handle == kNone ? 0 : posix::ReadFullyAt(static_cast<int>(m_handle), offset, buffer, size);
 }
 
 std::optional<std::uint64_t> InputFile::Size() {

@@ -2,7 +2,6 @@
 #include "platform/TemporaryFileName.h"
 #include "platform/posix/PosixPath.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -41,16 +40,20 @@ bool RemoveIfStale(int folder, const char* name, std::time_t now) {
 
 std::size_t RemoveStaleTemporaryFiles(const std::wstring& folder) {
     const std::string real = posix::ResolvePath(folder);
-    DIR* dir = opendir(real.empty() ? "." : real.c_str());
-    if (!dir) return 0;
+    // The names come from the listing the path matching keeps (within a
+    // snapshot the one read in it, so a sync lists each folder once); the
+    // folder is opened only when some name may be a temporary file.
     std::vector<std::string> candidates;
-    while (dirent* e = readdir(dir))
-        if (detail::IsTemporaryFileName(std::string_view(e->d_name))) candidates.emplace_back(e->d_name);
+    for (std::string& name : posix::ListedNames(real))
+        if (detail::IsTemporaryFileName(std::string_view(name))) candidates.push_back(std::move(name));
+    if (candidates.empty()) return 0;
+    const int dir = open(real.empty() ? "." : real.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return 0;
     const std::time_t now = std::time(nullptr);
     std::size_t removed = 0;
     for (const std::string& name : candidates)
-        if (RemoveIfStale(dirfd(dir), name.c_str(), now)) ++removed;
-    closedir(dir);
+        if (RemoveIfStale(dir, name.c_str(), now)) ++removed;
+    ::close(dir);
     if (removed > 0) posix::ForgetFolder(real);
     return removed;
 }

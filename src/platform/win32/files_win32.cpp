@@ -37,6 +37,9 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
 
 std::wstring ExactCasePath(const std::wstring& path) { return path; }  // names ignore case here
 
+CFolderSnapshot::CFolderSnapshot() = default;
+CFolderSnapshot::~CFolderSnapshot() = default;
+
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     HANDLE h = CreateFileW(WithBackslashes(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
