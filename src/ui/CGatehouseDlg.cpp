@@ -1,7 +1,6 @@
 #include "ui/CGatehouseDlg.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include <wx/filedlg.h>
@@ -76,18 +75,11 @@ CGatehouseDlg::~CGatehouseDlg() = default;
 wxBitmapButton* CGatehouseDlg::IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos,
                                           const wxSize& size) {
     // Above 100% the icons grow with their buttons, which are laid out in the
-    // dialog font's units: the icon is fitted to the button as it would be at
-    // 100%, then grown, so it keeps its margin (the button's border grows too).
+    // dialog font's units.
     const double layoutScale =
         static_cast<double>(CDialogUnits::ForWindow(*this).BaseY()) / CDialogUnits::Reference().BaseY();
-    const double scale = LayoutPictureScale(*this, layoutScale);
-    const auto grown = [scale](int length) { return static_cast<int>(std::lround(length * scale)); };
-    const auto shrunk = [scale](int length) { return static_cast<int>(std::lround(length / scale)); };
-    wxBitmap picture = FitIcon(LoadResourceBitmap(icon), wxSize(shrunk(size.x), shrunk(size.y)));
-    if (scale > 1.0 && picture.IsOk()) {
-        picture = ScaledTo(picture, wxSize(grown(picture.GetWidth()), grown(picture.GetHeight())));
-    }
-    auto* button = new wxBitmapButton(this, id, picture, pos, size);
+    auto* button = new wxBitmapButton(
+        this, id, FitIcon(ScaledWithLayout(*this, LoadResourceBitmap(icon), layoutScale), size), pos, size);
     button->SetName(name);  // the icon is all it shows; the name tells what it is
     return button;
 }

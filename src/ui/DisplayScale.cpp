@@ -23,9 +23,14 @@ wxBitmap ScaledForDisplay(const wxWindow& window, const wxBitmap& bitmap) {
     return bitmap.IsOk() ? ScaledTo(bitmap, window.FromDIP(bitmap.GetSize())) : bitmap;
 }
 
-double LayoutPictureScale(const wxWindow& window, double layoutScale) {
+wxBitmap ScaledWithLayout(const wxWindow& window, const wxBitmap& bitmap, double layoutScale) {
     const double dpiScale = window.FromDIP(1000) / 1000.0;
-    return dpiScale <= 1.0 ? 1.0 : std::max(1.0, std::min(dpiScale, layoutScale));
+    const double scale = std::min(dpiScale, layoutScale);
+    if (!bitmap.IsOk() || dpiScale <= 1.0 || scale <= 1.0) {
+        return bitmap;
+    }
+    return ScaledTo(bitmap, wxSize(static_cast<int>(std::lround(bitmap.GetWidth() * scale)),
+                                   static_cast<int>(std::lround(bitmap.GetHeight() * scale))));
 }
 
 void ScaleForDisplay(CHoverButton& button) {

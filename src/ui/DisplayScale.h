@@ -20,11 +20,11 @@ wxBitmap ScaledTo(const wxBitmap& bitmap, const wxSize& size);
 // `bitmap` as large as `window`'s DPI makes a picture made for 96 DPI.
 wxBitmap ScaledForDisplay(const wxWindow& window, const wxBitmap& bitmap);
 
-// How far pictures grow that must keep fitting controls laid out in font
-// units: as far as `layoutScale` (how much a window's layout grew from its
-// 100% size), but never further than the DPI, since a font grows a little
-// less than the DPI. 1 at 100%.
-double LayoutPictureScale(const wxWindow& window, double layoutScale);
+// `bitmap` grown as far as `layoutScale` (how much a window's layout grew
+// from its 100% size), but never further than the DPI: for pictures that
+// must keep fitting controls laid out in font units, since a font grows a
+// little less than the DPI. At 100% it stays as it is.
+wxBitmap ScaledWithLayout(const wxWindow& window, const wxBitmap& bitmap, double layoutScale);
 
 // The button's pictures at its DPI, and the button at their size.
 void ScaleForDisplay(CHoverButton& button);
