@@ -66,7 +66,7 @@ windows_shots() {
       200) size=3840x2160 ;;
     esac
     prefix=$build/wineprefix-$percent
-    export WINEPREFIX=$prefix
+    export WINEPREFIX=$prefix GATEHOUSE_WINE_ONE_PREFIX=1
     # The display's scaling, as Windows' display settings set it.
     "$root/tools/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
     rm -rf "$world/windows"
@@ -81,7 +81,7 @@ windows_shots() {
       "$build/tools/screenshot/gatehouse_screenshot.exe" "Z:$world/windows" "Z:$shots"
     python3 "$root/tools/screenshot/bmp_to_png.py" "$shots"/*.bmp
   done
-  unset WINEPREFIX
+  unset WINEPREFIX GATEHOUSE_WINE_ONE_PREFIX
 }
 
 for system in $systems; do
