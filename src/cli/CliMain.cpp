@@ -1,6 +1,6 @@
 #include "cli/CliMain.h"
 
-#include "cli/InspectCommand.h"
+#include "cli/HeaderReport.h"
 #include "cli/ListCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/SyncCommand.h"

@@ -1,7 +1,7 @@
 // `inspect`: a mod file's header as the launcher reads it, and the warnings
 // a mod author needs, on its own and as the built executable prints it.
 #include "CliFixture.h"
-#include "cli/InspectCommand.h"
+#include "cli/HeaderReport.h"
 
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>

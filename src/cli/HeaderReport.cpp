@@ -1,4 +1,4 @@
-#include "cli/InspectCommand.h"
+#include "cli/HeaderReport.h"
 
 #include "cli/TerminalText.h"
 #include "platform/ByteSource.h"
