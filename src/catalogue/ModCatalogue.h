@@ -17,7 +17,7 @@ namespace gh {
 // the same identity (a higher version, or the same version found first).
 struct HiddenModFile {
     std::wstring file;  // its path, in the form of ModInfo::filePath
-    std::wstring name;
+    std::string name;   // UTF-8
     std::uint16_t version = 0;
     std::int64_t guid = -1;
 };

@@ -35,15 +35,19 @@ std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer, std
     return HasZeroOrSurrogate(read) ? read.substr(0, read.find(u'\0')) : read;
 }
 
-// Text without surrogates converts unit for unit; only text with them needs
-// the general conversion, which pairs them up or replaces the lone ones.
-std::wstring ToWide(std::u16string_view units) {
-    if (HasZeroOrSurrogate(units)) return Utf16ToWide(units);  // only surrogates: zeros end texts before this
-    std::wstring wide(units.size(), L'\0');
-    wchar_t* out = wide.data();
+// Text that is all ASCII, as most is, converts unit for unit; only other
+// text needs the general conversion, which pairs surrogates up or replaces
+// the lone ones. Every unit is looked at without stopping early, which the
+// compiler turns into wide compares.
+std::string ToUtf8(std::u16string_view units) {
+    unsigned high = 0;
+    for (const char16_t unit : units) high |= unit;
+    if (high >= 0x80) return Utf16ToUtf8(units);
+    std::string text(units.size(), '\0');
+    char* out = text.data();
     const char16_t* in = units.data();
-    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<wchar_t>(in[i]);
-    return wide;
+    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<char>(in[i]);
+    return text;
 }
 
 }  // namespace
@@ -53,8 +57,8 @@ std::u16string ReadHeaderText(CHeaderStream& stream) {
     return std::u16string(ReadTextUnits(stream, buffer));
 }
 
-void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t limit) {
-    field = ToWide(units.substr(0, std::min(limit, units.size())));
+void SetLimitedText(std::string& field, std::u16string_view units, std::size_t limit) {
+    field = ToUtf8(units.substr(0, std::min(limit, units.size())));
 }
 
 void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes* notes) {
@@ -77,7 +81,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
 
     stream.ReadU32(info.headerDword1);
     stream.ReadU32(info.headerDword2);
-    const auto readText = [&](std::wstring& field, std::size_t limit, HeaderTextNote& textNote) {
+    const auto readText = [&](std::string& field, std::size_t limit, HeaderTextNote& textNote) {
         const std::u16string_view units = ReadTextUnits(stream, text, &textNote.storedUnits);
         textNote.keptUnits = std::min(limit, units.size());
         SetLimitedText(field, units, limit);
@@ -105,7 +109,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
     info.requirements.reserve(std::min<std::size_t>(requirementCount, kEntriesReservedAtOnce));
     for (std::uint32_t i = 0; i < requirementCount; ++i) {
         CModRequirement& entry = info.requirements.emplace_back();
-        entry.name = ToWide(ReadTextUnits(stream, text));
+        entry.name = ToUtf8(ReadTextUnits(stream, text));
         stream.ReadI64(guid);
         if (formatVersion != 1) stream.ReadU16(version);
         entry.guid = guid;
@@ -115,7 +119,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
             // (`entry` is not used past the push below, which may move it.)
             const std::uint32_t rest = requirementCount - i - 1;
             const bool alike = entry.name.empty();
-            if (rest > 0 && !alike) info.requirements.push_back({guid, version, std::wstring()});
+            if (rest > 0 && !alike) info.requirements.push_back({guid, version, std::string()});
             info.requirementsPastEnd = static_cast<std::uint16_t>(alike || rest == 0 ? rest : rest - 1);
             break;
         }
@@ -128,7 +132,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
         info.headerStrings.clear();
         info.headerStrings.reserve(std::min<std::size_t>(textCount, kEntriesReservedAtOnce));
         for (std::uint32_t i = 0; i < textCount; ++i) {
-            info.headerStrings.push_back(ToWide(ReadTextUnits(stream, text)));
+            info.headerStrings.push_back(ToUtf8(ReadTextUnits(stream, text)));
             if (stream.AtEnd()) {
                 const std::uint32_t rest = textCount - i - 1;
                 const bool alike = info.headerStrings.back().empty();

@@ -74,8 +74,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
 std::u16string ReadHeaderText(CHeaderStream& stream);
 
 // Stores `units` into `field`, cut to its first `limit` UTF-16 code units,
-// converted to wide text (an unpaired surrogate becomes U+FFFD where wide
-// text is not UTF-16).
-void SetLimitedText(std::wstring& field, std::u16string_view units, std::size_t limit);
+// converted to UTF-8 (an unpaired surrogate becomes U+FFFD).
+void SetLimitedText(std::string& field, std::u16string_view units, std::size_t limit);
 
 }  // namespace gh

@@ -1,5 +1,7 @@
 #include "catalogue/ModRows.h"
 
+#include "platform/Unicode.h"
+
 namespace gh {
 
 namespace {
@@ -19,7 +21,7 @@ CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersi
     m_rows.reserve(count);
     for (std::size_t position = 0; position < count; ++position) {
         const ModInfo& mod = catalogue.At(position);
-        if (mod.name == L"EDITOR") continue;
+        if (mod.name == "EDITOR") continue;
         std::int32_t status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
         // A requirement problem outranks the game version, and a missing
         // requirement outranks an outdated one.
@@ -35,11 +37,11 @@ CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersi
 ModData CModRows::DisplayRecord(std::size_t row) const {
     const ModInfo& mod = RecordOf(row);
     ModData data;
-    data.name = mod.name;
-    data.author = mod.author;
-    data.website = mod.website;
-    data.downloadUrl = mod.downloadUrl;
-    data.description = mod.description;
+    data.name = Utf8ToWide(mod.name);
+    data.author = Utf8ToWide(mod.author);
+    data.website = Utf8ToWide(mod.website);
+    data.downloadUrl = Utf8ToWide(mod.downloadUrl);
+    data.description = Utf8ToWide(mod.description);
     data.gameVersionText =
         FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]);
     data.guid = mod.guid;

@@ -18,10 +18,10 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 struct TextField {
-    const char* key;       // JSON key
-    const wchar_t* label;  // for people, at the start of a line
-    const wchar_t* word;   // for people, inside a sentence
-    const std::wstring* value;
+    const char* key;           // JSON key
+    const wchar_t* label;      // for people, at the start of a line
+    const wchar_t* word;       // for people, inside a sentence
+    const std::string* value;  // UTF-8
     const HeaderTextNote* note;
     std::size_t limit;
 };
@@ -99,7 +99,7 @@ void CollectWarnings(ModInspection& inspection, const std::optional<GameVersionP
                              : std::wstring()));
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + TerminalSafe(text) + L"\""; }
+std::wstring Quoted(std::string_view utf8) { return L"\"" + TerminalSafe(utf8) + L"\""; }
 
 std::wstring InspectionText(const std::wstring& path, const ModInspection& inspection) {
     const ModInfo& info = inspection.info;
@@ -152,7 +152,7 @@ std::string InspectionJson(const std::wstring& path, const ModInspection& inspec
         root["gameVersion"] = nullptr;
     for (const TextField& field : TextFields(inspection)) {
         Json text = Json::object();
-        text["text"] = Utf8(*field.value);
+        text["text"] = *field.value;
         text["length"] = field.note->keptUnits;
         text["storedLength"] = field.note->storedUnits;
         root[field.key] = std::move(text);
@@ -160,7 +160,7 @@ std::string InspectionJson(const std::wstring& path, const ModInspection& inspec
     Json requirements = Json::array();
     for (const CModRequirement& req : info.requirements) {
         Json entry = Json::object();
-        entry["name"] = Utf8(req.name);
+        entry["name"] = req.name;
         entry["guid"] = req.guid;
         if (notes.formatVersion == 1)
             entry["version"] = nullptr;
@@ -172,7 +172,7 @@ std::string InspectionJson(const std::wstring& path, const ModInspection& inspec
     root["requirements"] = std::move(requirements);
     root["requirementsPastEnd"] = info.requirementsPastEnd;
     Json texts = Json::array();
-    for (const std::wstring& text : info.headerStrings) texts.push_back(Utf8(text));
+    for (const std::string& text : info.headerStrings) texts.push_back(text);
     root["headerTextCount"] = notes.headerStringCount;
     root["headerTexts"] = std::move(texts);
     root["headerTextsPastEnd"] = info.headerStringsPastEnd;

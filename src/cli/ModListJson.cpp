@@ -1,6 +1,7 @@
 #include "cli/ModListJson.h"
 
 #include "launcher/ModStatusText.h"
+#include "platform/Unicode.h"
 
 #include <charconv>
 #include <cstdint>
@@ -101,6 +102,41 @@ public:
         m_out.resize(static_cast<std::size_t>(out - m_out.data()));
     }
 
+    // UTF-8 text as a JSON string: quotes, backslashes and control
+    // characters escaped, the rest copied. The catalogue keeps its texts
+    // valid; text that is not still comes out valid, with U+FFFD where
+    // Utf8ToWide puts it.
+    void String(std::string_view utf8) {
+        const std::size_t start = m_out.size();
+        m_out.resize(start + 6 * utf8.size() + 2);
+        char* out = m_out.data() + start;
+        *out++ = '"';
+        for (std::size_t i = 0; i < utf8.size();) {
+            const char c = utf8[i];
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) {
+                const std::size_t length = ValidSequenceLength(utf8, i);
+                if (length == 0) {
+                    // Rare: written again from its valid form, with the
+                    // replacements that reading it as text makes.
+                    m_out.resize(start);
+                    String(WideToUtf8(Utf8ToWide(utf8)));
+                    return;
+                }
+                out = Copied(out, utf8.substr(i, length));
+                i += length;
+                continue;
+            }
+            if (byte >= 0x20 && c != '"' && c != '\\')
+                *out++ = c;
+            else
+                out = Escaped(out, c);
+            ++i;
+        }
+        *out++ = '"';
+        m_out.resize(static_cast<std::size_t>(out - m_out.data()));
+    }
+
     void FlushIfFull() {
         if (m_out.size() >= kJsonPieceSize) Flush();
     }
@@ -122,6 +158,29 @@ private:
                        static_cast<unsigned>(code == '\\');
         }
         return special == 0;
+    }
+
+    static char* Copied(char* out, std::string_view bytes) {
+        for (const char b : bytes) *out++ = b;
+        return out;
+    }
+
+    // The length of the valid UTF-8 sequence of two to four bytes at `at`,
+    // or 0: no overlong forms, surrogates or code points past U+10FFFF.
+    static std::size_t ValidSequenceLength(std::string_view text, std::size_t at) {
+        const auto b0 = static_cast<unsigned char>(text[at]);
+        const std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                                   : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                                   : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                              : 0;
+        if (length == 0 || at + length > text.size()) return 0;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
+        const auto b1 = static_cast<unsigned char>(text[at + 1]);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0) || (b0 == 0xF0 && b1 < 0x90) ||
+            (b0 == 0xF4 && b1 >= 0x90))
+            return 0;
+        return length;
     }
 
     // A quote, a backslash or a control character, escaped at `out`; any
@@ -157,7 +216,7 @@ private:
 };
 
 // One entry of "missing" or "outdated" at `depth`, without its line start.
-void RequirementEntry(CJsonText& out, int depth, std::int64_t guid, std::uint16_t version, const std::wstring& name) {
+void RequirementEntry(CJsonText& out, int depth, std::int64_t guid, std::uint16_t version, std::string_view name) {
     out.Raw("{");
     out.Key(depth + 1, "guid");
     out.Number(guid);

@@ -1,5 +1,7 @@
 #include "cli/TerminalText.h"
 
+#include "platform/Unicode.h"
+
 #include <cstdint>
 
 namespace gh {
@@ -12,6 +14,8 @@ std::wstring TerminalSafe(std::wstring_view text) {
     }
     return safe;
 }
+
+std::wstring TerminalSafe(std::string_view utf8) { return TerminalSafe(Utf8ToWide(utf8)); }
 
 std::wstring KeepEnd(std::wstring_view text, std::size_t width) {
     if (text.size() <= width) return std::wstring(text);

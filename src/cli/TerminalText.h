@@ -10,6 +10,8 @@ namespace gh {
 // replaced by '?', so that a name cannot move the cursor, clear the screen
 // or start an escape sequence.
 std::wstring TerminalSafe(std::wstring_view text);
+// The same for UTF-8 text, such as a mod file's texts.
+std::wstring TerminalSafe(std::string_view utf8);
 
 // `text` cut to its last characters so that "..." and they fill `width`;
 // a text that fits is left as it is.

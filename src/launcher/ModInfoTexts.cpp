@@ -9,6 +9,7 @@
 #include "app/GameVersion.h"
 #include "launcher/ModStatusText.h"
 #include "platform/Folders.h"
+#include "platform/Unicode.h"
 
 namespace gh {
 
@@ -18,10 +19,11 @@ namespace {
 // authors and may be up to 255 characters.
 constexpr std::size_t kTipNameMax = 80;
 
-std::wstring TipName(const std::wstring& recorded, std::int64_t guid) {
-    if (recorded.empty()) {
+std::wstring TipName(const std::string& recordedUtf8, std::int64_t guid) {
+    if (recordedUtf8.empty()) {
         return fmt::format(L"mod {}", guid);
     }
+    const std::wstring recorded = Utf8ToWide(recordedUtf8);
     if (recorded.size() <= kTipNameMax) {
         return recorded;
     }

@@ -173,6 +173,21 @@ std::wstring Utf16ToWide(std::u16string_view units) {
     return out;
 }
 
+std::string Utf16ToUtf8(std::u16string_view units) {
+    std::string out;
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(units[i + 1]) - 0xDC00));
+            ++i;
+        } else {
+            AppendUtf8(out, u);  // an unpaired surrogate becomes U+FFFD there
+        }
+    }
+    return out;
+}
+
 std::u16string WideToUtf16(std::wstring_view wide) {
     std::u16string out;
     out.reserve(wide.size());

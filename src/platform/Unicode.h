@@ -27,6 +27,9 @@ std::wstring Utf16ToWide(std::u16string_view units);
 // Windows the units are copied as they are; on Linux a surrogate code point
 // (which valid text does not hold) becomes U+FFFD.
 std::u16string WideToUtf16(std::wstring_view wide);
+// UTF-16 code units to UTF-8: pairs are joined and an unpaired surrogate
+// becomes U+FFFD, on every system, so the result is always valid UTF-8.
+std::string Utf16ToUtf8(std::u16string_view units);
 
 // Bytes that are UTF-8 by convention but not by force (the names of a
 // system whose names are bytes) to wide text without loss: each byte that is

@@ -12,6 +12,7 @@
 #include "launcher/ModInfoTexts.h"
 #include "launcher/ModStatusText.h"
 #include "platform/Process.h"
+#include "platform/Unicode.h"
 #include "selection/SelectionSets.h"
 #include "selection/StartSelection.h"
 #include "ui/Accessibility.h"
@@ -214,11 +215,11 @@ void CGatehouseDlg::FillModList() {
     for (std::size_t row = 0; row < count; ++row) {
         const ModInfo& record = m_rows->RecordOf(row);
         ModData& mod = rows[row];
-        mod.name = record.name;
+        mod.name = Utf8ToWide(record.name);
         mod.guid = record.guid;
         mod.version = record.version;
         mod.status = m_rows->StatusOf(row);
-        items.push_back(CModListItem{record.name, colourOf(mod.status), *wxWHITE});
+        items.push_back(CModListItem{mod.name, colourOf(mod.status), *wxWHITE});
     }
     // One fill for all rows: a count update per row would measure the rows
     // and repaint the list once for each of them.

@@ -66,7 +66,7 @@ TEST_F(ModCatalogueTest, FilesComeBeforeSubfoldersDepthFirstInListingOrder) {
                                          Canonical(L"Sub1/d.MOD"), Canonical(L"Sub1/f.MOD"),
                                          Canonical(L"Sub1/deeper/e.MOD"), Canonical(L"sub2/c.MOD")}));
     ASSERT_NE(catalogue.FindByGuid(5), nullptr);
-    EXPECT_EQ(catalogue.FindByGuid(5)->name, L"Sub1/deeper/e.MOD");
+    EXPECT_EQ(catalogue.FindByGuid(5)->name, "Sub1/deeper/e.MOD");
     EXPECT_EQ(catalogue.PositionOf(5), 5);
 }
 
@@ -107,7 +107,7 @@ TEST_F(ModCatalogueTest, HighestVersionWinsInThePlaceOfTheFirst) {
         ASSERT_EQ(catalogue.Count(), 3u) << "newer first: " << newerFirst;
         EXPECT_EQ(catalogue.At(1).guid, 77);
         EXPECT_EQ(catalogue.At(1).version, 5);
-        EXPECT_EQ(catalogue.At(1).name, newerFirst ? L"2.mod" : L"4.mod");
+        EXPECT_EQ(catalogue.At(1).name, newerFirst ? "2.mod" : "4.mod");
         EXPECT_EQ(catalogue.FindByGuid(77), &catalogue.At(1));
     }
 }
@@ -135,7 +135,7 @@ TEST_F(ModCatalogueTest, FilesWithAListedIdentityAreReportedAsHidden) {
         for (const HiddenModFile& hidden : catalogue.Hidden()) {
             EXPECT_EQ(hidden.guid, 42);
             EXPECT_NE(hidden.file, catalogue.At(0).filePath);
-            EXPECT_EQ(hidden.name.substr(0, 5), L"copy ");
+            EXPECT_EQ(hidden.name.substr(0, 5), "copy ");
             hiddenVersions.push_back(hidden.version);
         }
         EXPECT_EQ(catalogue.At(0).version, 5);
@@ -152,7 +152,7 @@ TEST_F(ModCatalogueTest, EqualVersionsKeepTheFirstAndUnreadableFilesShareNoIdent
     m_temp.WriteFile(L"mods/d.mod", "\x02");  // no guid either, still version 0
     CModCatalogue catalogue(ModsFolder());
     ASSERT_EQ(catalogue.Count(), 2u);
-    EXPECT_EQ(catalogue.At(0).name, L"first");
+    EXPECT_EQ(catalogue.At(0).name, "first");
     EXPECT_EQ(catalogue.At(1).guid, -1);
     EXPECT_EQ(catalogue.At(1).filePath, Canonical(L"c.mod"));
 }
@@ -195,7 +195,7 @@ TEST_F(ModCatalogueTest, DefaultCatalogueReadsTheDocumentsModsFolder) {
     {
         CModCatalogue catalogue;
         ASSERT_EQ(catalogue.Count(), 1u);
-        EXPECT_EQ(catalogue.At(0).name, L"from documents");
+        EXPECT_EQ(catalogue.At(0).name, "from documents");
         EXPECT_EQ(catalogue.At(0).filePath,
                   NormalizeSlashes(ToUpper(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/MODS/x.mod")));
     }
@@ -238,13 +238,13 @@ TEST_F(ModCatalogueTest, NamesThatDifferOnlyInCaseAreReadFromTheirOwnFiles) {
     Mod(L"DUP.MOD", 2, 1, u"upper");
     CModCatalogue catalogue(ModsFolder());
     ASSERT_EQ(catalogue.Count(), 2u);
-    EXPECT_EQ(catalogue.At(0).name, L"upper");
-    EXPECT_EQ(catalogue.At(1).name, L"lower");
+    EXPECT_EQ(catalogue.At(0).name, "upper");
+    EXPECT_EQ(catalogue.At(1).name, "lower");
     EXPECT_EQ(catalogue.At(0).filePath, catalogue.At(1).filePath);
 }
 
 TEST(ModCatalogueRecords, RecordsGivenInOrderFollowTheSameRule) {
-    auto record = [](std::int64_t guid, std::uint16_t version, const wchar_t* name) {
+    auto record = [](std::int64_t guid, std::uint16_t version, const char* name) {
         ModInfo info;
         info.guid = guid;
         info.version = version;
@@ -252,11 +252,11 @@ TEST(ModCatalogueRecords, RecordsGivenInOrderFollowTheSameRule) {
         return info;
     };
     CModCatalogue catalogue(
-        {record(1, 1, L"a"), record(2, 3, L"b"), record(2, 5, L"c"), record(2, 5, L"d"), record(1, 0, L"e")});
+        {record(1, 1, "a"), record(2, 3, "b"), record(2, 5, "c"), record(2, 5, "d"), record(1, 0, "e")});
     ASSERT_EQ(catalogue.Count(), 2u);
-    EXPECT_EQ(catalogue.At(0).name, L"a");
-    EXPECT_EQ(catalogue.At(1).name, L"c");
-    EXPECT_EQ(catalogue.FindByGuid(2)->name, L"c");
+    EXPECT_EQ(catalogue.At(0).name, "a");
+    EXPECT_EQ(catalogue.At(1).name, "c");
+    EXPECT_EQ(catalogue.FindByGuid(2)->name, "c");
     EXPECT_EQ(catalogue.PositionOf(3), -1);
 }
 

@@ -45,7 +45,7 @@ ModInfo ExpectedAfterCut(const ModFile& mod, const ModFileLayout& at, std::size_
         if (cut >= span.begin + 2)
             kept = units.substr(0, std::min(units.size(), (std::min(cut, span.end) - span.begin - 2) / 2));
         kept = kept.substr(0, kept.find(u'\0'));
-        return Utf16ToWide(std::u16string_view(kept).substr(0, std::min(limit, kept.size())));
+        return Utf16ToUtf8(std::u16string_view(kept).substr(0, std::min(limit, kept.size())));
     };
     ModInfo e;
     const std::uint16_t format = has(at.formatVersion) ? mod.formatVersion : 4;
@@ -74,7 +74,7 @@ ModInfo ExpectedAfterCut(const ModFile& mod, const ModFileLayout& at, std::size_
         if (!has(last)) {
             std::size_t rest = count - i - 1;
             if (rest > 0 && !entry.name.empty()) {
-                e.requirements.push_back({entry.guid, entry.version, L""});
+                e.requirements.push_back({entry.guid, entry.version, ""});
                 --rest;
             }
             e.requirementsPastEnd = static_cast<std::uint16_t>(rest);
@@ -108,23 +108,23 @@ TEST_P(EveryFormat, ReadsEachFieldItsFormatHas) {
     EXPECT_EQ(info.version, 3);
     EXPECT_EQ(info.headerDword1, 0x11223344u);
     EXPECT_EQ(info.headerDword2, 0x55667788u);
-    EXPECT_EQ(info.name, L"Sample Mod");
-    EXPECT_EQ(info.author, L"Someone \u00e9");
-    EXPECT_EQ(info.description, L"What it does");
-    EXPECT_EQ(info.website, L"https://example.org/mod");
-    EXPECT_EQ(info.downloadUrl, L"https://example.org/get");
+    EXPECT_EQ(info.name, "Sample Mod");
+    EXPECT_EQ(info.author, "Someone \u00e9");
+    EXPECT_EQ(info.description, "What it does");
+    EXPECT_EQ(info.website, "https://example.org/mod");
+    EXPECT_EQ(info.downloadUrl, "https://example.org/get");
     EXPECT_EQ(info.guid, -0x0102030405060708LL);
     EXPECT_EQ(info.headerDword3, 0x99AABBCCu);
     EXPECT_EQ(info.headerQword, 0xDDEEFF0011223344ULL);
     ASSERT_EQ(info.requirements.size(), 3u);
-    EXPECT_EQ(info.requirements[0].name, L"First");
-    EXPECT_EQ(info.requirements[2].name, L"Third one");
+    EXPECT_EQ(info.requirements[0].name, "First");
+    EXPECT_EQ(info.requirements[2].name, "Third one");
     EXPECT_EQ(info.requirements[2].guid, -1003);
     // Format 1 stores no requirement versions: the shared entry keeps its 0.
     EXPECT_EQ(info.requirements[1].version, GetParam() == 1 ? 0 : 9);
     EXPECT_EQ(info.requirements[2].version, GetParam() == 1 ? 0 : 65535);
-    const std::vector<std::wstring> strings{L"alpha", L"", L"gamma"};
-    EXPECT_EQ(info.headerStrings, GetParam() >= 3 ? strings : std::vector<std::wstring>{});
+    const std::vector<std::string> strings{"alpha", "", "gamma"};
+    EXPECT_EQ(info.headerStrings, GetParam() >= 3 ? strings : std::vector<std::string>{});
 }
 
 TEST_P(EveryFormat, FileCutAtEveryByteKeepsWhatWasNotRead) {
@@ -163,7 +163,7 @@ TEST(ModHeader, LegacyEntriesOfFormatOneAreVersionPlusOne) {
         EXPECT_EQ(layout.legacyEntries.end - layout.legacyEntries.begin, (version + 1u) * 9u);
         const ModInfo info = ReadHeaderBytes(bytes);
         EXPECT_EQ(info.version, version);
-        EXPECT_EQ(info.name, L"Sample Mod") << "version " << version;
+        EXPECT_EQ(info.name, "Sample Mod") << "version " << version;
         EXPECT_EQ(info.guid, mod.guid) << "version " << version;
     }
 }
@@ -175,7 +175,7 @@ TEST(ModHeader, HugeLegacyBlockIsSkippedInAFileAndEndsAShortOne) {
     ASSERT_TRUE(WriteModFile(temp / L"whole.mod", mod));
     ModInfo whole;
     ReadModHeader(whole, temp / L"whole.mod");
-    EXPECT_EQ(whole.name, L"Sample Mod");
+    EXPECT_EQ(whole.name, "Sample Mod");
     EXPECT_EQ(whole.requirements.size(), 3u);
 
     // Ends inside the legacy block: nothing after it is read.
@@ -184,7 +184,7 @@ TEST(ModHeader, HugeLegacyBlockIsSkippedInAFileAndEndsAShortOne) {
     ReadModHeader(cut, temp / L"short.mod");
     EXPECT_EQ(cut.version, 65535);
     EXPECT_EQ(cut.headerDword1, 0u);
-    EXPECT_EQ(cut.name, L"");
+    EXPECT_EQ(cut.name, "");
     EXPECT_EQ(cut.guid, -1);
     EXPECT_TRUE(cut.requirements.empty());
 }
@@ -205,7 +205,7 @@ TEST(ModHeader, HeaderLongerThanOneReadIsReadWhole) {
     expected.filePath = temp / L"long.mod";
     EXPECT_EQ(FirstDifference(info, expected), "");
     ASSERT_EQ(info.headerStrings.size(), 43u);
-    EXPECT_EQ(info.headerStrings.back(), std::wstring(300, L'A' + 39 % 26));
+    EXPECT_EQ(info.headerStrings.back(), std::string(300, 'A' + 39 % 26));
     EXPECT_EQ(info.requirements.back().guid, 5049);
 }
 
@@ -249,10 +249,10 @@ TEST(ModHeader, TextsAreCutToTheirLimits) {
     mod.author = std::u16string(256, u'a');
     mod.website = std::u16string(512, u'w');
     const ModInfo info = ReadHeaderBytes(EncodeModFile(mod));
-    EXPECT_EQ(info.name, std::wstring(255, L'n'));
-    EXPECT_EQ(info.author, std::wstring(255, L'a'));
-    EXPECT_EQ(info.website, std::wstring(512, L'w'));
-    EXPECT_EQ(info.downloadUrl, L"https://example.org/get");
+    EXPECT_EQ(info.name, std::string(255, 'n'));
+    EXPECT_EQ(info.author, std::string(255, 'a'));
+    EXPECT_EQ(info.website, std::string(512, 'w'));
+    EXPECT_EQ(info.downloadUrl, "https://example.org/get");
 }
 
 TEST(ModHeader, TextOverTheCapLeavesItsRestToTheNextField) {
@@ -261,9 +261,9 @@ TEST(ModHeader, TextOverTheCapLeavesItsRestToTheNextField) {
     // download link's count (0).
     mod.description = std::u16string(512, u'd') + std::u16string{3, u'x', u'y', u'z', 0};
     const ModInfo info = ReadHeaderBytes(EncodeModFile(mod));
-    EXPECT_EQ(info.description, std::wstring(512, L'd'));
-    EXPECT_EQ(info.website, L"xyz");
-    EXPECT_EQ(info.downloadUrl, L"");
+    EXPECT_EQ(info.description, std::string(512, 'd'));
+    EXPECT_EQ(info.website, "xyz");
+    EXPECT_EQ(info.downloadUrl, "");
     // What follows is read from the real website field on, so the guid is not the file's.
     EXPECT_NE(info.guid, mod.guid);
 }
@@ -273,9 +273,9 @@ TEST(ModHeader, ZeroUnitEndsATextButAllUnitsAreConsumed) {
     mod.name = std::u16string{u'a', u'b', 0, u'c', u'd'};
     mod.requirements[0].name = std::u16string{0, u'q'};
     const ModInfo info = ReadHeaderBytes(EncodeModFile(mod));
-    EXPECT_EQ(info.name, L"ab");
-    EXPECT_EQ(info.author, L"Someone \u00e9");
-    EXPECT_EQ(info.requirements[0].name, L"");
+    EXPECT_EQ(info.name, "ab");
+    EXPECT_EQ(info.author, "Someone \u00e9");
+    EXPECT_EQ(info.requirements[0].name, "");
     EXPECT_EQ(info.requirements[0].guid, 1001);
 }
 
@@ -285,16 +285,10 @@ TEST(ModHeader, SurrogatesAreCountedAsUnitsAndLoneOnesReplaced) {
     mod.author = std::u16string{u'a', 0xD800, u'b'};
     mod.description = u"\U0001F600";
     const ModInfo info = ReadHeaderBytes(EncodeModFile(mod));
-    if constexpr (sizeof(wchar_t) == 2) {
-        EXPECT_EQ(info.name.size(), 255u);
-        EXPECT_EQ(info.name.back(), static_cast<wchar_t>(0xD83D));
-        EXPECT_EQ(info.author, (std::wstring{L'a', static_cast<wchar_t>(0xD800), L'b'}));
-        EXPECT_EQ(info.description.size(), 2u);
-    } else {
-        EXPECT_EQ(info.name, std::wstring(254, L'n') + kReplacementChar);
-        EXPECT_EQ(info.author, (std::wstring{L'a', kReplacementChar, L'b'}));
-        EXPECT_EQ(info.description, std::wstring(1, static_cast<wchar_t>(0x1F600)));
-    }
+    // The kept texts are valid UTF-8 on every system.
+    EXPECT_EQ(info.name, std::string(254, 'n') + "\uFFFD");
+    EXPECT_EQ(info.author, "a\uFFFDb");
+    EXPECT_EQ(info.description, "\U0001F600");
 }
 
 TEST(ModHeader, CountsPastTheEndGiveEntriesFromTheSharedBuffer) {
@@ -307,8 +301,8 @@ TEST(ModHeader, CountsPastTheEndGiveEntriesFromTheSharedBuffer) {
     // Every later entry lies past the end: no name, the last guid and
     // version. One stands for all of them; the others are counted.
     ASSERT_EQ(info.requirements.size(), 2u);
-    EXPECT_EQ(info.requirements[0].name, L"Only");
-    EXPECT_EQ(info.requirements[1].name, L"");
+    EXPECT_EQ(info.requirements[0].name, "Only");
+    EXPECT_EQ(info.requirements[1].name, "");
     EXPECT_EQ(info.requirements[1].guid, 77);
     EXPECT_EQ(info.requirements[1].version, 5);
     EXPECT_EQ(info.requirementsPastEnd, 65533u);
@@ -319,8 +313,8 @@ TEST(ModHeader, CountsPastTheEndGiveEntriesFromTheSharedBuffer) {
     strings.content.clear();
     const ModInfo many = ReadHeaderBytes(EncodeModFile(strings));
     ASSERT_EQ(many.headerStrings.size(), 4u);
-    EXPECT_EQ(many.headerStrings[2], L"gamma");
-    EXPECT_EQ(many.headerStrings[3], L"");
+    EXPECT_EQ(many.headerStrings[2], "gamma");
+    EXPECT_EQ(many.headerStrings[3], "");
     EXPECT_EQ(many.headerStringsPastEnd, 65535u - 4u);
 }
 
@@ -352,18 +346,18 @@ TEST(ModHeader, ForeignBytesBecomeARecordWithoutHarm) {
     // A count of 0xFFFF everywhere: every text is capped, every list bounded.
     const ModInfo info = ReadHeaderBytes(std::string(6000, '\xFF'));
     EXPECT_EQ(info.version, 0xFFFF);
-    EXPECT_EQ(info.name.size(), 255u);
+    EXPECT_EQ(Utf8ToWide(info.name), std::wstring(255, static_cast<wchar_t>(0xFFFF)));
     EXPECT_LE(info.requirements.size(), 65535u);
 }
 
 TEST(ModHeader, SetLimitedTextCutsInUtf16Units) {
-    std::wstring field = L"old";
+    std::string field = "old";
     SetLimitedText(field, u"abcdef", 4);
-    EXPECT_EQ(field, L"abcd");
+    EXPECT_EQ(field, "abcd");
     SetLimitedText(field, u"ab", 4);
-    EXPECT_EQ(field, L"ab");
+    EXPECT_EQ(field, "ab");
     SetLimitedText(field, u"", 4);
-    EXPECT_EQ(field, L"");
+    EXPECT_EQ(field, "");
 }
 
 }  // namespace

@@ -26,14 +26,14 @@ struct Req {
 };
 
 ModInfo Mod(std::int64_t guid, std::uint16_t version, std::vector<Req> requirements = {},
-            std::array<std::uint16_t, 4> gameVersion = {1, 2, 3, 4}, std::wstring name = L"") {
+            std::array<std::uint16_t, 4> gameVersion = {1, 2, 3, 4}, std::string name = "") {
     ModInfo info;
     info.guid = guid;
     info.version = version;
     std::copy(gameVersion.begin(), gameVersion.end(), info.gameVersion);
-    info.name = name.empty() ? L"mod " + std::to_wstring(guid) : name;
+    info.name = name.empty() ? "mod " + std::to_string(guid) : name;
     for (const Req& r : requirements)
-        info.requirements.push_back({r.guid, r.version, L"needs " + std::to_wstring(r.guid)});
+        info.requirements.push_back({r.guid, r.version, "needs " + std::to_string(r.guid)});
     return info;
 }
 
@@ -70,23 +70,23 @@ TEST(ModStatus, RequirementProblemsOutrankTheGameVersionAndMissingOutranksOutdat
 }
 
 TEST(ModStatus, EditorRecordsAreNotListedButSatisfyRequirements) {
-    CModCatalogue catalogue({Mod(1, 1, {}, {0, 0, 0, 0}, L"EDITOR"), Mod(2, 1, {{1, 1}}),
-                             Mod(3, 1, {}, {1, 2, 3, 4}, L"editor"), Mod(4, 1, {{1, 2}})});
+    CModCatalogue catalogue({Mod(1, 1, {}, {0, 0, 0, 0}, "EDITOR"), Mod(2, 1, {{1, 1}}),
+                             Mod(3, 1, {}, {1, 2, 3, 4}, "editor"), Mod(4, 1, {{1, 2}})});
     CModRows rows(catalogue, kGame);
     ASSERT_EQ(rows.RowCount(), 3u);
     EXPECT_EQ(rows.RecordOf(0).guid, 2);
     EXPECT_EQ(rows.StatusOf(0), StatusOk);
-    EXPECT_EQ(rows.RecordOf(1).name, L"editor");
+    EXPECT_EQ(rows.RecordOf(1).name, "editor");
     EXPECT_EQ(rows.StatusOf(2), StatusOutdatedRequirement);
     EXPECT_EQ(&rows.RecordOf(2), &catalogue.At(3));
 }
 
 TEST(ModStatus, RowsCarryTheRecordsTexts) {
     ModInfo info = Mod(-5, 65535, {}, {10, 0, 65535, 7});
-    info.author = L"author";
-    info.website = L"web";
-    info.downloadUrl = L"down";
-    info.description = L"desc";
+    info.author = "author";
+    info.website = "web";
+    info.downloadUrl = "down";
+    info.description = "desc";
     CModCatalogue catalogue({info});
     const ModData row = CModRows(catalogue, kGame).DisplayRecord(0);
     EXPECT_EQ(row.name, L"mod -5");
@@ -153,7 +153,7 @@ TEST(ModStatus, ACutHeaderRepeatingOneRequirementGivesOneLine) {
     for (int i = 0; i < 10; ++i) {
         ModInfo mod = Mod(i, 1, {{i + 1, 1}});
         mod.requirements.resize(65535, mod.requirements.back());
-        if (i == 9) mod.requirements.assign(65535, {404, 1, L"gone"});
+        if (i == 9) mod.requirements.assign(65535, {404, 1, "gone"});
         mods.push_back(std::move(mod));
     }
     CModCatalogue catalogue(std::move(mods));
@@ -258,8 +258,7 @@ std::vector<ModInfo> RandomMods(std::mt19937& rng, bool acyclic) {
         }
         const std::array<std::uint16_t, 4> game =
             rng() % 3 ? std::array<std::uint16_t, 4>{1, 2, 3, 4} : std::array<std::uint16_t, 4>{1, 2, 3, 3};
-        mods.push_back(
-            Mod(guid, static_cast<std::uint16_t>(rng() % 4), requirements, game, rng() % 8 ? L"" : L"EDITOR"));
+        mods.push_back(Mod(guid, static_cast<std::uint16_t>(rng() % 4), requirements, game, rng() % 8 ? "" : "EDITOR"));
     }
     return mods;
 }
@@ -304,7 +303,7 @@ void CheckAgainstWalk(const CModCatalogue& catalogue, bool exactOrder, const std
             EXPECT_EQ(problem.highestVersion, expected.highest[problem.requirement->guid]) << where << " mod " << p;
         EXPECT_EQ(graph.ClosureOf(p).missing, !expected.missing.empty());
         EXPECT_EQ(graph.ClosureOf(p).outdated, !expected.outdated.empty());
-        if (mod.name == L"EDITOR") continue;
+        if (mod.name == "EDITOR") continue;
         ASSERT_LT(row, rows.RowCount());
         EXPECT_EQ(&rows.RecordOf(row), &mod);
         EXPECT_EQ(rows.StatusOf(row), ExpectedStatus(mod, expected)) << where << " mod " << p;

@@ -48,7 +48,7 @@ TEST_F(InspectTest, ACleanFileHasNoWarnings) {
     EXPECT_TRUE(Codes(CleanMod()).empty());
     m_temp.WriteFile(L"x.mod", EncodeModFile(CleanMod()));
     const ModInspection inspection = InspectModFile(m_temp / L"x.mod", kGame);
-    EXPECT_EQ(inspection.info.name, L"Harbor Lights");
+    EXPECT_EQ(inspection.info.name, "Harbor Lights");
     EXPECT_EQ(inspection.notes.formatVersion, 4);
     EXPECT_EQ(inspection.notes.name.storedUnits, 13);
     EXPECT_FALSE(inspection.notes.endedEarly);

@@ -29,11 +29,11 @@ using Json = nlohmann::ordered_json;
 
 // --- the reference writers -----------------------------------------------------
 
-Json RequirementEntry(std::int64_t guid, std::uint16_t version, const std::wstring& name) {
+Json RequirementEntry(std::int64_t guid, std::uint16_t version, const std::string& name) {
     Json entry = Json::object();
     entry["guid"] = guid;
     entry["version"] = version;
-    entry["name"] = WideToUtf8(name);
+    entry["name"] = name;
     return entry;
 }
 
@@ -78,7 +78,7 @@ std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionP
     for (const HiddenModFile& file : rows.Catalogue().Hidden()) {
         Json entry = Json::object();
         entry["file"] = WideToUtf8(file.file);
-        entry["name"] = WideToUtf8(file.name);
+        entry["name"] = file.name;
         entry["version"] = file.version;
         entry["guid"] = file.guid;
         const ModInfo* listed = rows.Catalogue().FindByGuid(file.guid);
@@ -210,20 +210,17 @@ std::vector<ModInfo> EveryKindOfRecord(const TempFolder& folder) {
         ModInfo& info = records.emplace_back();
         EXPECT_EQ(ReadModHeader(info, path), L"");
     }
-    // Wide text that no header yields on every system: a value past
-    // U+10FFFF and a surrogate standing alone in wide text.
+    // Text that no header yields: bytes that are not UTF-8, and a
+    // surrogate encoded as if it were a character.
     ModInfo odd;
     odd.guid = 12;
-    odd.name = L"Odd ";
-    odd.name += static_cast<wchar_t>(0xD83D);
-    odd.name += L" and ";
-    if constexpr (sizeof(wchar_t) == 4) odd.name += static_cast<wchar_t>(0x110000);
+    odd.name = "Odd \xFF and \x80 and \xED\xA0\xBD";
     odd.filePath = L"C:\\Mods\\Odd.mod";
     records.push_back(odd);
     // Two older files with the identity of the first, which they lose to.
     for (int i = 0; i < 2; ++i) {
         ModInfo copy = records.front();
-        copy.name = L"Copy \"" + std::to_wstring(i) + L"\"\t";
+        copy.name = "Copy \"" + std::to_string(i) + "\"\t";
         copy.version = static_cast<std::uint16_t>(1 + i);
         copy.filePath = L"/MODS/COPIES/COPY" + std::to_wstring(i) + L".MOD";
         records.push_back(std::move(copy));
@@ -267,9 +264,9 @@ TEST(ModListJsonTest, LongListsComeInBoundedPiecesOfWholeMods) {
         ModInfo& mod = records.emplace_back();
         mod.guid = i;
         mod.version = 1;
-        mod.name = L"Mod " + std::to_wstring(i);
-        mod.description = std::wstring(200, L'd');
-        if (i % 7 == 0) mod.requirements.push_back({i + 100000, 1, L"missing"});
+        mod.name = "Mod " + std::to_string(i);
+        mod.description = std::string(200, 'd');
+        if (i % 7 == 0) mod.requirements.push_back({i + 100000, 1, "missing"});
     }
     const CModCatalogue catalogue(std::move(records));
     const CModRows rows(catalogue, kGame);
@@ -296,14 +293,14 @@ TEST(ModListTextTest, StreamedTextIsTheWholeTextWritersInPiecesOfWholeLines) {
         mod.guid = 1000 + i;
         mod.version = static_cast<std::uint16_t>(i * 37);
         mod.gameVersion[0] = static_cast<std::uint16_t>(i % 3 ? 1 : 10000);
-        mod.name = std::wstring(static_cast<std::size_t>(i % 60), L'n') + L"\x1b[2J";
-        if (i % 5 == 0) mod.requirements.push_back({4, 1, L"Needs a missing mod"});
+        mod.name = std::string(static_cast<std::size_t>(i % 60), 'n') + "\x1b[2J";
+        if (i % 5 == 0) mod.requirements.push_back({4, 1, "Needs a missing mod"});
     }
     // Files hidden by others of the same identity are named after the rows.
     for (int i = 0; i < 3; ++i) {
         ModInfo& copy = records.emplace_back();
         copy.guid = 1000 + i;
-        copy.name = L"Hidden copy";
+        copy.name = "Hidden copy";
         copy.filePath = L"/MODS/COPY" + std::to_wstring(i) + L".MOD";
     }
     const CModCatalogue catalogue(std::move(records));

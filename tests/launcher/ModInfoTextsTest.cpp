@@ -69,7 +69,7 @@ TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
     world.AddMod({L"Fine", 60, 1, {{u"Base", 10, 1}}});
     CModCatalogue catalogue;
     CModRows rows(catalogue);
-    auto tipOf = [&](const std::wstring& name) {
+    auto tipOf = [&](const std::string& name) {
         for (std::size_t row = 0; row < rows.RowCount(); ++row) {
             if (rows.RecordOf(row).name == name) {
                 return StatusTipText(rows.ProblemsOf(row));
@@ -77,16 +77,16 @@ TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
         }
         return std::wstring(L"<no row>");
     };
-    EXPECT_EQ(tipOf(L"Needy"),
+    EXPECT_EQ(tipOf("Needy"),
               L"Needs Ghost Pack version 2 or later; it is not installed\n"
               L"Needs mod 40; it is not installed\n"
               L"Needs Base Library version 4 or later; version 1 is installed");
     // Problems further down the chain are named by the mod that asks.
-    EXPECT_EQ(tipOf(L"Deep"),
+    EXPECT_EQ(tipOf("Deep"),
               L"Needs Ghost Pack version 2 or later; it is not installed\n"
               L"Needs mod 40; it is not installed\n"
               L"Needs Base Library version 4 or later; version 1 is installed");
-    EXPECT_EQ(tipOf(L"Fine"), L"");
+    EXPECT_EQ(tipOf("Fine"), L"");
 }
 
 TEST(ModInfoTextsTest, StatusTipNamesTheFilesAModHides) {

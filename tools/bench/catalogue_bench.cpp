@@ -133,18 +133,18 @@ std::vector<gh::ModInfo> StatusMods() {
     std::mt19937 rng(7);
     std::vector<gh::ModInfo> mods(kMods);
     auto need = [&](int from, std::int64_t guid, std::uint16_t version = 1) {
-        mods[from].requirements.push_back({guid, version, L"needed mod"});
+        mods[from].requirements.push_back({guid, version, "needed mod"});
     };
     for (int i = 0; i < kMods; ++i) {
         gh::ModInfo& mod = mods[i];
         mod.guid = i;
         mod.version = 2;
         mod.gameVersion[0] = 1;
-        mod.name = L"Status mod " + std::to_wstring(i);
-        mod.author = L"Someone";
-        mod.description = std::wstring(150, L'd');
-        mod.website = L"https://example.org/" + std::to_wstring(i);
-        mod.downloadUrl = L"https://example.org/get/" + std::to_wstring(i);
+        mod.name = "Status mod " + std::to_string(i);
+        mod.author = "Someone";
+        mod.description = std::string(150, 'd');
+        mod.website = "https://example.org/" + std::to_string(i);
+        mod.downloadUrl = "https://example.org/get/" + std::to_string(i);
     }
     for (int i = 0; i < kMods; ++i) {
         const int group = i / 2500, local = i % 2500, base = group * 2500;
