@@ -71,6 +71,8 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
                 if (int reader = FirstReaderThatAccepts(path)) return reader;
             // A scan opens what its folder lists by the listing's names.
             if (FirstEntryThatOpens(dir.Path()) != 0) return 5;
+            // A pipe at a name to be replaced is refused, and looking at it waits for no writer.
+            if (WriteFileAtomically(dir / L"GATEHOUSE.SCH", "x", 1)) return 6;
             // The game executable and the Steam client library.
             if (StartProgram(dir / L"gatehouse.sch", nullptr)) return 10;
             SharedLibrary library;

@@ -30,12 +30,14 @@ mode_t ModeOf(const std::wstring& path) {
     return stat(WideToUtf8(path).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-TEST(WritePermissionTest, AnotherUsersFileInAFolderOpenToAllIsLeftAlone) {
+TEST(WritePermissionTest, AnotherUsersFileIsReplacedOnlyWhereThisUserMayWriteIt) {
     if (geteuid() != 0) GTEST_SKIP() << "making a file of another user takes root";
     TempFolder dir;
     ASSERT_EQ(chmod(WideToUtf8(dir.Path()).c_str(), 0777), 0);
     dir.WriteFile(L"theirs.mod", "root's content");
     ASSERT_EQ(chmod(WideToUtf8(dir / L"theirs.mod").c_str(), 0644), 0);
+    dir.WriteFile(L"open.mod", "root's content");
+    ASSERT_EQ(chmod(WideToUtf8(dir / L"open.mod").c_str(), 0666), 0);
 
     const int result = test::RunInChild([&] {
         // Down to the unprivileged user "nobody", for whom no permission is overridden.
@@ -47,6 +49,8 @@ TEST(WritePermissionTest, AnotherUsersFileInAFolderOpenToAllIsLeftAlone) {
         AtomicFile file;
         if (file.Open(dir / L"THEIRS.MOD")) return 3;
         if (WriteFileAtomically(dir / L"theirs.mod", "mine", 4)) return 4;
+        // Another user's file that anyone may write is this user's to replace.
+        if (!WriteFileAtomically(dir / L"open.mod", "mine", 4)) return 5;
         return 0;
     });
     if (result == test::kChildCannotSetUp) GTEST_SKIP() << "cannot act as the user nobody (65534) here";
@@ -60,15 +64,20 @@ TEST(WritePermissionTest, AReplacedFileKeepsItsModeAndANewFileGetsTheUsualOne) {
     const mode_t previous = umask(027);
     dir.WriteFile(L"private.sch", "old");
     dir.WriteFile(L"shared.sch", "old");
+    dir.WriteFile(L"write-only.sch", "old");
     chmod(WideToUtf8(dir / L"private.sch").c_str(), 0600);
     chmod(WideToUtf8(dir / L"shared.sch").c_str(), 0664);
+    // Replacing a file takes no permission to read it.
+    chmod(WideToUtf8(dir / L"write-only.sch").c_str(), 0200);
     const bool replacedPrivate = WriteFileAtomically(dir / L"private.sch", "new", 3);
     const bool replacedShared = WriteFileAtomically(dir / L"shared.sch", "new", 3);
+    const bool replacedWriteOnly = WriteFileAtomically(dir / L"write-only.sch", "new", 3);
     const bool wroteNew = WriteFileAtomically(dir / L"new.sch", "new", 3);
     umask(previous);
-    ASSERT_TRUE(replacedPrivate && replacedShared && wroteNew);
+    ASSERT_TRUE(replacedPrivate && replacedShared && replacedWriteOnly && wroteNew);
     EXPECT_EQ(ModeOf(dir / L"private.sch"), 0600u);
     EXPECT_EQ(ModeOf(dir / L"shared.sch"), 0664u);
+    EXPECT_EQ(ModeOf(dir / L"write-only.sch"), 0200u);
     EXPECT_EQ(ModeOf(dir / L"new.sch"), 0666u & ~027u);
     EXPECT_EQ(dir.ReadFile(L"private.sch"), "new");
 }

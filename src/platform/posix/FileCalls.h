@@ -55,22 +55,4 @@ inline int SyncFolder(const char* folder) {
     return rc;
 }
 
-// Whether the file `path`, whose status is `st`, may not be replaced by this
-// process (see IsReadOnlyFile in Files.h).
-inline bool IsReadOnlyStatus(const char* path, const struct stat& st) {
-    // Marked read-only by its owner: no write permission for anyone, the
-    // counterpart of the Windows attribute, honoured even where the system
-    // would let this process write (root).
-    if ((st.st_mode & 0222) == 0) return true;
-    // The owner may write what has its owner's write bit: the system would
-    // say so too, without a second look at the path. (A file system mounted
-    // read-only refuses the replacement's temporary file in any case.)
-    if (st.st_uid == geteuid() && (st.st_mode & S_IWUSR)) return false;
-    // Otherwise as the system decides for this process's effective user and
-    // groups: another user's file is not ours to replace, although a rename
-    // in a folder we may change would do it.
-    if (faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0) return false;
-    return errno == EACCES || errno == EPERM || errno == EROFS;
-}
-
 }  // namespace gh::platform::posix

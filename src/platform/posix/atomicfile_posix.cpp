@@ -2,6 +2,7 @@
 #include "platform/TemporaryFileName.h"
 #include "platform/Text.h"
 #include "platform/posix/FileCalls.h"
+#include "platform/posix/FileLook.h"
 #include "platform/posix/PosixPath.h"
 
 #include <fcntl.h>
@@ -43,15 +44,17 @@ bool AtomicFile::Open(const std::wstring& target) {
     Abort();
     bool missing = false;
     const std::string real = ResolvePath(target, &missing);
-    // What the name reaches: a link to a file is replaced by the new file
-    // (never written through), but the file it reaches must be one this
-    // process may write; a folder, a pipe or a device is never replaced.
-    // One look, kept for Commit(); none when the snapshot's listing shows
+    // What the name reaches now, whatever a listing or an earlier look
+    // said: a link to a file is replaced by the new file (never written
+    // through), but the file it reaches must be one this process may write;
+    // a folder, a pipe or a device is never replaced. One look, through a
+    // descriptor, kept for Commit(); none when the snapshot's listing shows
     // the name missing.
     m_replacing = false;
     struct stat st {};
-    if (!missing && stat(real.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || posix::IsReadOnlyStatus(real.c_str(), st)) return false;
+    bool readOnly = false;
+    if (!missing && posix::LookAtFile(real.c_str(), st, readOnly)) {
+        if (!S_ISREG(st.st_mode) || readOnly) return false;
         m_replacing = true;
         m_oldMode = st.st_mode;
         m_oldOwner = st.st_uid;

@@ -3,6 +3,7 @@
 #include "platform/Unicode.h"
 #include "platform/Wildcard.h"
 #include "platform/posix/FileCalls.h"
+#include "platform/posix/FileLook.h"
 #include "platform/posix/PosixPath.h"
 #include "platform/posix/ReadOnlyOpen.h"
 
@@ -137,9 +138,7 @@ bool IsReadOnlyFile(const std::wstring& path) {
     bool readOnly = false;
     CallOnPath(path, [&](const char* p) {
         struct stat st {};
-        if (stat(p, &st) != 0) return false;
-        readOnly = posix::IsReadOnlyStatus(p, st);
-        return true;
+        return posix::LookAtFile(p, st, readOnly);
     });
     return readOnly;
 }
