@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -18,6 +20,7 @@
 #include "support/ForkedChild.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace gh::platform {
@@ -71,6 +74,26 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
                 if (int reader = FirstReaderThatAccepts(path)) return reader;
             // A scan opens what its folder lists by the listing's names.
             if (FirstEntryThatOpens(dir.Path()) != 0) return 5;
+            // A pipe put where the listing saw a regular file is read for
+            // what it holds, nothing, and does not wait for a writer.
+            {
+                dir.MakeFolder(L"swapped");
+                dir.WriteFile(L"swapped/a.mod", "header");
+                CInputFolder open;
+                std::vector<FolderEntry> entries;
+                if (!open.Open(dir / L"swapped") || !open.List(entries)) return 7;
+                const auto entry = std::find_if(entries.begin(), entries.end(),
+                                                [](const FolderEntry& e) { return e.name == L"a.mod"; });
+                if (entry == entries.end()) return 7;
+                const std::string swapped = WideToUtf8(dir / L"swapped/a.mod");
+                if (::unlink(swapped.c_str()) != 0 || ::mkfifo(swapped.c_str(), 0644) != 0) return 8;
+                InputFile file;
+                char start[64];
+                std::size_t got = 99;
+                open.OpenEntryAndReadStart(static_cast<std::size_t>(entry - entries.begin()), file, start, sizeof start,
+                                           got);
+                if (got != 0) return 9;
+            }
             // A pipe at a name to be replaced is refused, and looking at it waits for no writer.
             if (WriteFileAtomically(dir / L"GATEHOUSE.SCH", "x", 1)) return 6;
             // The game executable and the Steam client library.

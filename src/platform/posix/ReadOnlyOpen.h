@@ -14,8 +14,12 @@ namespace gh::platform::posix {
 
 // Opens `path` (relative to the folder `folder`, or AT_FDCWD) for reading,
 // only if it is a regular file, and never waits. Anything else fails with
-// errno EINVAL, as an unreadable file does.
-int OpenRegularFileAt(int folder, const char* path);
+// errno EINVAL, as an unreadable file does. `listedRegular`: the folder's
+// listing has just named it a regular file, which spares the check of the
+// opened file; as the open never waits and the reads take only what is
+// there, a file put in its place since then is read for what it holds and
+// cannot stop the program.
+int OpenRegularFileAt(int folder, const char* path, bool listedRegular = false);
 
 // read() and pread() that keep going through interruptions until `size`
 // bytes, the end of the file or an error; see ReadFully in
@@ -28,6 +32,7 @@ std::size_t ReadFullyAt(int fd, std::uint64_t offset, void* buffer, std::size_t 
 struct ListedEntry {
     FolderEntry entry;
     std::string systemName;
+    bool regular = false;  // the listing names it a regular file (not a link)
 };
 
 // Appends the entries of the open folder `dir` whose names match `pattern`,

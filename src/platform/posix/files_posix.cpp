@@ -60,7 +60,7 @@ void ReadSortedEntries(DIR* dir, const std::wstring& pattern, std::vector<Listed
             struct stat st {};
             isFolder = fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
-        ListedEntry listed{{std::move(wideName), isFolder}, e->d_name};
+        ListedEntry listed{{std::move(wideName), isFolder}, e->d_name, e->d_type == DT_REG};
         std::u16string key = SortKey(listed.entry.name);
         found.emplace_back(std::move(key), std::move(listed));
     }

@@ -14,11 +14,11 @@ using posix::ResolvePath;
 
 namespace posix {
 
-int OpenRegularFileAt(int folder, const char* path) {
+int OpenRegularFileAt(int folder, const char* path, bool listedRegular) {
     // The open never waits: a pipe without a writer, or a device, would
     // otherwise hold the program at open() or at its first read for ever.
     const int fd = ::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return -1;
+    if (fd < 0 || listedRegular) return fd;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

@@ -14,6 +14,7 @@ namespace gh::platform {
 struct CInputFolder::State {
     DIR* dir = nullptr;
     std::vector<std::string> names;  // of the last listing, as the system spells them
+    std::vector<bool> regular;       // the last listing named the entry a regular file
 };
 
 CInputFolder::CInputFolder() = default;
@@ -49,9 +50,12 @@ bool CInputFolder::List(std::vector<FolderEntry>& out) {
     posix::ReadSortedEntries(m_state->dir, L"*", found);
     m_state->names.clear();
     m_state->names.reserve(found.size());
+    m_state->regular.clear();
+    m_state->regular.reserve(found.size());
     out.reserve(out.size() + found.size());
     for (auto& f : found) {
         m_state->names.push_back(std::move(f.systemName));
+        m_state->regular.push_back(f.regular);
         out.push_back(std::move(f.entry));
     }
     return true;
@@ -62,7 +66,8 @@ bool CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, voi
     file.Close();
     got = 0;
     if (!m_state || index >= m_state->names.size()) return false;
-    const int fd = posix::OpenRegularFileAt(dirfd(m_state->dir), m_state->names[index].c_str());
+    const int fd =
+        posix::OpenRegularFileAt(dirfd(m_state->dir), m_state->names[index].c_str(), m_state->regular[index]);
     if (fd < 0) return false;
     file.m_handle = fd;
     got = file.ReadAt(0, buffer, size);
