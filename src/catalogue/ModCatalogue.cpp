@@ -4,6 +4,7 @@
 #include "app/PathText.h"
 #include "catalogue/ModFolderScan.h"
 #include "catalogue/ModHeaderReader.h"
+#include "platform/Memory.h"
 
 namespace gh {
 
@@ -19,11 +20,22 @@ std::wstring CModCatalogue::DefaultModsFolder() {
     return NormalizeSlashes(ToUpper(CombinePath(GetUserGameFolder(), L"MODS\\")));
 }
 
+namespace {
+
+// Records are made in steps of this many, the heap prepared for each step
+// at the size a record usually takes with its texts and path.
+constexpr std::size_t kRecordsPerStep = 256;
+constexpr std::size_t kUsualRecordBytes = 1280;
+
+}  // namespace
+
 void CModCatalogue::Build(const std::wstring& modsFolder) {
     m_positions.reserve(1024);  // spares the index most of its regrowth in large collections
     // Each file is read as soon as it is found; its path moves into its record.
     FindModFiles(modsFolder, L"*.MOD",
                  [this](platform::CInputFolder& folder, std::size_t entry, std::wstring&& recordPath) {
+                     if (m_records.size() % kRecordsPerStep == 0)
+                         platform::PrepareHeap(kRecordsPerStep * kUsualRecordBytes);
                      ModInfo record;
                      // A file that cannot be opened still gives a record, with the defaults.
                      ReadModHeader(record, folder, entry, std::move(recordPath));
