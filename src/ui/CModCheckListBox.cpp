@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
@@ -61,23 +62,30 @@ wxSize CModCheckListBox::CheckBoxSize() const {
 }
 
 const wxBitmap& CModCheckListBox::CheckBoxImage(int state) const {
-    wxBitmap& image = m_checkBoxImages[state];
-    if (!image.IsOk()) {
+    // Every state's image is made the first time any is needed, at the
+    // first paint: drawing a check mark may make the theme load an image
+    // reader (some 15 ms for an SVG one), which would otherwise delay the
+    // player's first check of a row.
+    if (!m_checkBoxImages[state].IsOk()) {
         const wxSize box = CheckBoxSize();
-        image.CreateWithDIPSize(box, GetDPIScaleFactor());
-        wxMemoryDC dc(image);
-        dc.SetBackground(*wxWHITE_BRUSH);
-        dc.Clear();
-        int flags = 0;
-        if (state == kChecked) {
-            flags = wxCONTROL_CHECKED;
-        } else if (state == kIndeterminate) {
-            // Greyed and marked as neither: the player cannot choose this row.
-            flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
+        for (int made = 0; made < static_cast<int>(std::size(m_checkBoxImages)); ++made) {
+            wxBitmap& image = m_checkBoxImages[made];
+            if (image.IsOk()) continue;
+            image.CreateWithDIPSize(box, GetDPIScaleFactor());
+            wxMemoryDC dc(image);
+            dc.SetBackground(*wxWHITE_BRUSH);
+            dc.Clear();
+            int flags = 0;
+            if (made == kChecked) {
+                flags = wxCONTROL_CHECKED;
+            } else if (made == kIndeterminate) {
+                // Greyed and marked as neither: the player cannot choose this row.
+                flags = wxCONTROL_UNDETERMINED | wxCONTROL_DISABLED;
+            }
+            wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, wxRect(box), flags);
         }
-        wxRendererNative::Get().DrawCheckBox(const_cast<CModCheckListBox*>(this), dc, wxRect(box), flags);
     }
-    return image;
+    return m_checkBoxImages[state];
 }
 
 void CModCheckListBox::ForgetMeasures() {
