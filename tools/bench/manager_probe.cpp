@@ -1,7 +1,11 @@
 // Opens the real mod manager on a documents and a game folder and measures,
 // from inside the process, what the player waits for:
-//   gatehouse_manager_probe --documents DIR --game-folder DIR [--spawned-at NS] [--repeat N]
+//   gatehouse_manager_probe --documents DIR --game-folder DIR [--spawned-at NS] [--repeat N] [--walk DIR]
 // and prints one line of "key=value" figures in milliseconds:
+//   walk_ms       with --walk, a plain walk of DIR first, through the C++
+//                 library (every folder listed, every file opened and its
+//                 first 4 KiB read): the yardstick where gatehouse_bench's
+//                 own walk cannot run, as for the Windows build under Wine;
 //   click_ms      from the play click (the manager's construction, catalogue
 //                 included) to the window shown, its list painted once and
 //                 every event that followed handled;
@@ -23,6 +27,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +50,8 @@ double Milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 // This process's processor time: unlike the clock on the wall, it does not
 // grow while other programs on a busy machine have the processor. The X
-// server's own work is not in it.
+// server's own work is not in it. (The Windows C library's clock() counts
+// the wall's time instead, so there both figures are the wall's.)
 double CpuMilliseconds() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 void Pump() {
@@ -54,6 +61,20 @@ void Pump() {
     }
     wxTheApp->ProcessPendingEvents();
     wxTheApp->ProcessIdle();
+}
+
+double PlainWalkMilliseconds(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const Clock::time_point start = Clock::now();
+    std::error_code error;
+    char buffer[4096];
+    for (fs::recursive_directory_iterator it(fs::u8path(folder), error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file(error)) continue;
+        std::ifstream file(it->path(), std::ios::binary);
+        file.read(buffer, sizeof buffer);
+    }
+    return Milliseconds(Clock::now() - start);
 }
 
 struct Spread {
@@ -110,6 +131,7 @@ int main(int argc, char** argv) {
     gh::LauncherOptions options;
     long long spawnedAt = -1;
     int repeat = 20;
+    std::string walkFolder;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string arg = argv[i];
         const std::string value = argv[i + 1];
@@ -119,6 +141,8 @@ int main(int argc, char** argv) {
             options.gameFolder = wxString::FromUTF8(value).ToStdWstring();
         } else if (arg == "--spawned-at") {
             spawnedAt = std::atoll(value.c_str());
+        } else if (arg == "--walk") {
+            walkFolder = value;
         } else if (arg == "--repeat") {
             repeat = std::max(1, std::atoi(value.c_str()));
         }
@@ -141,6 +165,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const double walkMs = walkFolder.empty() ? -1 : PlainWalkMilliseconds(walkFolder);
     const Clock::time_point click = Clock::now();
     const double clickCpu = CpuMilliseconds();
     auto* manager = new gh::CGatehouseDlg;
@@ -209,11 +234,11 @@ int main(int argc, char** argv) {
             ? -1
             : Milliseconds(ready.time_since_epoch() - std::chrono::nanoseconds(static_cast<long long>(spawnedAt)));
     std::printf(
-        "probe rows=%zu click_ms=%.2f click_cpu_ms=%.2f construct_ms=%.2f start_ms=%.2f highlight_ms=%.3f "
+        "probe walk_ms=%.2f rows=%zu click_ms=%.2f click_cpu_ms=%.2f construct_ms=%.2f start_ms=%.2f highlight_ms=%.3f "
         "highlight_max_ms=%.3f highlight_cpu_ms=%.3f check_ms=%.3f check_max_ms=%.3f check_cpu_ms=%.3f "
         "scroll_ms=%.3f scroll_max_ms=%.3f scroll_cpu_ms=%.3f\n",
-        rows, Milliseconds(ready - click), readyCpu - clickCpu, Milliseconds(constructed - click), start, h.median,
-        h.max, SpreadOf(highlight.cpu).median, c.median, c.max, SpreadOf(check.cpu).median, s.median, s.max,
+        walkMs, rows, Milliseconds(ready - click), readyCpu - clickCpu, Milliseconds(constructed - click), start,
+        h.median, h.max, SpreadOf(highlight.cpu).median, c.median, c.max, SpreadOf(check.cpu).median, s.median, s.max,
         SpreadOf(scroll.cpu).median);
     std::fflush(stdout);
 
