@@ -41,7 +41,9 @@ protected:
     std::wstring RecordPath() const { return m_records / L"record.txt"; }
 
     // What the stand-in recorded, or empty when it was not started in time.
-    std::string WaitForRecord(int timeoutMs = 5000) {
+    // The default is generous: under Wine on a loaded machine the first
+    // program started in a prefix can take several seconds to come up.
+    std::string WaitForRecord(int timeoutMs = 30000) {
         test::WaitUntil([&] { return m_records.Exists(L"record.txt"); }, timeoutMs);
         return m_records.Exists(L"record.txt") ? m_records.ReadFile(L"record.txt") : std::string();
     }
