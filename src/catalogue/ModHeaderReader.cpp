@@ -35,21 +35,6 @@ std::u16string_view ReadTextUnits(CHeaderStream& stream, TextBuffer& buffer, std
     return HasZeroOrSurrogate(read) ? read.substr(0, read.find(u'\0')) : read;
 }
 
-// Text that is all ASCII, as most is, converts unit for unit; only other
-// text needs the general conversion, which pairs surrogates up or replaces
-// the lone ones. Every unit is looked at without stopping early, which the
-// compiler turns into wide compares.
-std::string ToUtf8(std::u16string_view units) {
-    unsigned high = 0;
-    for (const char16_t unit : units) high |= unit;
-    if (high >= 0x80) return Utf16ToUtf8(units);
-    std::string text(units.size(), '\0');
-    char* out = text.data();
-    const char16_t* in = units.data();
-    for (std::size_t i = 0; i < units.size(); ++i) out[i] = static_cast<char>(in[i]);
-    return text;
-}
-
 }  // namespace
 
 std::u16string ReadHeaderText(CHeaderStream& stream) {
@@ -58,7 +43,7 @@ std::u16string ReadHeaderText(CHeaderStream& stream) {
 }
 
 void SetLimitedText(std::string& field, std::u16string_view units, std::size_t limit) {
-    field = ToUtf8(units.substr(0, std::min(limit, units.size())));
+    field = Utf16ToUtf8(units.substr(0, std::min(limit, units.size())));
 }
 
 void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes* notes) {
@@ -109,7 +94,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
     info.requirements.reserve(std::min<std::size_t>(requirementCount, kEntriesReservedAtOnce));
     for (std::uint32_t i = 0; i < requirementCount; ++i) {
         CModRequirement& entry = info.requirements.emplace_back();
-        entry.name = ToUtf8(ReadTextUnits(stream, text));
+        entry.name = Utf16ToUtf8(ReadTextUnits(stream, text));
         stream.ReadI64(guid);
         if (formatVersion != 1) stream.ReadU16(version);
         entry.guid = guid;
@@ -132,7 +117,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
         info.headerStrings.clear();
         info.headerStrings.reserve(std::min<std::size_t>(textCount, kEntriesReservedAtOnce));
         for (std::uint32_t i = 0; i < textCount; ++i) {
-            info.headerStrings.push_back(ToUtf8(ReadTextUnits(stream, text)));
+            info.headerStrings.push_back(Utf16ToUtf8(ReadTextUnits(stream, text)));
             if (stream.AtEnd()) {
                 const std::uint32_t rest = textCount - i - 1;
                 const bool alike = info.headerStrings.back().empty();

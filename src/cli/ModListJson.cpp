@@ -10,8 +10,6 @@ namespace gh {
 
 namespace {
 
-constexpr bool kWide16 = sizeof(wchar_t) == 2;
-
 // Appends JSON text to a buffer and hands the buffer on when it is full.
 class CJsonText {
 public:
@@ -52,55 +50,9 @@ public:
         m_out.append(static_cast<std::size_t>(2 * depth), ' ');
     }
 
-    // The text as a JSON string in UTF-8. Wide text is converted as
-    // WideToUtf8 converts it (pairs joined where wchar_t has 16 bits,
-    // unpaired surrogates and values past U+10FFFF as U+FFFD), so the
-    // result is always valid UTF-8. Written through a pointer into room
-    // made for the longest possible result, six bytes per character.
-    void String(std::wstring_view text) {
-        const std::size_t start = m_out.size();
-        m_out.resize(start + 6 * text.size() + 2);
-        char* out = m_out.data() + start;
-        *out++ = '"';
-        if (IsPlainAscii(text)) {
-            // Most text is: copied at once.
-            for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
-            out += text.size();
-            text = {};
-        }
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            auto cp = static_cast<char32_t>(text[i]);
-            if (cp >= 0x20 && cp < 0x80 && cp != '"' && cp != '\\') {
-                *out++ = static_cast<char>(cp);
-                continue;
-            }
-            if (kWide16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-            if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-            if (cp < 0x80) {
-                out = Escaped(out, static_cast<char>(cp));
-            } else if (cp < 0x800) {
-                *out++ = static_cast<char>(0xC0 | (cp >> 6));
-                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-            } else if (cp < 0x10000) {
-                *out++ = static_cast<char>(0xE0 | (cp >> 12));
-                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-            } else {
-                *out++ = static_cast<char>(0xF0 | (cp >> 18));
-                *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-            }
-        }
-        *out++ = '"';
-        m_out.resize(static_cast<std::size_t>(out - m_out.data()));
-    }
+    // Wide text (a file's path) as a JSON string in UTF-8, converted as
+    // WideToUtf8 converts it, so the result is always valid UTF-8.
+    void String(std::wstring_view text) { String(WideToUtf8(text)); }
 
     // UTF-8 text as a JSON string: quotes, backslashes and control
     // characters escaped, the rest copied. The catalogue keeps its texts
@@ -115,7 +67,7 @@ public:
             const char c = utf8[i];
             const auto byte = static_cast<unsigned char>(c);
             if (byte >= 0x80) {
-                const std::size_t length = ValidSequenceLength(utf8, i);
+                const std::size_t length = ValidUtf8SequenceLength(utf8, i);
                 if (length == 0) {
                     // Rare: written again from its valid form, with the
                     // replacements that reading it as text makes.
@@ -148,39 +100,9 @@ public:
     }
 
 private:
-    // No character that needs escaping or encoding. Looks at every one
-    // without stopping early, which the compiler turns into wide compares.
-    static bool IsPlainAscii(std::wstring_view text) {
-        unsigned special = 0;
-        for (const wchar_t c : text) {
-            const auto code = static_cast<std::uint32_t>(c);
-            special |= static_cast<unsigned>(code - 0x20u >= 0x60u) | static_cast<unsigned>(code == '"') |
-                       static_cast<unsigned>(code == '\\');
-        }
-        return special == 0;
-    }
-
     static char* Copied(char* out, std::string_view bytes) {
         for (const char b : bytes) *out++ = b;
         return out;
-    }
-
-    // The length of the valid UTF-8 sequence of two to four bytes at `at`,
-    // or 0: no overlong forms, surrogates or code points past U+10FFFF.
-    static std::size_t ValidSequenceLength(std::string_view text, std::size_t at) {
-        const auto b0 = static_cast<unsigned char>(text[at]);
-        const std::size_t length = b0 >= 0xC2 && b0 <= 0xDF   ? 2
-                                   : b0 >= 0xE0 && b0 <= 0xEF ? 3
-                                   : b0 >= 0xF0 && b0 <= 0xF4 ? 4
-                                                              : 0;
-        if (length == 0 || at + length > text.size()) return 0;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
-        const auto b1 = static_cast<unsigned char>(text[at + 1]);
-        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0) || (b0 == 0xF0 && b1 < 0x90) ||
-            (b0 == 0xF4 && b1 >= 0x90))
-            return 0;
-        return length;
     }
 
     // A quote, a backslash or a control character, escaped at `out`; any

@@ -173,7 +173,22 @@ std::wstring Utf16ToWide(std::u16string_view units) {
     return out;
 }
 
+std::size_t ValidUtf8SequenceLength(std::string_view bytes, std::size_t at) {
+    char32_t cp = 0;
+    return at < bytes.size() ? DecodeValidUtf8(bytes, at, cp) : 0;
+}
+
 std::string Utf16ToUtf8(std::u16string_view units) {
+    // Text that is all ASCII, as most is, is copied unit for unit. Every unit
+    // is looked at without stopping early, which compilers turn into wide
+    // compares.
+    unsigned high = 0;
+    for (const char16_t unit : units) high |= unit;
+    if (high < 0x80) {
+        std::string ascii(units.size(), '\0');
+        for (std::size_t i = 0; i < units.size(); ++i) ascii[i] = static_cast<char>(units[i]);
+        return ascii;
+    }
     std::string out;
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {

@@ -31,6 +31,11 @@ std::u16string WideToUtf16(std::wstring_view wide);
 // becomes U+FFFD, on every system, so the result is always valid UTF-8.
 std::string Utf16ToUtf8(std::u16string_view units);
 
+// The length of the valid UTF-8 sequence that starts at `bytes[at]` (1 for
+// ASCII), or 0 where none does: no overlong forms, surrogates or code
+// points past U+10FFFF.
+std::size_t ValidUtf8SequenceLength(std::string_view bytes, std::size_t at);
+
 // Bytes that are UTF-8 by convention but not by force (the names of a
 // system whose names are bytes) to wide text without loss: each byte that is
 // not part of valid UTF-8 becomes U+DC00 + byte (U+DC80 to U+DCFF, lone low

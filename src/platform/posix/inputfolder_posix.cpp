@@ -13,8 +13,11 @@ namespace gh::platform {
 
 struct CInputFolder::State {
     DIR* dir = nullptr;
-    std::vector<std::string> names;  // of the last listing, as the system spells them
-    std::vector<bool> regular;       // the last listing named the entry a regular file
+    struct Listed {
+        std::string name;  // as the system spells it
+        bool regular;      // the listing named it a regular file
+    };
+    std::vector<Listed> listed;  // of the last listing
 };
 
 CInputFolder::CInputFolder() = default;
@@ -48,14 +51,11 @@ bool CInputFolder::List(std::vector<FolderEntry>& out) {
     rewinddir(m_state->dir);
     std::vector<posix::ListedEntry> found;
     posix::ReadSortedEntries(m_state->dir, L"*", found);
-    m_state->names.clear();
-    m_state->names.reserve(found.size());
-    m_state->regular.clear();
-    m_state->regular.reserve(found.size());
+    m_state->listed.clear();
+    m_state->listed.reserve(found.size());
     out.reserve(out.size() + found.size());
     for (auto& f : found) {
-        m_state->names.push_back(std::move(f.systemName));
-        m_state->regular.push_back(f.regular);
+        m_state->listed.push_back({std::move(f.systemName), f.regular});
         out.push_back(std::move(f.entry));
     }
     return true;
@@ -65,9 +65,9 @@ bool CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, voi
                                          std::size_t& got) {
     file.Close();
     got = 0;
-    if (!m_state || index >= m_state->names.size()) return false;
-    const int fd =
-        posix::OpenRegularFileAt(dirfd(m_state->dir), m_state->names[index].c_str(), m_state->regular[index]);
+    if (!m_state || index >= m_state->listed.size()) return false;
+    const State::Listed& entry = m_state->listed[index];
+    const int fd = posix::OpenRegularFileAt(dirfd(m_state->dir), entry.name.c_str(), entry.regular);
     if (fd < 0) return false;
     file.m_handle = fd;
     got = file.ReadAt(0, buffer, size);

@@ -1,6 +1,8 @@
 // Small helpers shared by the Windows file sources.
 #pragma once
 
+#include "platform/Files.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,6 +16,11 @@ inline std::wstring WithBackslashes(std::wstring path) {
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return path;
+}
+
+// A file's identity as GetFolderIdentity gives it: its volume and its index.
+inline FolderIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 inline std::wstring FolderOf(const std::wstring& path) {

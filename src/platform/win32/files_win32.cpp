@@ -48,8 +48,7 @@ std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     const BOOL ok = GetFileInformationByHandle(h, &info);
     CloseHandle(h);
     if (!ok) return std::nullopt;
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return win32::IdentityOf(info);
 }
 
 std::optional<std::int64_t> FileModificationTime(const std::wstring& path) {

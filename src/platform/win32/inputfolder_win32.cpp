@@ -34,8 +34,7 @@ bool CInputFolder::Open(const std::wstring& folder) {
     }
     m_state = std::make_unique<State>();
     m_state->handle = handle;
-    m_state->identity = {info.dwVolumeSerialNumber,
-                         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    m_state->identity = win32::IdentityOf(info);
     m_state->folder = folder;
     if (!folder.empty() && folder.back() != L'/' && folder.back() != L'\\') m_state->folder += L'\\';
     return true;
