@@ -41,11 +41,19 @@ protected:
     std::wstring RecordPath() const { return m_records / L"record.txt"; }
 
     // What the stand-in recorded, or empty when it was not started in time.
-    // The default is generous: under Wine on a loaded machine the first
-    // program started in a prefix can take several seconds to come up.
+    // The record is never empty, so the wait lasts until it reads whole: under
+    // Wine a read straight after the stand-in's rename has come back empty.
+    // The default is generous, as the first program started in a Wine prefix
+    // can take seconds to come up on a loaded machine.
     std::string WaitForRecord(int timeoutMs = 30000) {
-        test::WaitUntil([&] { return m_records.Exists(L"record.txt"); }, timeoutMs);
-        return m_records.Exists(L"record.txt") ? m_records.ReadFile(L"record.txt") : std::string();
+        std::string record;
+        test::WaitUntil(
+            [&] {
+                record = m_records.Exists(L"record.txt") ? m_records.ReadFile(L"record.txt") : std::string();
+                return !record.empty();
+            },
+            timeoutMs);
+        return record;
     }
 
     void Run() { RunStartupSequence(*m_host); }
