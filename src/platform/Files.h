@@ -5,6 +5,8 @@
 // them (platform/Text.h): what a listing returns opens again.
 #pragma once
 
+#include "platform/Status.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,11 +37,12 @@ struct FolderIdentity {
 };
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder);
 
-// The path spelled as the file system stores it: on Linux every existing
-// component becomes the name the calls here would match for it (exact name
-// first, else without regard to case) and '\' becomes '/'; components that do
-// not exist stay as given. On Windows, where names ignore case, the path as
-// given. The calls here reach such a path without matching any names.
+// The path spelled as the file system stores it, for the calls here and for
+// people to read: every existing component becomes its stored name (on
+// Linux the name the calls here would match for it, exact name first, else
+// without regard to case) and the separators become the system's;
+// components that do not exist stay as given. The calls here reach such a
+// path without matching any names.
 std::wstring ExactCasePath(const std::wstring& path);
 
 // While an object of this class lives, the folder listings that the
@@ -88,12 +91,15 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool Open(const std::wstring& path);
+    // On failure the status says why, in the system's words where the
+    // system refused ("Permission denied"), otherwise that it is not a
+    // regular file.
+    Status Open(const std::wstring& path);
     // Open followed by ReadAt(0, buffer, size) into `got`, for scans over
     // many files: a path spelled as the file system spells it (see
-    // ExactCasePath) costs one call fewer. False, with nothing open and
+    // ExactCasePath) costs one call fewer. A failure, with nothing open and
     // `got` 0, when Open would fail.
-    bool OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got);
+    Status OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got);
     bool IsOpen() const { return m_handle != kNone; }
     // Reads up to `size` bytes; returns the count read, 0 at the end or on error.
     std::size_t Read(void* buffer, std::size_t size);
@@ -133,7 +139,7 @@ public:
     bool List(std::vector<FolderEntry>& out);
     // Opens entry `index` of the last List() into `file` and reads its first
     // bytes, as InputFile::OpenAndReadStart does with a path.
-    bool OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size, std::size_t& got);
+    Status OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size, std::size_t& got);
     void Close();
 
 private:
@@ -167,8 +173,18 @@ public:
     bool Write(const void* data, std::size_t size);
     bool Commit();
     void Abort();
+    // Why the last Open, Write or Commit failed, in the system's words
+    // ("No space left on device", "Permission denied"); success while
+    // nothing failed.
+    const Status& Error() const { return m_error; }
 
 private:
+    // Records why the step failed (from the system's last error unless
+    // given) and returns false.
+    bool Fail();
+    bool Fail(Status status);
+
+    Status m_error;
     std::intptr_t m_handle = -1;
     std::wstring m_target;
     std::wstring m_temp;
@@ -192,8 +208,8 @@ private:
 // a running install never loses its file. Returns the number removed.
 std::size_t RemoveStaleTemporaryFiles(const std::wstring& folder);
 
-// Writes `bytes` to `target` through AtomicFile.
-bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
+// Writes `bytes` to `target` through AtomicFile; on failure, why.
+Status WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size);
 
 // Reads a whole regular file of at most `limit` bytes (through InputFile).
 // None when it cannot be read or is larger.

@@ -1,11 +1,20 @@
 // The parts of the file interface that are the same on every system.
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 
 namespace gh::platform {
 
-bool WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size) {
+Status WriteFileAtomically(const std::wstring& target, const void* bytes, std::size_t size) {
     AtomicFile file;
-    return file.Open(target) && file.Write(bytes, size) && file.Commit();
+    if (file.Open(target) && file.Write(bytes, size) && file.Commit()) return {};
+    return file.Error();
+}
+
+bool AtomicFile::Fail() { return Fail(SystemErrorStatus(LastSystemError())); }
+
+bool AtomicFile::Fail(Status status) {
+    m_error = std::move(status);
+    return false;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit) {

@@ -61,7 +61,7 @@ TEST(FileFaultsTest, WritingANewFileLeavesNothingAtEveryFailure) {
     TempFolder dir;
     const auto result = FailEveryStep(
         [&] { std::filesystem::remove(std::filesystem::path(dir / L"new.mod")); },
-        [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5); },
+        [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5).IsOk(); },
         [&](FileOperation failed, std::uint32_t) {
             const auto expected = failed == FileOperation::SyncFolder ? std::vector<std::wstring>{L"new.mod"}
                                                                       : std::vector<std::wstring>{};

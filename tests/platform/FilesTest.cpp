@@ -117,7 +117,7 @@ TEST(InputFolderTest, ListsAsListFolderAndOpensEntriesByTheirListedNames) {
         InputFile file;
         char start[8] = {};
         std::size_t got = 0;
-        const bool opened = folder.OpenEntryAndReadStart(i, file, start, sizeof start, got);
+        const bool opened = folder.OpenEntryAndReadStart(i, file, start, sizeof start, got).IsOk();
         EXPECT_EQ(opened, !listed[i].isFolder) << i;
         const std::string read(start, got);
         if (listed[i].name == L"A.mod") {

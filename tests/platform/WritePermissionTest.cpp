@@ -69,10 +69,10 @@ TEST(WritePermissionTest, AReplacedFileKeepsItsModeAndANewFileGetsTheUsualOne) {
     chmod(WideToUtf8(dir / L"shared.sch").c_str(), 0664);
     // Replacing a file takes no permission to read it.
     chmod(WideToUtf8(dir / L"write-only.sch").c_str(), 0200);
-    const bool replacedPrivate = WriteFileAtomically(dir / L"private.sch", "new", 3);
-    const bool replacedShared = WriteFileAtomically(dir / L"shared.sch", "new", 3);
-    const bool replacedWriteOnly = WriteFileAtomically(dir / L"write-only.sch", "new", 3);
-    const bool wroteNew = WriteFileAtomically(dir / L"new.sch", "new", 3);
+    const bool replacedPrivate = WriteFileAtomically(dir / L"private.sch", "new", 3).IsOk();
+    const bool replacedShared = WriteFileAtomically(dir / L"shared.sch", "new", 3).IsOk();
+    const bool replacedWriteOnly = WriteFileAtomically(dir / L"write-only.sch", "new", 3).IsOk();
+    const bool wroteNew = WriteFileAtomically(dir / L"new.sch", "new", 3).IsOk();
     umask(previous);
     ASSERT_TRUE(replacedPrivate && replacedShared && replacedWriteOnly && wroteNew);
     EXPECT_EQ(ModeOf(dir / L"private.sch"), 0600u);

@@ -21,6 +21,9 @@ namespace gh::platform::posix {
 // cannot stop the program.
 int OpenRegularFileAt(int folder, const char* path, bool listedRegular = false);
 
+// Why the last OpenRegularFileAt failed, from errno.
+Status OpenFailure();
+
 // read() and pread() that keep going through interruptions until `size`
 // bytes, the end of the file or an error; see ReadFully in
 // inputfile_posix.cpp for why a file opened without waiting can still be

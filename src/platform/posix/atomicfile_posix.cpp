@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/TemporaryFileName.h"
 #include "platform/Text.h"
 #include "platform/posix/FileCalls.h"
@@ -42,6 +43,7 @@ AtomicFile::~AtomicFile() { Abort(); }
 
 bool AtomicFile::Open(const std::wstring& target) {
     Abort();
+    m_error = {};
     bool missing = false;
     const std::string real = ResolvePath(target, &missing);
     // What the name reaches now, whatever a listing or an earlier look
@@ -54,13 +56,15 @@ bool AtomicFile::Open(const std::wstring& target) {
     struct stat st {};
     bool readOnly = false;
     if (!missing && posix::LookAtFile(real.c_str(), st, readOnly)) {
-        if (!S_ISREG(st.st_mode) || readOnly) return false;
+        if (S_ISDIR(st.st_mode)) return Fail(SystemErrorStatus(EISDIR));
+        if (!S_ISREG(st.st_mode)) return Fail(NotARegularFileStatus());
+        if (readOnly) return Fail(SystemErrorStatus(EACCES));
         m_replacing = true;
         m_oldMode = st.st_mode;
         m_oldOwner = st.st_uid;
         m_oldGroup = st.st_gid;
     } else if (!missing && errno != ENOENT) {
-        return false;
+        return Fail();
     }
     const std::string folder = ParentOf(real);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -84,20 +88,20 @@ bool AtomicFile::Open(const std::wstring& target) {
             m_failed = false;
             return true;
         }
-        if (errno != EEXIST) return false;
+        if (errno != EEXIST) return Fail();
     }
-    return false;
+    return Fail(SystemErrorStatus(EEXIST));
 }
 
 bool AtomicFile::Write(const void* data, std::size_t size) {
-    if (m_handle < 0 || m_failed) return false;
+    if (m_handle < 0 || m_failed) return m_error.IsOk() ? Fail(SystemErrorStatus(EBADF)) : false;
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = posix::WriteSome(static_cast<int>(m_handle), bytes, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             m_failed = true;
-            return false;
+            return n == 0 ? Fail(SystemErrorStatus(ENOSPC)) : Fail();
         }
         bytes += n;
         size -= static_cast<std::size_t>(n);
@@ -108,7 +112,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 bool AtomicFile::Commit() {
     if (m_handle < 0 || m_failed) {
         Abort();
-        return false;
+        return m_error.IsOk() ? Fail(SystemErrorStatus(EBADF)) : false;
     }
     const int fd = static_cast<int>(m_handle);
     const std::string temp = WideToSystemName(m_temp);
@@ -117,8 +121,9 @@ bool AtomicFile::Commit() {
     // The content reaches the disk before it takes the old file's place.
     if ((m_replacing && !TakeOverModeAndOwner(fd, m_oldOwner, m_oldGroup, m_oldMode)) || posix::SyncFile(fd) != 0 ||
         posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
+        Status error = SystemErrorStatus(errno);
         Abort();
-        return false;
+        return Fail(std::move(error));
     }
     m_handle = -1;
     m_temp.clear();
@@ -126,7 +131,8 @@ bool AtomicFile::Commit() {
     posix::NoteNewName(target, false);
     // The new name lasts only once the folder is on the disk too. A failure
     // here is reported although the new file is in place already.
-    return posix::SyncFolder(ParentOf(target).c_str()) == 0 && closed;
+    if (posix::SyncFolder(ParentOf(target).c_str()) != 0 || !closed) return Fail();
+    return true;
 }
 
 void AtomicFile::Abort() {

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/posix/PosixPath.h"
 #include "platform/posix/ReadOnlyOpen.h"
 
@@ -72,33 +73,39 @@ std::size_t ReadFullyAt(int fd, std::uint64_t offset, void* buffer, std::size_t 
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::wstring& path) {
+Status posix::OpenFailure() {
+    // OpenRegularFileAt says EINVAL for what it refuses itself.
+    return errno == EINVAL ? NotARegularFileStatus() : SystemErrorStatus(errno);
+}
+
+Status InputFile::Open(const std::wstring& path) {
     Close();
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = posix::OpenRegularFileAt(AT_FDCWD, ResolvePath(path).c_str());
         if (fd >= 0) {
             m_handle = fd;
-            return true;
+            return {};
         }
-        if (errno != ENOENT) return false;
+        if (errno != ENOENT || attempt == 1) break;
         posix::ForgetAllFolders();  // a cached listing may be stale; look once more
     }
-    return false;
+    return posix::OpenFailure();
 }
 
-bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+Status InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
     Close();
     got = 0;
     // The path as spelled first, without the name matching; only a name that
     // is not there goes the way of Open.
     const int fd = posix::OpenRegularFileAt(AT_FDCWD, posix::ToNativeText(path).c_str());
     if (fd < 0) {
-        if (errno != ENOENT || !Open(path)) return false;
+        if (errno != ENOENT) return posix::OpenFailure();
+        if (Status opened = Open(path); !opened) return opened;
     } else {
         m_handle = fd;
     }
     got = ReadAt(0, buffer, size);
-    return true;
+    return {};
 }
 
 std::size_t InputFile::Read(void* buffer, std::size_t size) {

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/Text.h"
 #include "platform/posix/ReadOnlyOpen.h"
 
@@ -61,17 +62,17 @@ bool CInputFolder::List(std::vector<FolderEntry>& out) {
     return true;
 }
 
-bool CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
-                                         std::size_t& got) {
+Status CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
+                                           std::size_t& got) {
     file.Close();
     got = 0;
-    if (!m_state || index >= m_state->listed.size()) return false;
+    if (!m_state || index >= m_state->listed.size()) return SystemErrorStatus(ENOENT);
     const State::Listed& entry = m_state->listed[index];
     const int fd = posix::OpenRegularFileAt(dirfd(m_state->dir), entry.name.c_str(), entry.regular);
-    if (fd < 0) return false;
+    if (fd < 0) return posix::OpenFailure();
     file.m_handle = fd;
     got = file.ReadAt(0, buffer, size);
-    return true;
+    return {};
 }
 
 void CInputFolder::Close() {

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/TemporaryFileName.h"
 #include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Path.h"
@@ -18,10 +19,12 @@ AtomicFile::~AtomicFile() { Abort(); }
 
 bool AtomicFile::Open(const std::wstring& target) {
     Abort();
+    m_error = {};
     const std::wstring t = WithBackslashes(target);
     const DWORD attributes = GetFileAttributesW(t.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) || IsReadOnlyFile(t)))
-        return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Fail(SystemErrorStatus(ERROR_DIRECTORY));
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsReadOnlyFile(t)) return Fail(SystemErrorStatus(ERROR_ACCESS_DENIED));
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = detail::NewTemporaryFileName();
         const std::wstring temp = FolderOf(t) + L"\\" + std::wstring(name.begin(), name.end());
@@ -35,9 +38,9 @@ bool AtomicFile::Open(const std::wstring& target) {
             m_failed = false;
             return true;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (GetLastError() != ERROR_FILE_EXISTS) return Fail();
     }
-    return false;
+    return Fail(SystemErrorStatus(ERROR_FILE_EXISTS));
 }
 
 bool AtomicFile::Write(const void* data, std::size_t size) {
@@ -48,7 +51,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
         DWORD written = 0;
         if (!win32::WriteSome(AsHandle(m_handle), bytes, chunk, &written) || written == 0) {
             m_failed = true;
-            return false;
+            return Fail();
         }
         bytes += written;
         size -= written;
@@ -66,11 +69,15 @@ bool AtomicFile::Commit() {
     // The move needs the file closed. Unheld for that moment, it was written
     // just now, and RemoveStaleTemporaryFiles takes only older files.
     const bool flushed = win32::FlushFile(h) != 0;
+    Status error = flushed ? Status() : SystemErrorStatus(LastSystemError());
     const bool closed = CloseHandle(h) != 0;
-    if (!flushed || !closed || !win32::MoveReplacing(m_temp.c_str(), m_target.c_str())) {
+    if (flushed && !closed) error = SystemErrorStatus(LastSystemError());
+    if (flushed && closed && !win32::MoveReplacing(m_temp.c_str(), m_target.c_str()))
+        error = SystemErrorStatus(LastSystemError());
+    if (!error) {
         DeleteFileW(m_temp.c_str());
         m_temp.clear();
-        return false;
+        return Fail(std::move(error));
     }
     m_temp.clear();
     return true;

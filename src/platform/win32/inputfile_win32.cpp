@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>
@@ -11,29 +12,36 @@ using win32::AsHandle;
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::wstring& path) {
+Status InputFile::Open(const std::wstring& path) {
     Close();
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) {
+        const int error = LastSystemError();
+        // A folder refuses to open as a file with "access denied", which
+        // would send the player after permissions.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return NotARegularFileStatus();
+        return SystemErrorStatus(error);
+    }
     // Only a file on a disk: a pipe, the console or a device such as NUL
     // opens too, and reading one may never end.
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         CloseHandle(h);
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
+        return NotARegularFileStatus();
     }
     m_handle = reinterpret_cast<std::intptr_t>(h);
-    return true;
+    return {};
 }
 
-bool InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+Status InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
     got = 0;
-    if (!Open(path)) return false;  // a folder cannot be opened as a file here
+    if (Status opened = Open(path); !opened) return opened;  // a folder cannot be opened as a file here
     got = ReadAt(0, buffer, size);
-    return true;
+    return {};
 }
 
 std::size_t InputFile::Read(void* buffer, std::size_t size) {

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/SystemError.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>
@@ -79,11 +80,11 @@ HANDLE OpenInFolder(HANDLE folder, const std::wstring& name) {
 
 }  // namespace
 
-bool CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
-                                         std::size_t& got) {
+Status CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
+                                           std::size_t& got) {
     file.Close();
     got = 0;
-    if (!m_state || index >= m_state->names.size()) return false;
+    if (!m_state || index >= m_state->names.size()) return SystemErrorStatus(ERROR_FILE_NOT_FOUND);
     const std::wstring& name = m_state->names[index];
     const HANDLE handle = OpenInFolder(m_state->handle, name);
     // A name the relative open does not take is opened by its path, under
@@ -93,11 +94,11 @@ bool CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, voi
     // device, whose reads may never end.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        return false;
+        return NotARegularFileStatus();
     }
     file.m_handle = reinterpret_cast<std::intptr_t>(handle);
     got = file.ReadAt(0, buffer, size);
-    return true;
+    return {};
 }
 
 void CInputFolder::Close() {
