@@ -54,7 +54,8 @@ void CModCatalogue::Add(ModInfo&& record) {
     // a player can be told why a file they installed is not listed.
     ModInfo& kept = m_records[it->second];
     if (kept.version < record.version) std::swap(kept, record);
-    m_hidden.push_back({std::move(record.filePath), std::move(record.name), record.version, record.guid});
+    m_hidden.push_back(
+        {std::move(record.filePath), std::move(record.name), std::move(record.readError), record.version, record.guid});
 }
 
 const ModInfo* CModCatalogue::FindByGuid(std::int64_t guid) const {

@@ -16,17 +16,16 @@ namespace gh {
 // A mod file that the catalogue does not list because another file carries
 // the same identity (a higher version, or the same version found first).
 struct HiddenModFile {
-    std::wstring file;  // its path, in the form of ModInfo::filePath
-    std::string name;   // UTF-8
+    std::wstring file;      // its path, in the form of ModInfo::filePath
+    std::string name;       // UTF-8
+    std::string readError;  // as ModInfo::readError
     std::uint16_t version = 0;
     std::int64_t guid = -1;
 };
 
 class CModCatalogue {
 public:
-    // Builds from the documents game folder's mods folder: the canonical
-    // form of GetUserGameFolder() + "MODS\" (upper case, forward slashes,
-    // trailing '/').
+    // Builds from the documents game folder's mods folder (DefaultModsFolder).
     CModCatalogue();
     // Builds from `modsFolder`, used as given (it should end with '/').
     explicit CModCatalogue(const std::wstring& modsFolder);
@@ -36,7 +35,9 @@ public:
     CModCatalogue(const CModCatalogue&) = delete;
     CModCatalogue& operator=(const CModCatalogue&) = delete;
 
-    // The mods folder a default-built catalogue reads.
+    // The mods folder a default-built catalogue reads: the canonical form of
+    // GetUserGameFolder() + "MODS\" (upper case, forward slashes, trailing
+    // '/'). The records name their files as the system spells them.
     static std::wstring DefaultModsFolder();
 
     // The record with this identity, or null. Constant time.

@@ -11,8 +11,9 @@ namespace gh {
 
 // Called once per file found: the file is entry `entry` of the open
 // `folder`, to open it by (CInputFolder::OpenEntryAndReadStart); `recordPath`
-// is ToUpper(folder as given + subfolders + name), the catalogue's form,
-// which the callee may take.
+// is its path as the system spells it (the folder's real spelling, see
+// platform::ExactCasePath, and the names as listed, joined with the
+// system's separator), which the callee may take.
 using FoundModFile = std::function<void(platform::CInputFolder& folder, std::size_t entry, std::wstring&& recordPath)>;
 
 // Depth first below `folder` (which ends with '/'): the folder's files whose

@@ -136,12 +136,18 @@ namespace {
 // Reads the header of `file` once `open` has opened it and read its first
 // bytes into `start`: most headers need nothing more.
 template <typename Open>
-std::wstring ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open) {
+Status ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open) {
     platform::InputFile file;
     std::uint8_t start[kHeaderFirstReadSize];
     std::size_t got = 0;
-    if (!open(file, start, sizeof start, got)) return L"Unable to open file : " + recordPath;
+    // The record names its file whether or not it could be read, so that
+    // every row can say which file it stands for, and why it is empty.
     info.filePath = std::move(recordPath);
+    Status opened = open(file, start, sizeof start, got);
+    if (!opened) {
+        info.readError = WideToUtf8(opened.Text());
+        return opened;
+    }
     platform::CFileByteSource source(file, {start, got}, got < sizeof start);
     ReadModHeaderFrom(info, source);
     return {};
@@ -149,14 +155,14 @@ std::wstring ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open)
 
 }  // namespace
 
-std::wstring ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath) {
+Status ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath) {
     return ReadOpenedHeader(info, std::move(recordPath),
                             [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
                                 return folder.OpenEntryAndReadStart(entry, file, start, size, got);
                             });
 }
 
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& path) {
+Status ReadModHeader(ModInfo& info, const std::wstring& path) {
     return ReadOpenedHeader(info, path,
                             [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
                                 return file.OpenAndReadStart(path, start, size, got);

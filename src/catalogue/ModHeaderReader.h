@@ -30,17 +30,17 @@ inline constexpr std::size_t kDescriptionLimit = 512;
 inline constexpr std::size_t kWebsiteLimit = 512;
 inline constexpr std::size_t kDownloadUrlLimit = 512;
 
-// Fills `info` (freshly constructed) from the mod file at `path`. Returns an
-// empty text when the file was opened, otherwise "Unable to open file : "
-// followed by `path`, with `info` untouched. A short, damaged or foreign
-// file is never an error: every field whose bytes are missing keeps its
-// value (see ReadModHeaderFrom).
-std::wstring ReadModHeader(ModInfo& info, const std::wstring& path);
+// Fills `info` (freshly constructed) from the mod file at `path`, which
+// becomes its filePath. When the file cannot be opened, the status says why
+// and so does the record's readError; every other field keeps its default.
+// A short, damaged or foreign file is never an error: every field whose
+// bytes are missing keeps its value (see ReadModHeaderFrom).
+Status ReadModHeader(ModInfo& info, const std::wstring& path);
 
 // As ReadModHeader, but opens entry `entry` of the open `folder` and stores
 // `recordPath` as the record's filePath (the catalogue opens files by their
-// real names and records them by their canonical paths).
-std::wstring ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath);
+// listed names relative to the open folder).
+Status ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath);
 
 // What a header held beyond the record, for people who check a mod file
 // (the record keeps only what the launcher uses).

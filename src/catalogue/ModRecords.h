@@ -32,7 +32,8 @@ struct ModInfo {
     std::string website;
     std::string downloadUrl;
     std::string description;
-    std::wstring filePath;
+    std::wstring filePath;   // as the system spells it, in its real letter case
+    std::string readError;   // UTF-8; why the file could not be read, empty when it was
     std::int64_t guid = -1;  // -1 when the file supplied none
     std::uint64_t headerQword = 0;
     std::uint16_t version = 0;

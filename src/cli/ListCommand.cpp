@@ -39,6 +39,13 @@ std::size_t CharacterCount(std::string_view utf8) {
     return count;
 }
 
+// The length of ModStatusText's text for a status, without making it.
+std::size_t StatusTextLength(std::int32_t status) {
+    static const std::size_t kLengths[] = {ModStatusText(0).size(), ModStatusText(1).size(), ModStatusText(2).size(),
+                                           ModStatusText(3).size()};
+    return status >= 0 && status < 4 ? kLengths[status] : 0;
+}
+
 void AppendPadded(std::wstring& out, std::wstring_view text, std::size_t width) {
     out += text;
     if (text.size() < width) out.append(width - text.size(), L' ');
@@ -65,32 +72,38 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
 
     // The columns' widths first, from lengths alone: making a line safe for
     // the terminal keeps its length.
-    const std::wstring_view nameHeader = L"NAME", versionHeader = L"VERSION", gameHeader = L"GAME VERSION";
-    std::size_t nameWidth = nameHeader.size(), versionWidth = versionHeader.size(), gameWidth = gameHeader.size();
+    const std::wstring_view nameHeader = L"NAME", versionHeader = L"VERSION", gameHeader = L"GAME VERSION",
+                            statusHeader = L"STATUS";
+    std::size_t nameWidth = nameHeader.size(), versionWidth = versionHeader.size(), gameWidth = gameHeader.size(),
+                statusWidth = statusHeader.size();
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const ModInfo& mod = rows.RecordOf(row);
         nameWidth = std::max(nameWidth, std::min(CharacterCount(mod.name), kMaxNameColumn));
         versionWidth = std::max(versionWidth, DecimalDigits(mod.version));
         gameWidth = std::max(gameWidth, VersionTextLength(mod.gameVersion));
+        statusWidth = std::max(statusWidth, StatusTextLength(rows.StatusOf(row)));
     }
     const auto line = [&](std::wstring_view name, std::wstring_view version, std::wstring_view game,
-                          std::wstring_view status) {
+                          std::wstring_view status, std::wstring_view file) {
         AppendPadded(out, name, nameWidth);
         out += L"  ";
         AppendPadded(out, version, versionWidth);
         out += L"  ";
         AppendPadded(out, game, gameWidth);
         out += L"  ";
-        out += status;
+        AppendPadded(out, status, statusWidth);
+        out += L"  ";
+        out += file;
         out += L'\n';
     };
-    line(nameHeader, versionHeader, gameHeader, L"STATUS");
+    line(nameHeader, versionHeader, gameHeader, statusHeader, L"FILE");
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const ModInfo& mod = rows.RecordOf(row);
         const std::int32_t status = rows.StatusOf(row);
         line(TerminalSafe(mod.name), std::to_wstring(mod.version),
              FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]),
-             ModStatusText(status));
+             ModStatusText(status), TerminalSafe(mod.filePath));
+        if (!mod.readError.empty()) out += L"    cannot be read: " + TerminalSafe(mod.readError) + L"\n";
         if (IsBlocked(status)) {
             const auto problems = rows.ProblemsOf(row);
             for (const RequirementProblem& problem : problems)
@@ -121,8 +134,10 @@ std::wstring HiddenText(const CModCatalogue& catalogue) {
     std::wstring out;
     for (const HiddenModFile& file : catalogue.Hidden()) {
         const ModInfo* listed = catalogue.FindByGuid(file.guid);
-        out += fmt::format(L"hidden: {} ({}, version {}) has the same identity as {}\n", TerminalSafe(file.file),
-                           TerminalSafe(file.name), file.version,
+        const std::wstring what = file.readError.empty()
+                                      ? fmt::format(L"{}, version {}", TerminalSafe(file.name), file.version)
+                                      : L"cannot be read: " + TerminalSafe(file.readError);
+        out += fmt::format(L"hidden: {} ({}) has the same identity as {}\n", TerminalSafe(file.file), what,
                            listed ? TerminalSafe(listed->filePath) : std::wstring(L"?"));
     }
     return out;

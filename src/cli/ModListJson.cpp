@@ -229,6 +229,11 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTex
     out.Key(kDepth + 1, "file");
     out.String(mod.filePath);
     out.Raw(",");
+    if (!mod.readError.empty()) {
+        out.Key(kDepth + 1, "readError");
+        out.String(mod.readError);
+        out.Raw(",");
+    }
     const auto problems = rows.ProblemsOf(row);
     out.Key(kDepth + 1, "missing");
     ProblemList(out, kDepth + 1, problems, false);
@@ -246,6 +251,11 @@ void HiddenEntry(CJsonText& out, int depth, const HiddenModFile& file, const Mod
     out.Key(depth + 1, "file");
     out.String(file.file);
     out.Raw(",");
+    if (!file.readError.empty()) {
+        out.Key(depth + 1, "readError");
+        out.String(file.readError);
+        out.Raw(",");
+    }
     out.Key(depth + 1, "name");
     out.String(file.name);
     out.Raw(",");

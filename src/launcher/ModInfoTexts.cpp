@@ -64,8 +64,9 @@ ModInfoTexts InfoPaneTexts(const ModData& mod) {
 }
 
 std::wstring StatusTipText(std::span<const RequirementProblem> problems,
-                           const std::vector<const HiddenModFile*>& hidden) {
+                           const std::vector<const HiddenModFile*>& hidden, std::string_view readError) {
     std::vector<std::wstring> lines;
+    if (!readError.empty()) lines.push_back(L"Cannot be read: " + Utf8ToWide(readError));
     for (const RequirementProblem& problem : problems) {
         if (problem.installed != nullptr) continue;
         const std::wstring name = TipName(problem.requirement->name, problem.requirement->guid);

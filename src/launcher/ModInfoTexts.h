@@ -41,7 +41,8 @@ struct ModInfoTexts {
 };
 ModInfoTexts InfoPaneTexts(const ModData& mod);
 
-// The Status field's tooltip for a blocked mod: one line per mod of its
+// The Status field's tooltip: when the mod's file could not be read, first
+// "Cannot be read: <reason>"; then, for a blocked mod, one line per mod of its
 // requirement report that is not installed ("Needs <name> version <n> or
 // later; it is not installed", without the version when none is asked),
 // then one per installed mod that is too old ("Needs <name> version <n> or
@@ -50,7 +51,7 @@ ModInfoTexts InfoPaneTexts(const ModData& mod);
 // mod hides ("Hides <file> (version <v>): it has the same identity"). Empty
 // when there is nothing to say. Names are cut to a bounded length.
 std::wstring StatusTipText(std::span<const RequirementProblem> problems,
-                           const std::vector<const HiddenModFile*>& hidden = {});
+                           const std::vector<const HiddenModFile*>& hidden = {}, std::string_view readError = {});
 
 // "Emberwake II Version a.b.c.d" with the installed game's version, or the
 // line as it stands before the version is known, "Emberwake II Version

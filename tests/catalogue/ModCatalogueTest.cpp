@@ -2,6 +2,7 @@
 
 #include "app/Folders.h"
 #include "app/PathText.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "support/ModFileWriter.h"
 #include "support/TempFolder.h"
@@ -26,12 +27,25 @@ fs::path FsPath(const std::wstring& text) {
     return fs::path(copy);
 }
 
+// A path spelled with the system's separators and each folder's stored name.
+std::wstring SpelledOnDisk(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L"/\\");
+    std::wstring file =
+        platform::ExactCasePath(path.substr(0, cut)) + platform::NativeSeparator() + path.substr(cut + 1);
+    for (wchar_t& c : file)
+        if (c == L'/' || c == L'\\') c = platform::NativeSeparator();
+    return file;
+}
+
 class ModCatalogueTest : public ::testing::Test {
 protected:
     // The catalogue reads the mods folder by its canonical, upper-case path,
-    // as it does for the player's documents folder.
+    // as it does for the player's documents folder, and names each file as
+    // the system spells it.
     std::wstring ModsFolder() const { return NormalizeSlashes(ToUpper(m_temp.Path() + L"mods/")); }
-    std::wstring Canonical(const std::wstring& relative) const { return ModsFolder() + ToUpper(relative); }
+    std::wstring OnDisk(const std::wstring& relative) const {
+        return SpelledOnDisk(m_temp.Path() + L"mods/" + relative);
+    }
 
     void Mod(const std::wstring& relative, std::int64_t guid, std::uint16_t version, const std::u16string& name = u"") {
         ModFile mod;
@@ -61,10 +75,9 @@ TEST_F(ModCatalogueTest, FilesComeBeforeSubfoldersDepthFirstInListingOrder) {
     m_temp.WriteFile(L"mods/notes.txt", "not a mod");
 
     CModCatalogue catalogue(ModsFolder());
-    EXPECT_EQ(Paths(catalogue),
-              (std::vector<std::wstring>{Canonical(L".hidden.MOD"), Canonical(L"a.MOD"), Canonical(L"b.MOD"),
-                                         Canonical(L"Sub1/d.MOD"), Canonical(L"Sub1/f.MOD"),
-                                         Canonical(L"Sub1/deeper/e.MOD"), Canonical(L"sub2/c.MOD")}));
+    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{OnDisk(L".hidden.MOD"), OnDisk(L"a.MOD"), OnDisk(L"b.MOD"),
+                                                           OnDisk(L"Sub1/d.MOD"), OnDisk(L"Sub1/f.MOD"),
+                                                           OnDisk(L"Sub1/deeper/e.MOD"), OnDisk(L"sub2/c.MOD")}));
     ASSERT_NE(catalogue.FindByGuid(5), nullptr);
     EXPECT_EQ(catalogue.FindByGuid(5)->name, "Sub1/deeper/e.MOD");
     EXPECT_EQ(catalogue.PositionOf(5), 5);
@@ -85,7 +98,7 @@ TEST_F(ModCatalogueTest, OnlyModFilesAreReadAndOnlyTheExactSkippedNamesAreLeftOu
 
     CModCatalogue catalogue(ModsFolder());
     EXPECT_EQ(Paths(catalogue),
-              (std::vector<std::wstring>{Canonical(L"x.mod"), Canonical(L"alpha/z.Mod"), Canonical(L"Zeta/y.MOD")}));
+              (std::vector<std::wstring>{OnDisk(L"x.mod"), OnDisk(L"alpha/z.Mod"), OnDisk(L"Zeta/y.MOD")}));
 }
 
 TEST_F(ModCatalogueTest, HighestVersionWinsInThePlaceOfTheFirst) {
@@ -154,15 +167,14 @@ TEST_F(ModCatalogueTest, EqualVersionsKeepTheFirstAndUnreadableFilesShareNoIdent
     ASSERT_EQ(catalogue.Count(), 2u);
     EXPECT_EQ(catalogue.At(0).name, "first");
     EXPECT_EQ(catalogue.At(1).guid, -1);
-    EXPECT_EQ(catalogue.At(1).filePath, Canonical(L"c.mod"));
+    EXPECT_EQ(catalogue.At(1).filePath, OnDisk(L"c.mod"));
 }
 
 TEST_F(ModCatalogueTest, LowerCaseExtensionAndFolderNamedLikeAModFile) {
     Mod(L"lower.mod", 1, 1);
     Mod(L"Pack.MOD/inner.MOD", 2, 1);
     CModCatalogue catalogue(ModsFolder());
-    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{Canonical(L"lower.mod"), Canonical(L"Pack.MOD/inner.MOD")}));
-    EXPECT_EQ(catalogue.At(0).filePath, Canonical(L"LOWER.MOD"));
+    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{OnDisk(L"lower.mod"), OnDisk(L"Pack.MOD/inner.MOD")}));
 }
 
 TEST_F(ModCatalogueTest, DotFoldersAreNotEntered) {
@@ -170,7 +182,7 @@ TEST_F(ModCatalogueTest, DotFoldersAreNotEntered) {
     Mod(L"ok/.svn/b.mod", 2, 1);
     Mod(L"ok/c.mod", 3, 1);
     CModCatalogue catalogue(ModsFolder());
-    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{Canonical(L"ok/c.mod")}));
+    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{OnDisk(L"ok/c.mod")}));
 }
 
 TEST_F(ModCatalogueTest, EmptyOrMissingFolderGivesAnEmptyCatalogue) {
@@ -197,7 +209,7 @@ TEST_F(ModCatalogueTest, DefaultCatalogueReadsTheDocumentsModsFolder) {
         ASSERT_EQ(catalogue.Count(), 1u);
         EXPECT_EQ(catalogue.At(0).name, "from documents");
         EXPECT_EQ(catalogue.At(0).filePath,
-                  NormalizeSlashes(ToUpper(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/MODS/x.mod")));
+                  SpelledOnDisk(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/mods/x.mod"));
     }
     platform::SetDocumentsFolderOverride(L"");
 }
@@ -215,8 +227,8 @@ TEST_F(ModCatalogueTest, FolderLinksIntoTheTreeAreEnteredOnce) {
     ASSERT_FALSE(ec);
 
     CModCatalogue catalogue(ModsFolder());
-    EXPECT_EQ(Paths(catalogue), (std::vector<std::wstring>{Canonical(L"a/one.mod"), Canonical(L"b/two.mod"),
-                                                           Canonical(L"b/link1/three.mod")}));
+    EXPECT_EQ(Paths(catalogue),
+              (std::vector<std::wstring>{OnDisk(L"a/one.mod"), OnDisk(L"b/two.mod"), OnDisk(L"b/link1/three.mod")}));
 }
 
 TEST_F(ModCatalogueTest, BrokenLinkGivesADefaultRecord) {
@@ -228,7 +240,8 @@ TEST_F(ModCatalogueTest, BrokenLinkGivesADefaultRecord) {
     CModCatalogue catalogue(ModsFolder());
     ASSERT_EQ(catalogue.Count(), 2u);
     EXPECT_EQ(catalogue.At(0).guid, -1);
-    EXPECT_EQ(catalogue.At(0).filePath, L"");  // the file could not be opened
+    EXPECT_EQ(catalogue.At(0).filePath, OnDisk(L"broken.mod"));  // named although it could not be opened
+    EXPECT_FALSE(catalogue.At(0).readError.empty());
     EXPECT_EQ(catalogue.At(1).guid, 5);
 }
 
@@ -240,7 +253,8 @@ TEST_F(ModCatalogueTest, NamesThatDifferOnlyInCaseAreReadFromTheirOwnFiles) {
     ASSERT_EQ(catalogue.Count(), 2u);
     EXPECT_EQ(catalogue.At(0).name, "upper");
     EXPECT_EQ(catalogue.At(1).name, "lower");
-    EXPECT_EQ(catalogue.At(0).filePath, catalogue.At(1).filePath);
+    EXPECT_EQ(catalogue.At(0).filePath, OnDisk(L"DUP.MOD"));
+    EXPECT_EQ(catalogue.At(1).filePath, OnDisk(L"dup.mod"));
 }
 
 TEST(ModCatalogueRecords, RecordsGivenInOrderFollowTheSameRule) {

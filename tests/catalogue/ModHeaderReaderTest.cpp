@@ -145,7 +145,7 @@ TEST_P(EveryFormat, ReadsTheSameFromAFileAsFromMemory) {
         const std::wstring path = temp / (L"cut" + std::to_wstring(cut) + L".mod");
         ASSERT_TRUE(WriteModFile(path, mod, cut));
         ModInfo fromFile;
-        EXPECT_EQ(ReadModHeader(fromFile, path), L"");
+        EXPECT_TRUE(ReadModHeader(fromFile, path));
         ModInfo expected = ReadHeaderBytes(bytes.substr(0, cut));
         expected.filePath = path;
         EXPECT_EQ(FirstDifference(fromFile, expected), "") << "cut after " << cut << " bytes";
@@ -322,24 +322,30 @@ TEST(ModHeader, EmptyFileKeepsTheDefaults) {
     TempFolder temp;
     ASSERT_TRUE(WriteFileBytes(temp / L"empty.mod", ""));
     ModInfo info;
-    EXPECT_EQ(ReadModHeader(info, temp / L"empty.mod"), L"");
+    EXPECT_TRUE(ReadModHeader(info, temp / L"empty.mod"));
     ModInfo expected;
     expected.filePath = temp / L"empty.mod";
     EXPECT_EQ(FirstDifference(info, expected), "");
 }
 
-TEST(ModHeader, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
+TEST(ModHeader, FileThatCannotBeOpenedNamesItsFileAndWhyAndChangesNothingElse) {
     TempFolder temp;
-    const std::wstring missing = temp / L"no such.mod";
-    ModInfo info;
-    info.requirements.push_back({});
-    EXPECT_EQ(ReadModHeader(info, missing), L"Unable to open file : " + missing);
-    EXPECT_EQ(info.filePath, L"");
-    EXPECT_EQ(info.guid, -1);
-    EXPECT_EQ(info.requirements.size(), 1u);
-
     temp.MakeFolder(L"folder.mod");
-    EXPECT_EQ(ReadModHeader(info, temp / L"folder.mod"), L"Unable to open file : " + (temp / L"folder.mod"));
+    const struct {
+        std::wstring path;
+        StatusKind kind;
+    } cases[] = {{temp / L"no such.mod", StatusKind::NotFound}, {temp / L"folder.mod", StatusKind::WrongType}};
+    for (const auto& c : cases) {
+        ModInfo info;
+        info.requirements.push_back({});
+        const Status read = ReadModHeader(info, c.path);
+        EXPECT_EQ(read.Kind(), c.kind);
+        EXPECT_FALSE(read.Text().empty());
+        EXPECT_EQ(info.readError, WideToUtf8(read.Text()));
+        EXPECT_EQ(info.filePath, c.path);
+        EXPECT_EQ(info.guid, -1);
+        EXPECT_EQ(info.requirements.size(), 1u);
+    }
 }
 
 TEST(ModHeader, ForeignBytesBecomeARecordWithoutHarm) {

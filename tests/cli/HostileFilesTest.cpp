@@ -42,18 +42,14 @@ TEST_F(HostileFilesTest, PipesAreRefusedLikeUnreadableFilesAndNothingWaits) {
     EXPECT_THAT(set.err, HasSubstr("cannot be read"));
 
     // The default selection file and the restart list as pipes: the manager's
-    // selection stays empty and the game starts without mods.
+    // selection stays empty, and as the selection cannot be written in the
+    // pipe's place, the game is not started on whatever the pipe would say.
     MakePipe(User(L"gatehouse.sch"));
     MakePipe(User(L"restart.txt"));
     const ChildResult last = Gatehouse({L"--runner", L"/bin/true", L"play", L"--last"});
-    EXPECT_EQ(last.exitCode, 0) << last.err;
-    EXPECT_THAT(last.out, HasSubstr("with 0 mods"));
-
-    // A mod file that is a pipe is a record that could not be read.
-    MakePipe(User(L"mods/pipe.mod"));
-    const ChildResult list = Gatehouse({L"list"});
-    EXPECT_EQ(list.exitCode, 0);
-    EXPECT_THAT(list.out, HasSubstr("Alpha"));
+    EXPECT_EQ(last.exitCode, 1);
+    EXPECT_THAT(last.err, HasSubstr("Unable to save file: gatehouse.sch"));
+    EXPECT_EQ(last.out, "");
 
     MakePipe(L"workshop/workshop.json");
     const ChildResult sync = Gatehouse({L"--workshop", m_temp / L"workshop", L"sync", L"--timeout", L"5"});
@@ -80,7 +76,36 @@ TEST_F(HostileFilesTest, NamesThatAreNotValidTextAreFoundAgain) {
     const auto json = nlohmann::json::parse(run.out);
     ASSERT_EQ(json["mods"].size(), 1u);
     EXPECT_EQ(json["mods"][0]["name"], "Odd Names");
-    EXPECT_THAT(json["mods"][0]["file"].get<std::string>(), HasSubstr("\xEF\xBF\xBD.MOD"));
+    EXPECT_THAT(json["mods"][0]["file"].get<std::string>(), HasSubstr("\xEF\xBF\xBD.mod"));
+}
+
+TEST_F(HostileFilesTest, ModFilesThatCannotBeReadAreRowsThatNameTheirFileAndWhy) {
+    InstallMod(L"Alpha.mod", Mod(L"Alpha", 1));
+    MakePipe(User(L"mods/Pipe.mod"));
+    std::filesystem::create_symlink(std::filesystem::path(m_temp / L"nowhere"),
+                                    std::filesystem::path(m_temp / User(L"mods/Dangling.mod")));
+    const ChildResult json = Gatehouse({L"list", L"--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto root = nlohmann::json::parse(json.out);
+    // Both unreadable files carry no identity: one is listed, one hidden.
+    std::vector<nlohmann::json> entries(root["mods"].begin(), root["mods"].end());
+    entries.insert(entries.end(), root["hidden"].begin(), root["hidden"].end());
+    ASSERT_EQ(entries.size(), 3u) << json.out;
+    for (const auto& entry : entries) {
+        const std::string file = entry["file"];
+        ASSERT_FALSE(file.empty()) << entry.dump();
+        // Each names a file by the path the system gives it, which a script can use.
+        EXPECT_TRUE(std::filesystem::is_symlink(file) || std::filesystem::exists(file)) << file;
+        if (file.ends_with("Alpha.mod"))
+            EXPECT_FALSE(entry.contains("readError"));
+        else
+            EXPECT_FALSE(entry["readError"].get<std::string>().empty()) << entry.dump();
+    }
+    const ChildResult text = Gatehouse({L"list"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_THAT(text.out, HasSubstr("Pipe.mod"));
+    EXPECT_THAT(text.out, HasSubstr("Dangling.mod"));
+    EXPECT_THAT(text.out, HasSubstr("cannot be read: "));
 }
 #endif
 

@@ -4,6 +4,7 @@
 #include "platform/Environment.h"
 
 #include <gmock/gmock.h>
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace gh::test {
@@ -17,6 +18,13 @@ using ::testing::Not;
 using ::testing::StartsWith;
 
 using Json = nlohmann::json;
+
+// A path as the program prints it, with '/' for the system's separator.
+std::string Slashed(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
 
 TEST_F(CliFixture, HelpAndVersionGoToStandardOutput) {
     const ChildResult help = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {L"--help"});
@@ -120,7 +128,7 @@ TEST_F(ListTest, JsonHoldsTheManagerRowsInOrderWithTheirProblems) {
     EXPECT_EQ(alpha.at("description"), "First mod");
     EXPECT_EQ(alpha.at("website"), "https://example.org/alpha");
     EXPECT_EQ(alpha.at("downloadUrl"), "https://example.org/alpha/get");
-    EXPECT_THAT(alpha.at("file").get<std::string>(), EndsWith("ALPHA.MOD"));
+    EXPECT_THAT(Slashed(alpha.at("file")), EndsWith("/mods/Alpha.mod"));
     EXPECT_TRUE(alpha.at("missing").empty());
     EXPECT_TRUE(alpha.at("outdated").empty());
 
@@ -141,7 +149,7 @@ TEST_F(ListTest, JsonHoldsTheManagerRowsInOrderWithTheirProblems) {
     EXPECT_EQ(mods[4].at("outdated"), Json::parse(R"([{"guid": 11, "version": 3, "name": "Alpha"}])"));
 
     EXPECT_EQ(mods[5].at("guid"), kTopBitGuid);
-    EXPECT_THAT(mods[5].at("file").get<std::string>(), EndsWith("SUB/ZETA.MOD"));
+    EXPECT_THAT(Slashed(mods[5].at("file")), EndsWith("/mods/sub/Zeta.mod"));
 }
 
 TEST_F(ListTest, JsonGameVersionIsNullWhenTheGameCannotBeRead) {
@@ -159,9 +167,15 @@ TEST_F(ListTest, TextShowsStatusAndNamesTheProblems) {
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "Emberwake II Version 1.25.5.2");
-    EXPECT_THAT(run.out, HasSubstr("-Requires Missing Dependencies-\n    missing: Missing One (version 2 or later)\n"
-                                   "    outdated: Alpha (version 3 installed)\n"));
-    EXPECT_THAT(run.out, HasSubstr("-Requires Update-\n    outdated: Alpha (version 3 installed)\n"));
+    // Each row names its file last; its problems follow on lines of their own.
+    const auto row =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Gamma"); });
+    ASSERT_LE(row + 3, lines.end());
+    EXPECT_THAT(Slashed(row[0]), ::testing::ContainsRegex("-Requires Missing Dependencies- +/.*/mods/Gamma.mod$"));
+    EXPECT_EQ(row[1], "    missing: Missing One (version 2 or later)");
+    EXPECT_EQ(row[2], "    outdated: Alpha (version 3 installed)");
+    EXPECT_THAT(run.out, ::testing::ContainsRegex(
+                             "-Requires Update- +[^\n]*Delta.mod\n    outdated: Alpha \\(version 3 installed\\)\n"));
     EXPECT_THAT(run.out, Not(HasSubstr("EDITOR")));
 }
 
@@ -176,10 +190,10 @@ TEST_F(CliFixture, HiddenFilesWithAListedIdentityAreNamedAfterTheRows) {
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_THAT(lines[2], ::testing::StartsWith("New copy"));
     EXPECT_THAT(lines[3], ::testing::StartsWith("hidden: "));
-    EXPECT_THAT(lines[3], HasSubstr("/MODS/A/OLD.MOD (Old copy, version 2) has the same identity as "));
-    EXPECT_THAT(lines[3], ::testing::EndsWith("/MODS/B/NEW.MOD"));
-    EXPECT_THAT(lines[4], HasSubstr("/MODS/C/SAME.MOD (Same version, version 4) has the same identity as "));
-    EXPECT_THAT(lines[4], ::testing::EndsWith("/MODS/B/NEW.MOD"));
+    EXPECT_THAT(Slashed(lines[3]), HasSubstr("/mods/a/Old.mod (Old copy, version 2) has the same identity as "));
+    EXPECT_THAT(Slashed(lines[3]), ::testing::EndsWith("/mods/b/New.mod"));
+    EXPECT_THAT(Slashed(lines[4]), HasSubstr("/mods/c/Same.mod (Same version, version 4) has the same identity as "));
+    EXPECT_THAT(Slashed(lines[4]), ::testing::EndsWith("/mods/b/New.mod"));
 
     const ChildResult json = Gatehouse({L"list", L"--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
@@ -187,12 +201,12 @@ TEST_F(CliFixture, HiddenFilesWithAListedIdentityAreNamedAfterTheRows) {
     ASSERT_EQ(root.at("mods").size(), 1u);
     const Json& hidden = root.at("hidden");
     ASSERT_EQ(hidden.size(), 2u);
-    EXPECT_THAT(hidden[0].at("file").get<std::string>(), ::testing::EndsWith("/MODS/A/OLD.MOD"));
+    EXPECT_THAT(Slashed(hidden[0].at("file")), ::testing::EndsWith("/mods/a/Old.mod"));
     EXPECT_EQ(hidden[0].at("name"), "Old copy");
     EXPECT_EQ(hidden[0].at("version"), 2);
     EXPECT_EQ(hidden[0].at("guid"), 7);
     EXPECT_EQ(hidden[0].at("sameAs"), root.at("mods")[0].at("file"));
-    EXPECT_THAT(hidden[1].at("file").get<std::string>(), ::testing::EndsWith("/MODS/C/SAME.MOD"));
+    EXPECT_THAT(Slashed(hidden[1].at("file")), ::testing::EndsWith("/mods/c/Same.mod"));
     EXPECT_EQ(hidden[1].at("sameAs"), root.at("mods")[0].at("file"));
 }
 

@@ -59,6 +59,7 @@ std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionP
         entry["website"] = WideToUtf8(mod.website);
         entry["downloadUrl"] = WideToUtf8(mod.downloadUrl);
         entry["file"] = WideToUtf8(rows.RecordOf(row).filePath);
+        if (!rows.RecordOf(row).readError.empty()) entry["readError"] = rows.RecordOf(row).readError;
         Json missing = Json::array();
         Json outdated = Json::array();
         for (const RequirementProblem& problem : rows.ProblemsOf(row)) {
@@ -78,6 +79,7 @@ std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionP
     for (const HiddenModFile& file : rows.Catalogue().Hidden()) {
         Json entry = Json::object();
         entry["file"] = WideToUtf8(file.file);
+        if (!file.readError.empty()) entry["readError"] = file.readError;
         entry["name"] = file.name;
         entry["version"] = file.version;
         entry["guid"] = file.guid;
@@ -101,27 +103,31 @@ std::wstring ReferenceText(const CModRows& rows, const std::optional<GameVersion
     out += L'\n';
     if (rows.RowCount() == 0) return out + L"No mods are installed.\n" + HiddenText(rows.Catalogue());
     struct Line {
-        std::wstring name, version, gameVersion, status;
+        std::wstring name, version, gameVersion, status, file;
     };
     std::vector<Line> lines;
-    Line header{L"NAME", L"VERSION", L"GAME VERSION", L"STATUS"};
+    Line header{L"NAME", L"VERSION", L"GAME VERSION", L"STATUS", L"FILE"};
     std::size_t nameWidth = header.name.size(), versionWidth = header.version.size(),
-                gameWidth = header.gameVersion.size();
-    for (const ModData& mod : rows.DisplayRecords()) {
+                gameWidth = header.gameVersion.size(), statusWidth = header.status.size();
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const ModData mod = rows.DisplayRecord(row);
         Line line{TerminalSafe(mod.name), std::to_wstring(mod.version), TerminalSafe(mod.gameVersionText),
-                  ModStatusText(mod.status)};
+                  ModStatusText(mod.status), TerminalSafe(rows.RecordOf(row).filePath)};
         nameWidth = std::max(nameWidth, std::min<std::size_t>(line.name.size(), 40));
         versionWidth = std::max(versionWidth, line.version.size());
         gameWidth = std::max(gameWidth, line.gameVersion.size());
+        statusWidth = std::max(statusWidth, line.status.size());
         lines.push_back(std::move(line));
     }
     const auto format = [&](const Line& line) {
         return Pad(line.name, nameWidth) + L"  " + Pad(line.version, versionWidth) + L"  " +
-               Pad(line.gameVersion, gameWidth) + L"  " + line.status + L"\n";
+               Pad(line.gameVersion, gameWidth) + L"  " + Pad(line.status, statusWidth) + L"  " + line.file + L"\n";
     };
     out += format(header);
     for (std::size_t row = 0; row < lines.size(); ++row) {
         out += format(lines[row]);
+        if (!rows.RecordOf(row).readError.empty())
+            out += L"    cannot be read: " + TerminalSafe(rows.RecordOf(row).readError) + L"\n";
         if (!IsBlocked(rows.StatusOf(row))) continue;
         for (const RequirementProblem& problem : rows.ProblemsOf(row))
             if (!problem.installed)
@@ -208,8 +214,12 @@ std::vector<ModInfo> EveryKindOfRecord(const TempFolder& folder) {
         const std::wstring path = folder / (L"mods/Mod" + std::to_wstring(i) + L".mod");
         EXPECT_TRUE(WriteModFile(path, files[i]));
         ModInfo& info = records.emplace_back();
-        EXPECT_EQ(ReadModHeader(info, path), L"");
+        EXPECT_TRUE(ReadModHeader(info, path));
     }
+    // A file that cannot be read: named, with its reason, and hidden by the
+    // record without an identity before it.
+    ModInfo& unreadable = records.emplace_back();
+    EXPECT_FALSE(ReadModHeader(unreadable, folder / L"mods/Missing.mod"));
     // Text that no header yields: bytes that are not UTF-8, and a
     // surrogate encoded as if it were a character.
     ModInfo odd;
@@ -247,7 +257,7 @@ TEST(ModListJsonTest, StreamedTextIsTheDocumentWritersByteForByte) {
     for (std::size_t row = 0; row < rows.RowCount(); ++row) statuses.push_back(rows.StatusOf(row));
     for (std::int32_t status : {StatusOk, StatusWrongGameVersion, StatusMissingRequirement, StatusOutdatedRequirement})
         EXPECT_NE(std::find(statuses.begin(), statuses.end(), status), statuses.end()) << "status " << status;
-    ASSERT_EQ(catalogue.Hidden().size(), 2u);
+    ASSERT_EQ(catalogue.Hidden().size(), 3u);
 
     EXPECT_EQ(Streamed(rows, kGame), ReferenceJson(rows, kGame));
     EXPECT_EQ(ModListJson(rows, kGame), ReferenceJson(rows, kGame));

@@ -35,7 +35,43 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
-std::wstring ExactCasePath(const std::wstring& path) { return path; }  // names ignore case here
+std::wstring ExactCasePath(const std::wstring& path) {
+    // Names ignore case here, so any spelling reaches the file; the stored
+    // spelling is asked of each component's folder, for what people read.
+    const std::wstring given = WithBackslashes(path);
+    std::size_t start = 0;
+    if (given.size() >= 2 && given[1] == L':') {
+        start = 2;  // a drive
+    } else if (given.rfind(L"\\\\", 0) == 0) {
+        // A network share: its server and share name are kept as given.
+        start = given.find(L'\\', 2);
+        start = start == std::wstring::npos ? given.size() : given.find(L'\\', start + 1);
+        if (start == std::wstring::npos) start = given.size();
+    }
+    std::wstring out = given.substr(0, start);
+    while (start < given.size()) {
+        if (given[start] == L'\\') {
+            out += L'\\';
+            ++start;
+            continue;
+        }
+        std::size_t end = given.find(L'\\', start);
+        if (end == std::wstring::npos) end = given.size();
+        const std::wstring component = given.substr(start, end - start);
+        WIN32_FIND_DATAW data;
+        HANDLE find = component.find_first_of(L"*?") == std::wstring::npos && component != L"." && component != L".."
+                          ? FindFirstFileW((out + component).c_str(), &data)
+                          : INVALID_HANDLE_VALUE;
+        if (find != INVALID_HANDLE_VALUE) {
+            FindClose(find);
+            out += data.cFileName;
+        } else {
+            out += component;
+        }
+        start = end;
+    }
+    return out;
+}
 
 CFolderSnapshot::CFolderSnapshot() = default;
 CFolderSnapshot::~CFolderSnapshot() = default;
