@@ -27,7 +27,13 @@ void RunStartupSequence(IStartupHost& host) {
         host.ShutdownSteam();
         return;
     }
-    host.SaveSelection();
+    // The game reads the selection from the file: started with an older
+    // file, it would run with other mods than the player chose.
+    if (const Status saved = host.SaveSelection(); !saved) {
+        host.ReportSaveFailure(saved.Text());
+        host.ShutdownSteam();
+        return;
+    }
     const std::wstring parameters = kModSchemeParameter;
     StartGameOrReport(host, &parameters);
     host.ShutdownSteam();

@@ -5,6 +5,7 @@
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "cli/TerminalText.h"
+#include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
 #include "selection/SelectionSets.h"
 #include "selection/SelectionTexts.h"
@@ -41,7 +42,7 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
             case SelectionFileResult::Loaded: break;
         }
     } else {
-        LoadStartSelection(rules);
+        m_source = LoadStartSelection(rules);
     }
     const std::size_t count = rules.Selection().size();
     if (count > kSelectionLimit) {
@@ -52,11 +53,16 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
     return ManagerChoice::Play;
 }
 
-void CTerminalStartupHost::SaveSelection() {
-    if (!m_selection) return;
-    if (!SaveSelectionFile(m_selection->Rules(), std::wstring()))
-        m_console.Err(fmt::format(L"gatehouse: \"{}\" could not be written; the game is started all the same\n",
-                                  TerminalSafe(GetSelectionFilePath())));
+Status CTerminalStartupHost::SaveSelection() {
+    if (!m_selection) return Status(StatusKind::Failed, L"there is no selection");
+    Status saved = SaveSelectionFile(m_selection->Rules(), std::wstring());
+    if (saved && m_source == StartSelectionSource::RestartList) ConsumeRestartList();
+    return saved;
+}
+
+void CTerminalStartupHost::ReportSaveFailure(const std::wstring& reason) {
+    m_console.Err(fmt::format(L"gatehouse: {}: {} ({})\ngatehouse: the game was not started\n", kUnableToSaveSelection,
+                              TerminalSafe(reason), TerminalSafe(GetSelectionFilePath())));
 }
 
 bool CTerminalStartupHost::StartGame(const std::wstring* parameters) {

@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "cli/PlayCommand.h"
 #include "selection/HeadlessSelectionView.h"
+#include "selection/StartSelection.h"
 
 #include <memory>
 
@@ -20,10 +21,13 @@ public:
     StartChoice RunStartWindow() override;
     // Builds the manager's rows and loads the selection into an empty one.
     // A set that cannot be read or does not begin with "[MODS]", and a
-    // selection over the limit, are reported and end the run (Close).
+    // selection over the limit, are reported and end the run (Close); a
+    // restart list then stays for the next start.
     ManagerChoice RunModManager() override;
-    // Writes "gatehouse.sch"; a failed write is reported and the launch goes on.
-    void SaveSelection() override;
+    // Writes "gatehouse.sch"; once it holds a selection built from the
+    // restart list, the list is used up.
+    Status SaveSelection() override;
+    void ReportSaveFailure(const std::wstring& reason) override;
     bool StartGame(const std::wstring* parameters) override;
     void ReportStartFailure(const std::wstring& text) override;
     // Nothing: the terminal's play never starts the Steam client.
@@ -38,6 +42,7 @@ private:
     PlayRequest m_request;
     IConsole& m_console;
     std::unique_ptr<CHeadlessSelection> m_selection;
+    StartSelectionSource m_source = StartSelectionSource::None;
     bool m_gameStarted = false;
 };
 

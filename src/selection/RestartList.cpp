@@ -47,9 +47,13 @@ bool ReadRestartList(CSelectionRules& rules) {
     if (!bytes) return false;
     const RestartListResult result = ApplyRestartListText(rules, *bytes);
     if (result == RestartListResult::Blank) return false;
-    // Used once: whether it applied or held no selection, it is gone for the next start.
-    platform::DeleteFileAt(path);
-    return result == RestartListResult::Applied;
+    if (result == RestartListResult::NoModsBlock) {
+        platform::DeleteFileAt(path);
+        return false;
+    }
+    return true;
 }
+
+void ConsumeRestartList() { platform::DeleteFileAt(GetRestartListPath()); }
 
 }  // namespace gh

@@ -26,9 +26,15 @@ enum class RestartListResult {
 RestartListResult ApplyRestartListText(CSelectionRules& rules, std::string_view bytes);
 
 // Reads the restart list (GetRestartListPath()). Returns true when it
-// replaced the selection. A missing or unreadable list (over
-// kMaxSelectionFileBytes included) and a blank one are left in place; a list
-// without "[MODS]" and an applied list are deleted.
+// replaced the selection; the list then stays until ConsumeRestartList,
+// which the launcher calls once the selection built from it is safe in the
+// selection file (or the player closed the manager), so that a failed write
+// loses nothing. A missing or unreadable list (over kMaxSelectionFileBytes
+// included) and a blank one are left in place; a list without "[MODS]" is
+// deleted at once, as nothing in it can be used.
 bool ReadRestartList(CSelectionRules& rules);
+
+// Deletes the restart list: it has been used.
+void ConsumeRestartList();
 
 }  // namespace gh

@@ -46,7 +46,7 @@ std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vec
     return bytes;
 }
 
-bool SaveSelectionFile(const CSelectionRules& rules, std::wstring path) {
+Status SaveSelectionFile(const CSelectionRules& rules, std::wstring path) {
     if (path.empty()) path = GetSelectionFilePath();
     const std::string bytes = FormatSelectionFile(rules.Mods(), rules.Selection());
     return platform::WriteFileAtomically(path, bytes.data(), bytes.size());

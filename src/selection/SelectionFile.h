@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/ModRecords.h"
+#include "platform/Status.h"
 #include "selection/SelectionRules.h"
 #include "selection/TextModeReader.h"  // kMaxSelectionFileBytes
 
@@ -22,9 +23,9 @@ std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vec
 
 // Writes the rules' selection to `path`, or to the default selection file
 // when `path` is empty. The file is replaced atomically: when it cannot be
-// written, or the write fails half way, the previous file stays as it was.
-// Returns whether the file was written; a launch goes on either way.
-bool SaveSelectionFile(const CSelectionRules& rules, std::wstring path);
+// written, or the write fails half way, the previous file stays as it was
+// and the status says why.
+Status SaveSelectionFile(const CSelectionRules& rules, std::wstring path);
 
 enum class SelectionFileResult {
     Unreadable,     // missing, unreadable or over kMaxSelectionFileBytes

@@ -13,8 +13,8 @@ SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring&
     return LoadSelectionFile(rules, chosenPath);
 }
 
-bool SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath) {
-    if (chosenPath.empty()) return false;
+Status SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath) {
+    if (chosenPath.empty()) return Status(StatusKind::NotFound, L"no file was chosen");
     return SaveSelectionFile(rules, chosenPath);
 }
 

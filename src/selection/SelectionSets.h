@@ -23,6 +23,6 @@ SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring&
 
 // Writes the selection to the chosen set, replacing a file of that name
 // without asking (the dialog may ask). An empty path writes nothing.
-bool SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath);
+Status SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath);
 
 }  // namespace gh

@@ -8,7 +8,7 @@ namespace gh {
 
 enum class StartSelectionSource {
     None,           // neither applied: the selection is as it was (empty at start)
-    RestartList,    // the restart list replaced the selection and was deleted
+    RestartList,    // the restart list replaced the selection; ConsumeRestartList once it is used
     SelectionFile,  // the default selection file replaced the selection
 };
 

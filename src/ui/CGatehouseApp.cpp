@@ -5,6 +5,7 @@
 #include <wx/msgdlg.h>
 
 #include "launcher/WorkshopChoice.h"
+#include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
 #include "ui/WindowedLauncher.h"
 
@@ -52,14 +53,33 @@ ManagerChoice CWindowedStartupHost::RunModManager() {
     if (wxTheApp != nullptr && wxTheApp->GetTopWindow() == m_manager.get()) {
         wxTheApp->SetTopWindow(nullptr);
     }
+    // A restart list the player saw and dismissed is used up; one that led
+    // to play is used up once the selection file holds what came of it.
+    if (result == ManagerChoice::Close && m_manager->StartSource() == StartSelectionSource::RestartList) {
+        ConsumeRestartList();
+    }
     return result;
 }
 
-void CWindowedStartupHost::SaveSelection() {
-    if (m_manager) {
-        // A failed write does not stop the launch.
-        SaveSelectionFile(m_manager->Rules(), std::wstring());
+Status CWindowedStartupHost::SaveSelection() {
+    if (!m_manager) {
+        return Status(StatusKind::Failed, L"there is no selection");
     }
+    Status saved = SaveSelectionFile(m_manager->Rules(), std::wstring());
+    if (saved && m_manager->StartSource() == StartSelectionSource::RestartList) {
+        ConsumeRestartList();
+    }
+    return saved;
+}
+
+void CWindowedStartupHost::ReportSaveFailure(const std::wstring& reason) {
+    const std::wstring text = std::wstring(kUnableToSaveSelection) + L"\n\n" + reason;
+    if (failurePresenter) {
+        failurePresenter(text, std::wstring());
+        return;
+    }
+    wxMessageDialog box(nullptr, wxString(text), wxEmptyString, wxOK);
+    box.ShowModal();
 }
 
 bool CWindowedStartupHost::StartGame(const std::wstring* parameters) {

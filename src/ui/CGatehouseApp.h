@@ -29,7 +29,10 @@ public:
 
     StartChoice RunStartWindow() override;
     ManagerChoice RunModManager() override;
-    void SaveSelection() override;
+    Status SaveSelection() override;
+    // A message box with "Unable to save file: gatehouse.sch", the reason,
+    // an empty caption and an OK button.
+    void ReportSaveFailure(const std::wstring& reason) override;
     bool StartGame(const std::wstring* parameters) override;
     // A message box with the text, an empty caption and an OK button.
     void ReportStartFailure(const std::wstring& text) override;
@@ -38,7 +41,7 @@ public:
     // Called once each window is open, inside its modal loop (tests, tools).
     std::function<void(CSplashDialog&)> onStartWindowOpen;
     std::function<void(CGatehouseDlg&)> onManagerOpen;
-    // Replaces the message box of ReportStartFailure (tests).
+    // Replaces the message boxes of ReportStartFailure and ReportSaveFailure (tests).
     std::function<void(const std::wstring& text, const std::wstring& caption)> failurePresenter;
 
     const CGatehouseDlg* Manager() const { return m_manager.get(); }

@@ -67,7 +67,7 @@ CGatehouseDlg::CGatehouseDlg()
     m_pCatalogue = std::make_unique<CModCatalogue>();
     m_versionLine->SetLabel(GameVersionLine());
     FillModList();
-    LoadStartSelection(m_rules);
+    m_startSource = LoadStartSelection(m_rules);
     Centre();
 }
 
@@ -301,7 +301,8 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     m_modVersion->ChangeValue(texts.version);
     m_gameVersion->ChangeValue(texts.gameVersion);
     m_status->ChangeValue(texts.status);
-    const std::wstring tip = StatusTipText(m_rows->ProblemsOf(*row), m_rows->HiddenBy(*row));
+    const std::wstring tip =
+        StatusTipText(m_rows->ProblemsOf(*row), m_rows->HiddenBy(*row), m_rows->RecordOf(*row).readError);
     if (tip.empty()) {
         m_status->UnsetToolTip();
     } else {

@@ -21,6 +21,7 @@
 #include "catalogue/ModRows.h"
 #include "selection/SelectionRules.h"
 #include "selection/SelectionView.h"
+#include "selection/StartSelection.h"
 #include "ui/CHoverButton.h"
 #include "ui/CListRowDragger.h"
 #include "ui/CModCheckListBox.h"
@@ -75,6 +76,8 @@ public:
     // texts of a mod stay in the catalogue, which the info pane reads.
     const CSelectionRules& Rules() const { return m_rules; }
     CSelectionRules& Rules() { return m_rules; }
+    // Where the selection the manager opened with came from.
+    StartSelectionSource StartSource() const { return m_startSource; }
 
     // Replace the system's file dialogs, the desktop and the message box
     // (tests, tools). Null restores the default.
@@ -124,6 +127,7 @@ private:
     std::unique_ptr<CModCatalogue> m_pCatalogue;
     std::unique_ptr<CModRows> m_rows;  // reads m_pCatalogue, so declared after it
     CSelectionRules m_rules;
+    StartSelectionSource m_startSource = StartSelectionSource::None;
 
     CModCheckListBox* m_modList = nullptr;
     wxListBox* m_selectedList = nullptr;

@@ -14,6 +14,7 @@ public:
     StartChoice startChoice = StartChoice::Play;
     ManagerChoice managerChoice = ManagerChoice::Play;
     bool gameStarts = true;
+    Status saved;
     std::vector<std::wstring> steps;
 
     StartChoice RunStartWindow() override {
@@ -24,7 +25,11 @@ public:
         steps.push_back(L"manager");
         return managerChoice;
     }
-    void SaveSelection() override { steps.push_back(L"save selection"); }
+    Status SaveSelection() override {
+        steps.push_back(L"save selection");
+        return saved;
+    }
+    void ReportSaveFailure(const std::wstring& reason) override { steps.push_back(L"save failed " + reason); }
     bool StartGame(const std::wstring* parameters) override {
         steps.push_back(parameters ? L"game " + *parameters : L"game");
         return gameStarts;
@@ -47,6 +52,15 @@ TEST(StartupSequenceTest, PlayWithModsThenPlayWritesTheSelectionFirst) {
     RunStartupSequence(host);
     EXPECT_EQ(host.steps,
               (Steps{L"start window", L"manager", L"save selection", L"game MODSCHEME=GATEHOUSE.SCH", L"shutdown"}));
+}
+
+TEST(StartupSequenceTest, ASelectionFileThatCannotBeWrittenStartsNoGame) {
+    CRecordingHost host;
+    host.startChoice = StartChoice::PlayWithMods;
+    host.saved = Status(StatusKind::NoSpace, L"No space left on device");
+    RunStartupSequence(host);
+    EXPECT_EQ(host.steps, (Steps{L"start window", L"manager", L"save selection", L"save failed No space left on device",
+                                 L"shutdown"}));
 }
 
 TEST(StartupSequenceTest, ClosingTheManagerStartsNothing) {

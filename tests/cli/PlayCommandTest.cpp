@@ -4,10 +4,15 @@
 
 #include <gmock/gmock.h>
 
+#include "RecordingConsole.h"
+#include "cli/PlayCommand.h"
+#include "platform/FaultInjection.h"
+#include "platform/Folders.h"
 #include "platform/Unicode.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 namespace gh::test {
 namespace {
@@ -116,7 +121,57 @@ TEST_F(PlayCommandTest, SelectionOverTheLimitIsRefusedWithTheManagersMessage) {
     EXPECT_THAT(run.err,
                 HasSubstr("You now have 12 mods selected.\n\nPlease remove 2 mod before launching Emberwake 2."));
     EXPECT_THAT(Written(), ElementsAre(1));
-    EXPECT_FALSE(m_temp.Exists(User(L"restart.txt"))) << "the manager would have deleted it too";
+    EXPECT_TRUE(m_temp.Exists(User(L"restart.txt"))) << "a run that started nothing used nothing up";
+    EXPECT_TRUE(RunnerStayedIdle());
+}
+
+TEST_F(PlayCommandTest, ASelectionFileThatCannotBeWrittenStartsNoGameAndLosesNothing) {
+    // The selection file as a folder, and as a file marked read-only: the
+    // game would read the old selection, so it is not started.
+    const std::wstring file = m_temp / User(L"gatehouse.sch");
+    const std::function<void()> blockers[] = {
+        [&] { m_temp.MakeFolder(User(L"gatehouse.sch")); },
+        [&] {
+            m_temp.WriteFile(User(L"gatehouse.sch"), SelectionBytes({1}));
+            std::filesystem::permissions(std::filesystem::path(file), std::filesystem::perms::owner_read |
+                                                                          std::filesystem::perms::group_read |
+                                                                          std::filesystem::perms::others_read);
+        },
+    };
+    for (const auto& block : blockers) {
+        block();
+        m_temp.WriteFile(User(L"restart.txt"), RestartListBytes({5, 6}));
+        const ChildResult run = Play({L"--last"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_THAT(run.err, HasSubstr("Unable to save file: gatehouse.sch"));
+        EXPECT_THAT(run.out, IsEmpty()) << "no list of mods for a game that did not start";
+        EXPECT_TRUE(m_temp.Exists(User(L"restart.txt"))) << "the restart list is kept for the next start";
+        EXPECT_TRUE(RunnerStayedIdle());
+        std::filesystem::permissions(std::filesystem::path(file), std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(std::filesystem::path(file));
+    }
+}
+
+TEST_F(PlayCommandTest, AWriteThatFailsAtAnyStepStartsNoGame) {
+    // The command run in this process, so that the platform's writes can be
+    // made to fail one step at a time.
+    platform::SetDocumentsFolderOverride(m_temp / L"documents");
+    platform::SetLauncherFolderOverride(m_temp / L"game");
+    m_temp.WriteFile(User(L"gatehouse.sch"), SelectionBytes({1}));
+    m_temp.WriteFile(L"set.sch", SelectionBytes({7, 8}));
+    for (const auto step : {platform::FileOperation::OpenForWrite, platform::FileOperation::Write,
+                            platform::FileOperation::Flush, platform::FileOperation::Rename}) {
+        platform::ScopedFileFault fault(step, 1);
+        CRecordingConsole console;
+        const int status = RunPlay({PlayRequest::Source::Set, m_temp / L"set.sch", m_runner}, console);
+        EXPECT_TRUE(fault.Triggered());
+        EXPECT_EQ(status, 1);
+        EXPECT_THAT(console.err, HasSubstr(L"Unable to save file: gatehouse.sch: "));
+        EXPECT_EQ(console.out, L"");
+        EXPECT_THAT(Written(), ElementsAre(1));
+    }
+    platform::SetDocumentsFolderOverride(L"");
+    platform::SetLauncherFolderOverride(L"");
     EXPECT_TRUE(RunnerStayedIdle());
 }
 

@@ -1,3 +1,4 @@
+#include "RecordingConsole.h"
 #include "cli/TerminalSyncView.h"
 #include "cli/TerminalText.h"
 
@@ -7,17 +8,10 @@
 namespace gh {
 namespace {
 
+using test::CRecordingConsole;
+
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-class CRecordingConsole final : public IConsole {
-public:
-    void Out(std::wstring_view text) override { out += text; }
-    void OutBytes(std::string_view bytes) override { out += std::wstring(bytes.begin(), bytes.end()); }
-    void Err(std::wstring_view text) override { err += text; }
-    bool OutputIsTerminal() const override { return false; }
-    std::wstring out, err;
-};
 
 SyncEvent Event(SyncEventKind kind, std::string name = {}) {
     SyncEvent event;

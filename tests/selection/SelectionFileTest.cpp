@@ -241,7 +241,9 @@ TEST_F(SelectionFileTest, AFailureAtAnyStepOfASaveKeepsTheOldFileWhole) {
         const auto result = FailEveryStep(
             [&] { m_temp.WriteFile(relative, old); },
             [&] {
-                return relative.starts_with(L"sets") ? SaveSelectionSet(m_rules, path) : SaveSelectionFile(m_rules, {});
+                return (relative.starts_with(L"sets") ? SaveSelectionSet(m_rules, path)
+                                                      : SaveSelectionFile(m_rules, {}))
+                    .IsOk();
             },
             [&](platform::FileOperation failed, std::uint32_t nth) {
                 SCOPED_TRACE(testing::Message() << NameOf(failed) << " call " << nth << " failed");

@@ -7,6 +7,7 @@
 
 #include "GuiTest.h"
 #include "platform/Environment.h"
+#include "platform/FaultInjection.h"
 #include "support/CGameWorld.h"
 #include "support/TempFolder.h"
 #include "ui/CGatehouseApp.h"
@@ -101,7 +102,29 @@ TEST_F(LauncherTest, PlayWithModsWritesTheSelectionThenStartsTheGameWithIt) {
     EXPECT_EQ(m_world.ReadUserFile(L"gatehouse.sch"), test::SelectionFileBytes({102}));
 }
 
+TEST_F(LauncherTest, ASelectionThatCannotBeWrittenIsReportedAndStartsNoGame) {
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({101}));
+    m_world.WriteUserFile(L"restart.txt", test::RestartListBytes({102}));
+    m_host->onStartWindowOpen = [](CSplashDialog& splash) {
+        test::WaitUntil([&] { return splash.PlayWithModsButton().IsEnabled(); });
+        ClickWhenShown(splash, splash.PlayWithModsButton());
+    };
+    m_host->onManagerOpen = [](CGatehouseDlg& manager) { ClickWhenShown(manager, manager.PlayButton()); };
+    {
+        platform::ScopedFileFault fault(platform::FileOperation::Rename, 1);
+        Run();
+        EXPECT_TRUE(fault.Triggered());
+    }
+    ASSERT_EQ(m_failures.size(), 1u);
+    EXPECT_THAT(m_failures[0], ::testing::StartsWith(L"Unable to save file: gatehouse.sch\n"));
+    EXPECT_TRUE(WaitForRecord(500).empty());
+    // A second start finds everything as it was.
+    EXPECT_EQ(m_world.ReadUserFile(L"gatehouse.sch"), test::SelectionFileBytes({101}));
+    EXPECT_EQ(m_world.ReadUserFile(L"restart.txt"), test::RestartListBytes({102}));
+}
+
 TEST_F(LauncherTest, ClosingTheManagerStartsNothing) {
+    m_world.WriteUserFile(L"restart.txt", test::RestartListBytes({102}));
     m_host->onStartWindowOpen = [](CSplashDialog& splash) {
         test::WaitUntil([&] { return splash.PlayWithModsButton().IsEnabled(); });
         ClickWhenShown(splash, splash.PlayWithModsButton());
@@ -115,6 +138,7 @@ TEST_F(LauncherTest, ClosingTheManagerStartsNothing) {
     Run();
     EXPECT_TRUE(WaitForRecord(500).empty());
     EXPECT_FALSE(m_world.UserFileExists(L"gatehouse.sch"));
+    EXPECT_FALSE(m_world.UserFileExists(L"restart.txt")) << "a restart list the player dismissed is used up";
 }
 
 TEST_F(LauncherTest, ClosingTheStartWindowStartsNothing) {

@@ -2,6 +2,7 @@
 // entry point: it finds the stand-in library in the game folder that
 // --game-folder names and syncs through it; with no library it reports
 // the failed start and ends with status 1.
+#include "../../cli/RecordingConsole.h"
 #include "SteamworksTestSupport.h"
 #include "app/Folders.h"
 #include "cli/CliMain.h"
@@ -18,17 +19,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-class CRecordingConsole final : public IConsole {
-public:
-    void Out(std::wstring_view text) override { out += text; }
-    void OutBytes(std::string_view bytes) override { out += std::wstring(bytes.begin(), bytes.end()); }
-    void Err(std::wstring_view text) override { err += text; }
-    bool OutputIsTerminal() const override { return false; }
-
-    std::wstring out;
-    std::wstring err;
-};
 
 class SteamCliSyncTest : public ::testing::Test {
 protected:
