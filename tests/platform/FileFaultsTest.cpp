@@ -5,7 +5,6 @@
 // is reported all the same.
 #include "platform/FaultInjection.h"
 #include "platform/Files.h"
-#include "platform/TemporaryFileName.h"
 #include "support/FaultSteps.h"
 #include "support/TempFolder.h"
 
@@ -14,10 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <set>
-
-#ifndef _WIN32
-#include "support/ForkedChild.h"
-#endif
 
 namespace gh::platform {
 namespace {
@@ -61,28 +56,6 @@ TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
     EXPECT_TRUE(reached.count(FileOperation::SyncFolder)) << "the rename was not made to last";
 #endif
 }
-
-#ifndef _WIN32
-TEST(FileFaultsTest, ANamedTemporaryFileLeavesTheOldOneWholeAtEveryFailureToo) {
-    // In a process of its own, as the named way installs signal handlers
-    // for the rest of the process's life.
-    TempFolder dir;
-    const int wrong = test::RunInChild([&] {
-        detail::UseNamedTemporaryFilesForTesting(true);
-        int bad = 0;
-        const auto [reached, answers] =
-            FailEveryStep([&] { dir.WriteFile(L"gatehouse.sch", kOld); },
-                          [&] { return WriteFileAtomically(dir / L"gatehouse.sch", "new", 3); },
-                          [&](FileOperation failed, std::uint32_t) {
-                              const std::string expected = failed == FileOperation::SyncFolder ? "new" : kOld;
-                              if (dir.ReadFile(L"gatehouse.sch") != expected) ++bad;
-                              if (NamesIn(dir.Path()) != std::vector<std::wstring>{L"gatehouse.sch"}) ++bad;
-                          });
-        return bad + static_cast<int>(answers.size()) + (reached.size() == 5 ? 0 : 100);
-    });
-    EXPECT_EQ(wrong, 0);
-}
-#endif
 
 TEST(FileFaultsTest, WritingANewFileLeavesNothingAtEveryFailure) {
     TempFolder dir;

@@ -13,8 +13,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <chrono>
-#include <thread>
+#include <cstdlib>
 #else
 #include "support/ForkedChild.h"
 
@@ -108,78 +107,52 @@ TEST(InterruptedWriteTest, AnIgnoredSignalLeavesTheWriterItsFile) {
 
 #else
 
-constexpr const wchar_t* kTargetVariable = L"GATEHOUSE_HALF_WRITE_TARGET";
-constexpr const wchar_t* kReadyVariable = L"GATEHOUSE_HALF_WRITE_READY";
-constexpr UINT kCannotSetUp = 77;
+constexpr const wchar_t* kFolderVariable = L"GATEHOUSE_HALF_WRITE_FOLDER";
 
-std::wstring Variable(const wchar_t* name) {
-    wchar_t value[2048];
-    const DWORD n = GetEnvironmentVariableW(name, value, 2048);
-    return n > 0 && n < 2048 ? std::wstring(value, n) : std::wstring();
-}
-
-// This program started again by the test below as its writer: before any
-// test runs, it writes a megabyte of a replacement, says so by making the
-// ready file, and waits to be ended from outside.
+// This program, started again by the test below as its writer: before any
+// test runs, it writes a megabyte of a replacement of big.mod in the folder
+// it is given (with its trailing separator), makes the file "ready" there
+// and waits to be ended.
 const bool g_halfWriter = [] {
-    const std::wstring target = Variable(kTargetVariable);
-    if (target.empty()) return false;
+    wchar_t folder[1024];
+    const DWORD n = GetEnvironmentVariableW(kFolderVariable, folder, 1024);
+    if (n == 0 || n >= 1024) return false;
     AtomicFile file;
-    const std::string chunk(1 << 16, 'n');
-    if (!file.Open(target)) ExitProcess(kCannotSetUp);
-    for (int i = 0; i < 16; ++i)
-        if (!file.Write(chunk.data(), chunk.size())) ExitProcess(kCannotSetUp);
-    if (!WriteFileAtomically(Variable(kReadyVariable), "r", 1)) ExitProcess(kCannotSetUp);
+    const std::string chunk(1 << 20, 'n');
+    if (!file.Open(std::wstring(folder) + L"big.mod") || !file.Write(chunk.data(), chunk.size()) ||
+        !WriteFileAtomically(std::wstring(folder) + L"ready", "r", 1))
+        ExitProcess(77);
     Sleep(60000);
     ExitProcess(3);
 }();
 
-// Runs `command` and waits for it; its exit code, or -1.
-int RunAndWait(std::wstring command) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return -1;
-    CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 TEST(InterruptedWriteTest, AWriterEndedByTaskkillLeavesOnlyTheIntactTarget) {
     TempFolder dir;
-    TempFolder signals;
     dir.WriteFile(L"big.mod", "old");
     wchar_t self[MAX_PATH];
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    SetEnvironmentVariableW(kTargetVariable, (dir / L"big.mod").c_str());
-    SetEnvironmentVariableW(kReadyVariable, (signals / L"ready").c_str());
     std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=-*";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION writer{};
+    SetEnvironmentVariableW(kFolderVariable, dir.Path().c_str());
     const BOOL started =
         CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &writer);
-    SetEnvironmentVariableW(kTargetVariable, nullptr);
-    SetEnvironmentVariableW(kReadyVariable, nullptr);
+    SetEnvironmentVariableW(kFolderVariable, nullptr);
     ASSERT_TRUE(started);
-    CloseHandle(writer.hThread);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!signals.Exists(L"ready") && std::chrono::steady_clock::now() < deadline &&
-           WaitForSingleObject(writer.hProcess, 0) == WAIT_TIMEOUT)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(signals.Exists(L"ready")) << "the writer did not get going";
-    EXPECT_EQ(RunAndWait(L"taskkill /F /PID " + std::to_wstring(writer.dwProcessId)), 0);
+    for (int i = 0; i < 1000 && !dir.Exists(L"ready") && WaitForSingleObject(writer.hProcess, 20) == WAIT_TIMEOUT;
+         ++i) {
+    }
+    const bool ready = dir.Exists(L"ready");
+    if (ready) {
+        EXPECT_EQ(_wsystem((L"taskkill /F /PID " + std::to_wstring(writer.dwProcessId)).c_str()), 0);
+    }
     const bool ended = WaitForSingleObject(writer.hProcess, 20000) == WAIT_OBJECT_0;
     if (!ended) TerminateProcess(writer.hProcess, 9);
+    CloseHandle(writer.hThread);
     CloseHandle(writer.hProcess);
-    ASSERT_TRUE(ended);
-
-    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"big.mod"});
+    ASSERT_TRUE(ready && ended) << "the writer did not get going, or did not end";
+    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::wstring>{L"big.mod", L"ready"}));
     EXPECT_EQ(dir.ReadFile(L"big.mod"), "old");
 }
 

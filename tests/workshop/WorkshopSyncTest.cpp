@@ -258,16 +258,24 @@ TEST_F(DownloadTest, SharedContentWritesEverySubscriptionsOwnFileOnceAndEndsOnce
 
 TEST_F(DownloadTest, AFailedDownloadSettlesItsSubscriptionAndTheEndSaysSo) {
     WriteLocal("mods/keep.mod", "old content", kTime - 10);
-    StartWithFiles({1});
+    StartWithFiles({1, 2});
     AnswerDetails(1, 11, "mods/keep.mod", kTime, 50);
+    AnswerDetails(2, 22, "mods/two.mod", kTime, 3);
     m_client.Deliver(m_client.CallFor(Kind::Download, 11), DownloadResult(11, "mods/keep.mod", 50, kResultFail));
+    EXPECT_EQ(m_view.LastText(), L"mods/keep.mod - Download timed out");
+    EXPECT_FALSE(m_view.playWithModsEnabled);
+    // An answer that brings other content than was asked for leaves its file without any.
+    m_client.contents[99] = "other";
+    m_client.Deliver(m_client.CallFor(Kind::Download, 22), DownloadResult(99, "mods/other.mod", 5));
     EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
-                ElementsAre(L"mods/keep.mod - Download timed out", L"Some subscriptions could not be updated."));
+                ElementsAre(L"mods/two.mod - Download timed out", L"Some subscriptions could not be updated."));
     EXPECT_TRUE(m_view.playWithModsEnabled);
     EXPECT_EQ(m_sync.Downloads()[0].bytesDownloaded, 0);
     EXPECT_EQ(m_sync.PendingCount(), 0);
     EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_EQ(ReadLocal("mods/keep.mod"), "old content");
+    EXPECT_EQ(ReadLocal("mods/two.mod"), "<missing>");
+    EXPECT_EQ(ReadLocal("mods/other.mod"), "<missing>");
     EXPECT_TRUE(m_client.reads.empty());
 }
 
