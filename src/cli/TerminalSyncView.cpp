@@ -22,7 +22,16 @@ constexpr std::size_t kLineWidth = 79;
 CTerminalSyncView::CTerminalSyncView(IConsole& console, bool drawInPlace)
     : m_console(console), m_drawInPlace(drawInPlace) {}
 
-void CTerminalSyncView::OnSyncEvent(const SyncEvent& event) { SetStatusText(SyncEventText(event)); }
+void CTerminalSyncView::OnSyncEvent(const SyncEvent& event) {
+    SetStatusText(SyncEventText(event));
+    if (event.kind == SyncEventKind::CopyError && event.refusal != WorkshopNameProblem::None) {
+        // The status line says only that the file was not written; a script
+        // or a player reading the error stream learns why.
+        ClearInPlace();
+        m_console.Err(L"gatehouse: " + TerminalSafe(RefusedNameText(event.fileName, event.refusal)) + L"\n");
+        Redraw();
+    }
+}
 
 void CTerminalSyncView::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded,
                                            std::int64_t expected) {

@@ -19,7 +19,8 @@ public:
     // line. The console must outlive the view.
     CTerminalSyncView(IConsole& console, bool drawInPlace);
 
-    // Prints the event's status text on a line of its own.
+    // Prints the event's status text on a line of its own; for a name that
+    // was refused, a second line on standard error says why.
     void OnSyncEvent(const SyncEvent& event) override;
     void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) override;
     // Prints a status text that is not a sync event's (the client's start failure).

@@ -162,6 +162,15 @@ private:
 // is not a regular file. A link at the target's name is replaced by the new
 // file, never written through; links among the folders of the path are
 // followed.
+//
+// A process that is ended while it writes leaves no temporary file, even
+// when it is killed outright: on Linux the content goes to a file without a
+// name (O_TMPFILE) that is given one only just before the rename; on Windows
+// the temporary file is marked to be deleted when it is closed, a mark taken
+// off only just before the rename. Where neither is available the temporary
+// file has a name from the start, and SIGINT, SIGTERM and SIGHUP remove it
+// before the process ends as the signal would have ended it (POSIX); what a
+// harder end leaves, RemoveStaleTemporaryFiles removes later.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -183,12 +192,16 @@ private:
     // given) and returns false.
     bool Fail();
     bool Fail(Status status);
+    // Records the system's last error, then aborts (POSIX).
+    bool FailAndAbort();
 
     Status m_error;
     std::intptr_t m_handle = -1;
     std::wstring m_target;
     std::wstring m_temp;
     bool m_failed = false;
+    bool m_unnamed = false;  // the content has no name yet (Linux) or is deleted when closed (Windows)
+    int m_cleanupSlot = -1;  // its registration for removal by a signal (POSIX, named files)
     // The file replaced, as Open() found it (POSIX: its mode bits, owner and
     // group, which the new file takes over).
     bool m_replacing = false;

@@ -14,4 +14,9 @@ std::string NewTemporaryFileName();
 bool IsTemporaryFileName(std::string_view name);
 bool IsTemporaryFileName(std::wstring_view name);
 
+// For tests: while set, AtomicFile writes into a named temporary file even
+// where it could write into one that has no name (Linux) or is deleted when
+// closed (Windows): the way it goes where those are not available.
+void UseNamedTemporaryFilesForTesting(bool named);
+
 }  // namespace gh::platform::detail

@@ -4,6 +4,8 @@
 // made from the events in one place (SyncEventText, WorkshopText.h).
 #pragma once
 
+#include "workshop/WorkshopNames.h"
+
 #include <cstdint>
 #include <string>
 
@@ -19,9 +21,12 @@ enum class SyncEventKind {
     UpToDate,         // `fileName` on disk is as new as the Workshop's
     Downloading,      // `fileName` is fetched; `replacesLocalFile` when an older copy is on disk
     DownloadFailed,   // a download failed (`fileName` as for DetailsFailed)
-    Installed,        // `fileName` was written below the documents game folder
-    CopyError,        // `fileName` could not be written; nothing on disk changed
-    AllUpToDate,      // every download is finished; the sync has ended
+    Installed,        // `fileName` was written below the mods folder
+    CopyError,        // `fileName` could not be written (`refusal` says when its name
+                      // was refused); nothing on disk changed
+    AllUpToDate,      // every subscription is up to date or was updated; the sync has ended
+    SomeFailed,       // every subscription has its last word, and some of them failed
+                      // (timed out or not written); the sync has ended
 };
 
 struct SyncEvent {
@@ -29,6 +34,9 @@ struct SyncEvent {
     std::string fileName;            // the Workshop's 8-bit name, for the events about one file
     int count = 0;                   // ListReceived
     bool replacesLocalFile = false;  // Downloading
+    // CopyError: why the name was refused, None when the name was fine and
+    // the write failed.
+    WorkshopNameProblem refusal = WorkshopNameProblem::None;
 };
 
 class ISyncView {

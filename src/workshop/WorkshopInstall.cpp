@@ -12,66 +12,6 @@
 
 namespace gh {
 
-std::string GetFolderPart(const std::string& name) {
-    const auto slash = name.rfind('/');
-    if (slash != std::string::npos && slash + 1 != name.size()) return name.substr(0, slash + 1);
-    const auto backslash = name.rfind('\\');
-    if (backslash != std::string::npos) return name.substr(0, backslash + 1);
-    return name;
-}
-
-std::wstring GetFileNamePart(const std::wstring& path) {
-    if (const auto backslash = path.rfind(L'\\'); backslash != std::wstring::npos) return path.substr(backslash + 1);
-    if (const auto slash = path.rfind(L'/'); slash != std::wstring::npos) return path.substr(slash + 1);
-    return path;
-}
-
-std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::wstring& with) {
-    if (what.empty()) return text;
-    if (with.find(what) != std::wstring::npos) {
-        std::size_t pos = 0;
-        while ((pos = text.find(what, pos)) != std::wstring::npos) {
-            text.replace(pos, what.size(), with);
-            pos += with.size();
-        }
-        return text;
-    }
-    // A replacement can only form a new occurrence that overlaps it, so the
-    // search resumes just before it; the result equals searching from the
-    // start each time.
-    std::size_t pos = 0;
-    while ((pos = text.find(what, pos)) != std::wstring::npos) {
-        text.replace(pos, what.size(), with);
-        pos = pos >= what.size() - 1 ? pos - (what.size() - 1) : 0;
-    }
-    return text;
-}
-
-bool CreateFolderForPath(const std::wstring& path) {
-    std::wstring p = ReplaceAll(path, L"/", L"\\");
-    if (path.find(L'.') != std::wstring::npos) {
-        // The last component of the backslashed path: with both separators in
-        // the original, the last one of either kind ends the folders.
-        p.resize(p.size() - GetFileNamePart(p).size());
-    }
-    p = ReplaceAll(p, L"\\\\", L"\\");
-
-    // The documents game folder is created in its own letter case; only the
-    // search for it inside the path ignores case, as the file systems do.
-    const std::wstring base = GetUserGameFolder();
-    const std::wstring baseKey = ToLower(ReplaceAll(ReplaceAll(base, L"/", L"\\"), L"\\\\", L"\\"));
-    for (;;) {
-        const auto at = ToLower(p).find(baseKey);
-        if (at == std::wstring::npos || baseKey.empty()) break;
-        p.erase(at, baseKey.size());
-    }
-    if (!p.empty() && p.front() == L'\\') p.erase(0, 1);
-    // What is created is checked, after every step above: a name can be made
-    // so that removing the game folder's text from it leaves a "..".
-    const std::optional<std::wstring> folder = PathBelow(base, p);
-    return folder && platform::CreateFolders(*folder);
-}
-
 void CStaleFileSweeper::SweepFolderOf(const std::wstring& file) {
     const std::size_t cut = file.find_last_of(L"/\\");
     const std::wstring folder = cut == std::wstring::npos ? std::wstring() : file.substr(0, cut + 1);
@@ -79,38 +19,81 @@ void CStaleFileSweeper::SweepFolderOf(const std::wstring& file) {
     platform::RemoveStaleTemporaryFiles(folder);
 }
 
+namespace {
+
+// The folder that holds `file` (a path PathBelow built).
+std::wstring FolderOf(const std::wstring& file) {
+    const std::size_t cut = file.find_last_of(L"/\\");
+    return cut == std::wstring::npos ? std::wstring() : file.substr(0, cut);
+}
+
+// One file being written, for one or more names.
+struct Target {
+    std::wstring path;
+    std::wstring key;  // the path as the launcher compares paths
+    std::unique_ptr<platform::AtomicFile> file;
+    bool written = false;
+};
+
+}  // namespace
+
+std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+                                         const std::vector<std::string>& names, CStaleFileSweeper* sweeper) {
+    // Every name is judged before any folder is made or file opened.
+    std::vector<Target> targets;
+    std::vector<std::optional<std::size_t>> targetOf(names.size());
+    for (std::size_t i = 0; i < names.size() && result.m_nSizeInBytes >= 0; ++i) {
+        const std::optional<std::wstring> path = WorkshopFilePath(GetUserGameFolder(), AnsiToWide(names[i]));
+        if (!path) continue;
+        const std::wstring key = ToUpper(NormalizeSlashes(*path));
+        const auto same = std::find_if(targets.begin(), targets.end(), [&](const Target& t) { return t.key == key; });
+        targetOf[i] = static_cast<std::size_t>(same - targets.begin());
+        if (same == targets.end()) targets.push_back(Target{*path, key, nullptr, false});
+    }
+
+    std::size_t open = 0;
+    for (Target& target : targets) {
+        if (!platform::CreateFolders(FolderOf(target.path))) continue;
+        if (sweeper) sweeper->SweepFolderOf(target.path);
+        auto file = std::make_unique<platform::AtomicFile>();
+        // Refuses a read-only file, a folder, a pipe.
+        if (!file->Open(target.path)) continue;
+        target.file = std::move(file);
+        ++open;
+    }
+
+    if (open > 0) {
+        const auto total = static_cast<std::uint32_t>(result.m_nSizeInBytes);
+        const std::size_t chunkSize = std::min<std::size_t>(kInstallChunkSize, total);
+        std::unique_ptr<char[]> chunk(new (std::nothrow) char[chunkSize == 0 ? 1 : chunkSize]);
+        bool complete = chunk != nullptr;
+        for (std::uint32_t offset = 0; complete && offset < total;) {
+            const auto want = static_cast<std::int32_t>(
+                std::min<std::uint32_t>(total - offset, static_cast<std::uint32_t>(chunkSize)));
+            const std::int32_t got = client.UGCRead(result.m_hFile, chunk.get(), want, offset);
+            complete = got == want;
+            // A file whose write failed refuses the rest and its commit.
+            for (Target& target : targets)
+                if (complete && target.file) target.file->Write(chunk.get(), static_cast<std::size_t>(got));
+            offset += static_cast<std::uint32_t>(want);
+        }
+        for (Target& target : targets) {
+            if (!target.file) continue;
+            // A short read is never committed: AtomicFile removes the partial copy.
+            target.written = complete && target.file->Commit();
+            target.file.reset();
+        }
+    }
+
+    std::vector<bool> written(names.size(), false);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (targetOf[i]) written[i] = targets[*targetOf[i]].written;
+    return written;
+}
+
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
                            CStaleFileSweeper* sweeper) {
-    const std::string name = FieldText(result.m_pchFileName);
-    const std::wstring wideName = AnsiToWide(name);
-    if (!IsSafeWorkshopName(wideName) || result.m_nSizeInBytes < 0) return false;
-
-    // A bare name lives in the documents game folder itself (the folder part
-    // of a bare name is the name, which must not become a folder).
-    const bool hasFolder = name.find_first_of("/\\") != std::string::npos;
-    CreateFolderForPath(hasFolder ? AnsiToWide(GetFolderPart(name)) : std::wstring());
-
-    // The file that is opened is the one checked: the name's components below
-    // the documents game folder, nothing else.
-    const std::optional<std::wstring> target = PathBelow(GetUserGameFolder(), wideName);
-    if (!target) return false;
-    if (sweeper) sweeper->SweepFolderOf(*target);
-    platform::AtomicFile file;
-    if (!file.Open(*target)) return false;  // refuses a read-only file, a folder, a pipe
-
-    const auto total = static_cast<std::uint32_t>(result.m_nSizeInBytes);
-    const std::size_t chunkSize = std::min<std::size_t>(kInstallChunkSize, total);
-    std::unique_ptr<char[]> chunk(new (std::nothrow) char[chunkSize == 0 ? 1 : chunkSize]);
-    if (!chunk) return false;
-    for (std::uint32_t offset = 0; offset < total;) {
-        const auto want =
-            static_cast<std::int32_t>(std::min<std::uint32_t>(total - offset, static_cast<std::uint32_t>(chunkSize)));
-        const std::int32_t got = client.UGCRead(result.m_hFile, chunk.get(), want, offset);
-        if (got != want) return false;  // AtomicFile removes the partial copy
-        if (!file.Write(chunk.get(), static_cast<std::size_t>(got))) return false;
-        offset += static_cast<std::uint32_t>(got);
-    }
-    return file.Commit();
+    return InstallDownloadedFiles(client, result, {FieldText(result.m_pchFileName)}, sweeper).front();
 }
 
 }  // namespace gh

@@ -1,5 +1,5 @@
-// Writing a downloaded Workshop file below the documents game folder, and
-// the path text helpers it uses.
+// Writing a downloaded Workshop file below the mods folder of the documents
+// game folder.
 #pragma once
 
 #include "workshop/WorkshopClient.h"
@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gh {
 
@@ -30,35 +31,26 @@ private:
 };
 
 // Writes the content of `result` (m_hFile, m_nSizeInBytes, m_pchFileName)
-// to the documents game folder plus the file's name (PathBelow), creating
-// the folders the name asks for. The content is read from `client` with UGCRead in
-// pieces of kInstallChunkSize and replaces an existing file atomically.
-// False, with nothing written and an existing file untouched, when the name
-// is unsafe (IsSafeWorkshopName), the size is negative, the target is read-only or a folder,
-// the client delivers fewer bytes than announced, or any write fails.
-// With a `sweeper`, the target's folder is swept of stale temporary files
-// first.
+// to the file its name gives below the mods folder of the documents game
+// folder (WorkshopFilePath), creating the folders the file lives in. The
+// name is judged before anything is created. The content is read from
+// `client` with UGCRead in pieces of kInstallChunkSize and replaces an
+// existing file atomically. False, with nothing written and an existing file
+// untouched, when the name is refused (JudgeWorkshopName), the size is
+// negative, the target is read-only or a folder, the client delivers fewer
+// bytes than announced, or any write fails. With a `sweeper`, the target's
+// folder is swept of stale temporary files first.
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
                            CStaleFileSweeper* sweeper = nullptr);
 
-// The text up to and including the last '/' of `name`; if it has none, or
-// its last '/' is its last character, up to and including its last '\';
-// with neither, `name` unchanged.
-std::string GetFolderPart(const std::string& name);
-
-// The text after the last '\' of `path`, else after its last '/', else `path`.
-std::wstring GetFileNamePart(const std::wstring& path);
-
-// Replaces the first occurrence of `what` (searching from the start) with
-// `with` while one is left. An empty `what`, or a `with` that contains
-// `what`, is replaced in one pass instead, so the call always ends.
-std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::wstring& with);
-
-// Creates the folders of `path` below the documents game folder, in that
-// folder's own letter case. A path with a '.' anywhere has its last
-// component taken as a file name and dropped. Nothing is created unless the
-// folder that results stays below the documents game folder (PathBelow).
-// Returns whether the folder exists afterwards.
-bool CreateFolderForPath(const std::wstring& path);
+// The same content (`result`'s m_hFile and m_nSizeInBytes) written to each
+// of `names` (8-bit Workshop names; m_pchFileName is not used), for the
+// subscriptions that share one content: the content is read from the client
+// once, a piece at a time, and each piece written to every file, so memory
+// stays bounded whatever the count. Names that lead to the same file (as the
+// launcher compares paths) share one write. Returns, for each name, whether
+// its file was written; each file succeeds or fails on its own, as above.
+std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+                                         const std::vector<std::string>& names, CStaleFileSweeper* sweeper = nullptr);
 
 }  // namespace gh

@@ -48,6 +48,20 @@ bool IsHarmlessComponent(std::wstring_view component) {
            component.find(L':') == std::wstring_view::npos;
 }
 
+// A component of dots and blanks only, which Windows, dropping trailing dots
+// and blanks, reads as no name at all (or as "." or ".."): never a file name.
+bool IsOnlyDotsAndBlanks(std::wstring_view component) {
+    return component.find_first_not_of(L". ") == std::wstring_view::npos;
+}
+
+bool IsModsFolderComponent(std::wstring_view component) {
+    constexpr std::wstring_view kMods = L"MODS";
+    if (component.size() != kMods.size()) return false;
+    for (std::size_t i = 0; i < kMods.size(); ++i)
+        if (UpperAscii(component[i]) != kMods[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 bool IsReservedDeviceName(std::wstring_view component) {
@@ -86,6 +100,32 @@ std::optional<std::wstring> PathBelow(const std::wstring& base, std::wstring_vie
         path += kept[i];
     }
     return path;
+}
+
+WorkshopNameProblem JudgeWorkshopName(std::wstring_view name) {
+    if (name.empty()) return WorkshopNameProblem::NoFileName;
+    if (!IsSafeWorkshopName(name)) {
+        const bool device = !EveryComponent(name, [](std::wstring_view c) { return !IsReservedDeviceName(c); });
+        return device ? WorkshopNameProblem::DeviceName : WorkshopNameProblem::LeavesGameFolder;
+    }
+    const std::size_t lastSeparator = name.find_last_of(L"/\\");
+    const std::wstring_view last = lastSeparator == std::wstring_view::npos ? name : name.substr(lastSeparator + 1);
+    if (IsOnlyDotsAndBlanks(last)) return WorkshopNameProblem::NoFileName;
+    // The components as PathBelow keeps them: the first must be the mods
+    // folder, and the file must lie below it.
+    std::size_t kept = 0;
+    bool inMods = false;
+    EveryComponent(name, [&](std::wstring_view component) {
+        if (component.empty() || component == L".") return true;
+        if (kept++ == 0) inMods = IsModsFolderComponent(component);
+        return true;
+    });
+    return inMods && kept >= 2 ? WorkshopNameProblem::None : WorkshopNameProblem::OutsideModsFolder;
+}
+
+std::optional<std::wstring> WorkshopFilePath(const std::wstring& gameFolder, std::wstring_view name) {
+    if (JudgeWorkshopName(name) != WorkshopNameProblem::None) return std::nullopt;
+    return PathBelow(gameFolder, name);
 }
 
 }  // namespace gh

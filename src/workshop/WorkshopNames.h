@@ -1,7 +1,9 @@
 // Which Workshop file names may be written, and where exactly they land: the
-// names come from strangers, so a name is checked as text first and then the
-// path that is actually created or opened is checked again, after every
-// transformation the install makes.
+// names come from strangers, so a name is judged as text first, and the path
+// that is created or opened is the one built from the judged components.
+// A Workshop file is a mod: it is written only below the mods folder of the
+// documents game folder, never over the selection file, a saved set, the
+// restart list or a saved game beside it.
 #pragma once
 
 #include <optional>
@@ -31,5 +33,26 @@ bool IsSafeWorkshopName(std::wstring_view name);
 // component that could lead out of `base` or to a device (as for
 // IsSafeWorkshopName). An empty `relative` gives `base` itself.
 std::optional<std::wstring> PathBelow(const std::wstring& base, std::wstring_view relative);
+
+// Why a Workshop file name is not written.
+enum class WorkshopNameProblem {
+    None,               // it names a file below the mods folder
+    LeavesGameFolder,   // rooted, a drive, a stream, a network path or a ".." component
+    DeviceName,         // a component Windows keeps for a device
+    NoFileName,         // empty, or its last component is empty or only dots and
+                        // blanks (Windows drops those): it names a folder
+    OutsideModsFolder,  // its first real component is not the mods folder, or
+                        // nothing follows it
+};
+
+// Judges a Workshop name: the checks of IsSafeWorkshopName, then that it
+// names a file, then that its components, as PathBelow keeps them, start
+// with "mods" (compared as the launcher compares paths: without regard to
+// the case of a-z) and go on below it.
+WorkshopNameProblem JudgeWorkshopName(std::wstring_view name);
+
+// The file a Workshop name is written to: PathBelow(gameFolder, name) when
+// JudgeWorkshopName finds no problem, else none.
+std::optional<std::wstring> WorkshopFilePath(const std::wstring& gameFolder, std::wstring_view name);
 
 }  // namespace gh

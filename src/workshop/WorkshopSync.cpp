@@ -54,6 +54,7 @@ bool CWorkshopSync::StartSync() {
 void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result,
                                                    bool bIOFailure) {
     if (Failed(result, bIOFailure)) {
+        // Nothing else was asked, so nothing else is waited for.
         m_failed = true;
         Report(SyncEventKind::ListFailed);
         EndSync();
@@ -65,98 +66,117 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateU
         m_view.SetProgressRange(0, 1);
         m_view.SetProgressPos(1);
         EndSync();
-        m_allSettled = true;
+        m_settled = true;
         Report(SyncEventKind::NoSubscriptions);
         return;
     }
     m_pendingCount = count;
+    m_steps.assign(static_cast<std::size_t>(count), Step::AwaitingDetails);
     m_view.SetProgressRange(0, count);
     SyncEvent received;
     received.kind = SyncEventKind::ListReceived;
     received.count = count;
     m_view.OnSyncEvent(received);
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
         m_detailsCalls.push_back(std::make_unique<DetailsCall>(m_client.CallResults()));
-        DetailsCall& call = *m_detailsCalls.back();
-        call.Set(m_client.GetPublishedFileDetails(result->m_rgPublishedFileId[i]), this,
-                 &CWorkshopSync::OnGetPublishedFileDetails);
+        m_detailsCalls.back()->Set(m_client.GetPublishedFileDetails(result->m_rgPublishedFileId[i]),
+                                   [this, i](const RemoteStorageGetPublishedFileDetailsResult* details, bool failed) {
+                                       OnGetPublishedFileDetails(i, details, failed);
+                                   });
     }
 }
 
-void CWorkshopSync::OnGetPublishedFileDetails(const RemoteStorageGetPublishedFileDetailsResult* result,
+void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
+                                              const RemoteStorageGetPublishedFileDetailsResult* result,
                                               bool bIOFailure) {
+    if (m_syncFinished || m_steps[subscription] != Step::AwaitingDetails) return;
     if (Failed(result, bIOFailure)) {
-        m_failed = true;
+        Settle(subscription, true);
         Report(SyncEventKind::DetailsFailed, result ? FieldText(result->m_pchFileName) : std::string());
-        EndSync();  // the pending count stays: only a download can end the sync now
+        FinishWhenSettled();
         return;
     }
     const std::string name = FieldText(result->m_pchFileName);
     const std::wstring wideName = AnsiToWide(name);
 
-    // A name that would leave the documents game folder is never looked up
-    // outside it; its install is refused later.
+    // A name that is refused is never looked up on disk; its install is
+    // refused later.
     std::optional<std::int64_t> localTime;
-    if (IsSafeWorkshopName(wideName))
-        if (const auto local = PathBelow(GetUserGameFolder(), wideName))
-            localTime = platform::FileModificationTime(*local);
+    if (const auto local = WorkshopFilePath(GetUserGameFolder(), wideName))
+        localTime = platform::FileModificationTime(*local);
 
     const auto workshopTime = static_cast<std::int64_t>(result->m_rtimeUpdated);
     SyncEvent event;
     event.fileName = name;
     if (workshopTime > localTime.value_or(-1)) {
-        m_downloadCalls.push_back(std::make_unique<DownloadCall>(m_client.CallResults()));
-        DownloadCall& call = *m_downloadCalls.back();
-        call.Set(m_client.UGCDownload(result->m_hFile, 1), this, &CWorkshopSync::OnDownloadUGC);
-
+        const std::size_t record = m_downloads.size();
         CDownloadingFileData download;
         download.contentHandle = result->m_hFile;
         download.bytesExpected = std::max(result->m_nFileSize, 0);
         download.fileName = wideName;
+        download.workshopName = name;
+        download.subscription = subscription;
         m_downloads.push_back(std::move(download));
+        m_steps[subscription] = Step::Downloading;
+
+        m_downloadCalls.push_back(std::make_unique<DownloadCall>(m_client.CallResults()));
+        m_downloadCalls.back()->Set(m_client.UGCDownload(result->m_hFile, 1),
+                                    [this, record](const RemoteStorageDownloadUGCResult* downloaded, bool failed) {
+                                        OnDownloadUGC(record, downloaded, failed);
+                                    });
         event.kind = SyncEventKind::Downloading;
         event.replacesLocalFile = localTime.has_value();
     } else {
         event.kind = SyncEventKind::UpToDate;
-        --m_pendingCount;
+        Settle(subscription, false);
     }
     m_view.OnSyncEvent(event);
-
-    if (m_pendingCount == 0) FinishAll();
+    FinishWhenSettled();
 }
 
-void CWorkshopSync::OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, bool bIOFailure) {
+void CWorkshopSync::OnDownloadUGC(std::size_t record, const RemoteStorageDownloadUGCResult* result, bool bIOFailure) {
+    // A record finished already was written from another result of its content.
+    if (m_syncFinished || m_downloads[record].finished) return;
     if (Failed(result, bIOFailure)) {
-        m_failed = true;
+        CDownloadingFileData& download = m_downloads[record];
+        download.finished = true;
+        Settle(download.subscription, true);
         Report(SyncEventKind::DownloadFailed, result ? FieldText(result->m_pchFileName) : std::string());
-        EndSync();
+        FinishWhenSettled();
         return;
     }
-    const std::string name = FieldText(result->m_pchFileName);
-    const std::int32_t size = std::max(result->m_nSizeInBytes, 0);
-    // Records that share the content handle share one install: the content
-    // is taken from the client once and the file written once.
-    bool installed = false;
-    bool attempted = false;
+    // Every record of this content not finished yet gets its own file
+    // written, under its own name; the content is read from the client once.
+    std::vector<std::size_t> records;
+    std::vector<std::string> names;
     for (std::size_t i = 0; i < m_downloads.size(); ++i) {
-        if (m_downloads[i].contentHandle != result->m_hFile) continue;
-        if (!attempted) {
-            installed = InstallDownloadedFile(m_client, *result, &m_sweeper);
-            attempted = true;
-            if (!installed) m_failed = true;
-        }
-        CDownloadingFileData& download = m_downloads[i];
+        if (m_downloads[i].finished || m_downloads[i].contentHandle != result->m_hFile) continue;
+        records.push_back(i);
+        names.push_back(m_downloads[i].workshopName);
+    }
+    const std::vector<bool> written = InstallDownloadedFiles(m_client, *result, names, &m_sweeper);
+    const std::int32_t size = std::max(result->m_nSizeInBytes, 0);
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        CDownloadingFileData& download = m_downloads[records[k]];
         download.finished = true;
         download.bytesDownloaded = size;
         download.bytesExpected = size;
-        Report(installed ? SyncEventKind::Installed : SyncEventKind::CopyError, name);
+        Settle(download.subscription, !written[k]);
+        SyncEvent event;
+        event.kind = written[k] ? SyncEventKind::Installed : SyncEventKind::CopyError;
+        event.fileName = download.workshopName;
+        if (!written[k]) event.refusal = JudgeWorkshopName(download.fileName);
+        m_view.OnSyncEvent(event);
         UpdateDownloadProgress();
     }
-    --m_pendingCount;
-
-    const bool allFinished =
-        std::all_of(m_downloads.begin(), m_downloads.end(), [](const CDownloadingFileData& d) { return d.finished; });
-    if (allFinished) FinishAll();
+    // A result that brought other content than its request asked for leaves
+    // that request's file without content: it failed.
+    if (CDownloadingFileData& own = m_downloads[record]; !own.finished) {
+        own.finished = true;
+        Settle(own.subscription, true);
+        Report(SyncEventKind::DownloadFailed, own.workshopName);
+    }
+    FinishWhenSettled();
 }
 
 void CWorkshopSync::UpdateDownloadProgress() {
@@ -225,22 +245,35 @@ bool CWorkshopSync::HasPendingRequests() const {
            std::any_of(m_downloadCalls.begin(), m_downloadCalls.end(), active);
 }
 
-void CWorkshopSync::EndSync() {
-    m_snapshot.reset();  // a download still to come is installed without it
-    m_view.EnablePlayWithMods(true);
-    m_syncFinished = true;
+void CWorkshopSync::Settle(std::size_t subscription, bool failed) {
+    if (m_steps[subscription] == Step::Settled) return;
+    m_steps[subscription] = Step::Settled;
+    --m_pendingCount;
+    if (failed) m_failed = true;
 }
 
-void CWorkshopSync::FinishAll() {
-    m_allSettled = true;
-    Report(SyncEventKind::AllUpToDate);
+void CWorkshopSync::FinishWhenSettled() {
+    if (m_pendingCount > 0 || m_syncFinished) return;
+    m_settled = true;
+    Report(m_failed ? SyncEventKind::SomeFailed : SyncEventKind::AllUpToDate);
     m_view.SetProgressPos(m_view.GetProgressUpper());
     EndSync();
 }
 
+void CWorkshopSync::EndSync() {
+    m_snapshot.reset();
+    m_view.EnablePlayWithMods(true);
+    m_syncFinished = true;
+    // Whatever is still outstanding (a second download of content that was
+    // written already) would change nothing: it is no longer waited for.
+    m_enumerateCall.Cancel();
+    for (auto& call : m_detailsCalls) call->Cancel();
+    for (auto& call : m_downloadCalls) call->Cancel();
+}
+
 SyncOutcome CWorkshopSync::Outcome() const {
     if (m_failed) return SyncOutcome::Failed;
-    return m_allSettled ? SyncOutcome::UpToDate : SyncOutcome::Unsettled;
+    return m_settled ? SyncOutcome::UpToDate : SyncOutcome::Unsettled;
 }
 
 }  // namespace gh

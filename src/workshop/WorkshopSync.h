@@ -3,6 +3,13 @@
 // documents game folder or older there than on the Workshop, installs it,
 // and reports each step through the view. Driven by results that the
 // client delivers inside Pump() (or the owner's own RunCallbacks call).
+//
+// Each subscription ends with one last word: up to date, updated, not
+// written, or timed out (its details or its download). The sync settles once
+// every subscription listed has its last word, and then shows one final line
+// ("All subscriptions up to date!" only when none failed) and gives back the
+// play-with-mods button. A failed list request ends it at once. Once it has
+// ended, nothing outstanding is waited for, installed or shown.
 #pragma once
 
 #include "platform/Files.h"
@@ -25,8 +32,10 @@ struct CDownloadingFileData {
     UGCHandle contentHandle = 0;       // matches a download result's m_hFile
     std::int32_t bytesDownloaded = 0;  // largest count reported so far, never above bytesExpected
     std::int32_t bytesExpected = 0;    // the details' m_nFileSize, raised when the client reports more
-    bool finished = false;             // its download result was handled
+    bool finished = false;             // its download result was handled (or its download failed)
     std::wstring fileName;             // the Workshop name as wide text, folder part included
+    std::string workshopName;          // the same, as the Workshop's 8-bit text
+    std::size_t subscription = 0;      // its place in the subscription list
 };
 
 // How a sync went, for a caller that must tell (the terminal's exit status).
@@ -34,6 +43,7 @@ enum class SyncOutcome {
     Unsettled,  // nothing failed, but not every subscription was settled (yet)
     UpToDate,   // every subscription is up to date on disk, or there are none
     Failed,     // no user was logged on, or a request or an install failed
+                // (the sync may still be running: some failed already)
 };
 
 class CWorkshopSync {
@@ -54,11 +64,6 @@ public:
     // caller then disables play-with-mods until the sync ends).
     bool StartSync();
 
-    // Result handlers (also callable directly, as the call results do).
-    void OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result, bool bIOFailure);
-    void OnGetPublishedFileDetails(const RemoteStorageGetPublishedFileDetailsResult* result, bool bIOFailure);
-    void OnDownloadUGC(const RemoteStorageDownloadUGCResult* result, bool bIOFailure);
-
     // Refreshes the download counts, the bar and the rotating per-file line.
     void UpdateDownloadProgress();
 
@@ -74,7 +79,7 @@ public:
     // request whose handle was 0 is never answered and does not count.
     bool HasPendingRequests() const;
 
-    // Finished: the play-with-mods button was given back, by success or failure.
+    // Ended: the play-with-mods button was given back, by success or failure.
     bool IsFinished() const { return m_syncFinished; }
     SyncOutcome Outcome() const;
     int PendingCount() const { return m_pendingCount; }
@@ -85,10 +90,23 @@ private:
     using DetailsCall = CCallResult<RemoteStorageGetPublishedFileDetailsResult>;
     using DownloadCall = CCallResult<RemoteStorageDownloadUGCResult>;
 
+    // Where a subscription stands.
+    enum class Step { AwaitingDetails, Downloading, Settled };
+
+    // Result handlers, each bound to the subscription or the download record
+    // its request was made for.
+    void OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result, bool bIOFailure);
+    void OnGetPublishedFileDetails(std::size_t subscription, const RemoteStorageGetPublishedFileDetailsResult* result,
+                                   bool bIOFailure);
+    void OnDownloadUGC(std::size_t record, const RemoteStorageDownloadUGCResult* result, bool bIOFailure);
+
     void Report(SyncEventKind kind, std::string fileName = {});
+    // The subscription has its last word; a failure makes the outcome one.
+    void Settle(std::size_t subscription, bool failed);
+    // Once every subscription is settled: the final line, the bar filled, the end.
+    void FinishWhenSettled();
+    // Gives play-with-mods back and stops waiting for anything outstanding.
     void EndSync();
-    // Every download is finished: says so, fills the bar and ends the sync.
-    void FinishAll();
 
     IWorkshopClient& m_client;
     ISyncView& m_view;
@@ -97,13 +115,14 @@ private:
     std::vector<std::unique_ptr<DetailsCall>> m_detailsCalls;    // in request order
     std::vector<std::unique_ptr<DownloadCall>> m_downloadCalls;  // in request order
     std::vector<CDownloadingFileData> m_downloads;               // in request order
+    std::vector<Step> m_steps;                                   // one per subscription, in list order
 
     std::int64_t m_lastProgressTime = 0;
     std::int32_t m_progressTick = -10;  // the first ten refreshes show no per-file line
     std::int32_t m_pendingCount = 0;    // subscriptions not settled yet
     bool m_syncFinished = false;
-    bool m_allSettled = false;  // "all up to date" or "no subscriptions" was reached
-    bool m_failed = false;      // some step failed, so the outcome is a failure
+    bool m_settled = false;  // every subscription has its last word, or there were none
+    bool m_failed = false;   // some step failed, so the outcome is a failure
     CStaleFileSweeper m_sweeper;
     // From the start to the end of the sync: each folder is listed once and
     // each file looked at once at most, however many files share a folder.

@@ -46,6 +46,7 @@ std::wstring SyncEventText(const SyncEvent& event) {
         case SyncEventKind::Installed: return NameStatusText(event.fileName, kTailUpdated);
         case SyncEventKind::CopyError: return NameStatusText(event.fileName, kTailCopyError);
         case SyncEventKind::AllUpToDate: return std::wstring(kTextAllUpToDate);
+        case SyncEventKind::SomeFailed: return std::wstring(kTextSomeFailed);
     }
     return {};
 }
@@ -56,6 +57,19 @@ std::wstring FoundSubscriptionsText(int count) {
 
 std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail) {
     return FitBeforeTail(AnsiToWide(narrowName), tail);
+}
+
+std::wstring RefusedNameText(std::string_view narrowName, WorkshopNameProblem problem) {
+    std::wstring_view why;
+    switch (problem) {
+        case WorkshopNameProblem::None: return {};
+        case WorkshopNameProblem::LeavesGameFolder: why = L"leads out of the documents game folder"; break;
+        case WorkshopNameProblem::DeviceName: why = L"names a Windows device"; break;
+        case WorkshopNameProblem::NoFileName: why = L"names no file"; break;
+        case WorkshopNameProblem::OutsideModsFolder: why = L"does not lead into the mods folder"; break;
+    }
+    const std::wstring tail = L"\" " + std::wstring(why) + L"; nothing was written";
+    return L"the Workshop name \"" + FitBeforeTail(AnsiToWide(narrowName), tail);
 }
 
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {

@@ -20,6 +20,7 @@ inline constexpr std::wstring_view kTextWaitingForSteam = L"Waiting for response
 inline constexpr std::wstring_view kTextSubscriptionsTimedOut = L"Mod subscription request timed out";
 inline constexpr std::wstring_view kTextNoSubscriptions = L"No mod subscriptions found.";
 inline constexpr std::wstring_view kTextAllUpToDate = L"All subscriptions up to date!";
+inline constexpr std::wstring_view kTextSomeFailed = L"Some subscriptions could not be updated.";
 
 // The tails that follow a Workshop file name ("%S - ...").
 inline constexpr std::wstring_view kTailDetailsTimedOut = L" - File detail request timed out";
@@ -38,6 +39,11 @@ std::wstring FoundSubscriptionsText(int count);
 
 // The 8-bit Workshop name (converted with AnsiToWide) followed by `tail`.
 std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail);
+
+// Why a Workshop name was refused, for a line beside its status text: the
+// Workshop name "abc.mod" does not lead into the mods folder; nothing was
+// written. Empty for WorkshopNameProblem::None.
+std::wstring RefusedNameText(std::string_view narrowName, WorkshopNameProblem problem);
 
 // The per-file progress line "name - downloaded/expected".
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected);

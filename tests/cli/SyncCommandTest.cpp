@@ -90,8 +90,10 @@ TEST_F(SyncCommandTest, FailedRequestEndsWithStatus1) {
     Subscribe(1, "mods/a.mod", "a", {{"fail", "download"}});
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 1);
-    ASSERT_FALSE(Lines(run.out).empty());
-    EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - Download timed out");
+    EXPECT_THAT(Lines(run.out),
+                ElementsAre("Waiting for response from Steam...", "Found 1 mod subscriptions. Checking for updates.",
+                            "mods/a.mod - Not found. Installing.", "mods/a.mod - Download timed out",
+                            "Some subscriptions could not be updated."));
 }
 
 TEST_F(SyncCommandTest, RequestNeverAnsweredIsNotWaitedFor) {
@@ -106,18 +108,24 @@ TEST_F(SyncCommandTest, RequestNeverAnsweredIsNotWaitedFor) {
     EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - up to date");
 }
 
-TEST_F(SyncCommandTest, AFileThatCannotBeWrittenEndsWithStatus1ThoughAllIsSettled) {
-    // The last text still says all is up to date, as the start window shows it;
-    // the exit status tells a script that a file is missing.
+TEST_F(SyncCommandTest, RefusedNamesEndWithStatus1AndSayWhyOnStandardError) {
+    m_temp.WriteFile(User(L"restart.txt"), "mods/mine.mod\n");
     Subscribe(1, "mods/good.mod", "good");
     Subscribe(2, "../escape.mod", "evil");
     Subscribe(3, "mods/NUL.mod", "device");
+    Subscribe(4, "restart.txt", "mods/evil.mod\n");
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(Lines(run.out), ::testing::Contains("../escape.mod - Error Copying File!"));
     EXPECT_THAT(Lines(run.out), ::testing::Contains("mods/NUL.mod - Error Copying File!"));
-    EXPECT_EQ(Lines(run.out).back(), "All subscriptions up to date!");
+    EXPECT_THAT(Lines(run.out), ::testing::Contains("restart.txt - Error Copying File!"));
+    EXPECT_EQ(Lines(run.out).back(), "Some subscriptions could not be updated.");
+    EXPECT_THAT(run.err, HasSubstr("gatehouse: the Workshop name \"restart.txt\" does not lead into the mods folder; "
+                                   "nothing was written\n"));
+    EXPECT_THAT(run.err, HasSubstr("\"../escape.mod\" leads out of the documents game folder"));
+    EXPECT_THAT(run.err, HasSubstr("\"mods/NUL.mod\" names a Windows device"));
     EXPECT_EQ(m_temp.ReadFile(User(L"mods/good.mod")), "good");
+    EXPECT_EQ(m_temp.ReadFile(User(L"restart.txt")), "mods/mine.mod\n");
     EXPECT_FALSE(m_temp.Exists(L"documents/My Games/Velmora Games/escape.mod"));
 }
 

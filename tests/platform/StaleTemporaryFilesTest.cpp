@@ -2,6 +2,7 @@
 // never a file a running writer still owns, never a link, a folder or a
 // file of another shape, never anything outside the one folder.
 #include "platform/Files.h"
+#include "platform/TemporaryFileName.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,9 @@ TEST(StaleTemporaryFilesTest, AWriterKilledMidWriteLeavesAFileThatIsRemovedOnceS
     TempFolder dir;
     dir.WriteFile(L"big.mod", "old");
     test::ForkedChild writer([&](test::ForkedChild::Channel& channel) {
+        // As an older launcher wrote, or where no unnamed file can be had:
+        // kill -9 leaves the named file behind.
+        detail::UseNamedTemporaryFilesForTesting(true);
         AtomicFile file;
         const std::string chunk(1 << 16, 'x');
         if (!file.Open(dir / L"big.mod")) return 1;
@@ -91,6 +95,7 @@ TEST(StaleTemporaryFilesTest, AWriterKilledMidWriteLeavesAFileThatIsRemovedOnceS
 TEST(StaleTemporaryFilesTest, ALiveWritersFileStaysHoweverOldItLooks) {
     TempFolder dir;
     test::ForkedChild writer([&](test::ForkedChild::Channel& channel) {
+        detail::UseNamedTemporaryFilesForTesting(true);
         AtomicFile file;
         if (!file.Open(dir / L"gatehouse.sch") || !file.Write("new ", 4)) return 1;
         channel.Ready();

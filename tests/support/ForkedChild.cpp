@@ -86,8 +86,10 @@ void ForkedChild::Continue() {
     }
 }
 
-void ForkedChild::Kill() {
-    if (m_pid > 0 && m_status < 0) kill(m_pid, SIGKILL);
+void ForkedChild::Kill() { Signal(SIGKILL); }
+
+void ForkedChild::Signal(int signal) {
+    if (m_pid > 0 && m_status < 0) kill(m_pid, signal);
 }
 
 int ForkedChild::Wait() {

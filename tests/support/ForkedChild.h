@@ -37,7 +37,9 @@ public:
     // Waits until the child calls Ready(); false if it exited or failed first.
     bool WaitUntilReady();
     void Continue();
-    void Kill();
+    void Kill();  // SIGKILL
+    // Sends `signal` to a child that is still running.
+    void Signal(int signal);
     // Waits for the child: its exit code, or 128 + the signal that ended it.
     int Wait();
 

@@ -85,6 +85,19 @@ TEST_F(SplashTest, SyncRunsWithoutInputAndHoldsPlayWithModsUntilItEnds) {
     EXPECT_EQ(m_world.ReadUserFile(L"mods/river.mod"), std::string(3000, 'R'));
 }
 
+TEST_F(SplashTest, AnErrorIsNotCoveredByASuccessLine) {
+    m_workshopFolder.WriteFile(L"files/river.mod", "R");
+    m_workshopFolder.WriteFile(L"workshop.json", R"({ "latencyMs": 50, "items": [
+        { "id": 7, "fileName": "mods/river.mod", "content": "files/river.mod", "timeUpdated": 1733700000 },
+        { "id": 8, "fileName": "gatehouse.sch", "content": "files/river.mod", "timeUpdated": 1733700000 } ] })");
+    Open(&m_workshop);
+    ASSERT_TRUE(test::WaitUntil([&] { return Status() == kTextSomeFailed; }, 10000)) << Status();
+    EXPECT_TRUE(m_splash->PlayWithModsButton().IsEnabled());
+    EXPECT_EQ(m_world.ReadUserFile(L"mods/river.mod"), "R");
+    test::PumpFor(200);
+    EXPECT_EQ(Status(), kTextSomeFailed) << "nothing comes after the final line";
+}
+
 TEST_F(SplashTest, ShowsTheDownloadProgressLine) {
     WriteWorkshop(4000, 1000);
     Open(&m_workshop);

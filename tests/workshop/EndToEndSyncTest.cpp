@@ -108,8 +108,9 @@ TEST_F(EndToEndSyncTest, BringsSubscriptionsUpToDate) {
     EXPECT_THAT(texts, Contains(L"mods/new.mod - Updated! Writing to mod folder..."));
     EXPECT_THAT(texts, Contains(L"mods/old.mod - Out of date.  Downloading latest version."));
     EXPECT_THAT(texts, Contains(L"mods/same.mod - up to date"));
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"mods/shared.mod - Updated! Writing to mod folder..."), 4)
-        << "each of the two results finishes both records";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"mods/shared.mod - Updated! Writing to mod folder..."), 2)
+        << "the first result settles both subscriptions; the second finds nothing left to do";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"All subscriptions up to date!"), 1);
     EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/new.mod",
                                     "Documents/My Games/Velmora Games/Emberwake 2/mods/old.mod",
                                     "Documents/My Games/Velmora Games/Emberwake 2/mods/same.mod",
@@ -138,7 +139,8 @@ TEST_F(EndToEndSyncTest, FailuresKeepOldFilesAndWriteNothingOutside) {
                     L"../../escape.mod - Not found. Installing.", L"mods/nodetails.mod - File detail request timed out",
                     L"mods/broken.mod - Download timed out", L"../../escape.mod - Error Copying File!"));
     EXPECT_EQ(ReadLocal(L"mods/broken.mod"), "old broken");
-    EXPECT_TRUE(m_view.playWithModsEnabled);
+    EXPECT_FALSE(m_view.playWithModsEnabled) << "mods/silent.mod never has its last word";
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/broken.mod"));
 }
 

@@ -58,22 +58,61 @@ protected:
     CFakeWorkshopClient m_client;
 };
 
-TEST_F(InstallTest, NamesLandBelowTheDocumentsGameFolderWithTheirFolders) {
+TEST_F(InstallTest, NamesLandBelowTheModsFolderWithTheirFolders) {
     EXPECT_TRUE(Install("mods/abc.mod", "one"));
-    EXPECT_TRUE(Install("abc.mod", "two"));
+    EXPECT_TRUE(Install("MODS\\x.mod", "two"));
     EXPECT_TRUE(Install("mods/v1.2/abc.mod", "three"));
-    EXPECT_TRUE(Install("a\\b/c.mod", "four"));
-    EXPECT_TRUE(Install("README", "five"));       // a bare name without a dot is a file, not a folder
-    EXPECT_TRUE(Install("x.y\\z/w.mod", "six"));  // a dotted folder part with both separators
+    EXPECT_TRUE(Install("mods\\b/c.mod", "four"));
+    EXPECT_TRUE(Install("./mods//README", "five"));    // a bare name without a dot is a file, not a folder
+    EXPECT_TRUE(Install("Mods/x.y\\z/w.mod", "six"));  // a dotted folder part with both separators
     EXPECT_EQ(Read(GameFolder() / "mods" / "abc.mod"), "one");
-    EXPECT_EQ(Read(GameFolder() / "abc.mod"), "two");
+    EXPECT_EQ(Read(GameFolder() / "mods" / "x.mod"), "two");
     EXPECT_EQ(Read(GameFolder() / "mods" / "v1.2" / "abc.mod"), "three");
-    EXPECT_EQ(Read(GameFolder() / "a" / "b" / "c.mod"), "four");
-    EXPECT_EQ(Read(GameFolder() / "README"), "five");
-    EXPECT_EQ(Read(GameFolder() / "x.y" / "z" / "w.mod"), "six");
+    EXPECT_EQ(Read(GameFolder() / "mods" / "b" / "c.mod"), "four");
+    EXPECT_EQ(Read(GameFolder() / "mods" / "README"), "five");
+    EXPECT_EQ(Read(GameFolder() / "mods" / "x.y" / "z" / "w.mod"), "six");
     EXPECT_EQ(SyncEventText({SyncEventKind::Installed, "mods/abc.mod"}),
               L"mods/abc.mod - Updated! Writing to mod folder...");
     EXPECT_EQ(SyncEventText({SyncEventKind::CopyError, "mods/abc.mod"}), L"mods/abc.mod - Error Copying File!");
+}
+
+TEST_F(InstallTest, NamesOutsideTheModsFolderNeitherReplaceThePlayersFilesNorCreateAnything) {
+    const fs::path saves = GameFolder() / "modsave";
+    fs::create_directories(saves);
+    for (const char* own : {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav"})
+        std::ofstream(GameFolder() / own, std::ios::binary) << "the player's own";
+    const std::vector<std::string> before = Tree();
+    for (const char* name :
+         {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav", "abc.mod", "a\\b/c.mod", "mods", "mods/",
+          "./mods", "mods/x/", "mods\\x\\", "mods/x/.", "modsx/a.mod", "mods./a.mod"}) {
+        EXPECT_FALSE(Install(name, "workshop")) << name;
+    }
+    EXPECT_EQ(Tree(), before) << "nothing was created or replaced";
+    for (const char* own : {"gatehouse.sch", "Favourites.sch", "restart.txt", "modsave/x.sav"})
+        EXPECT_EQ(Read(GameFolder() / own), "the player's own") << own;
+    EXPECT_TRUE(m_client.reads.empty());
+}
+
+TEST_F(InstallTest, SharedContentIsReadOnceAndWrittenUnderEveryName) {
+    std::string bytes(3 * kInstallChunkSize / 2, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 13 + i / 1000);
+    fs::create_directories(GameFolder() / "mods");
+    m_root.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/mods/locked.mod", "old");
+    fs::permissions(GameFolder() / "mods" / "locked.mod", fs::perms::all, fs::perm_options::remove);
+    fs::permissions(GameFolder() / "mods" / "locked.mod", fs::perms::owner_read, fs::perm_options::add);
+    m_client.contents[kContent] = bytes;
+    const auto size = static_cast<std::int32_t>(bytes.size());
+    const std::vector<bool> written =
+        InstallDownloadedFiles(m_client, DownloadResult(kContent, "ignored.mod", size),
+                               {"mods/one.mod", "restart.txt", "mods/sub/two.mod", "MODS/ONE.mod", "mods/locked.mod"});
+    EXPECT_THAT(written, ElementsAre(true, false, true, true, false));
+    EXPECT_EQ(Read(GameFolder() / "mods" / "one.mod"), bytes);
+    EXPECT_EQ(Read(GameFolder() / "mods" / "sub" / "two.mod"), bytes);
+    EXPECT_EQ(Read(GameFolder() / "mods" / "locked.mod"), "old");
+    EXPECT_FALSE(fs::exists(GameFolder() / "restart.txt"));
+    EXPECT_EQ(m_client.reads.size(), 2u) << "each piece is read once for every file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(GameFolder() / "mods"), fs::directory_iterator()), 3)
+        << "one.mod, locked.mod and sub: no temporary file and no second spelling of one.mod";
 }
 
 TEST_F(InstallTest, FoldersKeepTheGameFoldersOwnCaseAndExistingFoldersAreReused) {
@@ -99,14 +138,14 @@ TEST_F(InstallTest, ExistingFileIsReplacedWhateverItsSize) {
 }
 
 TEST_F(InstallTest, ReadOnlyTargetIsLeftAsItWas) {
-    fs::create_directories(GameFolder());
-    m_root.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/locked.mod", "old");
-    const fs::path target = GameFolder() / "locked.mod";
+    fs::create_directories(GameFolder() / "mods");
+    m_root.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/mods/locked.mod", "old");
+    const fs::path target = GameFolder() / "mods" / "locked.mod";
     fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_FALSE(Install("locked.mod", "new"));
+    EXPECT_FALSE(Install("mods/locked.mod", "new"));
     EXPECT_EQ(Read(target), "old");
-    EXPECT_EQ(Tree().size(), 5u) << "no temporary file is left";
+    EXPECT_EQ(Tree().size(), 6u) << "no temporary file is left";
     EXPECT_TRUE(m_client.reads.empty());
 }
 
@@ -198,6 +237,20 @@ TEST(WorkshopNameTest, SafeNamesStayBelowTheirFolder) {
         EXPECT_FALSE(IsSafeWorkshopName(name)) << name;
 }
 
+TEST(WorkshopNameTest, OnlyFilesBelowTheModsFolderAreAcceptedAndEachRefusalHasItsReason) {
+    using P = WorkshopNameProblem;
+    const auto judged = [](std::initializer_list<const wchar_t*> names, P problem) {
+        for (const wchar_t* name : names) EXPECT_EQ(JudgeWorkshopName(name), problem) << name;
+    };
+    judged({L"mods/x.mod", L"MODS\\x.mod", L"./Mods//a/b.mod", L"mods/. /x.mod"}, P::None);
+    judged({L"abc.mod", L"mods", L"./mods", L"modsave/x.sav", L"mods /x.mod", L"m\u00f6ds/x.mod"},
+           P::OutsideModsFolder);
+    judged({L"", L"mods/", L"mods/x\\", L"mods/x/.", L"mods/x/ "}, P::NoFileName);
+    judged({L"mods/../x.mod", L"/mods/x.mod", L"c:mods/x.mod"}, P::LeavesGameFolder);
+    judged({L"mods/nul.mod"}, P::DeviceName);
+    EXPECT_EQ(WorkshopFilePath(L"B/", L"abc.mod"), std::nullopt);
+}
+
 TEST(WorkshopNameTest, DeviceNamesAreRefusedInAnyComponentAndCase) {
     for (const wchar_t* name : {L"NUL.mod", L"con", L"mods/COM1", L"mods/lpt9.txt", L"Aux.d/x.mod", L"mods/prn .mod",
                                 L"mods/CONIN$", L"conout$.log", L"mods/com\u00b9.mod", L"a\\NuL\\b.mod"})
@@ -218,58 +271,10 @@ TEST(WorkshopNameTest, PathBelowKeepsOnlyComponentsThatStayInside) {
         EXPECT_EQ(PathBelow(base, escape), std::nullopt) << escape;
 }
 
-TEST_F(InstallTest, NamesThatTurnIntoParentFoldersOnTheWayCreateNothingOutside) {
-    // The folder step removes every copy of the game folder's lower-case text
-    // from the name; "." + that text + ".\\" then leaves "..\\" behind.
-    std::wstring key = ReplaceAll(ReplaceAll(ToLower(GetUserGameFolder()), L"/", L"\\"), L"\\\\", L"\\");
-    std::string piece = "." + platform::WideToSystemNarrow(key) + ".\\";
-    std::string name;
-    for (int i = 0; i < 3; ++i) name += piece;
-    name += "outside\\evil.mod";
-    EXPECT_FALSE(Install(name, "evil"));
-    EXPECT_FALSE(fs::exists(fs::path(m_root.Path()) / "Documents" / "outside"));
-    for (const std::string& entry : Tree())
-        EXPECT_TRUE(entry == "Documents" || entry.starts_with("Documents/My Games")) << entry;
-}
-
 TEST_F(InstallTest, DeviceNamesWriteNothing) {
     for (const char* name : {"NUL.mod", "mods/COM1", "mods/lpt1.txt", "CON", "mods/aux/x.mod"})
         EXPECT_FALSE(Install(name, "to a device")) << name;
     EXPECT_TRUE(Tree().empty()) << "not even a folder was created";
-}
-
-TEST(PathPartsTest, FolderAndFileNameParts) {
-    EXPECT_EQ(GetFolderPart("mods/abc.mod"), "mods/");
-    EXPECT_EQ(GetFolderPart("abc.mod"), "abc.mod");
-    EXPECT_EQ(GetFolderPart("mods/v1.2/abc.mod"), "mods/v1.2/");
-    EXPECT_EQ(GetFolderPart("a\\b/c.mod"), "a\\b/");
-    EXPECT_EQ(GetFolderPart("a\\b/"), "a\\") << "a '/' at the very end does not count";
-    EXPECT_EQ(GetFolderPart("a\\b\\c.mod"), "a\\b\\");
-    EXPECT_EQ(GetFileNamePart(L"a\\b/c.mod"), L"b/c.mod") << "a '\\' decides before a '/'";
-    EXPECT_EQ(GetFileNamePart(L"a/b/c.mod"), L"c.mod");
-    EXPECT_EQ(GetFileNamePart(L"c.mod"), L"c.mod");
-    EXPECT_EQ(GetFileNamePart(L"mods/"), L"");
-}
-
-TEST(PathPartsTest, ReplaceAllRepeatsFromTheStartAndAlwaysEnds) {
-    EXPECT_EQ(ReplaceAll(L"a\\\\\\\\\\b\\\\c", L"\\\\", L"\\"), L"a\\b\\c");
-    EXPECT_EQ(ReplaceAll(L"aaab", L"ab", L"b"), L"b") << "a replacement can make a new occurrence";
-    EXPECT_EQ(ReplaceAll(L"a/b/c", L"/", L"\\"), L"a\\b\\c");
-    EXPECT_EQ(ReplaceAll(L"GAMEmods", L"GAME", L""), L"mods");
-    EXPECT_EQ(ReplaceAll(L"xax", L"a", L"aa"), L"xaax");
-    EXPECT_EQ(ReplaceAll(L"abc", L"", L"z"), L"abc");
-}
-
-TEST_F(InstallTest, CreateFolderForPathDropsFileNamesAndNeverNestsTheGameFolder) {
-    EXPECT_TRUE(CreateFolderForPath(L"one/two.txt"));
-    EXPECT_TRUE(CreateFolderForPath(L"three/four/"));
-    EXPECT_TRUE(CreateFolderForPath(ToLower(GetUserGameFolder()) + L"five\\"));
-    EXPECT_TRUE(CreateFolderForPath(L""));
-    EXPECT_TRUE(fs::is_directory(GameFolder() / "one"));
-    EXPECT_FALSE(fs::exists(GameFolder() / "one" / "two.txt"));
-    EXPECT_TRUE(fs::is_directory(GameFolder() / "three" / "four"));
-    EXPECT_TRUE(fs::is_directory(GameFolder() / "five"));
-    EXPECT_EQ(Tree().size(), 8u) << "nothing else, in particular no lower-case copy of the game folder";
 }
 
 }  // namespace

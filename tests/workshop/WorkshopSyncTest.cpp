@@ -119,14 +119,14 @@ TEST_F(FileDetailsTest, MissingFileIsInstalledAndFolderLookupIgnoresCase) {
 }
 
 TEST_F(FileDetailsTest, AllUpToDateNeedsNoDownload) {
-    for (const char* name : {"a.mod", "mods/b.mod", "mods/c.mod"}) WriteLocal(name, "x", kTime);
+    for (const char* name : {"mods/a.mod", "mods/b.mod", "mods/c.mod"}) WriteLocal(name, "x", kTime);
     StartWithFiles({1, 2, 3});
     AnswerDetails(3, 33, "mods/c.mod", kTime);
-    AnswerDetails(1, 11, "a.mod", kTime - 5);
+    AnswerDetails(1, 11, "mods/a.mod", kTime - 5);
     AnswerDetails(2, 22, "mods/b.mod", 0);
     EXPECT_THAT(m_view.texts,
                 ElementsAre(L"Waiting for response from Steam...", L"Found 3 mod subscriptions. Checking for updates.",
-                            L"mods/c.mod - up to date", L"a.mod - up to date", L"mods/b.mod - up to date",
+                            L"mods/c.mod - up to date", L"mods/a.mod - up to date", L"mods/b.mod - up to date",
                             L"All subscriptions up to date!"));
     EXPECT_EQ(m_view.pos, 3);
     EXPECT_EQ(m_view.upper, 3);
@@ -135,12 +135,12 @@ TEST_F(FileDetailsTest, AllUpToDateNeedsNoDownload) {
     EXPECT_FALSE(m_sync.HasPendingRequests());
 }
 
-TEST_F(FileDetailsTest, FailedDetailsEndsTheSyncButOthersGoOn) {
+TEST_F(FileDetailsTest, FailedDetailsSettleTheirSubscriptionAndTheOthersGoOnToOneHonestEnd) {
     StartWithFiles({1, 2, 3});
     m_client.Deliver(m_client.CallFor(Kind::Details, 2), DetailsResult(2, 22, "mods/bad.mod", kTime, 5, kResultFail));
     EXPECT_EQ(m_view.LastText(), L"mods/bad.mod - File detail request timed out");
-    EXPECT_TRUE(m_view.playWithModsEnabled) << "enabled at once";
-    EXPECT_EQ(m_sync.PendingCount(), 3) << "a failed details result settles nothing";
+    EXPECT_FALSE(m_view.playWithModsEnabled) << "the others are still outstanding";
+    EXPECT_EQ(m_sync.PendingCount(), 2);
 
     m_client.PostFailure(m_client.CallFor(Kind::Details, 3));
     m_client.RunCallbacks();
@@ -148,9 +148,28 @@ TEST_F(FileDetailsTest, FailedDetailsEndsTheSyncButOthersGoOn) {
 
     AnswerDetails(1, 11, "mods/good.mod", kTime);
     EXPECT_EQ(m_view.LastText(), L"mods/good.mod - Not found. Installing.");
+    EXPECT_FALSE(m_sync.IsFinished());
     AnswerDownload(11, "mods/good.mod", "content");
-    EXPECT_EQ(m_view.LastText(), L"All subscriptions up to date!");
+    EXPECT_THAT(
+        std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
+        ElementsAre(L"mods/good.mod - Updated! Writing to mod folder...", L"Some subscriptions could not be updated."));
+    EXPECT_TRUE(m_view.playWithModsEnabled);
+    EXPECT_EQ(m_view.pos, m_view.upper);
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_EQ(ReadLocal("mods/good.mod"), "content");
+}
+
+TEST_F(FileDetailsTest, ARefusedNameIsNeverLookedUpAndItsReasonTravelsWithTheCopyError) {
+    WriteLocal("restart.txt", "the player's list", kTime);  // as new as the Workshop's: it would be "up to date"
+    StartWithFiles({1});
+    AnswerDetails(1, 11, "restart.txt", kTime);
+    EXPECT_EQ(m_view.LastText(), L"restart.txt - Not found. Installing.");
+    AnswerDownload(11, "restart.txt", "mods/evil.mod");
+    EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
+                ElementsAre(L"restart.txt - Error Copying File!", L"Some subscriptions could not be updated."));
+    EXPECT_EQ(m_view.events[m_view.events.size() - 2].refusal, WorkshopNameProblem::OutsideModsFolder);
+    EXPECT_EQ(ReadLocal("restart.txt"), "the player's list");
+    EXPECT_TRUE(m_client.reads.empty());
 }
 
 TEST_F(FileDetailsTest, ZeroHandlesAreNeverAnsweredAndHoldNothingOpen) {
@@ -173,7 +192,7 @@ TEST_F(FileDetailsTest, ZeroHandlesAreNeverAnsweredAndHoldNothingOpen) {
 
 using DownloadTest = SyncFixture;
 
-TEST_F(DownloadTest, OneOfTwoDownloadingEndsTheSyncBeforeTheOtherDetailsArrive) {
+TEST_F(DownloadTest, TheSyncWaitsForTheDetailsOfEverySubscription) {
     StartWithFiles({1, 2});
     AnswerDetails(1, 11, "mods/new.mod", kTime, 4000);
     m_client.progress[11] = {true, 1000, 4000};
@@ -182,51 +201,81 @@ TEST_F(DownloadTest, OneOfTwoDownloadingEndsTheSyncBeforeTheOtherDetailsArrive) 
     EXPECT_EQ(m_view.pos, 1000);
 
     AnswerDownload(11, "mods/new.mod", std::string(4000, 'n'));
-    EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
-                ElementsAre(L"mods/new.mod - Updated! Writing to mod folder...", L"All subscriptions up to date!"));
-    EXPECT_EQ(m_view.pos, 4000);
-    EXPECT_TRUE(m_view.playWithModsEnabled);
-    EXPECT_TRUE(m_sync.IsFinished());
-    EXPECT_TRUE(m_sync.HasPendingRequests()) << "file 2's details are still outstanding";
+    EXPECT_EQ(m_view.LastText(), L"mods/new.mod - Updated! Writing to mod folder...");
+    EXPECT_FALSE(m_view.playWithModsEnabled) << "file 2's details are still outstanding";
+    EXPECT_FALSE(m_sync.IsFinished());
     EXPECT_EQ(ReadLocal("mods/new.mod"), std::string(4000, 'n'));
 
-    // A late result is handled by the same rules.
     WriteLocal("mods/other.mod", "x", kTime);
     AnswerDetails(2, 22, "mods/other.mod", kTime);
     EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
                 ElementsAre(L"mods/other.mod - up to date", L"All subscriptions up to date!"));
+    EXPECT_EQ(m_view.pos, m_view.upper);
+    EXPECT_TRUE(m_view.playWithModsEnabled);
     EXPECT_EQ(m_sync.PendingCount(), 0);
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::UpToDate);
     EXPECT_FALSE(m_sync.HasPendingRequests());
 }
 
-TEST_F(DownloadTest, OneResultFinishesEveryRecordOfItsContentAndInstallsOnce) {
-    StartWithFiles({1, 2});
+TEST_F(DownloadTest, SharedContentWritesEverySubscriptionsOwnFileOnceAndEndsOnce) {
+    StartWithFiles({1, 2, 3, 4});
     AnswerDetails(1, 77, "mods/shared.mod", kTime, 6);
-    AnswerDetails(2, 77, "mods/shared.mod", kTime, 6);
-    ASSERT_EQ(m_sync.Downloads().size(), 2u);
+    AnswerDetails(2, 77, "mods/other.mod", kTime, 6);
+    AnswerDetails(3, 77, "mods/shared.mod", kTime, 6);
+    ASSERT_EQ(m_sync.Downloads().size(), 3u);
+    const auto downloads = m_client.RequestsOf(Kind::Download);
+    ASSERT_EQ(downloads.size(), 3u);
     AnswerDownload(77, "mods/shared.mod", "shared");
     for (const auto& d : m_sync.Downloads()) {
         EXPECT_TRUE(d.finished);
         EXPECT_EQ(d.bytesDownloaded, 6);
         EXPECT_EQ(d.bytesExpected, 6);
     }
+    EXPECT_EQ(ReadLocal("mods/shared.mod"), "shared");
+    EXPECT_EQ(ReadLocal("mods/other.mod"), "shared");
     EXPECT_EQ(m_client.reads.size(), 1u) << "the content is read once";
     EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 3, m_view.texts.end()),
                 ElementsAre(L"mods/shared.mod - Updated! Writing to mod folder...",
-                            L"mods/shared.mod - Updated! Writing to mod folder...", L"All subscriptions up to date!"));
-    EXPECT_EQ(m_sync.PendingCount(), 1) << "one result settles one subscription";
+                            L"mods/other.mod - Updated! Writing to mod folder...",
+                            L"mods/shared.mod - Updated! Writing to mod folder..."));
+    EXPECT_EQ(m_sync.PendingCount(), 1) << "one result settles every subscription of its content";
+
+    // The other answers of the same content find nothing left to write.
+    const std::size_t shown = m_view.texts.size();
+    m_client.Deliver(downloads[0].call, DownloadResult(77, "mods/shared.mod", 6));
+    m_client.Deliver(downloads[1].call, DownloadResult(77, "mods/shared.mod", 6, kResultFail));
+    EXPECT_EQ(m_view.texts.size(), shown);
+    EXPECT_EQ(m_client.reads.size(), 1u);
+
+    WriteLocal("mods/last.mod", "x", kTime);
+    AnswerDetails(4, 44, "mods/last.mod", kTime);
+    EXPECT_THAT(
+        std::vector<std::wstring>(m_view.texts.begin() + static_cast<std::ptrdiff_t>(shown), m_view.texts.end()),
+        ElementsAre(L"mods/last.mod - up to date", L"All subscriptions up to date!"));
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::UpToDate);
+    EXPECT_FALSE(m_sync.HasPendingRequests()) << "nothing is waited for once the sync has settled";
 }
 
-TEST_F(DownloadTest, FailedDownloadTouchesNoRecord) {
+TEST_F(DownloadTest, AFailedDownloadSettlesItsSubscriptionAndTheEndSaysSo) {
     WriteLocal("mods/keep.mod", "old content", kTime - 10);
-    StartWithFiles({1});
+    StartWithFiles({1, 2});
     AnswerDetails(1, 11, "mods/keep.mod", kTime, 50);
+    AnswerDetails(2, 22, "mods/two.mod", kTime, 3);
     m_client.Deliver(m_client.CallFor(Kind::Download, 11), DownloadResult(11, "mods/keep.mod", 50, kResultFail));
     EXPECT_EQ(m_view.LastText(), L"mods/keep.mod - Download timed out");
+    EXPECT_FALSE(m_view.playWithModsEnabled);
+    // An answer that brings other content than was asked for leaves its file without any.
+    m_client.contents[99] = "other";
+    m_client.Deliver(m_client.CallFor(Kind::Download, 22), DownloadResult(99, "mods/other.mod", 5));
+    EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
+                ElementsAre(L"mods/two.mod - Download timed out", L"Some subscriptions could not be updated."));
     EXPECT_TRUE(m_view.playWithModsEnabled);
-    EXPECT_FALSE(m_sync.Downloads()[0].finished);
-    EXPECT_EQ(m_sync.PendingCount(), 1);
+    EXPECT_EQ(m_sync.Downloads()[0].bytesDownloaded, 0);
+    EXPECT_EQ(m_sync.PendingCount(), 0);
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_EQ(ReadLocal("mods/keep.mod"), "old content");
+    EXPECT_EQ(ReadLocal("mods/two.mod"), "<missing>");
+    EXPECT_EQ(ReadLocal("mods/other.mod"), "<missing>");
     EXPECT_TRUE(m_client.reads.empty());
 }
 
@@ -237,8 +286,10 @@ TEST_F(DownloadTest, FileThatCannotBeWrittenStillCountsAsFinished) {
     m_client.readLimit = 4;  // the client delivers less than it announced
     AnswerDownload(11, "mods/short.mod", "0123456789");
     EXPECT_THAT(std::vector<std::wstring>(m_view.texts.end() - 2, m_view.texts.end()),
-                ElementsAre(L"mods/short.mod - Error Copying File!", L"All subscriptions up to date!"));
+                ElementsAre(L"mods/short.mod - Error Copying File!", L"Some subscriptions could not be updated."));
+    EXPECT_EQ(m_view.events[m_view.events.size() - 2].refusal, WorkshopNameProblem::None);
     EXPECT_TRUE(m_sync.Downloads()[0].finished);
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_EQ(ReadLocal("mods/short.mod"), "old");
 }
 

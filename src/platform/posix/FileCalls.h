@@ -25,6 +25,28 @@ inline int CreateNewFile(const char* path, int flags, mode_t mode) {
     return Injected(FileOperation::OpenForWrite) ? -1 : ::open(path, flags | O_CREAT | O_EXCL, mode);
 }
 
+#ifdef O_TMPFILE
+// A file without a name in `folder`, which goes when it is closed unless it
+// was given a name first (LinkUnnamedFile). File systems without such files
+// refuse it (EOPNOTSUPP, or EISDIR or EINVAL from kernels that predate it).
+inline int OpenUnnamedFile(const char* folder, int flags, mode_t mode) {
+    return Injected(FileOperation::OpenForWrite) ? -1 : ::open(folder, flags | O_TMPFILE, mode);
+}
+
+// Gives the unnamed file open as `fd` the name `path`, a new one (EEXIST
+// when it is taken): the first half of putting it in place, so it counts as
+// the rename's step. Through /proc, which any process may do; without /proc,
+// AT_EMPTY_PATH, which the kernel may keep to privileged processes.
+inline int LinkUnnamedFile(int fd, const char* path) {
+    if (Injected(FileOperation::Rename)) return -1;
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, proc, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno != ENOENT || ::access("/proc/self/fd", F_OK) == 0) return -1;
+    return ::linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH);
+}
+#endif
+
 inline ssize_t WriteSome(int fd, const void* data, std::size_t size) {
     return Injected(FileOperation::Write) ? -1 : ::write(fd, data, size);
 }

@@ -5,13 +5,16 @@
 #include "platform/posix/FileCalls.h"
 #include "platform/posix/FileLook.h"
 #include "platform/posix/PosixPath.h"
+#include "platform/posix/TemporaryFileCleanup.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 namespace gh::platform {
@@ -37,7 +40,29 @@ bool TakeOverModeAndOwner(int fd, uid_t owner, gid_t group, mode_t mode) {
     return fstat(fd, &now) == 0 && (now.st_mode & 0777) == wanted;
 }
 
+std::atomic<bool> g_namedForTesting{false};
+
+#ifdef O_TMPFILE
+// Whether the file system refused an unnamed file for want of them, so that
+// a named one is the way to go there.
+bool UnnamedFilesUnavailable(int error) {
+    return error == EOPNOTSUPP || error == ENOTSUP || error == EISDIR || error == EINVAL || error == ENOSYS;
+}
+
+// The unnamed file can be given a name later (LinkUnnamedFile).
+bool CanBeNamedLater(int fd) {
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    struct stat st {};
+    return stat(proc, &st) == 0;
+}
+#endif
+
 }  // namespace
+
+namespace detail {
+void UseNamedTemporaryFilesForTesting(bool named) { g_namedForTesting.store(named); }
+}  // namespace detail
 
 AtomicFile::~AtomicFile() { Abort(); }
 
@@ -67,10 +92,32 @@ bool AtomicFile::Open(const std::wstring& target) {
         return Fail();
     }
     const std::string folder = ParentOf(real);
+    m_target = SystemNameToWide(real);
+    m_failed = false;
+#ifdef O_TMPFILE
+    if (!g_namedForTesting.load()) {
+        // Created with the mode every new file gets (0666 less the umask).
+        const int fd = posix::OpenUnnamedFile(folder.c_str(), O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0 && CanBeNamedLater(fd)) {
+            // Held, as a named one is, for the moment it has a name.
+            flock(fd, LOCK_EX | LOCK_NB);
+            m_handle = fd;
+            m_unnamed = true;
+            return true;
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        } else if (!UnnamedFilesUnavailable(errno)) {
+            return Fail();
+        }
+    }
+#endif
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = folder + "/" + detail::NewTemporaryFileName();
-        // A name that is new: never an existing file, link or pipe. Created
-        // with the mode every new file gets (0666 less the umask).
+        // The file and its registration for removal by a signal come into
+        // being together.
+        const posix::CCleanupSignalsBlocked blocked;
+        // A name that is new: never an existing file, link or pipe.
         const int fd = posix::CreateNewFile(temp.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
             // Held for the file's whole life, so RemoveStaleTemporaryFiles
@@ -83,9 +130,8 @@ bool AtomicFile::Open(const std::wstring& target) {
                 continue;
             }
             m_handle = fd;
-            m_target = SystemNameToWide(real);
             m_temp = SystemNameToWide(temp);
-            m_failed = false;
+            m_cleanupSlot = posix::RegisterForCleanup(temp);
             return true;
         }
         if (errno != EEXIST) return Fail();
@@ -115,18 +161,40 @@ bool AtomicFile::Commit() {
         return m_error.IsOk() ? Fail(SystemErrorStatus(EBADF)) : false;
     }
     const int fd = static_cast<int>(m_handle);
-    const std::string temp = WideToSystemName(m_temp);
     const std::string target = WideToSystemName(m_target);
     // A file replaced keeps its permissions: a private file stays private.
     // The content reaches the disk before it takes the old file's place.
-    if ((m_replacing && !TakeOverModeAndOwner(fd, m_oldOwner, m_oldGroup, m_oldMode)) || posix::SyncFile(fd) != 0 ||
-        posix::RenameFile(temp.c_str(), target.c_str()) != 0) {
-        Status error = SystemErrorStatus(errno);
-        Abort();
-        return Fail(std::move(error));
+    if ((m_replacing && !TakeOverModeAndOwner(fd, m_oldOwner, m_oldGroup, m_oldMode)) || posix::SyncFile(fd) != 0) {
+        return FailAndAbort();
+    }
+#ifdef O_TMPFILE
+    if (m_unnamed) {
+        // The content gets a name only now, for the moment of the rename.
+        const std::string folder = ParentOf(target);
+        bool named = false;
+        for (int attempt = 0; attempt < 100 && !named; ++attempt) {
+            const std::string temp = folder + "/" + detail::NewTemporaryFileName();
+            if (posix::LinkUnnamedFile(fd, temp.c_str()) == 0) {
+                m_temp = SystemNameToWide(temp);
+                named = true;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
+        if (!named) return FailAndAbort();
+    }
+#endif
+    const std::string temp = WideToSystemName(m_temp);
+    {
+        // The name is no longer to be removed once it is the target's.
+        const posix::CCleanupSignalsBlocked blocked;
+        if (posix::RenameFile(temp.c_str(), target.c_str()) != 0) return FailAndAbort();
+        posix::ReleaseCleanup(m_cleanupSlot);
+        m_cleanupSlot = -1;
     }
     m_handle = -1;
     m_temp.clear();
+    m_unnamed = false;
     const bool closed = ::close(fd) == 0;
     posix::NoteNewName(target, false);
     // The new name lasts only once the folder is on the disk too. A failure
@@ -135,10 +203,23 @@ bool AtomicFile::Commit() {
     return true;
 }
 
+bool AtomicFile::FailAndAbort() {
+    Status error = SystemErrorStatus(errno);
+    Abort();
+    return Fail(std::move(error));
+}
+
 void AtomicFile::Abort() {
-    // Deleted while still held, then closed.
-    if (!m_temp.empty()) unlink(WideToSystemName(m_temp).c_str());
+    // Deleted while still held, then closed; an unnamed file goes with its
+    // descriptor.
+    if (!m_temp.empty()) {
+        const posix::CCleanupSignalsBlocked blocked;
+        unlink(WideToSystemName(m_temp).c_str());
+        posix::ReleaseCleanup(m_cleanupSlot);
+        m_cleanupSlot = -1;
+    }
     m_temp.clear();
+    m_unnamed = false;
     if (m_handle >= 0) ::close(static_cast<int>(m_handle));
     m_handle = -1;
 }

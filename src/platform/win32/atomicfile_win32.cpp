@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 namespace gh::platform {
@@ -14,6 +15,24 @@ namespace gh::platform {
 using win32::AsHandle;
 using win32::FolderOf;
 using win32::WithBackslashes;
+
+namespace {
+
+std::atomic<bool> g_namedForTesting{false};
+
+// Marks the file open as `file` to be deleted when its last handle closes,
+// or takes that mark off again. The handle needs DELETE access.
+bool MarkDeleteOnClose(HANDLE file, bool remove) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+}  // namespace
+
+namespace detail {
+void UseNamedTemporaryFilesForTesting(bool named) { g_namedForTesting.store(named); }
+}  // namespace detail
 
 AtomicFile::~AtomicFile() { Abort(); }
 
@@ -30,12 +49,16 @@ bool AtomicFile::Open(const std::wstring& target) {
         const std::wstring temp = FolderOf(t) + L"\\" + std::wstring(name.begin(), name.end());
         // No sharing at all while it is written: in particular no
         // FILE_SHARE_DELETE, so a cleaner of leftovers cannot remove it.
-        HANDLE h = win32::CreateNewFile(temp.c_str(), GENERIC_WRITE, 0);
+        HANDLE h = win32::CreateNewFile(temp.c_str(), GENERIC_WRITE | DELETE, 0);
         if (h != INVALID_HANDLE_VALUE) {
             m_handle = reinterpret_cast<std::intptr_t>(h);
             m_target = t;
             m_temp = temp;
             m_failed = false;
+            // Until Commit() it goes with its handle, also when the process is
+            // ended from outside. Where the mark cannot be made, it stays
+            // for RemoveStaleTemporaryFiles.
+            m_unnamed = !g_namedForTesting.load() && MarkDeleteOnClose(h, true);
             return true;
         }
         if (GetLastError() != ERROR_FILE_EXISTS) return Fail();
@@ -44,7 +67,7 @@ bool AtomicFile::Open(const std::wstring& target) {
 }
 
 bool AtomicFile::Write(const void* data, std::size_t size) {
-    if (m_handle == -1 || m_failed) return false;
+    if (m_handle == -1 || m_failed) return m_error.IsOk() ? Fail(SystemErrorStatus(ERROR_INVALID_HANDLE)) : false;
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
@@ -62,19 +85,22 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 bool AtomicFile::Commit() {
     if (m_handle == -1 || m_failed) {
         Abort();
-        return false;
+        return m_error.IsOk() ? Fail(SystemErrorStatus(ERROR_INVALID_HANDLE)) : false;
     }
     HANDLE h = AsHandle(m_handle);
     m_handle = -1;
-    // The move needs the file closed. Unheld for that moment, it was written
-    // just now, and RemoveStaleTemporaryFiles takes only older files.
-    const bool flushed = win32::FlushFile(h) != 0;
-    Status error = flushed ? Status() : SystemErrorStatus(LastSystemError());
-    const bool closed = CloseHandle(h) != 0;
-    if (flushed && !closed) error = SystemErrorStatus(LastSystemError());
-    if (flushed && closed && !win32::MoveReplacing(m_temp.c_str(), m_target.c_str()))
-        error = SystemErrorStatus(LastSystemError());
-    if (!error) {
+    // The move needs the file closed, and so kept. Unheld for that moment,
+    // it was written just now, and RemoveStaleTemporaryFiles takes only
+    // older files.
+    Status error;
+    const auto failed = [&error] {
+        if (error) error = SystemErrorStatus(LastSystemError());
+        return false;
+    };
+    const bool kept = (win32::FlushFile(h) != 0 || failed()) && (!m_unnamed || MarkDeleteOnClose(h, false) || failed());
+    m_unnamed = false;
+    const bool closed = CloseHandle(h) != 0 || failed();
+    if (!kept || !closed || !(win32::MoveReplacing(m_temp.c_str(), m_target.c_str()) || failed())) {
         DeleteFileW(m_temp.c_str());
         m_temp.clear();
         return Fail(std::move(error));
@@ -86,6 +112,7 @@ bool AtomicFile::Commit() {
 void AtomicFile::Abort() {
     if (m_handle != -1) CloseHandle(AsHandle(m_handle));
     m_handle = -1;
+    m_unnamed = false;
     if (!m_temp.empty()) DeleteFileW(m_temp.c_str());
     m_temp.clear();
 }
