@@ -5,6 +5,7 @@
 #include "cli/ModListJson.h"
 #include "cli/TerminalText.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/OutsideText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -32,13 +33,6 @@ std::size_t VersionTextLength(const std::uint16_t (&parts)[4]) {
     return DecimalDigits(parts[0]) + DecimalDigits(parts[1]) + DecimalDigits(parts[2]) + DecimalDigits(parts[3]) + 3;
 }
 
-// Characters of UTF-8 text: the bytes that do not continue a sequence.
-std::size_t CharacterCount(std::string_view utf8) {
-    std::size_t count = 0;
-    for (const char c : utf8) count += static_cast<std::size_t>((static_cast<unsigned char>(c) & 0xC0) != 0x80);
-    return count;
-}
-
 void AppendPadded(std::wstring& out, std::wstring_view text, std::size_t width) {
     out += text;
     if (text.size() < width) out.append(width - text.size(), L' ');
@@ -63,13 +57,13 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
         return;
     }
 
-    // The columns' widths first, from lengths alone: making a line safe for
-    // the terminal keeps its length.
+    // The columns' widths first, from the lengths of the names as the
+    // terminal is shown them.
     const std::wstring_view nameHeader = L"NAME", versionHeader = L"VERSION", gameHeader = L"GAME VERSION";
     std::size_t nameWidth = nameHeader.size(), versionWidth = versionHeader.size(), gameWidth = gameHeader.size();
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const ModInfo& mod = rows.RecordOf(row);
-        nameWidth = std::max(nameWidth, std::min(CharacterCount(mod.name), kMaxNameColumn));
+        nameWidth = std::max(nameWidth, std::min(EscapedLength(mod.name), kMaxNameColumn));
         versionWidth = std::max(versionWidth, DecimalDigits(mod.version));
         gameWidth = std::max(gameWidth, VersionTextLength(mod.gameVersion));
     }

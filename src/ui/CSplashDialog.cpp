@@ -4,6 +4,7 @@
 
 #include <wx/dcclient.h>
 
+#include "launcher/WindowSyncTexts.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "platform/Process.h"
@@ -121,10 +122,10 @@ void CSplashDialog::SetStatusText(std::wstring text) {
     m_statusEdit->SetInsertionPoint(0);
 }
 
-void CSplashDialog::OnSyncEvent(const SyncEvent& event) { SetStatusText(SyncEventText(event)); }
+void CSplashDialog::OnSyncEvent(const SyncEvent& event) { SetStatusText(WindowSyncEventText(event)); }
 
 void CSplashDialog::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {
-    SetStatusText(ProgressLineText(fileName, downloaded, expected));
+    SetStatusText(WindowProgressLineText(fileName, downloaded, expected));
 }
 
 void CSplashDialog::SetProgressRange(int lower, int upper) {
