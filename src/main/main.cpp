@@ -6,6 +6,7 @@
 #include "cli/CliMain.h"
 #include "cli/Console.h"
 #include "platform/Process.h"
+#include "platform/StandardStreams.h"
 #if defined(GATEHOUSE_WINDOWS_MODULE)
 #include "platform/Files.h"
 #include "platform/Folders.h"
@@ -69,9 +70,12 @@ gh::WindowsResult RunWindows(const gh::LauncherOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened, so that nothing opened takes a standard
+    // stream's place.
+    const gh::platform::StandardStreamsAtStart streams = gh::platform::PrepareStandardStreams();
 #if defined(GATEHOUSE_WINDOWS_MODULE)
     g_executable = gh::platform::LauncherPath();
 #endif
-    gh::CStandardConsole console;
-    return gh::RunCommandLine(gh::platform::ProgramArguments(argc, argv), console, RunWindows);
+    gh::CStandardConsole console(streams.outputClosed);
+    return console.Finish(gh::RunCommandLine(gh::platform::ProgramArguments(argc, argv), console, RunWindows));
 }
