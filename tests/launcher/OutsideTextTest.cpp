@@ -67,8 +67,8 @@ TEST(OutsideTextTest, DescriptionsKeepTheirLinesAndTabsButNoOverride) {
 // The start window's status line: the Workshop name is escaped and isolated
 // from the fixed words after it, also when it is cut to fit.
 TEST(OutsideTextTest, TheStartWindowIsolatesWorkshopNamesFromTheirStatus) {
-    SyncEvent installed{SyncEventKind::Installed, "live\xE2\x80\xAE.mod"};
-    EXPECT_EQ(WindowSyncEventText(installed), L"\u2068live\\u202E.mod\u2069 - Updated! Writing to mod folder...");
+    SyncEvent installed{SyncEventKind::Installed, "live\x1B.mod"};
+    EXPECT_EQ(WindowSyncEventText(installed), L"\u2068live\\u001B.mod\u2069 - Updated! Writing to mod folder...");
     installed.fileName = std::string(600, '\n');
     const std::wstring cut = WindowSyncEventText(installed);
     EXPECT_LE(cut.size(), kStatusTextMax);
