@@ -57,9 +57,9 @@ public:
     void String(std::wstring_view text) { String(WideToUtf8(text)); }
 
     // UTF-8 text as a JSON string: quotes, backslashes and the characters
-    // that IsShownEscaped names escaped, the rest copied. The catalogue keeps its texts
-    // valid; text that is not still comes out valid, with U+FFFD where
-    // Utf8ToWide puts it.
+    // that IsShownEscaped names escaped, the rest copied. The catalogue
+    // keeps its texts valid; text that is not still comes out valid, with
+    // U+FFFD where Utf8ToWide puts it.
     void String(std::string_view utf8) {
         const std::size_t start = m_out.size();
         m_out.resize(start + 6 * utf8.size() + 2);

@@ -4,6 +4,7 @@
 
 #include <wx/dcclient.h>
 
+#include "launcher/OutsideText.h"
 #include "launcher/WindowSyncTexts.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
@@ -104,7 +105,8 @@ void CSplashDialog::StartClientAndSync() {
         return;
     }
     if (!m_client->Init(error)) {
-        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : error);
+        // The reason may quote the client library or a manifest's file names.
+        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : EscapedText(error));
         return;
     }
     m_sync = std::make_unique<CWorkshopSync>(*m_client, *this);
