@@ -1,8 +1,11 @@
 // The command-line parser on arbitrary arguments: the input is split at zero
 // bytes into arguments (UTF-8, invalid bytes becoming U+FFFD). Whatever the
-// arguments, the parse ends, a refusal carries a one-line message, and an
-// accepted line holds only values the commands can use.
+// arguments, the parse ends, a refusal carries a one-line message that
+// shows the arguments' controls escaped, an accepted line holds only values
+// the commands can use, and the game's command line that Steam appends
+// after it changes nothing.
 #include "cli/CommandLine.h"
+#include "launcher/OutsideText.h"
 #include "platform/Unicode.h"
 
 #include <cstddef>
@@ -22,15 +25,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const gh::CommandLineParse parse = gh::ParseCommandLine(args);
     if (!parse.ok) {
-        if (parse.error.empty() || parse.error.find(L'\n') != std::wstring::npos) std::abort();
+        if (parse.error.empty()) std::abort();
+        for (const wchar_t c : parse.error)
+            if (gh::IsShownEscaped(static_cast<char32_t>(c))) std::abort();
         return 0;
     }
     const gh::CommandLine& line = parse.line;
     if (line.timeoutMs < 0) std::abort();
     if (line.setPath && (line.last || line.setPath->empty())) std::abort();
     if ((line.setPath || line.last) && line.command != gh::CliCommand::Play) std::abort();
-    if (line.json && line.command != gh::CliCommand::List) std::abort();
+    if (line.json && line.command != gh::CliCommand::List && line.command != gh::CliCommand::Inspect) std::abort();
+    if ((line.command == gh::CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
     for (const auto* folder : {&line.options.documents, &line.options.gameFolder, &line.options.workshop})
         if (*folder && (*folder)->empty()) std::abort();
+
+    // An accepted line expects nothing more, so the game's own command line
+    // after it is never taken for an option's value or inspect's file.
+    args.push_back(L"C:\\Games\\EMBERWAKE2.exe");
+    args.push_back(L"--bogus");
+    const gh::CommandLineParse extended = gh::ParseCommandLine(args);
+    const gh::CommandLine& same = extended.line;
+    if (!extended.ok || same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
+        same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
+        same.options.documents != line.options.documents || same.options.gameFolder != line.options.gameFolder ||
+        same.options.workshop != line.options.workshop || same.options.runner != line.options.runner)
+        std::abort();
     return 0;
 }

@@ -1,15 +1,21 @@
 // Any bytes as a mods folder, read, judged and listed as `list` and `list
 // --json` do: the bytes are cut into mod headers (each preceded by its
 // 16-bit length), so the fuzzer shapes requirement chains, cycles, cut
-// headers and duplicate identities across files. Nothing may crash, and the
-// output must stay bounded by the input: a row names each missing or
-// outdated mod once.
+// headers and duplicate identities across files. Nothing may crash, the
+// output must stay bounded by the input (a row names each missing or
+// outdated mod once), the JSON must be valid, and neither listing may hold
+// a raw control, bidirectional control or separator from the headers'
+// texts: those are escaped.
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModHeaderReader.h"
 #include "catalogue/ModRows.h"
 #include "cli/ListCommand.h"
 #include "cli/ModListJson.h"
+#include "launcher/OutsideText.h"
 #include "platform/ByteSource.h"
+#include "platform/Unicode.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -40,5 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string json = gh::ModListJson(rows, game);
     const std::wstring text = gh::ModListText(rows, game);
     if (json.empty() || text.empty()) __builtin_trap();
+    if (!nlohmann::json::accept(json)) __builtin_trap();
+    // The JSON's own line ends and the listing's are the only raw ones.
+    for (const std::wstring& shown : {gh::Utf8ToWide(json), text})
+        for (const wchar_t c : shown)
+            if (c != L'\n' && gh::IsShownEscaped(static_cast<char32_t>(c))) __builtin_trap();
     return 0;
 }

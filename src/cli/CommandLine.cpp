@@ -39,6 +39,28 @@ std::optional<std::int64_t> ParseSeconds(std::wstring_view text) {
     return ms;
 }
 
+// Whether an argument names the game's executable: its last path component
+// is Emberwake2.exe in any case.
+bool NamesTheGame(std::wstring_view arg) {
+    static constexpr std::wstring_view kGame = L"emberwake2.exe";
+    const std::size_t cut = arg.find_last_of(L"\\/");
+    const std::wstring_view name = arg.substr(cut == std::wstring_view::npos ? 0 : cut + 1);
+    if (name.size() != kGame.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i] >= L'A' && name[i] <= L'Z' ? static_cast<wchar_t>(name[i] - L'A' + L'a') : name[i];
+        if (c != kGame[i]) return false;
+    }
+    return true;
+}
+
+// The options that take a value.
+bool TakesAValue(std::wstring_view name) {
+    return name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner" ||
+           name == L"--timeout";
+}
+
+bool IsOption(std::wstring_view arg) { return arg.size() > 1 && arg[0] == L'-' && arg != L"-"; }
+
 CliCommand CommandNamed(std::wstring_view word, bool& known) {
     known = true;
     if (word == L"list") return CliCommand::List;
@@ -84,6 +106,16 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
         };
         const auto takesNoValue = [&]() { return !inlineValue; };
 
+        // Steam's launch options (`Gatehouse.exe %command%`) append the game's
+        // own command line: its executable, then its arguments. It is the
+        // game's, not the launcher's, and it ends what the launcher reads. An
+        // option's value and the file inspect reads may name the game
+        // without starting it.
+        const bool optionValue = inlineValue && TakesAValue(name);
+        const bool inspectOperand =
+            haveCommand && line.command == CliCommand::Inspect && !line.inspectPath && !IsOption(arg);
+        if (!optionValue && !inspectOperand && NamesTheGame(arg)) break;
+
         if (name == L"--help" && takesNoValue()) {
             line.command = CliCommand::Help;
             parse.ok = true;
@@ -125,7 +157,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
             line.last = true;
             continue;
         }
-        if (arg.size() > 1 && arg[0] == L'-' && arg != L"-") {
+        if (IsOption(arg)) {
             return fail(fmt::format(L"unknown option {}", TerminalSafe(arg)));
         }
         if (!haveCommand) {

@@ -6,6 +6,10 @@
 //   gatehouse [options] inspect FILE.MOD [--json]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
+// The game's own command line, which Steam's launch options append, ends
+// what the launcher reads: it starts at the first argument whose last path
+// component is Emberwake2.exe (in any case) and that is neither an option's
+// value nor the file inspect reads.
 #pragma once
 
 #include "launcher/LauncherOptions.h"
@@ -45,8 +49,9 @@ struct CommandLineParse {
     CommandLine line;
 };
 
-// Parses the arguments after the program's name. --help and --version end
-// the parse at once (what follows them is not examined). Everything else
+// Parses the arguments after the program's name, up to the game's command
+// line. --help and --version end the parse at once (what follows them is
+// not examined). Everything else
 // that is not understood is an error: an unknown option or command, a
 // missing or empty option value, an option of another command, a second
 // command word, a time-out that is not a number of seconds.

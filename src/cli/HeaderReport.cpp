@@ -1,5 +1,6 @@
 #include "cli/HeaderReport.h"
 
+#include "cli/JsonEscapes.h"
 #include "cli/TerminalText.h"
 #include "platform/ByteSource.h"
 #include "platform/Files.h"
@@ -186,7 +187,7 @@ std::string InspectionJson(const std::wstring& path, const ModInspection& inspec
         warnings.push_back(std::move(entry));
     }
     root["warnings"] = std::move(warnings);
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    return WithShownEscapes(root.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
 }  // namespace

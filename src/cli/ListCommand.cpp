@@ -5,6 +5,7 @@
 #include "cli/ModListJson.h"
 #include "cli/TerminalText.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/OutsideText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -30,13 +31,6 @@ std::size_t DecimalDigits(std::uint32_t value) {
 // The length of FormatVersion's text for these parts.
 std::size_t VersionTextLength(const std::uint16_t (&parts)[4]) {
     return DecimalDigits(parts[0]) + DecimalDigits(parts[1]) + DecimalDigits(parts[2]) + DecimalDigits(parts[3]) + 3;
-}
-
-// Characters of UTF-8 text: the bytes that do not continue a sequence.
-std::size_t CharacterCount(std::string_view utf8) {
-    std::size_t count = 0;
-    for (const char c : utf8) count += static_cast<std::size_t>((static_cast<unsigned char>(c) & 0xC0) != 0x80);
-    return count;
 }
 
 // The length of ModStatusText's text for a status, without making it.
@@ -70,15 +64,15 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
         return;
     }
 
-    // The columns' widths first, from lengths alone: making a line safe for
-    // the terminal keeps its length.
+    // The columns' widths first, from the lengths of the names as the
+    // terminal is shown them.
     const std::wstring_view nameHeader = L"NAME", versionHeader = L"VERSION", gameHeader = L"GAME VERSION",
                             statusHeader = L"STATUS";
     std::size_t nameWidth = nameHeader.size(), versionWidth = versionHeader.size(), gameWidth = gameHeader.size(),
                 statusWidth = statusHeader.size();
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const ModInfo& mod = rows.RecordOf(row);
-        nameWidth = std::max(nameWidth, std::min(CharacterCount(mod.name), kMaxNameColumn));
+        nameWidth = std::max(nameWidth, std::min(EscapedLength(mod.name), kMaxNameColumn));
         versionWidth = std::max(versionWidth, DecimalDigits(mod.version));
         gameWidth = std::max(gameWidth, VersionTextLength(mod.gameVersion));
         statusWidth = std::max(statusWidth, StatusTextLength(rows.StatusOf(row)));

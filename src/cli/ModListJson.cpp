@@ -1,6 +1,8 @@
 #include "cli/ModListJson.h"
 
+#include "cli/JsonEscapes.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/OutsideText.h"
 #include "platform/Unicode.h"
 
 #include <charconv>
@@ -54,10 +56,10 @@ public:
     // WideToUtf8 converts it, so the result is always valid UTF-8.
     void String(std::wstring_view text) { String(WideToUtf8(text)); }
 
-    // UTF-8 text as a JSON string: quotes, backslashes and control
-    // characters escaped, the rest copied. The catalogue keeps its texts
-    // valid; text that is not still comes out valid, with U+FFFD where
-    // Utf8ToWide puts it.
+    // UTF-8 text as a JSON string: quotes, backslashes and the characters
+    // that IsShownEscaped names escaped, the rest copied. The catalogue
+    // keeps its texts valid; text that is not still comes out valid, with
+    // U+FFFD where Utf8ToWide puts it.
     void String(std::string_view utf8) {
         const std::size_t start = m_out.size();
         m_out.resize(start + 6 * utf8.size() + 2);
@@ -75,11 +77,13 @@ public:
                     String(WideToUtf8(Utf8ToWide(utf8)));
                     return;
                 }
-                out = Copied(out, utf8.substr(i, length));
+                const std::string_view sequence = utf8.substr(i, length);
+                const char32_t code = JsonCodePoint(sequence);
+                out = IsShownEscaped(code) ? UnicodeEscape(out, code) : Copied(out, sequence);
                 i += length;
                 continue;
             }
-            if (byte >= 0x20 && c != '"' && c != '\\')
+            if (byte >= 0x20 && byte != 0x7F && c != '"' && c != '\\')
                 *out++ = c;
             else
                 out = Escaped(out, c);
@@ -122,14 +126,19 @@ private:
             case '\t': return put("\\t");
             default: break;
         }
-        if (static_cast<unsigned char>(c) < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out = put("\\u00");
-            *out++ = kHex[(c >> 4) & 0xF];
-            *out++ = kHex[c & 0xF];
-            return out;
-        }
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsShownEscaped(byte)) return UnicodeEscape(out, byte);
         *out++ = c;
+        return out;
+    }
+
+    // "\u" and four lower-case hexadecimal digits, as nlohmann::json
+    // escapes control characters, for a character below U+10000.
+    static char* UnicodeEscape(char* out, char32_t code) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        *out++ = '\\';
+        *out++ = 'u';
+        for (int shift = 12; shift >= 0; shift -= 4) *out++ = kHex[(code >> shift) & 0xF];
         return out;
     }
 

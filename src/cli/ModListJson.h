@@ -33,7 +33,9 @@ inline constexpr std::size_t kJsonPieceSize = 64 * 1024;
 // "outdated" the installed mods older than a requirement asks (their own
 // guid, version and name). Text that is not valid Unicode comes out with
 // U+FFFD in its place, never as invalid UTF-8; quotes, backslashes and
-// control characters are escaped, everything else is written as it is.
+// every character that IsShownEscaped (launcher/OutsideText.h) names are
+// escaped (controls, bidirectional controls, line and paragraph
+// separators), everything else is written as it is.
 void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write);
 
 // The same object as one string.

@@ -1,4 +1,4 @@
-// Text from files and the Workshop on its way to a terminal.
+// Text from files, the Workshop and the command line on its way to a terminal.
 #pragma once
 
 #include <string>
@@ -6,9 +6,11 @@
 
 namespace gh {
 
-// `text` with every control character (U+0000 to U+001F, U+007F to U+009F)
-// replaced by '?', so that a name cannot move the cursor, clear the screen
-// or start an escape sequence.
+// `text` as EscapedText (launcher/OutsideText.h) shows it: every control
+// character, bidirectional control and line or paragraph separator as a
+// visible "\u202E"-style escape, so that a name cannot move the cursor,
+// start an escape sequence, break its line or reorder what the terminal
+// shows beside it.
 std::wstring TerminalSafe(std::wstring_view text);
 // The same for UTF-8 text, such as a mod file's texts.
 std::wstring TerminalSafe(std::string_view utf8);

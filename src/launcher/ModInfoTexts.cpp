@@ -8,6 +8,7 @@
 
 #include "app/GameVersion.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/OutsideText.h"
 #include "platform/Folders.h"
 #include "platform/Unicode.h"
 
@@ -19,24 +20,25 @@ namespace {
 // authors and may be up to 255 characters.
 constexpr std::size_t kTipNameMax = 80;
 
+// A name for a tooltip line, isolated from the line's own words.
 std::wstring TipName(const std::string& recordedUtf8, std::int64_t guid) {
     if (recordedUtf8.empty()) {
         return fmt::format(L"mod {}", guid);
     }
     const std::wstring recorded = Utf8ToWide(recordedUtf8);
     if (recorded.size() <= kTipNameMax) {
-        return recorded;
+        return IsolatedText(recorded);
     }
-    return recorded.substr(0, kTipNameMax - 3) + L"...";
+    return IsolatedText(recorded.substr(0, kTipNameMax - 3)) + L"...";
 }
 
 // A path for a tooltip line: long ones keep their end, where the file's
 // own name is.
 std::wstring TipPath(const std::wstring& path) {
     if (path.size() <= kTipNameMax) {
-        return path;
+        return IsolatedText(path);
     }
-    return L"..." + path.substr(path.size() - (kTipNameMax - 3));
+    return L"..." + IsolatedText(path.substr(path.size() - (kTipNameMax - 3)));
 }
 
 }  // namespace
@@ -52,11 +54,13 @@ Rgb StatusColour(std::int32_t status) {
 
 ModInfoTexts InfoPaneTexts(const ModData& mod) {
     ModInfoTexts texts;
-    texts.name = mod.name;
+    texts.name = EscapedText(mod.name);
     texts.website = mod.website;
+    texts.websiteLabel = EscapedText(mod.website);
     texts.downloadUrl = mod.downloadUrl;
-    texts.description = mod.description;
-    texts.author = mod.author;
+    texts.downloadUrlLabel = EscapedText(mod.downloadUrl);
+    texts.description = EscapedLines(mod.description);
+    texts.author = EscapedText(mod.author);
     texts.version = fmt::format(L"{}", static_cast<std::int32_t>(mod.version));
     texts.gameVersion = mod.gameVersionText;
     texts.status = ModStatusText(mod.status);
@@ -83,12 +87,20 @@ std::wstring StatusTipText(std::span<const RequirementProblem> problems,
     for (const HiddenModFile* file : hidden)
         lines.push_back(
             fmt::format(L"Hides {} (version {}): it has the same identity", TipPath(file->file), file->version));
+    return ProblemLinesText(lines);
+}
+
+std::wstring ProblemLinesText(std::span<const std::wstring> lines) {
     std::wstring text;
-    for (const std::wstring& line : lines) {
-        if (!text.empty()) {
+    const std::size_t shown = std::min(lines.size(), kProblemLinesShown);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) {
             text += L'\n';
         }
-        text += line;
+        text += lines[i];
+    }
+    if (shown < lines.size()) {
+        text += fmt::format(L"\nand {} more", lines.size() - shown);
     }
     return text;
 }

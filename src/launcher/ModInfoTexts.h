@@ -28,11 +28,16 @@ struct Rgb {
 // red (150, 0, 0) for the two blocked values.
 Rgb StatusColour(std::int32_t status);
 
-// The info pane's eight fields for one mod, in the order they are set.
+// The info pane's eight fields for one mod, in the order they are set. The
+// mod's texts are shown as EscapedText makes them (the description as
+// EscapedLines); the links' addresses stay as the mod gives them, for
+// IsWebAddress to judge.
 struct ModInfoTexts {
     std::wstring name;
-    std::wstring website;      // shown as text and used as the link's address
+    std::wstring website;  // the link's address
+    std::wstring websiteLabel;
     std::wstring downloadUrl;  // likewise
+    std::wstring downloadUrlLabel;
     std::wstring description;
     std::wstring author;
     std::wstring version;      // decimal
@@ -49,9 +54,19 @@ ModInfoTexts InfoPaneTexts(const ModData& mod);
 // later; version <m> is installed"), by the name the first requiring mod
 // recorded and the highest least version asked; then one line per file the
 // mod hides ("Hides <file> (version <v>): it has the same identity"). Empty
-// when there is nothing to say. Names are cut to a bounded length.
+// when there is nothing to say. Names and paths are cut to a bounded length
+// and isolated (IsolatedText); the lines are shown as ProblemLinesText
+// shows them.
 std::wstring StatusTipText(std::span<const RequirementProblem> problems,
                            const std::vector<const HiddenModFile*>& hidden = {}, std::string_view readError = {});
+
+// The most lines a tooltip or message that lists problems shows.
+inline constexpr std::size_t kProblemLinesShown = 20;
+
+// `lines`, one per line: the first kProblemLinesShown of them, then, when
+// there are more, "and <n> more" for the rest, so that no list runs past
+// the screen.
+std::wstring ProblemLinesText(std::span<const std::wstring> lines);
 
 // "Emberwake II Version a.b.c.d" with the installed game's version, or the
 // line as it stands before the version is known, "Emberwake II Version

@@ -6,6 +6,7 @@
 #include "cli/CliMain.h"
 #include "cli/Console.h"
 #include "platform/Process.h"
+#include "platform/StandardStreams.h"
 #if defined(GATEHOUSE_WINDOWS_MODULE)
 #include "platform/Files.h"
 #include "platform/Folders.h"
@@ -66,46 +67,15 @@ gh::WindowsResult RunWindows(const gh::LauncherOptions& options) {
 #endif
 }
 
-// Whether an argument names the game's executable: its last component is
-// Emberwake2.exe in any case.
-bool NamesTheGame(const std::wstring& arg) {
-    static constexpr std::wstring_view kGame = L"emberwake2.exe";
-    const std::size_t cut = arg.find_last_of(L"\\/");
-    const std::wstring_view name = std::wstring_view(arg).substr(cut == std::wstring::npos ? 0 : cut + 1);
-    if (name.size() != kGame.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const wchar_t c = name[i] >= L'A' && name[i] <= L'Z' ? name[i] - L'A' + L'a' : name[i];
-        if (c != kGame[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Steam starts the launcher in the game's place through the launch options
-// `"<game folder>\Gatehouse.exe" %command%`, which hand it the game's own
-// command line after the launcher's options: the game's executable, then
-// the game's arguments. That tail is the game's, not the launcher's, and is
-// left out.
-std::vector<std::wstring> WithoutTheGamesCommandLine(std::vector<std::wstring> args) {
-    for (auto arg = args.begin(); arg != args.end(); ++arg) {
-        if (NamesTheGame(*arg)) {
-            args.erase(arg, args.end());
-            break;
-        }
-    }
-    return args;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened, so that nothing opened takes a standard
+    // stream's place.
+    const gh::platform::StandardStreamsAtStart streams = gh::platform::PrepareStandardStreams();
 #if defined(GATEHOUSE_WINDOWS_MODULE)
     g_executable = gh::platform::LauncherPath();
 #endif
-    gh::CStandardConsole console;
-    return gh::RunCommandLine(WithoutTheGamesCommandLine(gh::platform::ProgramArguments(argc, argv)), console,
-                              RunWindows);
+    gh::CStandardConsole console(streams.outputClosed);
+    return console.Finish(gh::RunCommandLine(gh::platform::ProgramArguments(argc, argv), console, RunWindows));
 }

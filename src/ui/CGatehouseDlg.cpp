@@ -11,6 +11,7 @@
 #include "app/Folders.h"
 #include "launcher/ModInfoTexts.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/OutsideText.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
 #include "selection/SelectionSets.h"
@@ -219,7 +220,8 @@ void CGatehouseDlg::FillModList() {
         mod.guid = record.guid;
         mod.version = record.version;
         mod.status = m_rows->StatusOf(row);
-        items.push_back(CModListItem{mod.name, colourOf(mod.status), *wxWHITE});
+        // A row shows the name alone, on one line, its controls escaped.
+        items.push_back(CModListItem{EscapedText(mod.name), colourOf(mod.status), *wxWHITE});
     }
     // One fill for all rows: a count update per row would measure the rows
     // and repaint the list once for each of them.
@@ -292,9 +294,9 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     m_name->ChangeValue(texts.name);
     // Addresses are shown as they are: the links draw their text plainly,
     // never as markup.
-    m_website->SetLabel(texts.website);
+    m_website->SetLabel(texts.websiteLabel);
     m_website->SetURL(texts.website);
-    m_download->SetLabel(texts.downloadUrl);
+    m_download->SetLabel(texts.downloadUrlLabel);
     m_download->SetURL(texts.downloadUrl);
     m_description->ChangeValue(texts.description);
     m_author->ChangeValue(texts.author);

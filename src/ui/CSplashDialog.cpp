@@ -4,6 +4,8 @@
 
 #include <wx/dcclient.h>
 
+#include "launcher/OutsideText.h"
+#include "launcher/WindowSyncTexts.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "platform/Process.h"
@@ -103,7 +105,8 @@ void CSplashDialog::StartClientAndSync() {
         return;
     }
     if (!m_client->Init(error)) {
-        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : error);
+        // The reason may quote the client library or a manifest's file names.
+        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : EscapedText(error));
         return;
     }
     m_sync = std::make_unique<CWorkshopSync>(*m_client, *this);
@@ -121,10 +124,10 @@ void CSplashDialog::SetStatusText(std::wstring text) {
     m_statusEdit->SetInsertionPoint(0);
 }
 
-void CSplashDialog::OnSyncEvent(const SyncEvent& event) { SetStatusText(SyncEventText(event)); }
+void CSplashDialog::OnSyncEvent(const SyncEvent& event) { SetStatusText(WindowSyncEventText(event)); }
 
 void CSplashDialog::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {
-    SetStatusText(ProgressLineText(fileName, downloaded, expected));
+    SetStatusText(WindowProgressLineText(fileName, downloaded, expected));
 }
 
 void CSplashDialog::SetProgressRange(int lower, int upper) {

@@ -7,6 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -102,6 +111,90 @@ ChildResult RunChild(const std::wstring& program, const std::vector<std::wstring
     result.err = WithLf(io.ReadFile(L"err.txt"));
     return result;
 }
+
+#ifndef _WIN32
+ChildResult RunChildWithOutput(const std::wstring& program, const std::vector<std::wstring>& args, ChildOutput output) {
+    TempFolder io;
+    std::vector<std::string> words{Narrow(program)};
+    for (const std::wstring& arg : args) words.push_back(Narrow(arg));
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const std::string errPath = Narrow(io / L"err.txt");
+    int pipeEnds[2] = {-1, -1};
+    if (output == ChildOutput::ClosedPipe) {
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        close(pipeEnds[0]);
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Between fork and exec: only calls that are safe there.
+        const auto put = [](int fd, int to) {
+            if (fd >= 0 && fd != to) {
+                dup2(fd, to);
+                close(fd);
+            }
+        };
+        put(open("/dev/null", O_RDONLY), 0);
+        put(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        switch (output) {
+            case ChildOutput::FullDevice: put(open("/dev/full", O_WRONLY), 1); break;
+            case ChildOutput::Closed: close(1); break;
+            case ChildOutput::ClosedPipe:
+                put(pipeEnds[1], 1);
+                signal(SIGPIPE, SIG_IGN);
+                break;
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (pipeEnds[1] >= 0) close(pipeEnds[1]);
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    ChildResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+    result.err = io.ReadFile(L"err.txt");
+    return result;
+}
+#else
+ChildResult RunChildWithOutput(const std::wstring& program, const std::vector<std::wstring>& args, ChildOutput output) {
+    EXPECT_EQ(output, ChildOutput::ClosedPipe) << "Windows has no full device and no closed standard handle";
+    TempFolder io;
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    EXPECT_TRUE(CreatePipe(&reader, &writer, &inherited, 0));
+    CloseHandle(reader);
+    const std::wstring errPath = io / L"err.txt";
+    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = writer;
+    startup.hStdError = err;
+    std::wstring command = L"\"" + program + L"\"";
+    for (const std::wstring& arg : args) command += L" \"" + arg + L"\"";
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    EXPECT_TRUE(started) << "cannot start " << WideToUtf8(program);
+    for (HANDLE handle : {writer, err, in}) CloseHandle(handle);
+    ChildResult result;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result.exitCode = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    result.err = WithLf(io.ReadFile(L"err.txt"));
+    return result;
+}
+#endif
 
 std::wstring CopyStandIn(const TempFolder& folder, const std::wstring& relative) {
     std::wstring target = folder / relative;

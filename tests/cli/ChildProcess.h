@@ -28,6 +28,19 @@ struct ChildResult {
 ChildResult RunChild(const std::wstring& program, const std::vector<std::wstring>& args,
                      const std::vector<std::pair<std::string, std::wstring>>& environment = {});
 
+// Where RunChildWithOutput sends a child's standard output.
+enum class ChildOutput {
+    FullDevice,  // /dev/full, where every write fails for want of space (POSIX)
+    Closed,      // nowhere: the descriptor is closed (POSIX)
+    ClosedPipe,  // a pipe whose reader is gone; on POSIX the child starts
+                 // with SIGPIPE ignored, as some parents leave it
+};
+
+// Runs `program` with `args` as RunChild does, standard output going to
+// `output` and standard input reading nothing. The exit code is the child's
+// status, or 128 + the number of the signal that ended it.
+ChildResult RunChildWithOutput(const std::wstring& program, const std::vector<std::wstring>& args, ChildOutput output);
+
 // Copies the stand-in game to `relative` below `folder` ("exe" appended on
 // Windows) and returns the copy's path. The copy records each start in
 // "standin-record.txt" beside itself.

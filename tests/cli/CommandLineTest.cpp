@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "platform/Unicode.h"
+
 #include <gtest/gtest.h>
 
 namespace gh {
@@ -65,6 +67,44 @@ TEST(CommandLineTest, AnythingNotUnderstoodIsAnError) {
         EXPECT_FALSE(parse.error.empty());
         EXPECT_EQ(parse.error.find(L'\n'), std::wstring::npos);
     }
+}
+
+// What the launcher reads of a command line that Steam's launch options
+// extended with the game's own: everything up to the game's executable,
+// unless that argument is an option's value or the file inspect reads.
+TEST(CommandLineTest, TheGamesCommandLineStartsAtTheGameThatNoOptionOrInspectTakes) {
+    const std::wstring game = L"C:\\Games\\Emberwake II\\Emberwake2.exe";
+    using Text = std::optional<std::wstring>;
+    struct Case {
+        std::vector<std::wstring> args;
+        CliCommand command;
+        Text documents;
+        std::wstring runner;
+        Text setPath, inspectPath;
+    };
+    const Case cases[] = {
+        {{game, L"-windowed"}, CliCommand::Launcher},
+        {{L"play", game, L"-windowed"}, CliCommand::Play},
+        {{L"play", L"my.sch", L"/games/EMBERWAKE2.EXE", L"x.sch"}, CliCommand::Play, {}, {}, L"my.sch"},
+        {{L"--documents", L"/x/Emberwake2.exe", L"list", game, L"--bogus"}, CliCommand::List, L"/x/Emberwake2.exe"},
+        {{L"--documents=/x/Emberwake2.exe", L"play", game}, CliCommand::Play, L"/x/Emberwake2.exe"},
+        {{L"--runner", L"Emberwake2.exe", L"play", game}, CliCommand::Play, {}, L"Emberwake2.exe"},
+        {{L"inspect", L"/x/Emberwake2.exe", game, L"extra"}, CliCommand::Inspect, {}, {}, {}, L"/x/Emberwake2.exe"},
+        {{L"inspect", L"--json", L"emberwake2.EXE"}, CliCommand::Inspect, {}, {}, {}, L"emberwake2.EXE"},
+    };
+    for (const Case& c : cases) {
+        const CommandLineParse parse = Parse(c.args);
+        const std::string context = WideToUtf8(c.args[0] + L" " + c.args[1]);
+        ASSERT_TRUE(parse.ok) << context << ": " << WideToUtf8(parse.error);
+        EXPECT_EQ(parse.line.command, c.command) << context;
+        EXPECT_EQ(parse.line.options.documents, c.documents) << context;
+        EXPECT_EQ(parse.line.options.runner, c.runner) << context;
+        EXPECT_EQ(parse.line.setPath, c.setPath) << context;
+        EXPECT_EQ(parse.line.inspectPath, c.inspectPath) << context;
+    }
+    // Only the game's own name starts its command line.
+    EXPECT_FALSE(Parse({L"list", L"Emberwake2.exe.bak"}).ok);
+    EXPECT_FALSE(Parse({L"list", L"/x/Emberwake2.exe/x"}).ok);
 }
 
 }  // namespace

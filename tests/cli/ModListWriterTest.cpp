@@ -37,6 +37,24 @@ Json RequirementEntry(std::int64_t guid, std::uint16_t version, const std::strin
     return entry;
 }
 
+// A dumped document with the characters that the terminal shows escaped
+// (controls from DEL on, bidirectional controls, line and paragraph
+// separators) as JSON escapes: the same document, nothing raw to reorder
+// or hide what a reader sees.
+std::string WithEscapes(std::string json) {
+    std::vector<char32_t> escaped{0x061C, 0x200E, 0x200F, 0x2028, 0x2029};
+    for (char32_t c = 0x7F; c <= 0x9F; ++c) escaped.push_back(c);
+    for (char32_t c = 0x202A; c <= 0x202E; ++c) escaped.push_back(c);
+    for (char32_t c = 0x2066; c <= 0x2069; ++c) escaped.push_back(c);
+    for (const char32_t c : escaped) {
+        const std::string raw = WideToUtf8(std::wstring(1, static_cast<wchar_t>(c)));
+        const std::string escape = fmt::format("\\u{:04x}", static_cast<std::uint32_t>(c));
+        for (std::size_t at = json.find(raw); at != std::string::npos; at = json.find(raw, at + escape.size()))
+            json.replace(at, raw.size(), escape);
+    }
+    return json;
+}
+
 std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion) {
     Json root = Json::object();
     if (gameVersion)
@@ -88,7 +106,7 @@ std::string ReferenceJson(const CModRows& rows, const std::optional<GameVersionP
         hidden.push_back(std::move(entry));
     }
     root["hidden"] = std::move(hidden);
-    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    return WithEscapes(root.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
 }
 
 std::wstring Pad(const std::wstring& text, std::size_t width) {
@@ -163,7 +181,7 @@ ModFile FileMod(std::u16string name, std::int64_t guid, std::uint16_t version = 
 // inside a ring, and a mod built for another game version.
 std::vector<ModInfo> EveryKindOfRecord(const TempFolder& folder) {
     std::vector<ModFile> files;
-    ModFile plain = FileMod(u"Plain \"quoted\" back\\slash", 1, 3);
+    ModFile plain = FileMod(u"Plain \"quoted\" back\\slash \u202Eevil\u2066\u200F\u061C\u2028\u2029\u0085", 1, 3);
     plain.author = u"Tab\tNew\nCarriage\rFeed\fBack\b";
     plain.description = std::u16string(u"Controls ") + char16_t{0x01} + char16_t{0x1F} + char16_t{0x7F} +
                         u" del, \u0080 and \u00e9\u4e16, slash / end";
@@ -260,6 +278,10 @@ TEST(ModListJsonTest, StreamedTextIsTheDocumentWritersByteForByte) {
     ASSERT_EQ(catalogue.Hidden().size(), 3u);
 
     EXPECT_EQ(Streamed(rows, kGame), ReferenceJson(rows, kGame));
+    // The escapes read back to the rows' own texts.
+    const Json parsed = Json::parse(Streamed(rows, kGame));
+    EXPECT_EQ(parsed["mods"][0]["name"], rows.RecordOf(0).name);
+    EXPECT_EQ(parsed["mods"][0]["description"], rows.RecordOf(0).description);
     EXPECT_EQ(ModListJson(rows, kGame), ReferenceJson(rows, kGame));
     const CModRows unknownGame(catalogue, std::nullopt);
     EXPECT_EQ(Streamed(unknownGame, std::nullopt), ReferenceJson(unknownGame, std::nullopt));

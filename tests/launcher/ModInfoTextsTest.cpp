@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "launcher/ModInfoTexts.h"
+#include "platform/Unicode.h"
 #include "support/CGameWorld.h"
 
 namespace gh {
@@ -77,15 +80,14 @@ TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
         }
         return std::wstring(L"<no row>");
     };
-    EXPECT_EQ(tipOf("Needy"),
-              L"Needs Ghost Pack version 2 or later; it is not installed\n"
-              L"Needs mod 40; it is not installed\n"
-              L"Needs Base Library version 4 or later; version 1 is installed");
+    // Each name stands isolated from the words around it.
+    const std::wstring tip =
+        L"Needs \u2068Ghost Pack\u2069 version 2 or later; it is not installed\n"
+        L"Needs mod 40; it is not installed\n"
+        L"Needs \u2068Base Library\u2069 version 4 or later; version 1 is installed";
+    EXPECT_EQ(tipOf("Needy"), tip);
     // Problems further down the chain are named by the mod that asks.
-    EXPECT_EQ(tipOf("Deep"),
-              L"Needs Ghost Pack version 2 or later; it is not installed\n"
-              L"Needs mod 40; it is not installed\n"
-              L"Needs Base Library version 4 or later; version 1 is installed");
+    EXPECT_EQ(tipOf("Deep"), tip);
     EXPECT_EQ(tipOf("Fine"), L"");
 }
 
@@ -110,7 +112,25 @@ TEST(ModInfoTextsTest, StatusTipCutsLongNames) {
     CModRows rows(catalogue);
     ASSERT_EQ(rows.RowCount(), 1u);
     const std::wstring tip = StatusTipText(rows.ProblemsOf(0));
-    EXPECT_EQ(tip, L"Needs " + std::wstring(77, L'N') + L"... version 2 or later; it is not installed");
+    EXPECT_EQ(tip, L"Needs \u2068" + std::wstring(77, L'N') + L"\u2069... version 2 or later; it is not installed");
+}
+
+// A name cannot break its line, hide what follows or turn it round; a mod
+// that needs hundreds of others lists 20 and counts the rest.
+TEST(ModInfoTextsTest, StatusTipShowsNamesOnOneLineAndAtMostTwentyProblems) {
+    test::CGameWorld world;
+    test::CGameWorld::Mod needy{L"Needy", 1, 1};
+    needy.requirements.push_back({u"evil\u202E\nlive", 2, 1});
+    for (std::int64_t guid = 3; guid < 502; ++guid) needy.requirements.push_back({u"More", guid, 1});
+    world.AddMod(needy);
+    CModCatalogue catalogue;
+    CModRows rows(catalogue);
+    const std::wstring tip = StatusTipText(rows.ProblemsOf(0));
+    EXPECT_TRUE(tip.starts_with(L"Needs \u2068evil\\u202E\\u000Alive\u2069 version 1")) << WideToUtf8(tip);
+    EXPECT_EQ(std::count(tip.begin(), tip.end(), L'\n'), 20);
+    EXPECT_TRUE(tip.ends_with(L"\nand 480 more")) << WideToUtf8(tip);
+    const std::vector<std::wstring> twenty(20, L"line");
+    EXPECT_EQ(ProblemLinesText(twenty).find(L"more"), std::wstring::npos);
 }
 
 }  // namespace

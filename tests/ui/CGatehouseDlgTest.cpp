@@ -153,13 +153,13 @@ TEST_F(ManagerTest, HighlightingARowFillsTheInfoPane) {
     EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Missing Dependencies-");
     ASSERT_NE(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
     EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
-              "Needs Ghost Pack version 2 or later; it is not installed");
+              L"Needs \u2068Ghost Pack\u2069 version 2 or later; it is not installed");
 
     test::PressKey(WXK_DOWN);
     EXPECT_EQ(Text(Dlg::kIdName), "Delta");
     EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Update-");
     EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
-              "Needs Alpha Library version 5 or later; version 1 is installed");
+              L"Needs \u2068Alpha Library\u2069 version 5 or later; version 1 is installed");
 
     test::PressKey(WXK_UP);
     test::PressKey(WXK_UP);
@@ -183,13 +183,32 @@ TEST_F(ManagerTest, StatusTipNamesTheFilesARowHides) {
     const wxString separator(platform::NativeSeparator());
     for (const wxString& line : lines) {
         EXPECT_TRUE(line.StartsWith("Hides ")) << line;
-        EXPECT_TRUE(line.EndsWith(separator + "Alpha.mod (version 0): it has the same identity")) << line;
+        EXPECT_TRUE(line.EndsWith(separator + L"Alpha.mod\u2069 (version 0): it has the same identity")) << line;
     }
     EXPECT_NE(tip.Find(separator + "old" + separator + "Alpha.mod"), wxNOT_FOUND);
     EXPECT_NE(tip.Find(separator + "older" + separator + "Alpha.mod"), wxNOT_FOUND);
     // A row that hides nothing has no tip.
     test::ClickAt(TextOf(RowOf(L"Filler A")));
     EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+}
+
+// A name cannot break its row or turn round what follows it, and a mod that
+// needs hundreds of others has a tooltip that fits the screen.
+TEST_F(ManagerTest, OutsideTextsShowTheirControlsAndTheTipListsAtMostTwentyProblems) {
+    CGameWorld::Mod hostile{L"Aaa evil\u202E\nlive", 400, 1};
+    hostile.file = L"hostile.mod";
+    for (std::int64_t guid = 1000; guid < 1500; ++guid) hostile.requirements.push_back({u"Gone", guid, 1});
+    m_world.AddMod(hostile);
+    Open();
+    const std::wstring shown = L"Aaa evil\\u202E\\u000Alive";
+    m_dlg->ModList().SetSelection(static_cast<int>(RowOf(shown)));
+    m_dlg->OnLbnSelchangeModList();
+    EXPECT_EQ(Text(Dlg::kIdName), shown);
+    EXPECT_EQ(Text(Dlg::kIdDescription), L"About Aaa evil\\u202E\nlive");
+    ASSERT_NE(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
+    const wxArrayString lines = wxSplit(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(), '\n', '\0');
+    ASSERT_EQ(lines.size(), 21u);
+    EXPECT_EQ(lines.back(), "and 480 more");
 }
 
 TEST_F(ManagerTest, LinksShowTheirAddressAsPlainText) {

@@ -101,9 +101,13 @@ TEST_F(SplashTest, AnErrorIsNotCoveredByASuccessLine) {
 TEST_F(SplashTest, ShowsTheDownloadProgressLine) {
     WriteWorkshop(4000, 1000);
     Open(&m_workshop);
-    // The per-file line appears after ten paced refreshes (about two seconds).
+    // The per-file line appears after ten paced refreshes (about two seconds),
+    // its name isolated from the sizes after it.
     EXPECT_TRUE(test::WaitUntil(
-        [&] { return Status().find(L"mods/river.mod - ") == 0 && Status().find(L"/3.91 KB") != std::wstring::npos; },
+        [&] {
+            return Status().find(L"\u2068mods/river.mod\u2069 - ") == 0 &&
+                   Status().find(L"/3.91 KB") != std::wstring::npos;
+        },
         6000))
         << Status();
     EXPECT_GT(m_splash->ProgressBar().GetValue(), 0);

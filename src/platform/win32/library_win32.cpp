@@ -1,5 +1,7 @@
 #include "platform/Library.h"
 
+#include "platform/win32/SystemError.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,20 +18,6 @@ std::wstring WithBackslashes(std::wstring path) {
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return path;
-}
-
-// The system's text for an error code, without the line end it carries.
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (n && buffer) text.assign(buffer, n);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    if (text.empty()) text = L"error " + std::to_wstring(code);
-    return text;
 }
 
 }  // namespace
@@ -53,7 +41,7 @@ bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
         m_handle = module;
         return true;
     }
-    error = SystemErrorText(code);
+    error = win32::SystemErrorText(code);
     return false;
 }
 
