@@ -1,4 +1,5 @@
 #include "platform/StandardStreams.h"
+#include "platform/SystemError.h"
 
 #include "platform/Text.h"
 
@@ -52,7 +53,7 @@ StreamFailure LastStreamError() {
     const int error = errno;
     StreamFailure failure;
     failure.brokenPipe = error == EPIPE;
-    failure.reason = error != 0 ? SystemNarrowToWide(std::strerror(error)) : std::wstring(L"unknown error");
+    failure.reason = SystemErrorStatus(error).Text();
     return failure;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/SystemError.h"
+#include "platform/win32/SystemError.h"
 
 #include <windows.h>
 
@@ -24,16 +25,9 @@ Status SystemErrorStatus(int code) {
         default: break;
     }
     if (code == 0) return Status(kind, L"the system gave no reason");
-    wchar_t buffer[512] = {};
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code),
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer / sizeof buffer[0], nullptr);
-    std::wstring text(buffer, length);
-    // The system's texts end with a full stop and a line end.
-    while (!text.empty() &&
-           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
-        text.pop_back();
-    if (text.empty()) text = L"system error " + std::to_wstring(code);
+    std::wstring text = win32::SystemErrorText(static_cast<DWORD>(code));
+    // The system's texts end with a full stop, which the player's line adds or not.
+    if (!text.empty() && text.back() == L'.') text.pop_back();
     return Status(kind, text);
 }
 
