@@ -5,6 +5,8 @@
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "cli/TerminalText.h"
+#include "launcher/ModInfoTexts.h"
+#include "launcher/NoticeTexts.h"
 #include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
 #include "selection/SelectionSets.h"
@@ -24,10 +26,9 @@ StartChoice CTerminalStartupHost::RunStartWindow() {
 }
 
 ManagerChoice CTerminalStartupHost::RunModManager() {
-    {
-        const CModCatalogue catalogue;
-        m_selection = std::make_unique<CHeadlessSelection>(BuildModRows(catalogue));
-    }
+    const CModCatalogue catalogue;
+    const CModRows rows(catalogue);
+    m_selection = std::make_unique<CHeadlessSelection>(rows.DisplayRecords());
     CSelectionRules& rules = m_selection->Rules();
     if (m_request.source == PlayRequest::Source::Set) {
         switch (LoadSelectionSet(rules, m_request.setPath)) {
@@ -44,6 +45,12 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
     } else {
         m_source = LoadStartSelection(rules);
     }
+    // What the load left out, as the manager's notice says it.
+    const SelectionLoadReport& report = rules.LastLoad();
+    std::vector<std::wstring> lines;
+    for (const LeftOutEntry& entry : report.leftOut)
+        lines.push_back(L"gatehouse: " + LeftOutLine(entry, rows, TextFor::Terminal));
+    if (!lines.empty()) m_console.Err(ProblemLinesText(lines, report.leftOutCount) + L"\n");
     const std::size_t count = rules.Selection().size();
     if (count > kSelectionLimit) {
         // The manager keeps its play button disabled for such a selection.

@@ -90,7 +90,8 @@ std::wstring StatusTipText(std::span<const RequirementProblem> problems,
     return ProblemLinesText(lines);
 }
 
-std::wstring ProblemLinesText(std::span<const std::wstring> lines) {
+std::wstring ProblemLinesText(std::span<const std::wstring> lines, std::size_t total) {
+    total = std::max(total, lines.size());
     std::wstring text;
     const std::size_t shown = std::min(lines.size(), kProblemLinesShown);
     for (std::size_t i = 0; i < shown; ++i) {
@@ -99,8 +100,8 @@ std::wstring ProblemLinesText(std::span<const std::wstring> lines) {
         }
         text += lines[i];
     }
-    if (shown < lines.size()) {
-        text += fmt::format(L"\nand {} more", lines.size() - shown);
+    if (shown < total) {
+        text += fmt::format(L"\nand {} more", total - shown);
     }
     return text;
 }

@@ -65,8 +65,9 @@ inline constexpr std::size_t kProblemLinesShown = 20;
 
 // `lines`, one per line: the first kProblemLinesShown of them, then, when
 // there are more, "and <n> more" for the rest, so that no list runs past
-// the screen.
-std::wstring ProblemLinesText(std::span<const std::wstring> lines);
+// the screen. `total` counts lines that were not even kept, when there are
+// more than `lines` holds.
+std::wstring ProblemLinesText(std::span<const std::wstring> lines, std::size_t total = 0);
 
 // "Emberwake II Version a.b.c.d" with the installed game's version, or the
 // line as it stands before the version is known, "Emberwake II Version

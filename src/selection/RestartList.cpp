@@ -1,5 +1,6 @@
 #include "selection/RestartList.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -35,7 +36,7 @@ RestartListResult ApplyRestartListText(CSelectionRules& rules, std::string_view 
         if (!IsEntryToken(token)) continue;
         const std::optional<std::int64_t> guid = TextToInt64(std::u16string_view(token).substr(kNumberPosition));
         if (!guid) continue;
-        if (const std::optional<std::uint32_t> row = rules.FindUsableRow(*guid)) rules.AppendLoaded(*row);
+        rules.LoadEntry(*guid, std::numeric_limits<std::size_t>::max());  // a restart list has no limit
     }
     rules.FinishLoad();
     return RestartListResult::Applied;

@@ -66,12 +66,13 @@ SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view b
 
     rules.BeginLoad(true);
     std::u16string line;
-    while (reader.ReadLine(line) && line != u"[/MODS]" && rules.Selection().size() < kSelectionLimit) {
+    // Entries past the limit are read only to be reported as left out.
+    while (reader.ReadLine(line) && line != u"[/MODS]") {
         // Only the length and the number count; the prefix is not examined.
         if (line.size() <= kNumberPosition) continue;
         const std::optional<std::int64_t> guid = TextToInt64(std::u16string_view(line).substr(kNumberPosition));
         if (!guid) continue;
-        if (const std::optional<std::uint32_t> row = rules.FindUsableRow(*guid)) rules.AppendLoaded(*row);
+        rules.LoadEntry(*guid, kSelectionLimit);
     }
     rules.FinishLoad();
     return SelectionFileResult::Loaded;

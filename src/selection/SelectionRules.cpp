@@ -14,7 +14,9 @@ void CSelectionRules::SetMods(std::vector<ModData> mods) {
     m_selection.clear();
     m_usableRows.clear();
     m_usableRows.reserve(m_mods.size());
+    m_firstRows.clear();
     for (std::size_t row = 0; row < m_mods.size(); ++row) {
+        m_firstRows.try_emplace(m_mods[row].guid, static_cast<std::uint32_t>(row));
         if (IsBlocked(m_mods[row].status))
             m_view.SetCheck(row, CheckState::Indeterminate);
         else
@@ -29,6 +31,7 @@ void CSelectionRules::OnCheckChangeModList() {
 
     if (IsBlocked(m_mods[row].status)) {
         m_view.SetCheck(row, CheckState::Indeterminate);
+        m_view.ExplainBlockedRow(row);
         return;
     }
 
@@ -138,6 +141,7 @@ void CSelectionRules::OnBnClickedRemove() {
 
 void CSelectionRules::BeginLoad(bool clearChecks) {
     m_selection.clear();
+    m_lastLoad = {};
     if (!clearChecks) return;
     for (std::size_t row = 0; row < m_mods.size(); ++row)
         if (m_view.GetCheck(row) == CheckState::Checked) m_view.SetCheck(row, CheckState::Unchecked);
@@ -147,6 +151,23 @@ void CSelectionRules::AppendLoaded(std::uint32_t row) {
     if (row >= m_mods.size()) return;
     m_selection.push_back(row);
     m_view.SetCheck(row, CheckState::Checked);
+}
+
+bool CSelectionRules::LoadEntry(std::int64_t guid, std::size_t limit) {
+    ++m_lastLoad.entries;
+    LeftOutEntry leftOut{guid, LeftOutReason::NotInstalled, std::nullopt};
+    if (const auto row = FindUsableRow(guid)) {
+        if (m_selection.size() < limit) {
+            AppendLoaded(*row);
+            return true;
+        }
+        leftOut = {guid, LeftOutReason::OverLimit, *row};
+    } else if (const auto found = m_firstRows.find(guid); found != m_firstRows.end()) {
+        leftOut = {guid, LeftOutReason::Blocked, found->second};
+    }
+    if (m_lastLoad.leftOut.size() < SelectionLoadReport::kKeptEntries) m_lastLoad.leftOut.push_back(leftOut);
+    ++m_lastLoad.leftOutCount;
+    return false;
 }
 
 void CSelectionRules::FinishLoad() {

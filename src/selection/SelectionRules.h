@@ -15,6 +15,31 @@
 
 namespace gh {
 
+// Why an entry of a selection file or restart list was not loaded.
+enum class LeftOutReason {
+    NotInstalled,  // no listed mod has its identity
+    Blocked,       // its mod's requirements are missing or too old
+    OverLimit,     // the selection was full
+};
+
+struct LeftOutEntry {
+    std::int64_t guid = 0;
+    LeftOutReason reason = LeftOutReason::NotInstalled;
+    std::optional<std::uint32_t> row;  // the mod's row, when it has one
+};
+
+// What the last load took and left out, so the player can be told.
+struct SelectionLoadReport {
+    // Entries kept in `leftOut`; the rest are only counted.
+    static constexpr std::size_t kKeptEntries = 100;
+
+    std::size_t entries = 0;  // entries the file named
+    std::size_t leftOutCount = 0;
+    std::vector<LeftOutEntry> leftOut;  // the first kKeptEntries, in file order
+
+    std::size_t Loaded() const { return entries - leftOutCount; }
+};
+
 class CSelectionRules {
 public:
     // The view must outlive the rules.
@@ -67,9 +92,15 @@ public:
     // row (no test for duplicates or the limit) and checks it; FinishLoad
     // rebuilds the selected-order list with no row highlighted and enables
     // the play and save-set buttons only if the limit is kept.
+    // LoadEntry takes one entry by its identity: the first usable row with
+    // it is appended as AppendLoaded does, unless `limit` entries are
+    // loaded already; an entry not taken is noted in the report.
     void BeginLoad(bool clearChecks);
     void AppendLoaded(std::uint32_t row);
+    bool LoadEntry(std::int64_t guid, std::size_t limit);
     void FinishLoad();
+    // What the last load (since BeginLoad) took and left out.
+    const SelectionLoadReport& LastLoad() const { return m_lastLoad; }
 
     // The first row whose mod has `guid` and can be selected (not blocked).
     // Constant time, so that loading a long restart list or selection file
@@ -81,6 +112,8 @@ private:
     std::vector<ModData> m_mods;
     std::vector<std::uint32_t> m_selection;
     std::unordered_map<std::int64_t, std::uint32_t> m_usableRows;  // guid -> first usable row
+    std::unordered_map<std::int64_t, std::uint32_t> m_firstRows;   // guid -> first row, usable or not
+    SelectionLoadReport m_lastLoad;
 };
 
 }  // namespace gh

@@ -21,8 +21,18 @@ std::wstring SelectionSetInitialFolder();
 // is Unreadable and changes nothing: it never stands for the default file.
 SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring& chosenPath);
 
-// Writes the selection to the chosen set, replacing a file of that name
-// without asking (the dialog may ask). An empty path writes nothing.
+// The path a set is written to: `chosenPath` with ".sch" added when its
+// file name does not end in it (in any case), so that every saved set shows
+// in the Load dialog, whose filter is "*.sch".
+std::wstring WithSetExtension(const std::wstring& chosenPath);
+
+// The set's name for people: the file name without its folder and without
+// ".sch".
+std::wstring SetDisplayName(const std::wstring& path);
+
+// Writes the selection to WithSetExtension(chosenPath), replacing a file of
+// that name without asking (the window asks first). An empty path writes
+// nothing.
 Status SaveSelectionSet(const CSelectionRules& rules, const std::wstring& chosenPath);
 
 }  // namespace gh

@@ -53,6 +53,10 @@ public:
     // A modal message with an OK button only; the caption is the
     // application's name, which the view knows.
     virtual void ShowMessage(const std::wstring& text) = 0;
+
+    // The player tried to choose a mod that cannot be chosen (its row is
+    // blocked): a view that can should say why, without stopping them.
+    virtual void ExplainBlockedRow(std::size_t row) { (void)row; }
 };
 
 }  // namespace gh

@@ -11,7 +11,9 @@
 #include "app/Folders.h"
 #include "launcher/ModInfoTexts.h"
 #include "launcher/ModStatusText.h"
+#include "launcher/NoticeTexts.h"
 #include "launcher/OutsideText.h"
+#include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
 #include "selection/SelectionSets.h"
@@ -69,6 +71,11 @@ CGatehouseDlg::CGatehouseDlg()
     m_versionLine->SetLabel(GameVersionLine());
     FillModList();
     m_startSource = LoadStartSelection(m_rules);
+    if (m_startSource != StartSelectionSource::None && m_rules.LastLoad().leftOutCount > 0) {
+        ShowNotice(
+            LoadNotice(m_startSource == StartSelectionSource::RestartList ? L"the restart list" : L"the last selection",
+                       m_rules.LastLoad(), *m_rows, TextFor::Window));
+    }
     Centre();
 }
 
@@ -123,6 +130,8 @@ void CGatehouseDlg::CreateControls() {
     label("Download Link", 213, 162, 46, 8, false);
     m_selectedList = new wxListBox(this, kIdSelectedList, du.Point(456, 13), du.Size(140, 160), 0, nullptr,
                                    wxLB_SINGLE | wxLB_ALWAYS_SB);
+    // Above the order list, which gives up its top while a notice shows.
+    m_notice = new CNoticeLine(this, kIdNotice, du.Point(456, 13), du.Size(140, 26), 3);
     label("Selected Mod Order (Max 10)", 478, 4, 95, 8, false);
     wxBitmapButton* moveDown = IconButton(kIdMoveDown, "Move Down", kIconMoveDown, du.Point(481, 176), du.Size(21, 15));
     wxBitmapButton* moveUp = IconButton(kIdMoveUp, "Move Up", kIconMoveUp, du.Point(456, 176), du.Size(21, 15));
@@ -233,6 +242,7 @@ void CGatehouseDlg::FillModList() {
 void CGatehouseDlg::SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
 void CGatehouseDlg::SetDesktopOpener(DesktopOpener opener) { m_desktopOpener = std::move(opener); }
 void CGatehouseDlg::SetMessagePresenter(MessagePresenter presenter) { m_messagePresenter = std::move(presenter); }
+void CGatehouseDlg::SetQuestionAsker(QuestionAsker asker) { m_questionAsker = std::move(asker); }
 
 std::optional<std::size_t> CGatehouseDlg::CurrentModRow() const {
     const int row = m_modList->GetSelection();
@@ -285,10 +295,41 @@ void CGatehouseDlg::ShowMessage(const std::wstring& text) {
     dialog.ShowModal();
 }
 
+void CGatehouseDlg::ShowNotice(const Notice& notice, bool aboutHighlightedRow) {
+    m_notice->SetNotice(notice.line, notice.details);
+    m_noticeAboutHighlightedRow = aboutHighlightedRow;
+    PlaceOrderList();
+}
+
+void CGatehouseDlg::ClearNotice() {
+    m_notice->ClearNotice();
+    m_noticeAboutHighlightedRow = false;
+    PlaceOrderList();
+}
+
+void CGatehouseDlg::PlaceOrderList() {
+    const CDialogUnits du = CDialogUnits::ForWindow(*this);
+    const wxRect full = du.Rect(456, 13, 140, 160);
+    const int top = m_notice->HasNotice() ? m_notice->GetRect().GetBottom() + du.Y(2) : full.GetTop();
+    m_selectedList->SetSize(full.x, top, full.width, full.GetBottom() - top + 1);
+}
+
+void CGatehouseDlg::ExplainBlockedRow(std::size_t row) {
+    if (row >= m_rows->RowCount()) {
+        return;
+    }
+    ShowNotice(BlockedNotice(m_rows->RecordOf(row).name, m_rows->ProblemsOf(row), TextFor::Window), true);
+}
+
 void CGatehouseDlg::OnLbnSelchangeModList() {
     const std::optional<std::size_t> row = CurrentModRow();
     if (!row || *row >= m_rules.Mods().size()) {
         return;
+    }
+    if (IsBlocked(m_rules.Mods()[*row].status)) {
+        ExplainBlockedRow(*row);
+    } else if (m_noticeAboutHighlightedRow) {
+        ClearNotice();
     }
     const ModInfoTexts texts = InfoPaneTexts(m_rows->DisplayRecord(*row));
     m_name->ChangeValue(texts.name);
@@ -326,9 +367,34 @@ void CGatehouseDlg::OnBnClickedLoadSet() {
             path = dialog.GetPath().ToStdWstring();
         }
     }
-    if (!path.empty()) {
-        LoadSelectionSet(m_rules, path);
+    if (path.empty()) {
+        return;
     }
+    const std::wstring name = SetDisplayName(path);
+    switch (LoadSelectionSet(m_rules, path)) {
+        case SelectionFileResult::Loaded:
+            ShowNotice(LoadNotice(name, m_rules.LastLoad(), *m_rows, TextFor::Window));
+            return;
+        case SelectionFileResult::Unreadable:
+            ShowNotice({IsolatedText(name) + L" could not be read; nothing was loaded.", {}});
+            return;
+        case SelectionFileResult::NotASelection:
+            ShowNotice({IsolatedText(name) + L" is not a selection set; nothing was loaded.", {}});
+            return;
+    }
+}
+
+bool CGatehouseDlg::MayReplace(const std::wstring& path) {
+    if (!platform::FileExists(path)) {
+        return true;
+    }
+    const wxString text = wxString::Format("%s already exists.\nDo you want to replace it?",
+                                           wxString(IsolatedText(SetDisplayName(path) + L".sch")));
+    if (m_questionAsker) {
+        return m_questionAsker(text.ToStdWstring());
+    }
+    wxMessageDialog dialog(this, text, wxString(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
+    return dialog.ShowModal() == wxID_YES;
 }
 
 void CGatehouseDlg::OnBnClickedSaveSet() {
@@ -338,15 +404,28 @@ void CGatehouseDlg::OnBnClickedSaveSet() {
     if (m_fileChooser) {
         path = m_fileChooser(request);
     } else {
-        // No overwrite prompt: an existing set of that name is replaced.
-        wxFileDialog dialog(this, request.title, request.folder, wxEmptyString, request.wildcard, wxFD_SAVE);
+        // The system's dialog asks before a file is replaced.
+        wxFileDialog dialog(this, request.title, request.folder, wxEmptyString, request.wildcard,
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         if (dialog.ShowModal() == wxID_OK) {
             path = dialog.GetPath().ToStdWstring();
         }
     }
-    if (!path.empty()) {
-        SaveSelectionSet(m_rules, path);
+    if (path.empty()) {
+        return;
     }
+    // The dialog asked about the name typed; a name that gains its ".sch"
+    // here is asked about now.
+    const std::wstring target = WithSetExtension(path);
+    if (target != path && !MayReplace(target)) {
+        return;
+    }
+    const std::wstring name = SetDisplayName(target);
+    if (const Status saved = SaveSelectionSet(m_rules, target); !saved) {
+        ShowMessage(L"Unable to save file: " + IsolatedText(name + L".sch") + L"\n\n" + saved.Text());
+        return;
+    }
+    ShowNotice({L"Saved " + IsolatedText(name) + L".", {}});
 }
 
 void CGatehouseDlg::OnBnClickedOpenMods() {

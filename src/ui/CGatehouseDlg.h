@@ -19,12 +19,14 @@
 
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
+#include "launcher/NoticeTexts.h"
 #include "selection/SelectionRules.h"
 #include "selection/SelectionView.h"
 #include "selection/StartSelection.h"
 #include "ui/CHoverButton.h"
 #include "ui/CListRowDragger.h"
 #include "ui/CModCheckListBox.h"
+#include "ui/CNoticeLine.h"
 
 namespace gh {
 
@@ -50,6 +52,7 @@ public:
     static constexpr int kIdOpenSaves = 1031;
     static constexpr int kIdVersionLine = 1032;
     static constexpr int kIdPlay = 1039;
+    static constexpr int kIdNotice = 1040;
 
     // What the file dialogs are asked: a title, the initial folder and the
     // wildcard. The answer is the chosen path, or empty when cancelled.
@@ -64,6 +67,8 @@ public:
     using DesktopOpener = std::function<bool(const std::wstring&)>;
     // Shows a modal message with an OK button.
     using MessagePresenter = std::function<void(const std::wstring& text, const std::wstring& caption)>;
+    // Asks a yes-or-no question; true for yes.
+    using QuestionAsker = std::function<bool(const std::wstring& text)>;
 
     // Builds every control, reads the catalogue of the documents game
     // folder's mods, fills the list and loads the start selection (the
@@ -84,6 +89,7 @@ public:
     void SetFileChooser(FileChooser chooser);
     void SetDesktopOpener(DesktopOpener opener);
     void SetMessagePresenter(MessagePresenter presenter);
+    void SetQuestionAsker(QuestionAsker asker);
 
     // ISelectionView.
     std::optional<std::size_t> CurrentModRow() const override;
@@ -97,6 +103,7 @@ public:
     void EnablePlayAndSaveSet(bool enable) override;
     void SetNameText(const std::wstring& text) override;
     void ShowMessage(const std::wstring& text) override;
+    void ExplainBlockedRow(std::size_t row) override;
 
     // Handlers, named after the events that call them.
     void OnLbnSelchangeModList();
@@ -114,12 +121,20 @@ public:
     CModCheckListBox& ModList() { return *m_modList; }
     wxListBox& SelectedList() { return *m_selectedList; }
     CHoverButton& PlayButton() { return *m_playButton; }
+    CNoticeLine& NoticeLine() { return *m_notice; }
     wxWindow& Control(int id) const;
     wxString FieldText(int id) const;
 
 private:
     void CreateControls();
     void FillModList();
+    // Shows a notice above the order list, which makes room for it; a
+    // notice about a blocked row goes when another row is highlighted.
+    void ShowNotice(const Notice& notice, bool aboutHighlightedRow = false);
+    void ClearNotice();
+    void PlaceOrderList();
+    // Asks whether to replace an existing set; true when there is none.
+    bool MayReplace(const std::wstring& path);
     void OnCharHook(wxKeyEvent& event);
     void OnSelectedListKey(wxKeyEvent& event);
     wxBitmapButton* IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos, const wxSize& size);
@@ -131,6 +146,8 @@ private:
 
     CModCheckListBox* m_modList = nullptr;
     wxListBox* m_selectedList = nullptr;
+    CNoticeLine* m_notice = nullptr;
+    bool m_noticeAboutHighlightedRow = false;
     std::unique_ptr<CListRowDragger> m_selectedDrag;  // drops move entries by the rules of the move buttons
     wxTextCtrl* m_name = nullptr;
     wxTextCtrl* m_description = nullptr;
@@ -147,6 +164,7 @@ private:
     FileChooser m_fileChooser;
     DesktopOpener m_desktopOpener;
     MessagePresenter m_messagePresenter;
+    QuestionAsker m_questionAsker;
 };
 
 }  // namespace gh

@@ -80,6 +80,11 @@ TEST_F(PlayCommandTest, SetLoadsUsableModsUpToTheLimitWithDuplicates) {
     EXPECT_THAT(args[0], EndsWith("Emberwake2.exe"));
     EXPECT_EQ(args[1], "MODSCHEME=GATEHOUSE.SCH");
     EXPECT_TRUE(m_temp.Exists(User(L"restart.txt"))) << "only --last reads the restart list";
+    // Nothing is left out without a word.
+    EXPECT_THAT(Lines(run.err), ElementsAre("gatehouse: Blocked was left out: it needs Nowhere",
+                                            "gatehouse: mod 99 was left out: it is not installed",
+                                            "gatehouse: Mod was left out: the limit is 10 mods",
+                                            "gatehouse: Mod was left out: the limit is 10 mods"));
 }
 
 TEST_F(PlayCommandTest, SetThatIsNotASelectionIsRefusedAndNothingHappens) {

@@ -150,6 +150,24 @@ TEST_F(SelectionFileTest, OnlyTheFirstTenUsableEntriesLoadAndDuplicatesStay) {
     EXPECT_EQ(LoadBytes(Utf16LeAscii(lines + "[/MODS]\r\n")), SelectionFileResult::Loaded);
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 6, 0, 6, 0, 6, 0, 6, 0, 6));
     EXPECT_TRUE(m_view.PlayAndSaveSetEnabled());
+    // What was left out, and why, for the player to be told.
+    const SelectionLoadReport& report = m_rules.LastLoad();
+    EXPECT_EQ(report.entries, 14u);
+    EXPECT_EQ(report.Loaded(), 10u);
+    std::vector<std::pair<std::int64_t, LeftOutReason>> leftOut;
+    for (const LeftOutEntry& entry : report.leftOut) leftOut.emplace_back(entry.guid, entry.reason);
+    EXPECT_THAT(leftOut, ElementsAre(std::pair{44, LeftOutReason::Blocked}, std::pair{999, LeftOutReason::NotInstalled},
+                                     std::pair{11, LeftOutReason::OverLimit}, std::pair{0, LeftOutReason::OverLimit}));
+}
+
+TEST(SelectionSetNameTest, ASetIsWrittenWithItsExtensionWhateverItsNameAsks) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"/sets/My Ten", L"/sets/My Ten.sch"},   {L"/sets/My Ten.sch", L"/sets/My Ten.sch"},
+        {L"C:\\sets\\A.SCH", L"C:\\sets\\A.SCH"}, {L"/sets/v1.2", L"/sets/v1.2.sch"},
+        {L"/sets.sch/x", L"/sets.sch/x.sch"},     {L"/sets/.sch", L"/sets/.sch.sch"},
+    };
+    for (const auto& [chosen, written] : cases) EXPECT_EQ(WithSetExtension(chosen), written) << chosen;
+    EXPECT_EQ(SetDisplayName(L"C:\\sets\\Favourites.Sch"), L"Favourites");
 }
 
 TEST_F(SelectionFileTest, ALoadClearsOldChecksButKeepsIndeterminateRows) {

@@ -263,15 +263,32 @@ TEST_F(ManagerTest, CheckingShowsTheCountAndTheEleventhIsRefused) {
     EXPECT_EQ(m_dlg->SelectedList().GetCount(), 10u);
 }
 
-TEST_F(ManagerTest, BlockedModsStayIndeterminateAndUnselected) {
+TEST_F(ManagerTest, BlockedModsStayIndeterminateAndUnselectedAndSayWhy) {
     Open();
+    EXPECT_FALSE(m_dlg->NoticeLine().IsShown());
+    const wxRect fullList = m_dlg->SelectedList().GetRect();
     test::ClickAt(BoxOf(RowOf(L"Charlie")));
     EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Charlie")), kIndeterminate);
     EXPECT_EQ(m_dlg->SelectedList().GetCount(), 0u);
-    EXPECT_TRUE(m_messages.empty());
+    EXPECT_TRUE(m_messages.empty()) << "a notice, not a dialog";
+    // The reason is in view, above the order list, which makes room for it.
+    ASSERT_TRUE(m_dlg->NoticeLine().IsShown());
+    const wxString notice = m_dlg->NoticeLine().Line();
+    EXPECT_NE(notice.Find("Charlie"), wxNOT_FOUND) << notice;
+    EXPECT_NE(notice.Find("Ghost Pack"), wxNOT_FOUND) << notice;
+    EXPECT_FALSE(m_dlg->SelectedList().GetRect().Intersects(m_dlg->NoticeLine().GetRect()));
+    EXPECT_EQ(m_dlg->SelectedList().GetRect().GetBottom(), fullList.GetBottom());
+
     test::PressKey(WXK_SPACE);
     EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Charlie")), kIndeterminate);
     EXPECT_EQ(m_dlg->SelectedList().GetCount(), 0u);
+    test::ClickAt(TextOf(RowOf(L"Delta")));
+    EXPECT_NE(m_dlg->NoticeLine().Line().find(L"version 1 is installed"), std::wstring::npos)
+        << m_dlg->NoticeLine().Line();
+    // A usable row takes the reason away, and the list its place back.
+    test::ClickAt(TextOf(RowOf(L"Alpha")));
+    EXPECT_FALSE(m_dlg->NoticeLine().IsShown());
+    EXPECT_EQ(m_dlg->SelectedList().GetRect(), fullList);
 }
 
 TEST_F(ManagerTest, OverLimitAfterARestartListUntilTwoAreCleared) {
@@ -437,6 +454,48 @@ TEST_F(ManagerTest, SavesAndLoadsSetsThroughTheFileDialog) {
     Check(L"Alpha");
     test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdLoadSet)));
     EXPECT_THAT(SelectedTexts(), ElementsAre("Bravo"));
+}
+
+TEST_F(ManagerTest, SetsKeepTheirExtensionAndReplacingOneIsAskedFirst) {
+    Open();
+    std::wstring answer = m_world.UserGameFolder() + L"My Ten";
+    m_dlg->SetFileChooser([&](const Dlg::FileRequest&) { return answer; });
+    std::vector<std::wstring> questions;
+    bool replace = false;
+    m_dlg->SetQuestionAsker([&](const std::wstring& text) {
+        questions.push_back(text);
+        return replace;
+    });
+    Check(L"Alpha");
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSaveSet)));
+    EXPECT_EQ(m_world.ReadUserFile(L"My Ten.sch"), test::SelectionFileBytes({kAlpha}));
+    EXPECT_FALSE(m_world.UserFileExists(L"My Ten"));
+    EXPECT_TRUE(questions.empty());
+
+    // The name typed again: the set it becomes exists, so the player is asked.
+    Check(L"Filler A");
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSaveSet)));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(m_world.ReadUserFile(L"My Ten.sch"), test::SelectionFileBytes({kAlpha}));
+    replace = true;
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSaveSet)));
+    EXPECT_EQ(m_world.ReadUserFile(L"My Ten.sch"), test::SelectionFileBytes({kAlpha, kFirstFiller}));
+}
+
+TEST_F(ManagerTest, LoadingASetSaysWhichOfItsModsWereLeftOutAndWhy) {
+    m_world.WriteUserFile(L"Favourites.sch", test::SelectionFileBytes({kAlpha, kDelta, 777, kFirstFiller}));
+    Open();
+    m_dlg->SetFileChooser([&](const Dlg::FileRequest&) { return m_world.UserGameFolder() + L"Favourites.sch"; });
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdLoadSet)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha", "Filler A"));
+    const wxString notice = m_dlg->NoticeLine().Line();
+    EXPECT_NE(notice.Find("Favourites"), wxNOT_FOUND) << notice;
+    EXPECT_NE(notice.Find("2 of 4 mods"), wxNOT_FOUND) << notice;
+    EXPECT_NE(notice.Find("Delta"), wxNOT_FOUND) << notice;
+    // Each one left out is named with its reason where the line has no room.
+    const wxString details = m_dlg->NoticeLine().TipText();
+    EXPECT_NE(details.Find(L"it needs \u2068Alpha\u2069 5"), wxNOT_FOUND) << details;
+    EXPECT_NE(details.Find("mod 777 was left out: it is not installed"), wxNOT_FOUND) << details;
 }
 
 TEST_F(ManagerTest, PlayButtonAndEnterEndWithOkEscapeCancels) {

@@ -1,0 +1,107 @@
+#include "launcher/NoticeTexts.h"
+
+#include <fmt/format.h>
+#include <fmt/xchar.h>
+
+#include <vector>
+
+#include "launcher/ModInfoTexts.h"
+#include "launcher/OutsideText.h"
+#include "selection/SelectionTexts.h"
+
+namespace gh {
+
+namespace {
+
+std::wstring Shown(std::string_view utf8, TextFor target) {
+    return target == TextFor::Window ? IsolatedText(utf8) : EscapedText(utf8);
+}
+
+std::wstring Shown(std::wstring_view text, TextFor target) {
+    return target == TextFor::Window ? IsolatedText(text) : EscapedText(text);
+}
+
+// A mod by its recorded name, or by its identity when it has none.
+std::wstring ModName(std::string_view name, std::int64_t guid, TextFor target) {
+    return name.empty() ? fmt::format(L"mod {}", guid) : Shown(name, target);
+}
+
+// What a mod needs, as the notices say it: "Core Library 5, and version 2
+// is installed", "Black Powder, which is not installed". `brief` leaves out
+// what is installed: "Core Library 5", "Black Powder".
+std::wstring Need(const RequirementProblem& problem, bool brief, TextFor target) {
+    if (problem.installed == nullptr) {
+        const std::wstring name = ModName(problem.requirement->name, problem.requirement->guid, target);
+        return brief ? name : name + L", which is not installed";
+    }
+    const std::wstring name = fmt::format(L"{} {}", ModName(problem.installed->name, problem.installed->guid, target),
+                                          problem.highestVersion);
+    return brief ? name : fmt::format(L"{}, and version {} is installed", name, problem.installed->version);
+}
+
+// The report lists what is missing first, as the Status tooltip does.
+const RequirementProblem* FirstProblem(std::span<const RequirementProblem> problems) {
+    for (const RequirementProblem& problem : problems)
+        if (problem.installed == nullptr) return &problem;
+    return problems.empty() ? nullptr : &problems.front();
+}
+
+std::wstring Reason(const LeftOutEntry& entry, const CModRows& rows, TextFor target) {
+    switch (entry.reason) {
+        case LeftOutReason::NotInstalled: return L"it is not installed";
+        case LeftOutReason::OverLimit: return fmt::format(L"the limit is {} mods", kSelectionLimit);
+        case LeftOutReason::Blocked: break;
+    }
+    if (!entry.row) return L"it cannot be chosen";
+    const RequirementProblem* first = FirstProblem(rows.ProblemsOf(*entry.row));
+    return first ? L"it needs " + Need(*first, true, target) : std::wstring(L"it cannot be chosen");
+}
+
+}  // namespace
+
+Notice BlockedNotice(std::string_view modName, std::span<const RequirementProblem> problems, TextFor target) {
+    Notice notice;
+    const RequirementProblem* first = FirstProblem(problems);
+    if (first == nullptr) {
+        notice.line = fmt::format(L"{} cannot be chosen.", Shown(modName, target));
+        return notice;
+    }
+    notice.line = fmt::format(L"{} cannot be chosen: it needs {}", Shown(modName, target), Need(*first, false, target));
+    if (problems.size() > 1) {
+        notice.line += fmt::format(L", and {} more.", problems.size() - 1);
+        notice.details = StatusTipText(problems);
+    } else {
+        notice.line += L'.';
+    }
+    return notice;
+}
+
+std::wstring LeftOutLine(const LeftOutEntry& entry, const CModRows& rows, TextFor target) {
+    std::wstring name = fmt::format(L"mod {}", entry.guid);
+    if (entry.row) name = ModName(rows.RecordOf(*entry.row).name, entry.guid, target);
+    return fmt::format(L"{} was left out: {}", name, Reason(entry, rows, target));
+}
+
+Notice LoadNotice(std::wstring_view setName, const SelectionLoadReport& report, const CModRows& rows, TextFor target) {
+    Notice notice;
+    const std::wstring name = Shown(setName, target);
+    if (report.leftOutCount == 0) {
+        notice.line = fmt::format(L"Loaded {}: {} mod{}.", name, report.entries, report.entries == 1 ? L"" : L"s");
+        return notice;
+    }
+    notice.line = fmt::format(L"Loaded {}: {} of {} mods. ", name, report.Loaded(), report.entries);
+    std::vector<std::wstring> lines;
+    for (const LeftOutEntry& entry : report.leftOut) lines.push_back(LeftOutLine(entry, rows, target));
+    if (report.leftOutCount == 1) {
+        notice.line += lines.front() + L'.';
+        return notice;
+    }
+    const std::wstring& first = lines.front();
+    notice.line += fmt::format(L"{} and {} more were left out.", first.substr(0, first.find(L" was left out")),
+                               report.leftOutCount - 1);
+    // The details name each one, and count those the report did not keep.
+    notice.details = ProblemLinesText(lines, report.leftOutCount);
+    return notice;
+}
+
+}  // namespace gh

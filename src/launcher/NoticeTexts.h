@@ -1,0 +1,47 @@
+// The manager's notice line, and what the terminal says in its place: why a
+// mod cannot be chosen, and what a load of a selection left out. Kept apart
+// from the window so that both front ends say the same.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "catalogue/ModRows.h"
+#include "catalogue/RequirementGraph.h"
+#include "selection/SelectionRules.h"
+
+namespace gh {
+
+// Where a text goes: the windows isolate outside names (IsolatedText), so
+// that they cannot reorder the words around them; the terminal escapes them
+// (EscapedText).
+enum class TextFor { Window, Terminal };
+
+// A notice: a short line, and what it leaves out for a tooltip (empty when
+// the line says it all).
+struct Notice {
+    std::wstring line;
+    std::wstring details;
+};
+
+// "Naval Overhaul cannot be chosen: it needs Core Library 5, and version 2
+// is installed." or "...: it needs Black Powder, which is not installed."
+// With more than one problem the line names the first and counts the rest,
+// and the details list them all (as StatusTipText does).
+Notice BlockedNotice(std::string_view modName, std::span<const RequirementProblem> problems, TextFor target);
+
+// What a load of `setName` (the set's name, "the last selection" or a file
+// name) took and left out, with the mods' names and reasons from `rows`:
+// "Loaded Favourites: 4 of 5 mods. Naval Overhaul was left out: it needs
+// Core Library 5." Several left out: "... Naval Overhaul and 2 more were
+// left out.", each named with its reason in the details.
+Notice LoadNotice(std::wstring_view setName, const SelectionLoadReport& report, const CModRows& rows, TextFor target);
+
+// One line per entry the load left out, with its reason, as the details
+// of LoadNotice list them ("Naval Overhaul was left out: it needs Core
+// Library 5").
+std::wstring LeftOutLine(const LeftOutEntry& entry, const CModRows& rows, TextFor target);
+
+}  // namespace gh
