@@ -23,14 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (zero == std::string_view::npos) break;
         rest.remove_prefix(zero + 1);
     }
-    const gh::CommandLineParse parse = gh::ParseCommandLine(args);
-    if (!parse.ok) {
-        if (parse.error.empty()) std::abort();
-        for (const wchar_t c : parse.error)
+    const gh::Result<gh::CommandLine> parse = gh::ParseCommandLine(args);
+    if (!parse) {
+        if (parse.Error().Text().empty()) std::abort();
+        for (const wchar_t c : parse.Error().Text())
             if (gh::IsShownEscaped(static_cast<char32_t>(c))) std::abort();
         return 0;
     }
-    const gh::CommandLine& line = parse.line;
+    const gh::CommandLine& line = *parse;
     if (line.timeoutMs < 0) std::abort();
     if (line.setPath && (line.last || line.setPath->empty())) std::abort();
     if ((line.setPath || line.last) && line.command != gh::CliCommand::Play) std::abort();
@@ -43,9 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // after it is never taken for an option's value or inspect's file.
     args.push_back(L"C:\\Games\\EMBERWAKE2.exe");
     args.push_back(L"--bogus");
-    const gh::CommandLineParse extended = gh::ParseCommandLine(args);
-    const gh::CommandLine& same = extended.line;
-    if (!extended.ok || same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
+    const gh::Result<gh::CommandLine> extended = gh::ParseCommandLine(args);
+    if (!extended) std::abort();
+    const gh::CommandLine& same = *extended;
+    if (same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
         same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
         same.options.documents != line.options.documents || same.options.gameFolder != line.options.gameFolder ||
         same.options.workshop != line.options.workshop || same.options.runner != line.options.runner)

@@ -52,12 +52,12 @@ void CheckLandsBelowMods(std::wstring_view name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     CheckLandsBelowMods(std::wstring(text.begin(), text.end()));
-    gh::WorkshopManifest manifest;
-    std::string error;
-    if (!gh::ParseWorkshopManifest(text, manifest, error)) {
-        if (error.empty()) std::abort();
+    const gh::Result<gh::WorkshopManifest> parsed = gh::ParseWorkshopManifest(text);
+    if (!parsed) {
+        if (parsed.Error().Text().empty()) std::abort();
         return 0;
     }
+    const gh::WorkshopManifest& manifest = *parsed;
     if (manifest.latencyMs < 0 || manifest.latencyMs > gh::kManifestMaxLatencyMs || manifest.bytesPerSecond < 0)
         std::abort();
     for (const gh::WorkshopItem& item : manifest.items) {

@@ -11,12 +11,12 @@
 namespace gh {
 
 int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, const WindowedLauncher& launcher) {
-    const CommandLineParse parse = ParseCommandLine(args);
-    if (!parse.ok) {
-        console.Err(L"gatehouse: " + TerminalSafe(parse.error) + L"\n" + UsageText());
+    const Result<CommandLine> parse = ParseCommandLine(args);
+    if (!parse) {
+        console.Err(L"gatehouse: " + TerminalSafe(parse.Error().Text()) + L"\n" + UsageText());
         return kExitUsage;
     }
-    const CommandLine& line = parse.line;
+    const CommandLine& line = *parse;
     if (line.command == CliCommand::Help) {
         console.Out(UsageText());
         return 0;

@@ -61,28 +61,21 @@ bool TakesAValue(std::wstring_view name) {
 
 bool IsOption(std::wstring_view arg) { return arg.size() > 1 && arg[0] == L'-' && arg != L"-"; }
 
-CliCommand CommandNamed(std::wstring_view word, bool& known) {
-    known = true;
+std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"list") return CliCommand::List;
     if (word == L"sync") return CliCommand::Sync;
     if (word == L"play") return CliCommand::Play;
     if (word == L"inspect") return CliCommand::Inspect;
-    known = false;
-    return CliCommand::Launcher;
+    return std::nullopt;
 }
 
 }  // namespace
 
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
-    CommandLineParse parse;
-    CommandLine& line = parse.line;
+Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
+    CommandLine line;
     bool haveCommand = false;
 
-    const auto fail = [&parse](std::wstring error) {
-        parse.ok = false;
-        parse.error = std::move(error);
-        return parse;
-    };
+    const auto fail = [](std::wstring error) { return Status(StatusKind::BadData, std::move(error)); };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -118,13 +111,11 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
 
         if (name == L"--help" && takesNoValue()) {
             line.command = CliCommand::Help;
-            parse.ok = true;
-            return parse;
+            return line;
         }
         if (name == L"--version" && takesNoValue()) {
             line.command = CliCommand::Version;
-            parse.ok = true;
-            return parse;
+            return line;
         }
         if (name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner") {
             std::wstring text;
@@ -161,9 +152,9 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
             return fail(fmt::format(L"unknown option {}", TerminalSafe(arg)));
         }
         if (!haveCommand) {
-            bool known = false;
-            line.command = CommandNamed(arg, known);
-            if (!known) return fail(fmt::format(L"unknown command {}", TerminalSafe(arg)));
+            const std::optional<CliCommand> command = CommandNamed(arg);
+            if (!command) return fail(fmt::format(L"unknown command {}", TerminalSafe(arg)));
+            line.command = *command;
             haveCommand = true;
             continue;
         }
@@ -181,8 +172,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args) {
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
-    parse.ok = true;
-    return parse;
+    return line;
 }
 
 }  // namespace gh

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "launcher/LauncherOptions.h"
+#include "platform/Status.h"
 
 #include <cstdint>
 #include <optional>
@@ -43,18 +44,13 @@ struct CommandLine {
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
 };
 
-struct CommandLineParse {
-    bool ok = false;
-    std::wstring error;  // one line, without "gatehouse: ", when !ok
-    CommandLine line;
-};
-
 // Parses the arguments after the program's name, up to the game's command
 // line. --help and --version end the parse at once (what follows them is
 // not examined). Everything else
 // that is not understood is an error: an unknown option or command, a
 // missing or empty option value, an option of another command, a second
-// command word, a time-out that is not a number of seconds.
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args);
+// command word, a time-out that is not a number of seconds; its status is
+// one line, without "gatehouse: ".
+Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args);
 
 }  // namespace gh

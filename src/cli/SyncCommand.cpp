@@ -25,9 +25,8 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
         view.SetStatusText(std::wstring(kTextSteamClientFailed));
         return kSyncFailed;
     }
-    std::wstring error;
-    if (!client->Init(error)) {
-        view.SetStatusText(error);
+    if (const Status started = client->Init(); !started) {
+        view.SetStatusText(started.Text());
         return kSyncFailed;
     }
 

@@ -38,9 +38,8 @@ std::wstring WindowsModulePath() {
 gh::WindowsResult RunWindowsModule(const gh::LauncherOptions& options) {
     const std::wstring path = WindowsModulePath();
     gh::platform::SharedLibrary module;
-    std::wstring error;
-    if (!module.Open(path, error)) {
-        gh::platform::DebugOutput(L"gatehouse: the windows could not be loaded: " + error);
+    if (const gh::Status opened = module.Open(path); !opened) {
+        gh::platform::DebugOutput(L"gatehouse: the windows could not be loaded: " + opened.Text());
         return gh::WindowsResult::NotBuilt;
     }
     using Run = int (*)(const gh::LauncherOptions*);

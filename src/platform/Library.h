@@ -2,6 +2,8 @@
 // up what it exports, and finding one on the system's search path.
 #pragma once
 
+#include "platform/Status.h"
+
 #include <optional>
 #include <string>
 
@@ -27,10 +29,10 @@ public:
     // search rules are not applied to it). Windows: LoadLibraryExW with
     // LOAD_WITH_ALTERED_SEARCH_PATH, so the library's own dependencies are
     // looked for in its folder first. Linux: dlopen with RTLD_NOW |
-    // RTLD_LOCAL. On failure returns false and sets `error` to the system's
-    // text (which names the reason: missing file, wrong architecture,
-    // missing dependency); a library open before is closed either way.
-    bool Open(const std::wstring& path, std::wstring& error);
+    // RTLD_LOCAL. On failure the status holds the system's text (which
+    // names the reason: missing file, wrong architecture, missing
+    // dependency); a library open before is closed either way.
+    Status Open(const std::wstring& path);
     bool IsOpen() const { return m_handle != nullptr; }
     // The exported function or variable named `name`, or null when the
     // library does not export it (or is not open).

@@ -98,15 +98,14 @@ void CSplashDialog::OnInitDialog(wxInitDialogEvent&) {
 }
 
 void CSplashDialog::StartClientAndSync() {
-    std::wstring error;
     if (m_client == nullptr) {
         platform::DebugOutput(L"SteamAPI_Init() failed\n");
         SetStatusText(std::wstring(kTextSteamClientFailed));
         return;
     }
-    if (!m_client->Init(error)) {
+    if (const Status started = m_client->Init(); !started) {
         // The reason may quote the client library or a manifest's file names.
-        SetStatusText(error.empty() ? std::wstring(kTextSteamClientFailed) : EscapedText(error));
+        SetStatusText(started.Text().empty() ? std::wstring(kTextSteamClientFailed) : EscapedText(started.Text()));
         return;
     }
     m_sync = std::make_unique<CWorkshopSync>(*m_client, *this);

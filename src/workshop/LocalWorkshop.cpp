@@ -29,30 +29,24 @@ CLocalWorkshop::CLocalWorkshop(std::wstring folder, Clock clock)
 
 std::int64_t CLocalWorkshop::Now() const { return m_clock(); }
 
-bool CLocalWorkshop::Init(std::wstring& error) {
+Status CLocalWorkshop::Init() {
     Shutdown();
     const std::wstring manifestPath = m_folder + std::wstring(kManifestFile);
-    if (m_folder.empty() || !platform::FileExists(m_folder)) {
-        error = fmt::format(L"The local Workshop folder \"{}\" does not exist.", m_folder);
-        return false;
-    }
-    if (!platform::FileExists(manifestPath)) {
-        error = fmt::format(L"The local Workshop folder \"{}\" holds no {}.", m_folder, kManifestFile);
-        return false;
-    }
+    if (m_folder.empty() || !platform::FileExists(m_folder))
+        return Status(StatusKind::NotFound, fmt::format(L"The local Workshop folder \"{}\" does not exist.", m_folder));
+    if (!platform::FileExists(manifestPath))
+        return Status(StatusKind::NotFound,
+                      fmt::format(L"The local Workshop folder \"{}\" holds no {}.", m_folder, kManifestFile));
     const auto text = platform::ReadWholeFile(manifestPath, kManifestMaxBytes);
-    if (!text) {
-        error = fmt::format(L"The local Workshop manifest \"{}\" cannot be read or is larger than {} bytes.",
-                            manifestPath, kManifestMaxBytes);
-        return false;
-    }
-    WorkshopManifest manifest;
-    std::string problem;
-    if (!ParseWorkshopManifest(*text, manifest, problem)) {
-        error = fmt::format(L"The local Workshop manifest \"{}\" is malformed: {}", manifestPath, Utf8ToWide(problem));
-        return false;
-    }
-    m_manifest = std::move(manifest);
+    if (!text)
+        return Status(StatusKind::BadData,
+                      fmt::format(L"The local Workshop manifest \"{}\" cannot be read or is larger than {} bytes.",
+                                  manifestPath, kManifestMaxBytes));
+    Result<WorkshopManifest> manifest = ParseWorkshopManifest(*text);
+    if (!manifest)
+        return Status(StatusKind::BadData, fmt::format(L"The local Workshop manifest \"{}\" is malformed: {}",
+                                                       manifestPath, manifest.Error().Text()));
+    m_manifest = std::move(*manifest);
 
     // Items without a handle of their own get one that no item names.
     std::set<UGCHandle> named;
@@ -78,7 +72,7 @@ bool CLocalWorkshop::Init(std::wstring& error) {
         if (item.fail == WorkshopFailure::Download) content.failDownload = true;
     }
     m_initialized = true;
-    return true;
+    return {};
 }
 
 void CLocalWorkshop::Shutdown() {

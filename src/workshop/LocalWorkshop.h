@@ -29,7 +29,7 @@ public:
     // Reads the manifest. Fails, with a message that names the folder or
     // the manifest and the fault, when the folder or the manifest is
     // missing, cannot be read, is larger than 4 MiB or is malformed.
-    bool Init(std::wstring& error) override;
+    Status Init() override;
     void Shutdown() override;
     // Delivers every result whose time has come, earliest first; results
     // due at the same time in the order they were requested.

@@ -5,6 +5,7 @@
 // from inside RunCallbacks().
 #pragma once
 
+#include "platform/Status.h"
 #include "workshop/CallDispatcher.h"
 #include "workshop/WorkshopRecords.h"
 
@@ -17,8 +18,8 @@ class IWorkshopClient {
 public:
     virtual ~IWorkshopClient() = default;
 
-    // Starts the client; on failure `error` says why (for the player).
-    virtual bool Init(std::wstring& error) = 0;
+    // Starts the client; on failure the status says why (for the player).
+    virtual Status Init() = 0;
     // Stops the client. Calls not answered yet are never answered.
     virtual void Shutdown() = 0;
     // Delivers the records of finished calls to their call results.

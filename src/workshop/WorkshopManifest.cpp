@@ -1,5 +1,7 @@
 #include "workshop/WorkshopManifest.h"
 
+#include "platform/Unicode.h"
+
 #include <nlohmann/json.hpp>
 
 #include <fmt/format.h>
@@ -166,17 +168,15 @@ private:
 
 }  // namespace
 
-bool ParseWorkshopManifest(std::string_view text, WorkshopManifest& out, std::string& error) {
-    out = WorkshopManifest{};
-    if (text.size() > kManifestMaxBytes) {
-        error = fmt::format("the manifest is larger than {} bytes", kManifestMaxBytes);
-        return false;
-    }
-    if (NestingDepth(text) > kManifestMaxDepth) {
-        error = fmt::format("the manifest nests deeper than {} levels", kManifestMaxDepth);
-        return false;
-    }
+Result<WorkshopManifest> ParseWorkshopManifest(std::string_view text) {
+    const auto bad = [](const std::string& problem) { return Status(StatusKind::BadData, Utf8ToWide(problem)); };
+    if (text.size() > kManifestMaxBytes)
+        return bad(fmt::format("the manifest is larger than {} bytes", kManifestMaxBytes));
+    if (NestingDepth(text) > kManifestMaxDepth)
+        return bad(fmt::format("the manifest nests deeper than {} levels", kManifestMaxDepth));
     json root;
+    // The JSON library reports a fault only by an exception, which goes no
+    // further than here.
     try {
         root = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/true, /*ignore_comments=*/true);
     } catch (const json::exception& e) {
@@ -185,11 +185,13 @@ bool ParseWorkshopManifest(std::string_view text, WorkshopManifest& out, std::st
         std::string_view message = e.what();
         if (const auto close = message.find("] "); message.rfind("[json.", 0) == 0 && close != std::string_view::npos)
             message.remove_prefix(close + 2);
-        error = fmt::format("not valid JSON: {}", message);
-        return false;
+        return bad(fmt::format("not valid JSON: {}", message));
     }
-    CManifestReader reader(error);
-    return reader.Read(root, out);
+    std::string problem;
+    CManifestReader reader(problem);
+    WorkshopManifest manifest;
+    if (!reader.Read(root, manifest)) return bad(problem);
+    return manifest;
 }
 
 }  // namespace gh

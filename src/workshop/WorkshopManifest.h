@@ -2,6 +2,7 @@
 // is logged on, simulated latency and bandwidth, and the subscriptions.
 #pragma once
 
+#include "platform/Status.h"
 #include "workshop/WorkshopRecords.h"
 
 #include <cstddef>
@@ -43,8 +44,8 @@ struct WorkshopManifest {
 
 // Reads a manifest from memory: a JSON object (comments allowed) with the
 // optional keys loggedOn, latencyMs, bytesPerSecond and items. On failure
-// returns false with `error` naming what is wrong and where; `out` is then
-// unspecified. Keys it does not know are ignored.
-bool ParseWorkshopManifest(std::string_view text, WorkshopManifest& out, std::string& error);
+// the status names what is wrong and where. Keys it does not know are
+// ignored.
+Result<WorkshopManifest> ParseWorkshopManifest(std::string_view text);
 
 }  // namespace gh

@@ -7,50 +7,50 @@
 namespace gh {
 namespace {
 
-CommandLineParse Parse(std::vector<std::wstring> args) { return ParseCommandLine(args); }
+Result<CommandLine> Parse(std::vector<std::wstring> args) { return ParseCommandLine(args); }
 
 TEST(CommandLineTest, OptionsStandBeforeOrAfterTheCommandWithOrWithoutEquals) {
-    const CommandLineParse parse =
+    const Result<CommandLine> parse =
         Parse({L"--documents", L"D", L"list", L"--json", L"--game-folder=G", L"--workshop", L"W", L"--runner", L"R"});
-    ASSERT_TRUE(parse.ok) << parse.error;
-    EXPECT_EQ(parse.line.command, CliCommand::List);
-    EXPECT_TRUE(parse.line.json);
-    EXPECT_EQ(parse.line.options.documents, L"D");
-    EXPECT_EQ(parse.line.options.gameFolder, L"G");
-    EXPECT_EQ(parse.line.options.workshop, L"W");
-    EXPECT_EQ(parse.line.options.runner, L"R");
+    ASSERT_TRUE(parse.IsOk()) << parse.Error().Text();
+    EXPECT_EQ(parse->command, CliCommand::List);
+    EXPECT_TRUE(parse->json);
+    EXPECT_EQ(parse->options.documents, L"D");
+    EXPECT_EQ(parse->options.gameFolder, L"G");
+    EXPECT_EQ(parse->options.workshop, L"W");
+    EXPECT_EQ(parse->options.runner, L"R");
 
-    const CommandLineParse none = Parse({});
-    ASSERT_TRUE(none.ok);
-    EXPECT_EQ(none.line.command, CliCommand::Launcher);
-    EXPECT_FALSE(none.line.options.documents);
+    const Result<CommandLine> none = Parse({});
+    ASSERT_TRUE(none.IsOk());
+    EXPECT_EQ(none->command, CliCommand::Launcher);
+    EXPECT_FALSE(none->options.documents);
 }
 
 TEST(CommandLineTest, PlayTakesOneSetOrLast) {
-    EXPECT_EQ(Parse({L"play", L"my set.sch"}).line.setPath, L"my set.sch");
-    EXPECT_TRUE(Parse({L"play", L"--last"}).line.last);
-    const CommandLineParse plain = Parse({L"play"});
-    EXPECT_TRUE(plain.ok);
-    EXPECT_FALSE(plain.line.setPath);
-    EXPECT_FALSE(plain.line.last);
-    EXPECT_FALSE(Parse({L"play", L"a.sch", L"--last"}).ok);
-    EXPECT_FALSE(Parse({L"play", L"--last", L"a.sch"}).ok);
-    EXPECT_FALSE(Parse({L"play", L"a.sch", L"b.sch"}).ok);
-    EXPECT_FALSE(Parse({L"play", L""}).ok);
+    EXPECT_EQ(Parse({L"play", L"my set.sch"})->setPath, L"my set.sch");
+    EXPECT_TRUE(Parse({L"play", L"--last"})->last);
+    const Result<CommandLine> plain = Parse({L"play"});
+    EXPECT_TRUE(plain.IsOk());
+    EXPECT_FALSE(plain->setPath);
+    EXPECT_FALSE(plain->last);
+    EXPECT_FALSE(Parse({L"play", L"a.sch", L"--last"}).IsOk());
+    EXPECT_FALSE(Parse({L"play", L"--last", L"a.sch"}).IsOk());
+    EXPECT_FALSE(Parse({L"play", L"a.sch", L"b.sch"}).IsOk());
+    EXPECT_FALSE(Parse({L"play", L""}).IsOk());
 }
 
 TEST(CommandLineTest, SyncTimeOutInSeconds) {
-    EXPECT_EQ(Parse({L"sync"}).line.timeoutMs, 300'000);
-    EXPECT_EQ(Parse({L"sync", L"--timeout", L"2"}).line.timeoutMs, 2000);
-    EXPECT_EQ(Parse({L"sync", L"--timeout=0.25"}).line.timeoutMs, 250);
-    EXPECT_EQ(Parse({L"sync", L"--timeout", L"0"}).line.timeoutMs, 0);
+    EXPECT_EQ(Parse({L"sync"})->timeoutMs, 300'000);
+    EXPECT_EQ(Parse({L"sync", L"--timeout", L"2"})->timeoutMs, 2000);
+    EXPECT_EQ(Parse({L"sync", L"--timeout=0.25"})->timeoutMs, 250);
+    EXPECT_EQ(Parse({L"sync", L"--timeout", L"0"})->timeoutMs, 0);
     for (const wchar_t* bad : {L"", L"-1", L"1e3", L"two", L"1.2.3", L".", L"99999999999999999999"})
-        EXPECT_FALSE(Parse({L"sync", L"--timeout", bad}).ok) << "accepted " << std::wstring(bad).size();
+        EXPECT_FALSE(Parse({L"sync", L"--timeout", bad}).IsOk()) << "accepted " << std::wstring(bad).size();
 }
 
 TEST(CommandLineTest, HelpAndVersionWinOverWhatFollows) {
-    EXPECT_EQ(Parse({L"--help", L"--bogus"}).line.command, CliCommand::Help);
-    EXPECT_EQ(Parse({L"list", L"--version"}).line.command, CliCommand::Version);
+    EXPECT_EQ(Parse({L"--help", L"--bogus"})->command, CliCommand::Help);
+    EXPECT_EQ(Parse({L"list", L"--version"})->command, CliCommand::Version);
 }
 
 TEST(CommandLineTest, AnythingNotUnderstoodIsAnError) {
@@ -61,11 +61,11 @@ TEST(CommandLineTest, AnythingNotUnderstoodIsAnError) {
         {L"li\nst"},          {L"--bad\noption"},
     };
     for (const auto& args : bad) {
-        const CommandLineParse parse = Parse(args);
-        EXPECT_FALSE(parse.ok) << "accepted " << args.size() << " arguments starting with a " << args.front().size()
-                               << "-character word";
-        EXPECT_FALSE(parse.error.empty());
-        EXPECT_EQ(parse.error.find(L'\n'), std::wstring::npos);
+        const Result<CommandLine> parse = Parse(args);
+        EXPECT_FALSE(parse.IsOk()) << "accepted " << args.size() << " arguments starting with a " << args.front().size()
+                                   << "-character word";
+        EXPECT_FALSE(parse.Error().Text().empty());
+        EXPECT_EQ(parse.Error().Text().find(L'\n'), std::wstring::npos);
     }
 }
 
@@ -93,18 +93,18 @@ TEST(CommandLineTest, TheGamesCommandLineStartsAtTheGameThatNoOptionOrInspectTak
         {{L"inspect", L"--json", L"emberwake2.EXE"}, CliCommand::Inspect, {}, {}, {}, L"emberwake2.EXE"},
     };
     for (const Case& c : cases) {
-        const CommandLineParse parse = Parse(c.args);
+        const Result<CommandLine> parse = Parse(c.args);
         const std::string context = WideToUtf8(c.args[0] + L" " + c.args[1]);
-        ASSERT_TRUE(parse.ok) << context << ": " << WideToUtf8(parse.error);
-        EXPECT_EQ(parse.line.command, c.command) << context;
-        EXPECT_EQ(parse.line.options.documents, c.documents) << context;
-        EXPECT_EQ(parse.line.options.runner, c.runner) << context;
-        EXPECT_EQ(parse.line.setPath, c.setPath) << context;
-        EXPECT_EQ(parse.line.inspectPath, c.inspectPath) << context;
+        ASSERT_TRUE(parse.IsOk()) << context << ": " << WideToUtf8(parse.Error().Text());
+        EXPECT_EQ(parse->command, c.command) << context;
+        EXPECT_EQ(parse->options.documents, c.documents) << context;
+        EXPECT_EQ(parse->options.runner, c.runner) << context;
+        EXPECT_EQ(parse->setPath, c.setPath) << context;
+        EXPECT_EQ(parse->inspectPath, c.inspectPath) << context;
     }
     // Only the game's own name starts its command line.
-    EXPECT_FALSE(Parse({L"list", L"Emberwake2.exe.bak"}).ok);
-    EXPECT_FALSE(Parse({L"list", L"/x/Emberwake2.exe/x"}).ok);
+    EXPECT_FALSE(Parse({L"list", L"Emberwake2.exe.bak"}).IsOk());
+    EXPECT_FALSE(Parse({L"list", L"/x/Emberwake2.exe/x"}).IsOk());
 }
 
 }  // namespace

@@ -99,8 +99,7 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
             // The game executable and the Steam client library.
             if (StartProgram(dir / L"gatehouse.sch", nullptr)) return 10;
             SharedLibrary library;
-            std::wstring error;
-            if (library.Open(dir / L"gatehouse.sch", error)) return 11;
+            if (library.Open(dir / L"gatehouse.sch")) return 11;
             // The folder list of the desktop, read from the user's settings.
             const std::wstring settings = dir.Path() + L"config";
             CreateFolders(settings);

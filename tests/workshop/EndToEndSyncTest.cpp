@@ -40,8 +40,7 @@ protected:
     // Starts the sync and pumps until no request is left, 100 ms of Workshop
     // time and 0.25 s of system time per turn.
     void RunSync() {
-        std::wstring error;
-        ASSERT_TRUE(m_workshop.Init(error));
+        ASSERT_TRUE(m_workshop.Init());
         ASSERT_TRUE(m_sync.StartSync());
         m_view.EnablePlayWithMods(false);
         std::int64_t fileTime = 133'000'000'000'000'000;
@@ -146,8 +145,7 @@ TEST_F(EndToEndSyncTest, FailuresKeepOldFilesAndWriteNothingOutside) {
 
 TEST_F(EndToEndSyncTest, LoggedOffWorkshopStopsAtTheStart) {
     m_workshopFolder.WriteFile(L"workshop.json", "{ \"loggedOn\": false }");
-    std::wstring error;
-    ASSERT_TRUE(m_workshop.Init(error));
+    ASSERT_TRUE(m_workshop.Init());
     EXPECT_FALSE(m_sync.StartSync());
     EXPECT_THAT(m_view.texts,
                 ElementsAre(L"Steam initialization failed. Please check that you are logged in to Steam."));

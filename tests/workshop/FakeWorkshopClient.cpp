@@ -5,9 +5,9 @@
 
 namespace gh::test {
 
-bool CFakeWorkshopClient::Init(std::wstring& error) {
-    if (!initResult) error = L"fake client refused to start";
-    return initResult;
+Status CFakeWorkshopClient::Init() {
+    if (!initResult) return Status(StatusKind::Failed, L"fake client refused to start");
+    return {};
 }
 
 void CFakeWorkshopClient::RunCallbacks() {

@@ -33,7 +33,7 @@ public:
         std::uint32_t offset;
     };
 
-    bool Init(std::wstring& error) override;
+    Status Init() override;
     void Shutdown() override {}
     void RunCallbacks() override;
     bool IsLoggedOn() override { return loggedOn; }

@@ -22,10 +22,7 @@ class LocalWorkshopTest : public ::testing::Test {
 protected:
     void Write(const std::string& manifest) { m_folder.WriteFile(L"workshop.json", manifest); }
 
-    void Start() {
-        std::wstring error;
-        ASSERT_TRUE(m_workshop.Init(error)) << std::string(error.begin(), error.end());
-    }
+    void Start() { ASSERT_TRUE(m_workshop.Init()); }
 
     // Waits for `call`, noting `label` when its record arrives, with a "!"
     // when the call failed.
@@ -52,24 +49,19 @@ protected:
 };
 
 TEST_F(LocalWorkshopTest, StartFailsForMissingUnreadableOrMalformedFolders) {
-    std::wstring error;
     CLocalWorkshop missing(m_folder.Path() + L"nowhere");
-    EXPECT_FALSE(missing.Init(error));
-    EXPECT_THAT(error, HasSubstr(L"does not exist"));
+    EXPECT_THAT(missing.Init().Text(), HasSubstr(L"does not exist"));
 
-    EXPECT_FALSE(m_workshop.Init(error));
-    EXPECT_THAT(error, HasSubstr(L"holds no workshop.json"));
+    EXPECT_THAT(m_workshop.Init().Text(), HasSubstr(L"holds no workshop.json"));
 
     Write("{ \"items\": [ { \"id\": 1 } ] }");
-    EXPECT_FALSE(m_workshop.Init(error));
-    EXPECT_THAT(error, HasSubstr(L"is malformed: item 0: \"fileName\" is missing"));
+    EXPECT_THAT(m_workshop.Init().Text(), HasSubstr(L"is malformed: item 0: \"fileName\" is missing"));
     EXPECT_FALSE(m_workshop.IsLoggedOn());
     EXPECT_FALSE(m_workshop.HasRemoteStorage());
     EXPECT_EQ(m_workshop.EnumerateUserSubscribedFiles(0), kInvalidCall);
 
     Write(std::string(kManifestMaxBytes + 10, ' '));
-    EXPECT_FALSE(m_workshop.Init(error));
-    EXPECT_THAT(error, HasSubstr(L"larger than"));
+    EXPECT_THAT(m_workshop.Init().Text(), HasSubstr(L"larger than"));
 
     Write("{\"loggedOn\": false}");
     Start();

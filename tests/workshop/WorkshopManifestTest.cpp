@@ -1,5 +1,7 @@
 #include "workshop/WorkshopManifest.h"
 
+#include "platform/Unicode.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -24,9 +26,9 @@ TEST(WorkshopManifestTest, ReadsEveryKeyWithCommentsAndDefaults) {
         { "id": 4, "fileName": "bad.mod", "fail": "details", "futureKey": [1, 2] }
       ]
     })";
-    WorkshopManifest m;
-    std::string error;
-    ASSERT_TRUE(ParseWorkshopManifest(text, m, error)) << error;
+    const Result<WorkshopManifest> parsed = ParseWorkshopManifest(text);
+    ASSERT_TRUE(parsed) << parsed.Error().Text();
+    WorkshopManifest m = *parsed;
     EXPECT_FALSE(m.loggedOn);
     EXPECT_EQ(m.latencyMs, 50);
     EXPECT_EQ(m.bytesPerSecond, 1000);
@@ -49,7 +51,8 @@ TEST(WorkshopManifestTest, ReadsEveryKeyWithCommentsAndDefaults) {
     EXPECT_EQ(m.items[2].fail, WorkshopFailure::Never);
     EXPECT_EQ(m.items[3].fail, WorkshopFailure::Details);
 
-    ASSERT_TRUE(ParseWorkshopManifest("{}", m, error));
+    ASSERT_TRUE(ParseWorkshopManifest("{}"));
+    m = *ParseWorkshopManifest("{}");
     EXPECT_TRUE(m.loggedOn);
     EXPECT_EQ(m.latencyMs, 0);
     EXPECT_EQ(m.bytesPerSecond, 0);
@@ -93,10 +96,9 @@ TEST(WorkshopManifestTest, MalformedManifestsNameTheirFault) {
         {std::string(kManifestMaxBytes + 1, ' '), "larger than"},
     };
     for (const auto& c : cases) {
-        WorkshopManifest m;
-        std::string error;
-        EXPECT_FALSE(ParseWorkshopManifest(c.text, m, error)) << c.text.substr(0, 80);
-        EXPECT_THAT(error, HasSubstr(c.message)) << c.text.substr(0, 80);
+        const Result<WorkshopManifest> parsed = ParseWorkshopManifest(c.text);
+        EXPECT_FALSE(parsed) << c.text.substr(0, 80);
+        EXPECT_THAT(WideToUtf8(parsed.Error().Text()), HasSubstr(c.message)) << c.text.substr(0, 80);
     }
 }
 
@@ -104,9 +106,7 @@ TEST(WorkshopManifestTest, BracketsInsideStringsAndCommentsDoNotCountAsNesting) 
     const std::string deepText = "\"" + std::string(100, '[') + "\"";
     const std::string text = "{ // " + std::string(100, '{') + "\n \"items\": [{\"id\": 1, \"fileName\": " + deepText +
                              ", \"content\": \"c\\\"[[[[\"}]}";
-    WorkshopManifest m;
-    std::string error;
-    EXPECT_TRUE(ParseWorkshopManifest(text, m, error)) << error;
+    EXPECT_TRUE(ParseWorkshopManifest(text));
 }
 
 }  // namespace

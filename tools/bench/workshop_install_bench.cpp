@@ -189,8 +189,7 @@ void BM_AtomicCopy(benchmark::State& state) {
 void BM_Install(benchmark::State& state) {
     Fixture& f = Files();
     gh::CLocalWorkshop workshop(f.workshop.wstring());
-    std::wstring error;
-    if (!workshop.Init(error)) {
+    if (!workshop.Init()) {
         state.SkipWithError("the local Workshop does not start");
         return;
     }

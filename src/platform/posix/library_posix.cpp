@@ -21,22 +21,18 @@ bool IsRegularFile(const std::string& path) {
 
 }  // namespace
 
-bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
+Status SharedLibrary::Open(const std::wstring& path) {
     Close();
     std::string native = posix::ResolvePath(path);
     // A name without a '/' would send dlopen to the search path instead.
     if (native.find('/') == std::string::npos) native = "./" + native;
     // The loader opens what it is given and would wait for ever on a pipe.
-    if (!IsRegularFile(native)) {
-        error = L"cannot load " + path + L": not a regular file";
-        return false;
-    }
+    if (!IsRegularFile(native)) return Status(StatusKind::WrongType, L"cannot load " + path + L": not a regular file");
     dlerror();  // forget an earlier failure, so the text below is this one's
     m_handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m_handle) return true;
+    if (m_handle) return {};
     const char* text = dlerror();
-    error = text ? SystemNarrowToWide(text) : L"cannot load " + path;
-    return false;
+    return Status(StatusKind::Failed, text ? SystemNarrowToWide(text) : L"cannot load " + path);
 }
 
 LibraryFunction SharedLibrary::Find(const char* name) const {

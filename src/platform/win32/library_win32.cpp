@@ -1,4 +1,5 @@
 #include "platform/Library.h"
+#include "platform/SystemError.h"
 
 #include "platform/win32/SystemError.h"
 
@@ -22,7 +23,7 @@ std::wstring WithBackslashes(std::wstring path) {
 
 }  // namespace
 
-bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
+Status SharedLibrary::Open(const std::wstring& path) {
     Close();
     // LOAD_WITH_ALTERED_SEARCH_PATH wants a full path with backslashes; the
     // library's dependencies are then looked for beside it first. A bare
@@ -39,10 +40,9 @@ bool SharedLibrary::Open(const std::wstring& path, std::wstring& error) {
     SetErrorMode(oldMode);
     if (module) {
         m_handle = module;
-        return true;
+        return {};
     }
-    error = win32::SystemErrorText(code);
-    return false;
+    return SystemErrorStatus(static_cast<int>(code));
 }
 
 LibraryFunction SharedLibrary::Find(const char* name) const {

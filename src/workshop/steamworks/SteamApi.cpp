@@ -1,5 +1,7 @@
 #include "workshop/steamworks/SteamApi.h"
 
+#include <cstring>
+
 #include <fmt/format.h>
 
 #include <type_traits>
@@ -34,7 +36,10 @@ const char* StartEntryName(StartEntry entry) {
     return "?";
 }
 
-bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std::string& missing) {
+Status ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api) {
+    const auto lacks = [](const char* name) {
+        return Status(StatusKind::BadData, L"it does not export " + std::wstring(name, name + std::strlen(name)));
+    };
     api = SteamApi{};
     if ((api.initFlat = Lookup<InitFlatFn>(library, "SteamAPI_InitFlat"))) {
         api.start = StartEntry::InitFlat;
@@ -45,16 +50,15 @@ bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std:
     } else if ((api.init = Lookup<InitFn>(library, "SteamAPI_InitSafe"))) {
         api.start = StartEntry::InitSafe;
     } else {
-        missing = "a start entry point";
-        return false;
+        return lacks("a start entry point");
     }
 
+    const char* missing = nullptr;
     auto require = [&](auto& slot, const char* name) {
         using Fn = std::remove_reference_t<decltype(slot)>;
         slot = Lookup<Fn>(library, name);
-        if (!slot && missing.empty()) missing = name;
+        if (!slot && !missing) missing = name;
     };
-    missing.clear();
     require(api.shutdown, "SteamAPI_Shutdown");
     require(api.loggedOn, "SteamAPI_ISteamUser_BLoggedOn");
     require(api.enumerate, "SteamAPI_ISteamRemoteStorage_EnumerateUserSubscribedFiles");
@@ -62,7 +66,7 @@ bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std:
     require(api.download, "SteamAPI_ISteamRemoteStorage_UGCDownload");
     require(api.progress, "SteamAPI_ISteamRemoteStorage_GetUGCDownloadProgress");
     require(api.read, "SteamAPI_ISteamRemoteStorage_UGCRead");
-    if (!missing.empty()) return false;
+    if (missing) return lacks(missing);
 
     api.isSteamRunning = Lookup<IsRunningFn>(library, "SteamAPI_IsSteamRunning");
     api.getUser = Lookup<GetUserFn>(library, "SteamAPI_GetHSteamUser");
@@ -81,7 +85,7 @@ bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std:
     if (api.manualDispatchInit && api.runFrame && api.nextCallback && api.freeCallback && api.pipeCallResult &&
         api.getPipe) {
         api.route = DispatchRoute::Manual;
-        return true;
+        return {};
     }
     api.manualDispatchInit = nullptr;
     api.runFrame = nullptr;
@@ -92,7 +96,7 @@ bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std:
     require(api.runCallbacks, "SteamAPI_RunCallbacks");
     require(api.isCallCompleted, "SteamAPI_ISteamUtils_IsAPICallCompleted");
     require(api.utilsCallResult, "SteamAPI_ISteamUtils_GetAPICallResult");
-    return missing.empty();
+    return missing ? lacks(missing) : Status();
 }
 
 }  // namespace gh::steam

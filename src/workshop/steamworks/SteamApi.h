@@ -104,10 +104,10 @@ struct SteamApi {
 
 // Looks up everything the launcher needs in `library`. Optional pieces
 // (IsSteamRunning, the accessors or the older interface lookup) may be
-// missing; a missing interface is found out after the start. Returns false
-// when a required entry point is missing, with `missing` naming it (or
-// "a start entry point" when none of the four is exported).
-bool ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api, std::string& missing);
+// missing; a missing interface is found out after the start. Fails when a
+// required entry point is missing: "it does not export <name>" (or "a start
+// entry point" when none of the four is exported).
+Status ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api);
 
 // The versioned accessor names are probed from this version down to 1;
 // each library exports one per interface.

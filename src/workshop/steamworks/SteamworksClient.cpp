@@ -80,23 +80,22 @@ CSteamworksClient::~CSteamworksClient() {
     if (m_started) m_library.KeepLoaded();
 }
 
-bool CSteamworksClient::Init(std::wstring& error) {
-    if (m_started) return true;
-    const std::wstring reason = Start();
-    if (reason.empty()) return true;
+Status CSteamworksClient::Init() {
+    if (m_started) return {};
+    const Status started = Start();
+    if (started) return {};
     m_api = steam::SteamApi{};
     m_library.Close();
     platform::DebugOutput(L"SteamAPI_Init() failed\n");
-    error = SteamStartFailedText(reason);
-    return false;
+    return Status(started.Kind(), SteamStartFailedText(started.Text()));
 }
 
-std::wstring CSteamworksClient::Start() {
+Status CSteamworksClient::Start() {
     // Started before and shut down: the library stays loaded and starts again.
     if (!m_library.IsOpen())
-        if (std::wstring failure = Load(); !failure.empty()) return failure;
+        if (Status loaded = Load(); !loaded) return loaded;
     CompleteAppEnvironment();
-    if (std::wstring failure = CallStartEntry(); !failure.empty()) return failure;
+    if (Status called = CallStartEntry(); !called) return called;
     m_started = true;
 
     if (m_api.route == DispatchRoute::Manual) {
@@ -109,26 +108,24 @@ std::wstring CSteamworksClient::Start() {
     return {};
 }
 
-std::wstring CSteamworksClient::Load() {
+Status CSteamworksClient::Load() {
     if (m_requestedPath) {
         m_libraryPath = *m_requestedPath;
     } else if (const auto found = steam::FindSteamLibrary()) {
         m_libraryPath = *found;
     } else {
         m_libraryPath.clear();
-        return fmt::format(L"{} is neither beside the game nor on the library search path",
-                           steam::kSteamLibraryFileName);
+        return Status(StatusKind::NotFound, fmt::format(L"{} is neither beside the game nor on the library search path",
+                                                        steam::kSteamLibraryFileName));
     }
-    std::wstring loadError;
-    if (!m_library.Open(m_libraryPath, loadError))
-        return fmt::format(L"{} could not be loaded: {}", m_libraryPath, loadError);
-    std::string missing;
-    if (!steam::ResolveSteamApi(m_library, m_api, missing))
-        return fmt::format(L"{} is not usable: it does not export {}", m_libraryPath, Widen(missing));
+    if (const Status opened = m_library.Open(m_libraryPath); !opened)
+        return Status(opened.Kind(), fmt::format(L"{} could not be loaded: {}", m_libraryPath, opened.Text()));
+    if (const Status resolved = steam::ResolveSteamApi(m_library, m_api); !resolved)
+        return Status(resolved.Kind(), fmt::format(L"{} is not usable: {}", m_libraryPath, resolved.Text()));
     return {};
 }
 
-std::wstring CSteamworksClient::CallStartEntry() {
+Status CSteamworksClient::CallStartEntry() {
     std::array<char, steam::kErrorTextBytes> message{};
     std::int32_t result = steam::kInitResultOk;
     switch (m_api.start) {
@@ -151,7 +148,7 @@ std::wstring CSteamworksClient::CallStartEntry() {
         if (!platform::GetEnvironmentText(kAppIdVariable))
             reason += L" (SteamAppId is not set: start the launcher from Steam)";
     }
-    return reason;
+    return Status(StatusKind::Failed, reason);
 }
 
 void* CSteamworksClient::FindInterface(steam::AccessorFn accessor, steam::HSteamUser user, const char* const* versions,

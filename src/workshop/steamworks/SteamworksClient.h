@@ -46,7 +46,7 @@ public:
     // failed start) writes "SteamAPI_Init() failed" to the debug output,
     // sets `error` to SteamStartFailedText with the reason (the library's
     // own text when it gives one) and unloads the library.
-    bool Init(std::wstring& error) override;
+    Status Init() override;
     // Calls SteamAPI_Shutdown once for a started library; calls not
     // answered yet are never answered. Init may start it again.
     void Shutdown() override;
@@ -79,10 +79,10 @@ public:
     const std::wstring& LibraryPath() const { return m_libraryPath; }
 
 private:
-    // Returns an empty text on success, else the reason for the player.
-    std::wstring Start();
-    std::wstring Load();
-    std::wstring CallStartEntry();
+    // On failure the reason for the player.
+    Status Start();
+    Status Load();
+    Status CallStartEntry();
     void TakeInterfaces();
     void* FindInterface(steam::AccessorFn accessor, steam::HSteamUser user, const char* const* versions,
                         std::size_t count) const;

@@ -40,10 +40,7 @@ protected:
         m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", m_workshop.Path());
     }
 
-    void Start() {
-        std::wstring error;
-        ASSERT_TRUE(m_client.Init(error)) << testing::PrintToString(error);
-    }
+    void Start() { ASSERT_TRUE(m_client.Init()); }
 
     StandInReport Report() const { return ReadStandInReport(m_client.LibraryPath()); }
 

@@ -37,7 +37,9 @@ protected:
     static Outcome Start(CSteamworksClient& client) {
         Outcome outcome;
         ::testing::internal::CaptureStderr();
-        outcome.started = client.Init(outcome.error);
+        const Status started = client.Init();
+        outcome.started = started.IsOk();
+        outcome.error = started.Text();
         outcome.debugOutput = ::testing::internal::GetCapturedStderr();
         return outcome;
     }

@@ -47,8 +47,7 @@ void CScopedEnvironment::Set(const std::wstring& name, const std::optional<std::
 StandInReport ReadStandInReport(const std::wstring& libraryPath) {
     StandInReport report{};
     platform::SharedLibrary library;
-    std::wstring error;
-    if (!library.Open(libraryPath, error)) {
+    if (!library.Open(libraryPath)) {
         ADD_FAILURE() << "cannot open the stand-in again";
         return report;
     }

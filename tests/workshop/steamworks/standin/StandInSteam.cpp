@@ -125,8 +125,9 @@ std::string CStandInSteam::LoadWorkshop() {
     if (!in) return "the stand-in Workshop folder holds no readable workshop.json";
     std::ostringstream text;
     text << in.rdbuf();
-    std::string problem;
-    if (!ParseWorkshopManifest(text.str(), m_manifest, problem)) return "workshop.json: " + problem;
+    gh::Result<WorkshopManifest> manifest = ParseWorkshopManifest(text.str());
+    if (!manifest) return "workshop.json: " + WideToUtf8(manifest.Error().Text());
+    m_manifest = std::move(*manifest);
 
     std::set<std::uint64_t> named;
     for (const WorkshopItem& item : m_manifest.items)
