@@ -3,7 +3,7 @@
 // within the documented bounds. The Workshop names it yields (and the input
 // itself, taken as a name) must be written below the mods folder or not at
 // all.
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "workshop/WorkshopManifest.h"
 #include "workshop/WorkshopNames.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Linux launcher in Release and packs it as a .deb in
-# build/package/: gatehouse in /usr/bin, its windows' module in
+# build/package/: gatehouse in /usr/bin, its gui's module in
 # /usr/lib/gatehouse (or the multiarch library folder), the desktop entry and icons, the
 # manual page, bash completion, the copyright and changelog.
 #   tools/package-deb.sh [--check]
@@ -41,8 +41,8 @@ for expected in ./usr/bin/gatehouse ./usr/share/applications/gatehouse.desktop \
     status=1
   fi
 done
-if ! grep -qE '^\./usr/lib/(.*/)?gatehouse/libgatehouse_windows\.so$' <<<"$files"; then
-  echo "package-deb: the windows' module is missing from the package" >&2
+if ! grep -qE '^\./usr/lib/(.*/)?gatehouse/libgatehouse_gui\.so$' <<<"$files"; then
+  echo "package-deb: the gui's module is missing from the package" >&2
   status=1
 fi
 if grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$'; then

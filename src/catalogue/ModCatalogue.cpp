@@ -1,23 +1,15 @@
 #include "catalogue/ModCatalogue.h"
 
-#include "app/Folders.h"
-#include "app/PathText.h"
 #include "catalogue/ModFolderScan.h"
 #include "catalogue/ModHeaderReader.h"
 #include "platform/Memory.h"
 
 namespace gh {
 
-CModCatalogue::CModCatalogue() { Build(DefaultModsFolder()); }
-
 CModCatalogue::CModCatalogue(const std::wstring& modsFolder) { Build(modsFolder); }
 
 CModCatalogue::CModCatalogue(std::vector<ModInfo> records) {
     for (auto& record : records) Add(std::move(record));
-}
-
-std::wstring CModCatalogue::DefaultModsFolder() {
-    return NormalizeSlashes(ToUpper(CombinePath(GetUserGameFolder(), L"MODS\\")));
 }
 
 namespace {

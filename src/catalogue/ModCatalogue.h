@@ -25,20 +25,15 @@ struct HiddenModFile {
 
 class CModCatalogue {
 public:
-    // Builds from the documents game folder's mods folder (DefaultModsFolder).
-    CModCatalogue();
-    // Builds from `modsFolder`, used as given (it should end with '/').
+    // Builds from `modsFolder`, used as given (it should end with '/'); the
+    // player's is CGameFolders::GetModsFolderToScan(). The records name
+    // their files as the system spells them.
     explicit CModCatalogue(const std::wstring& modsFolder);
     // Builds from records already read, taken in this order as if their
     // files had been found in it (the same rule for equal identities).
     explicit CModCatalogue(std::vector<ModInfo> records);
     CModCatalogue(const CModCatalogue&) = delete;
     CModCatalogue& operator=(const CModCatalogue&) = delete;
-
-    // The mods folder a default-built catalogue reads: the canonical form of
-    // GetUserGameFolder() + "MODS\" (upper case, forward slashes, trailing
-    // '/'). The records name their files as the system spells them.
-    static std::wstring DefaultModsFolder();
 
     // The record with this identity, or null. Constant time.
     const ModInfo* FindByGuid(std::int64_t guid) const;

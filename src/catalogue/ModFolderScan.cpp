@@ -1,7 +1,7 @@
 #include "catalogue/ModFolderScan.h"
 
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "platform/Wildcard.h"
 
 #include <set>

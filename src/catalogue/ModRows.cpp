@@ -13,8 +13,6 @@ bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
 
 }  // namespace
 
-CModRows::CModRows(const CModCatalogue& catalogue) : CModRows(catalogue, InstalledGameVersion()) {}
-
 CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion)
     : m_catalogue(catalogue), m_graph(catalogue) {
     const std::size_t count = catalogue.Count();
@@ -68,7 +66,5 @@ std::vector<ModData> CModRows::DisplayRecords() const {
 std::span<const RequirementProblem> CModRows::ProblemsOf(std::size_t row) const {
     return m_graph.ProblemsOf(m_rows[row].position);
 }
-
-std::vector<ModData> BuildModRows(const CModCatalogue& catalogue) { return CModRows(catalogue).DisplayRecords(); }
 
 }  // namespace gh

@@ -2,10 +2,10 @@
 // built in one place for the windows and the command line.
 #pragma once
 
-#include "app/GameVersion.h"
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRecords.h"
 #include "catalogue/RequirementGraph.h"
+#include "game/GameVersion.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +17,8 @@ namespace gh {
 
 class CModRows {
 public:
-    // Rows judged against the running game's version (GetGameVersion).
-    explicit CModRows(const CModCatalogue& catalogue);
-    // Rows judged against `gameVersion`; none means the game's version could
-    // not be read, so no mod matches it.
+    // Rows judged against `gameVersion` (CGameFolders::GameVersion); none
+    // means the game's version could not be read, so no mod matches it.
     CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion);
 
     // One row per record in catalogue order, leaving out records named
@@ -64,8 +62,5 @@ private:
     CRequirementGraph m_graph;
     std::vector<Row> m_rows;
 };
-
-// The rows alone, judged against the running game's version.
-std::vector<ModData> BuildModRows(const CModCatalogue& catalogue);
 
 }  // namespace gh

@@ -10,7 +10,7 @@
 
 namespace gh {
 
-int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, const WindowedLauncher& launcher) {
+int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, const GuiLauncher& launcher) {
     const Result<CommandLine> parse = ParseCommandLine(args);
     if (!parse) {
         console.Err(L"gatehouse: " + TerminalSafe(parse.Error().Text()) + L"\n" + UsageText());
@@ -25,13 +25,15 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         console.Out(VersionText());
         return 0;
     }
-    if (const auto error = ApplyFolderOptions(line.options)) {
-        console.Err(L"gatehouse: " + TerminalSafe(*error) + L"\n");
+    const Result<CGameFolders> made = MakeGameFolders(line.options);
+    if (!made) {
+        console.Err(L"gatehouse: " + TerminalSafe(made.Error().Text()) + L"\n");
         return kExitFailure;
     }
+    const CGameFolders& folders = *made;
     switch (line.command) {
-        case CliCommand::List: return RunList(line.json, console);
-        case CliCommand::Sync: return RunSyncCommand(line.options, line.timeoutMs, console);
+        case CliCommand::List: return RunList(line.json, folders, console);
+        case CliCommand::Sync: return RunSyncCommand(line.options, folders, line.timeoutMs, console);
         case CliCommand::Play: {
             PlayRequest request;
             request.runner = line.options.runner;
@@ -41,21 +43,21 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
             } else if (line.last) {
                 request.source = PlayRequest::Source::Last;
             }
-            return RunPlay(request, console);
+            return RunPlay(request, folders, console);
         }
-        case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, console);
+        case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;
     }
-    switch (launcher(line.options)) {
-        case WindowsResult::Shown: return 0;
-        case WindowsResult::NoDisplay:
+    switch (launcher(line.options, folders)) {
+        case GuiResult::Shown: return 0;
+        case GuiResult::NoDisplay:
             console.Err(
                 L"gatehouse: no display to show the windows on; the commands list, sync and play work "
                 L"without one (see gatehouse --help)\n");
             return kExitFailure;
-        case WindowsResult::NotBuilt: break;
+        case GuiResult::NotBuilt: break;
     }
     console.Err(
         L"gatehouse: this build has no windows; use the commands list, sync and play "

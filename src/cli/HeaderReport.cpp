@@ -205,8 +205,8 @@ ModInspection InspectModFile(const std::wstring& path, const std::optional<GameV
     return inspection;
 }
 
-int RunInspect(const std::wstring& path, bool json, IConsole& console) {
-    const ModInspection inspection = InspectModFile(path, InstalledGameVersion());
+int RunInspect(const std::wstring& path, bool json, const CGameFolders& folders, IConsole& console) {
+    const ModInspection inspection = InspectModFile(path, folders.GameVersion());
     if (!inspection.readable) {
         console.Err(L"gatehouse: \"" + TerminalSafe(path) + L"\" cannot be read\n");
         return 1;

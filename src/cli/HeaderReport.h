@@ -3,10 +3,11 @@
 // works on any path and writes nothing.
 #pragma once
 
-#include "app/GameVersion.h"
 #include "catalogue/ModHeaderReader.h"
 #include "catalogue/ModRecords.h"
 #include "cli/Console.h"
+#include "game/GameFolders.h"
+#include "game/GameVersion.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,6 @@ ModInspection InspectModFile(const std::wstring& path, const std::optional<GameV
 
 // Prints the inspection (as JSON with `json`). 0 when the file was read, 1
 // when it could not be (a line on standard error says so).
-int RunInspect(const std::wstring& path, bool json, IConsole& console);
+int RunInspect(const std::wstring& path, bool json, const CGameFolders& folders, IConsole& console);
 
 }  // namespace gh

@@ -1,9 +1,9 @@
 #include "cli/ListCommand.h"
 
-#include "app/GameVersion.h"
 #include "catalogue/ModCatalogue.h"
 #include "cli/ModListJson.h"
 #include "cli/TerminalText.h"
+#include "game/GameVersion.h"
 #include "launcher/ModStatusText.h"
 #include "launcher/OutsideText.h"
 
@@ -137,9 +137,9 @@ std::wstring HiddenText(const CModCatalogue& catalogue) {
     return out;
 }
 
-int RunList(bool json, IConsole& console) {
-    const CModCatalogue catalogue;
-    const std::optional<GameVersionParts> gameVersion = InstalledGameVersion();
+int RunList(bool json, const CGameFolders& folders, IConsole& console) {
+    const CModCatalogue catalogue(folders.GetModsFolderToScan());
+    const std::optional<GameVersionParts> gameVersion = folders.GameVersion();
     const CModRows rows(catalogue, gameVersion);
     if (json)
         WriteModListJson(rows, gameVersion, [&console](std::string_view piece) { console.OutBytes(piece); });

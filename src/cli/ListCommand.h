@@ -3,6 +3,7 @@
 
 #include "catalogue/ModRows.h"
 #include "cli/Console.h"
+#include "game/GameFolders.h"
 
 #include <functional>
 #include <optional>
@@ -32,6 +33,6 @@ std::wstring HiddenText(const CModCatalogue& catalogue);
 // Scans the mods folder of the documents game folder, judges the mods
 // against the installed game's version and prints the rows (as JSON with
 // `json`). Returns the exit status: 0.
-int RunList(bool json, IConsole& console);
+int RunList(bool json, const CGameFolders& folders, IConsole& console);
 
 }  // namespace gh

@@ -10,8 +10,8 @@
 // this order, and a line end after the closing brace.
 #pragma once
 
-#include "app/GameVersion.h"
 #include "catalogue/ModRows.h"
+#include "game/GameVersion.h"
 
 #include <cstddef>
 #include <functional>

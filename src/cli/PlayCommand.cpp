@@ -1,7 +1,6 @@
 #include "cli/PlayCommand.h"
 #include "cli/TerminalStartupHost.h"
 
-#include "app/Folders.h"
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "cli/TerminalText.h"
@@ -18,16 +17,16 @@
 
 namespace gh {
 
-CTerminalStartupHost::CTerminalStartupHost(PlayRequest request, IConsole& console)
-    : m_request(std::move(request)), m_console(console) {}
+CTerminalStartupHost::CTerminalStartupHost(PlayRequest request, const CGameFolders& folders, IConsole& console)
+    : m_request(std::move(request)), m_folders(folders), m_console(console) {}
 
 StartChoice CTerminalStartupHost::RunStartWindow() {
     return m_request.source == PlayRequest::Source::None ? StartChoice::Play : StartChoice::PlayWithMods;
 }
 
 ManagerChoice CTerminalStartupHost::RunModManager() {
-    const CModCatalogue catalogue;
-    const CModRows rows(catalogue);
+    const CModCatalogue catalogue(m_folders.GetModsFolderToScan());
+    const CModRows rows(catalogue, m_folders.GameVersion());
     m_selection = std::make_unique<CHeadlessSelection>(rows.DisplayRecords());
     CSelectionRules& rules = m_selection->Rules();
     if (m_request.source == PlayRequest::Source::Set) {
@@ -43,7 +42,7 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
             case SelectionFileResult::Loaded: break;
         }
     } else {
-        m_source = LoadStartSelection(rules);
+        m_source = LoadStartSelection(rules, m_folders);
     }
     // What the load left out, as the manager's notice says it.
     const SelectionLoadReport& report = rules.LastLoad();
@@ -62,20 +61,20 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
 
 Status CTerminalStartupHost::SaveSelection() {
     if (!m_selection) return Status(StatusKind::Failed, L"there is no selection");
-    Status saved = SaveSelectionFile(m_selection->Rules(), std::wstring());
-    if (saved && m_source == StartSelectionSource::RestartList) ConsumeRestartList();
+    Status saved = SaveSelectionFile(m_selection->Rules(), m_folders.GetSelectionFilePath());
+    if (saved && m_source == StartSelectionSource::RestartList) ConsumeRestartList(m_folders.GetRestartListPath());
     return saved;
 }
 
 void CTerminalStartupHost::ReportSaveFailure(const std::wstring& reason) {
     m_console.Err(fmt::format(L"gatehouse: {}: {} ({})\ngatehouse: the game was not started\n", kUnableToSaveSelection,
-                              TerminalSafe(reason), TerminalSafe(GetSelectionFilePath())));
+                              TerminalSafe(reason), TerminalSafe(m_folders.GetSelectionFilePath())));
 }
 
 bool CTerminalStartupHost::StartGame(const std::wstring* parameters) {
-    m_gameStarted = StartGameExecutable(parameters, m_request.runner);
+    m_gameStarted = StartGameExecutable(m_folders, parameters, m_request.runner);
     if (!m_gameStarted) return false;
-    std::wstring line = L"Started " + TerminalSafe(GetGameExecutablePath());
+    std::wstring line = L"Started " + TerminalSafe(m_folders.GetGameExecutablePath());
     if (parameters) line += L" " + *parameters;
     if (m_selection) {
         const CSelectionRules& rules = m_selection->Rules();
@@ -92,8 +91,8 @@ bool CTerminalStartupHost::StartGame(const std::wstring* parameters) {
 
 void CTerminalStartupHost::ReportStartFailure(const std::wstring& text) { m_console.Err(text + L"\n"); }
 
-int RunPlay(const PlayRequest& request, IConsole& console) {
-    CTerminalStartupHost host(request, console);
+int RunPlay(const PlayRequest& request, const CGameFolders& folders, IConsole& console) {
+    CTerminalStartupHost host(request, folders, console);
     RunStartupSequence(host);
     return host.ExitStatus();
 }

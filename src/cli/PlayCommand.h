@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cli/Console.h"
+#include "game/GameFolders.h"
 
 #include <string>
 
@@ -22,6 +23,6 @@ struct PlayRequest {
 };
 
 // Runs the sequence with a terminal host; returns the exit status.
-int RunPlay(const PlayRequest& request, IConsole& console);
+int RunPlay(const PlayRequest& request, const CGameFolders& folders, IConsole& console);
 
 }  // namespace gh

@@ -19,7 +19,7 @@ constexpr int kTurnMs = 10;
 
 }  // namespace
 
-int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) {
+int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t timeoutMs, IConsole& console) {
     CTerminalSyncView view(console, console.OutputIsTerminal());
     if (!client) {
         view.SetStatusText(std::wstring(kTextSteamClientFailed));
@@ -33,7 +33,7 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
     bool timedOut = false;
     SyncOutcome outcome = SyncOutcome::Failed;
     {
-        CWorkshopSync sync(*client, view);
+        CWorkshopSync sync(*client, view, folders);
         if (sync.StartSync()) {
             const std::int64_t deadline = platform::MonotonicMilliseconds() + timeoutMs;
             while (sync.HasPendingRequests()) {
@@ -57,9 +57,10 @@ int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console) 
     return outcome == SyncOutcome::UpToDate ? kSyncDone : kSyncFailed;
 }
 
-int RunSyncCommand(const LauncherOptions& options, std::int64_t timeoutMs, IConsole& console) {
-    const std::unique_ptr<IWorkshopClient> client = CreateWorkshopClient(options);
-    return RunSync(client.get(), timeoutMs, console);
+int RunSyncCommand(const LauncherOptions& options, const CGameFolders& folders, std::int64_t timeoutMs,
+                   IConsole& console) {
+    const std::unique_ptr<IWorkshopClient> client = CreateWorkshopClient(options, folders);
+    return RunSync(client.get(), folders, timeoutMs, console);
 }
 
 }  // namespace gh

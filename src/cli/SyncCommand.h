@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "game/GameFolders.h"
 
 #include <cstdint>
 
@@ -19,9 +20,10 @@ inline constexpr int kSyncTimedOut = 2;  // requests still unanswered when the t
 // sync, pumping the client and the paced progress refresh until no call is
 // waiting for an answer or `timeoutMs` has passed. Prints every status
 // text; returns one of the exit statuses above. Shuts a started client down.
-int RunSync(IWorkshopClient* client, std::int64_t timeoutMs, IConsole& console);
+int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t timeoutMs, IConsole& console);
 
 // The same with the client the options choose.
-int RunSyncCommand(const LauncherOptions& options, std::int64_t timeoutMs, IConsole& console);
+int RunSyncCommand(const LauncherOptions& options, const CGameFolders& folders, std::int64_t timeoutMs,
+                   IConsole& console);
 
 }  // namespace gh

@@ -2,9 +2,9 @@
 // for the player's choices in the start window and the mod manager.
 #pragma once
 
-#include "app/StartupSequence.h"
 #include "cli/Console.h"
 #include "cli/PlayCommand.h"
+#include "launcher/StartupSequence.h"
 #include "selection/HeadlessSelectionView.h"
 #include "selection/StartSelection.h"
 
@@ -14,8 +14,8 @@ namespace gh {
 
 class CTerminalStartupHost final : public IStartupHost {
 public:
-    // The console must outlive the host.
-    CTerminalStartupHost(PlayRequest request, IConsole& console);
+    // The console and the folders must outlive the host.
+    CTerminalStartupHost(PlayRequest request, const CGameFolders& folders, IConsole& console);
 
     // Chooses play, or play with mods when there is a selection source.
     StartChoice RunStartWindow() override;
@@ -40,6 +40,7 @@ public:
 
 private:
     PlayRequest m_request;
+    const CGameFolders& m_folders;
     IConsole& m_console;
     std::unique_ptr<CHeadlessSelection> m_selection;
     StartSelectionSource m_source = StartSelectionSource::None;

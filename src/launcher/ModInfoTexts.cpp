@@ -6,10 +6,10 @@
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
-#include "app/GameVersion.h"
+#include "game/GameVersion.h"
 #include "launcher/ModStatusText.h"
 #include "launcher/OutsideText.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "platform/Unicode.h"
 
 namespace gh {
@@ -106,12 +106,12 @@ std::wstring ProblemLinesText(std::span<const std::wstring> lines, std::size_t t
     return text;
 }
 
-std::wstring GameVersionLine() {
-    std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
-    if (!GetGameVersion(major, minor, build, revision)) {
+std::wstring GameVersionLine(const std::optional<GameVersionParts>& gameVersion) {
+    if (!gameVersion) {
         return L"Emberwake II Version x.x.x.x";
     }
-    return L"Emberwake II Version " + FormatVersion(major, minor, build, revision);
+    return L"Emberwake II Version " +
+           FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision);
 }
 
 bool IsWebAddress(std::wstring_view address) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRecords.h"
 #include "catalogue/RequirementGraph.h"
+#include "game/GameVersion.h"
 
 namespace gh {
 
@@ -72,7 +74,7 @@ std::wstring ProblemLinesText(std::span<const std::wstring> lines, std::size_t t
 // "Emberwake II Version a.b.c.d" with the installed game's version, or the
 // line as it stands before the version is known, "Emberwake II Version
 // x.x.x.x", when it cannot be read.
-std::wstring GameVersionLine();
+std::wstring GameVersionLine(const std::optional<GameVersionParts>& gameVersion);
 
 // Whether a link may be handed to the desktop: only "http://" and
 // "https://" addresses (scheme in any case) without white space or control

@@ -1,6 +1,6 @@
 #include "launcher/WindowSyncTexts.h"
 
-#include "app/Folders.h"
+#include "game/PathText.h"
 #include "launcher/OutsideText.h"
 #include "workshop/WorkshopText.h"
 

@@ -5,9 +5,9 @@
 
 namespace gh {
 
-std::unique_ptr<IWorkshopClient> CreateWorkshopClient(const LauncherOptions& options) {
+std::unique_ptr<IWorkshopClient> CreateWorkshopClient(const LauncherOptions& options, const CGameFolders& folders) {
     if (options.workshop) return std::make_unique<CLocalWorkshop>(*options.workshop);
-    return CreateSteamworksClient();
+    return CreateSteamworksClient(folders.GetGameExecutablePath());
 }
 
 }  // namespace gh

@@ -2,6 +2,7 @@
 // --workshop, otherwise the Steam client.
 #pragma once
 
+#include "game/GameFolders.h"
 #include "launcher/LauncherOptions.h"
 #include "workshop/WorkshopClient.h"
 
@@ -17,6 +18,6 @@ inline constexpr std::wstring_view kTextSteamClientFailed =
 // The client for these options, not started yet (Init is the caller's).
 // Null when the Steam client is wanted and this build has no Steam client
 // library to load: the caller then goes the way of a failed start.
-std::unique_ptr<IWorkshopClient> CreateWorkshopClient(const LauncherOptions& options);
+std::unique_ptr<IWorkshopClient> CreateWorkshopClient(const LauncherOptions& options, const CGameFolders& folders);
 
 }  // namespace gh

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "app/Folders.h"
 #include "platform/Files.h"
 #include "selection/DecimalText.h"
 #include "selection/TextModeReader.h"
@@ -42,8 +41,7 @@ RestartListResult ApplyRestartListText(CSelectionRules& rules, std::string_view 
     return RestartListResult::Applied;
 }
 
-bool ReadRestartList(CSelectionRules& rules) {
-    const std::wstring path = GetRestartListPath();
+bool ReadRestartList(CSelectionRules& rules, const std::wstring& path) {
     const std::optional<std::string> bytes = ReadSelectionFileBytes(path);
     if (!bytes) return false;
     const RestartListResult result = ApplyRestartListText(rules, *bytes);
@@ -55,6 +53,6 @@ bool ReadRestartList(CSelectionRules& rules) {
     return true;
 }
 
-void ConsumeRestartList() { platform::DeleteFileAt(GetRestartListPath()); }
+void ConsumeRestartList(const std::wstring& path) { platform::DeleteFileAt(path); }
 
 }  // namespace gh

@@ -25,16 +25,17 @@ enum class RestartListResult {
 // number names no usable mod or does not fit in 64 bits are skipped.
 RestartListResult ApplyRestartListText(CSelectionRules& rules, std::string_view bytes);
 
-// Reads the restart list (GetRestartListPath()). Returns true when it
+// Reads the restart list at `path` (CGameFolders::GetRestartListPath()).
+// Returns true when it
 // replaced the selection; the list then stays until ConsumeRestartList,
 // which the launcher calls once the selection built from it is safe in the
 // selection file (or the player closed the manager), so that a failed write
 // loses nothing. A missing or unreadable list (over kMaxSelectionFileBytes
 // included) and a blank one are left in place; a list without "[MODS]" is
 // deleted at once, as nothing in it can be used.
-bool ReadRestartList(CSelectionRules& rules);
+bool ReadRestartList(CSelectionRules& rules, const std::wstring& path);
 
-// Deletes the restart list: it has been used.
-void ConsumeRestartList();
+// Deletes the restart list at `path`: it has been used.
+void ConsumeRestartList(const std::wstring& path);
 
 }  // namespace gh

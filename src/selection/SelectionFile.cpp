@@ -3,7 +3,6 @@
 #include <optional>
 #include <utility>
 
-#include "app/Folders.h"
 #include "platform/Files.h"
 #include "platform/Unicode.h"
 #include "selection/DecimalText.h"
@@ -46,14 +45,13 @@ std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vec
     return bytes;
 }
 
-Status SaveSelectionFile(const CSelectionRules& rules, std::wstring path) {
-    if (path.empty()) path = GetSelectionFilePath();
+Status SaveSelectionFile(const CSelectionRules& rules, const std::wstring& path) {
+    if (path.empty()) return Status(StatusKind::NotFound, L"no file was named");
     const std::string bytes = FormatSelectionFile(rules.Mods(), rules.Selection());
     return platform::WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
-SelectionFileResult LoadSelectionFile(CSelectionRules& rules, std::wstring path) {
-    if (path.empty()) path = GetSelectionFilePath();
+SelectionFileResult LoadSelectionFile(CSelectionRules& rules, const std::wstring& path) {
     const std::optional<std::string> bytes = ReadSelectionFileBytes(path);
     if (!bytes) return SelectionFileResult::Unreadable;
     return LoadSelectionText(rules, *bytes);

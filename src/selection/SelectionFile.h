@@ -21,11 +21,11 @@ namespace gh {
 // entries, even above the limit. Indexes that name no row are left out.
 std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vector<std::uint32_t>& selection);
 
-// Writes the rules' selection to `path`, or to the default selection file
-// when `path` is empty. The file is replaced atomically: when it cannot be
-// written, or the write fails half way, the previous file stays as it was
-// and the status says why.
-Status SaveSelectionFile(const CSelectionRules& rules, std::wstring path);
+// Writes the rules' selection to `path` (the default selection file is
+// CGameFolders::GetSelectionFilePath()). The file is replaced atomically:
+// when it cannot be written, or the write fails half way, the previous file
+// stays as it was and the status says why.
+Status SaveSelectionFile(const CSelectionRules& rules, const std::wstring& path);
 
 enum class SelectionFileResult {
     Unreadable,     // missing, unreadable or over kMaxSelectionFileBytes
@@ -33,14 +33,13 @@ enum class SelectionFileResult {
     Loaded,
 };
 
-// Loads a selection from `path`, or from the default selection file when
-// `path` is empty. Unless the result is Loaded, nothing changes (selection,
+// Loads a selection from `path`. Unless the result is Loaded, nothing changes (selection,
 // checks and buttons). A load replaces the selection with the usable mods the
 // file names, in its order, up to kSelectionLimit entries, duplicates kept;
 // previously checked rows are cleared, the loaded rows checked, and the play
 // and save-set buttons enabled. Lines shorter than 20 characters, numbers
 // that name no usable mod and numbers too long for 64 bits are skipped.
-SelectionFileResult LoadSelectionFile(CSelectionRules& rules, std::wstring path);
+SelectionFileResult LoadSelectionFile(CSelectionRules& rules, const std::wstring& path);
 
 // The same load from a file's bytes.
 SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view bytes);

@@ -1,13 +1,9 @@
 #include "selection/SelectionSets.h"
 
-#include "app/Folders.h"
-
 namespace gh {
 
-std::wstring SelectionSetInitialFolder() { return GetUserGameFolder(); }
-
-// An empty path means the default file to the file functions; a set button
-// must never reach that file by accident.
+// An empty path is no choice: the set buttons never fall back on a file
+// of their own.
 SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring& chosenPath) {
     if (chosenPath.empty()) return SelectionFileResult::Unreadable;
     return LoadSelectionFile(rules, chosenPath);

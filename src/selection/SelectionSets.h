@@ -14,9 +14,6 @@ namespace gh {
 inline constexpr wchar_t kSelectionSetFilter[] = L"SCH files (*.sch)|*.sch|All Files (*.*)|*.*||";
 inline constexpr wchar_t kSelectionSetDefaultExtension[] = L"*.sch";
 
-// The folder both file dialogs open in: the documents game folder.
-std::wstring SelectionSetInitialFolder();
-
 // Loads the chosen set as LoadSelectionFile does. An empty path (no choice)
 // is Unreadable and changes nothing: it never stands for the default file.
 SelectionFileResult LoadSelectionSet(CSelectionRules& rules, const std::wstring& chosenPath);

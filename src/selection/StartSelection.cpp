@@ -5,9 +5,9 @@
 
 namespace gh {
 
-StartSelectionSource LoadStartSelection(CSelectionRules& rules) {
-    if (ReadRestartList(rules)) return StartSelectionSource::RestartList;
-    if (LoadSelectionFile(rules, std::wstring()) == SelectionFileResult::Loaded)
+StartSelectionSource LoadStartSelection(CSelectionRules& rules, const CGameFolders& folders) {
+    if (ReadRestartList(rules, folders.GetRestartListPath())) return StartSelectionSource::RestartList;
+    if (LoadSelectionFile(rules, folders.GetSelectionFilePath()) == SelectionFileResult::Loaded)
         return StartSelectionSource::SelectionFile;
     return StartSelectionSource::None;
 }

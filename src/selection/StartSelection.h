@@ -2,6 +2,7 @@
 // otherwise the default selection file.
 #pragma once
 
+#include "game/GameFolders.h"
 #include "selection/SelectionRules.h"
 
 namespace gh {
@@ -13,8 +14,8 @@ enum class StartSelectionSource {
 };
 
 // Call once the mod list is filled (CSelectionRules::SetMods). Runs
-// ReadRestartList and, only when that returns false, LoadSelectionFile on the
-// default selection file.
-StartSelectionSource LoadStartSelection(CSelectionRules& rules);
+// ReadRestartList on the folders' restart list and, only when that returns
+// false, LoadSelectionFile on their default selection file.
+StartSelectionSource LoadStartSelection(CSelectionRules& rules, const CGameFolders& folders);
 
 }  // namespace gh

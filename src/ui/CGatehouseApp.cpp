@@ -7,7 +7,7 @@
 #include "launcher/WorkshopChoice.h"
 #include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
-#include "ui/WindowedLauncher.h"
+#include "ui/GuiLauncher.h"
 
 namespace gh {
 
@@ -23,7 +23,8 @@ ManagerChoice ManagerChoiceFor(int dialogResult) {
     return dialogResult == wxID_OK ? ManagerChoice::Play : ManagerChoice::Close;
 }
 
-CWindowedStartupHost::CWindowedStartupHost(LauncherOptions options) : m_options(std::move(options)) {}
+CWindowedStartupHost::CWindowedStartupHost(LauncherOptions options, const CGameFolders& folders)
+    : m_options(std::move(options)), m_folders(folders) {}
 
 CWindowedStartupHost::~CWindowedStartupHost() {
     // The manager goes first, as it was made last.
@@ -31,9 +32,9 @@ CWindowedStartupHost::~CWindowedStartupHost() {
 }
 
 StartChoice CWindowedStartupHost::RunStartWindow() {
-    m_client = CreateWorkshopClient(m_options);
+    m_client = CreateWorkshopClient(m_options, m_folders);
     // The window and its sync end here; no result is handled once it closed.
-    CSplashDialog splash(m_client.get());
+    CSplashDialog splash(m_client.get(), m_folders);
     if (onStartWindowOpen) {
         splash.CallAfter([this, &splash] { onStartWindowOpen(splash); });
     }
@@ -42,7 +43,7 @@ StartChoice CWindowedStartupHost::RunStartWindow() {
 }
 
 ManagerChoice CWindowedStartupHost::RunModManager() {
-    m_manager = std::make_unique<CGatehouseDlg>();
+    m_manager = std::make_unique<CGatehouseDlg>(m_folders);
     if (wxTheApp != nullptr) {
         wxTheApp->SetTopWindow(m_manager.get());
     }
@@ -56,7 +57,7 @@ ManagerChoice CWindowedStartupHost::RunModManager() {
     // A restart list the player saw and dismissed is used up; one that led
     // to play is used up once the selection file holds what came of it.
     if (result == ManagerChoice::Close && m_manager->StartSource() == StartSelectionSource::RestartList) {
-        ConsumeRestartList();
+        ConsumeRestartList(m_folders.GetRestartListPath());
     }
     return result;
 }
@@ -65,9 +66,9 @@ Status CWindowedStartupHost::SaveSelection() {
     if (!m_manager) {
         return Status(StatusKind::Failed, L"there is no selection");
     }
-    Status saved = SaveSelectionFile(m_manager->Rules(), std::wstring());
+    Status saved = SaveSelectionFile(m_manager->Rules(), m_folders.GetSelectionFilePath());
     if (saved && m_manager->StartSource() == StartSelectionSource::RestartList) {
-        ConsumeRestartList();
+        ConsumeRestartList(m_folders.GetRestartListPath());
     }
     return saved;
 }
@@ -83,7 +84,7 @@ void CWindowedStartupHost::ReportSaveFailure(const std::wstring& reason) {
 }
 
 bool CWindowedStartupHost::StartGame(const std::wstring* parameters) {
-    return StartGameExecutable(parameters, m_options.runner);
+    return StartGameExecutable(m_folders, parameters, m_options.runner);
 }
 
 void CWindowedStartupHost::ReportStartFailure(const std::wstring& text) {
@@ -104,18 +105,18 @@ void CWindowedStartupHost::ShutdownSteam() {
 bool CGatehouseApp::OnInit() {
     wxInitAllImageHandlers();
     {
-        CWindowedStartupHost host(m_options);
+        CWindowedStartupHost host(m_options, m_folders);
         RunStartupSequence(host);
     }
     // False on every path: the process ends as soon as this returns.
     return false;
 }
 
-bool RunWindowedLauncher(const LauncherOptions& options) {
+bool RunGuiLauncher(const LauncherOptions& options, const CGameFolders& folders) {
     static char name[] = "gatehouse";
     static char* argv[] = {name, nullptr};
     int argc = 1;
-    wxApp::SetInstance(new CGatehouseApp(options));
+    wxApp::SetInstance(new CGatehouseApp(options, folders));
     if (!wxEntryStart(argc, argv)) return false;
     wxTheApp->CallOnInit();
     wxEntryCleanup();

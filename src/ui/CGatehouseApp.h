@@ -8,8 +8,9 @@
 
 #include <wx/app.h>
 
-#include "app/StartupSequence.h"
+#include "game/GameFolders.h"
 #include "launcher/LauncherOptions.h"
+#include "launcher/StartupSequence.h"
 #include "ui/CGatehouseDlg.h"
 #include "ui/CSplashDialog.h"
 #include "workshop/WorkshopClient.h"
@@ -22,7 +23,8 @@ namespace gh {
 // outlives its window until the host goes, so its selection can be written.
 class CWindowedStartupHost final : public IStartupHost {
 public:
-    explicit CWindowedStartupHost(LauncherOptions options);
+    // The folders must outlive the host.
+    CWindowedStartupHost(LauncherOptions options, const CGameFolders& folders);
     ~CWindowedStartupHost() override;
     CWindowedStartupHost(const CWindowedStartupHost&) = delete;
     CWindowedStartupHost& operator=(const CWindowedStartupHost&) = delete;
@@ -48,6 +50,7 @@ public:
 
 private:
     LauncherOptions m_options;
+    const CGameFolders& m_folders;
     std::unique_ptr<IWorkshopClient> m_client;
     std::unique_ptr<CGatehouseDlg> m_manager;
 };
@@ -56,12 +59,14 @@ private:
 // returns false, so the process ends as soon as the windows are done.
 class CGatehouseApp : public wxApp {
 public:
-    explicit CGatehouseApp(LauncherOptions options) : m_options(std::move(options)) {}
+    CGatehouseApp(LauncherOptions options, const CGameFolders& folders)
+        : m_options(std::move(options)), m_folders(folders) {}
 
     bool OnInit() override;
 
 private:
     LauncherOptions m_options;
+    const CGameFolders& m_folders;
 };
 
 // How a window's wx result reads to the sequence: wxID_OK is the play button

@@ -8,7 +8,6 @@
 #include <wx/settings.h>
 #include <wx/statbox.h>
 
-#include "app/Folders.h"
 #include "launcher/ModInfoTexts.h"
 #include "launcher/ModStatusText.h"
 #include "launcher/NoticeTexts.h"
@@ -50,9 +49,10 @@ wxBitmap FitIcon(const wxBitmap& icon, const wxSize& button) {
 
 }  // namespace
 
-CGatehouseDlg::CGatehouseDlg()
+CGatehouseDlg::CGatehouseDlg(const CGameFolders& folders)
     : wxDialog(nullptr, wxID_ANY, "Gatehouse", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxCLOSE_BOX),
+      m_folders(folders),
       m_rules(*this) {
     SetIcons(LoadApplicationIcons());  // also what the minimized window shows
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
@@ -67,10 +67,10 @@ CGatehouseDlg::CGatehouseDlg()
         CallAfter([this] { m_modList->SetFocus(); });
     });
 
-    m_pCatalogue = std::make_unique<CModCatalogue>();
-    m_versionLine->SetLabel(GameVersionLine());
+    m_pCatalogue = std::make_unique<CModCatalogue>(m_folders.GetModsFolderToScan());
+    m_versionLine->SetLabel(GameVersionLine(m_folders.GameVersion()));
     FillModList();
-    m_startSource = LoadStartSelection(m_rules);
+    m_startSource = LoadStartSelection(m_rules, m_folders);
     if (m_startSource != StartSelectionSource::None && m_rules.LastLoad().leftOutCount > 0) {
         ShowNotice(
             LoadNotice(m_startSource == StartSelectionSource::RestartList ? L"the restart list" : L"the last selection",
@@ -204,9 +204,9 @@ void CGatehouseDlg::CreateControls() {
 
 void CGatehouseDlg::FillModList() {
     if (!m_pCatalogue) {
-        m_pCatalogue = std::make_unique<CModCatalogue>();
+        m_pCatalogue = std::make_unique<CModCatalogue>(m_folders.GetModsFolderToScan());
     }
-    m_rows = std::make_unique<CModRows>(*m_pCatalogue);
+    m_rows = std::make_unique<CModRows>(*m_pCatalogue, m_folders.GameVersion());
     // One colour object per status, shared by the rows that have it.
     const wxColour colours[] = {ToColour(StatusColour(StatusOk)), ToColour(StatusColour(StatusWrongGameVersion)),
                                 ToColour(StatusColour(StatusMissingRequirement)),
@@ -356,7 +356,7 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
 void CGatehouseDlg::OnCheckChangeModList() { m_rules.OnCheckChangeModList(); }
 
 void CGatehouseDlg::OnBnClickedLoadSet() {
-    FileRequest request{false, L"Load Mod Selection Set", SelectionSetInitialFolder(),
+    FileRequest request{false, L"Load Mod Selection Set", m_folders.GetUserGameFolder(),
                         DialogWildcard(kSelectionSetFilter)};
     std::wstring path;
     if (m_fileChooser) {
@@ -398,7 +398,7 @@ bool CGatehouseDlg::MayReplace(const std::wstring& path) {
 }
 
 void CGatehouseDlg::OnBnClickedSaveSet() {
-    FileRequest request{true, L"Save Mod Selection Set", SelectionSetInitialFolder(),
+    FileRequest request{true, L"Save Mod Selection Set", m_folders.GetUserGameFolder(),
                         DialogWildcard(kSelectionSetFilter)};
     std::wstring path;
     if (m_fileChooser) {
@@ -429,12 +429,12 @@ void CGatehouseDlg::OnBnClickedSaveSet() {
 }
 
 void CGatehouseDlg::OnBnClickedOpenMods() {
-    const std::wstring folder = GetModsFolderForPlayer();
+    const std::wstring folder = m_folders.GetModsFolderForPlayer();
     m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
 }
 
 void CGatehouseDlg::OnBnClickedOpenSaves() {
-    const std::wstring folder = GetSavesFolderForPlayer();
+    const std::wstring folder = m_folders.GetSavesFolderForPlayer();
     m_desktopOpener ? m_desktopOpener(folder) : platform::OpenWithDesktop(folder);
 }
 

@@ -19,6 +19,7 @@
 
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
+#include "game/GameFolders.h"
 #include "launcher/NoticeTexts.h"
 #include "selection/SelectionRules.h"
 #include "selection/SelectionView.h"
@@ -70,10 +71,10 @@ public:
     // Asks a yes-or-no question; true for yes.
     using QuestionAsker = std::function<bool(const std::wstring& text)>;
 
-    // Builds every control, reads the catalogue of the documents game
-    // folder's mods, fills the list and loads the start selection (the
-    // restart list, else the default selection file).
-    CGatehouseDlg();
+    // Builds every control, reads the catalogue of the folders' mods folder,
+    // fills the list and loads the start selection (the restart list, else
+    // the default selection file). The folders must outlive the window.
+    explicit CGatehouseDlg(const CGameFolders& folders);
     ~CGatehouseDlg() override;
 
     // The selection, for writing it after the window closed with wxID_OK.
@@ -139,6 +140,7 @@ private:
     void OnSelectedListKey(wxKeyEvent& event);
     wxBitmapButton* IconButton(int id, const wxString& name, const char* icon, const wxPoint& pos, const wxSize& size);
 
+    const CGameFolders& m_folders;
     std::unique_ptr<CModCatalogue> m_pCatalogue;
     std::unique_ptr<CModRows> m_rows;  // reads m_pCatalogue, so declared after it
     CSelectionRules m_rules;

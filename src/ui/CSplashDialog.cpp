@@ -28,9 +28,10 @@ const CDialogUnits kUnits = CDialogUnits::Reference();
 
 }  // namespace
 
-CSplashDialog::CSplashDialog(IWorkshopClient* client)
+CSplashDialog::CSplashDialog(IWorkshopClient* client, const CGameFolders& folders)
     : wxDialog(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE),
       m_client(client),
+      m_folders(folders),
       m_pumpTimer(this) {
     SetIcons(LoadApplicationIcons());
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -108,7 +109,7 @@ void CSplashDialog::StartClientAndSync() {
         SetStatusText(started.Text().empty() ? std::wstring(kTextSteamClientFailed) : EscapedText(started.Text()));
         return;
     }
-    m_sync = std::make_unique<CWorkshopSync>(*m_client, *this);
+    m_sync = std::make_unique<CWorkshopSync>(*m_client, *this, m_folders);
     if (m_sync->StartSync()) {
         EnablePlayWithMods(false);
     }

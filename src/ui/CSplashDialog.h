@@ -13,6 +13,7 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include "game/GameFolders.h"
 #include "ui/CHoverButton.h"
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"
@@ -31,10 +32,10 @@ public:
     static constexpr int kPumpIntervalMs = 50;
 
     // `client` (not owned, may be null when this build has no client to
-    // offer) must outlive the window; it is started when the window opens.
-    // The play buttons end the window with wxID_OK, closing it ends it with
-    // wxID_CANCEL.
-    explicit CSplashDialog(IWorkshopClient* client);
+    // offer) and `folders` (where the sync writes) must outlive the window;
+    // the client is started when the window opens. The play buttons end the
+    // window with wxID_OK, closing it ends it with wxID_CANCEL.
+    CSplashDialog(IWorkshopClient* client, const CGameFolders& folders);
     // Stops the pump; the sync unregisters every request not answered yet.
     ~CSplashDialog() override;
 
@@ -85,6 +86,7 @@ private:
     void Finish(int result);
 
     IWorkshopClient* m_client;
+    const CGameFolders& m_folders;
     bool m_bPlayWithMods = false;
     std::unique_ptr<CWorkshopSync> m_sync;
     bool m_opened = false;

@@ -1,6 +1,6 @@
 #include "workshop/LocalWorkshop.h"
 
-#include "app/PathText.h"
+#include "game/PathText.h"
 #include "platform/Clock.h"
 #include "platform/Unicode.h"
 

@@ -1,7 +1,6 @@
 #include "workshop/WorkshopInstall.h"
 
-#include "app/Folders.h"
-#include "app/PathText.h"
+#include "game/PathText.h"
 #include "platform/Files.h"
 #include "workshop/WorkshopNames.h"
 #include "workshop/WorkshopText.h"
@@ -38,12 +37,13 @@ struct Target {
 }  // namespace
 
 std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                                         const std::vector<std::string>& names, CStaleFileSweeper* sweeper) {
+                                         const std::vector<std::string>& names, const std::wstring& userGameFolder,
+                                         CStaleFileSweeper* sweeper) {
     // Every name is judged before any folder is made or file opened.
     std::vector<Target> targets;
     std::vector<std::optional<std::size_t>> targetOf(names.size());
     for (std::size_t i = 0; i < names.size() && result.m_nSizeInBytes >= 0; ++i) {
-        const std::optional<std::wstring> path = WorkshopFilePath(GetUserGameFolder(), AnsiToWide(names[i]));
+        const std::optional<std::wstring> path = WorkshopFilePath(userGameFolder, AnsiToWide(names[i]));
         if (!path) continue;
         const std::wstring key = ToUpper(NormalizeSlashes(*path));
         const auto same = std::find_if(targets.begin(), targets.end(), [&](const Target& t) { return t.key == key; });
@@ -92,8 +92,8 @@ std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteSt
 }
 
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                           CStaleFileSweeper* sweeper) {
-    return InstallDownloadedFiles(client, result, {FieldText(result.m_pchFileName)}, sweeper).front();
+                           const std::wstring& userGameFolder, CStaleFileSweeper* sweeper) {
+    return InstallDownloadedFiles(client, result, {FieldText(result.m_pchFileName)}, userGameFolder, sweeper).front();
 }
 
 }  // namespace gh

@@ -41,7 +41,7 @@ private:
 // bytes than announced, or any write fails. With a `sweeper`, the target's
 // folder is swept of stale temporary files first.
 bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                           CStaleFileSweeper* sweeper = nullptr);
+                           const std::wstring& userGameFolder, CStaleFileSweeper* sweeper = nullptr);
 
 // The same content (`result`'s m_hFile and m_nSizeInBytes) written to each
 // of `names` (8-bit Workshop names; m_pchFileName is not used), for the
@@ -51,6 +51,7 @@ bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadU
 // launcher compares paths) share one write. Returns, for each name, whether
 // its file was written; each file succeeds or fails on its own, as above.
 std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                                         const std::vector<std::string>& names, CStaleFileSweeper* sweeper = nullptr);
+                                         const std::vector<std::string>& names, const std::wstring& userGameFolder,
+                                         CStaleFileSweeper* sweeper = nullptr);
 
 }  // namespace gh

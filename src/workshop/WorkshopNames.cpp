@@ -1,6 +1,6 @@
 #include "workshop/WorkshopNames.h"
 
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 
 #include <array>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "workshop/WorkshopSync.h"
 
-#include "app/Folders.h"
-#include "app/PathText.h"
+#include "game/GameFolders.h"
+#include "game/PathText.h"
 #include "platform/Files.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopNames.h"
@@ -21,8 +21,8 @@ bool Failed(const T* result, bool bIOFailure) {
 
 }  // namespace
 
-CWorkshopSync::CWorkshopSync(IWorkshopClient& client, ISyncView& view)
-    : m_client(client), m_view(view), m_enumerateCall(client.CallResults()) {}
+CWorkshopSync::CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders)
+    : m_client(client), m_view(view), m_folders(folders), m_enumerateCall(client.CallResults()) {}
 
 CWorkshopSync::~CWorkshopSync() {
     m_downloadCalls.clear();
@@ -102,7 +102,7 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
     // A name that is refused is never looked up on disk; its install is
     // refused later.
     std::optional<std::int64_t> localTime;
-    if (const auto local = WorkshopFilePath(GetUserGameFolder(), wideName))
+    if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), wideName))
         localTime = platform::FileModificationTime(*local);
 
     const auto workshopTime = static_cast<std::int64_t>(result->m_rtimeUpdated);
@@ -154,7 +154,8 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const RemoteStorageDownloa
         records.push_back(i);
         names.push_back(m_downloads[i].workshopName);
     }
-    const std::vector<bool> written = InstallDownloadedFiles(m_client, *result, names, &m_sweeper);
+    const std::vector<bool> written =
+        InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
     const std::int32_t size = std::max(result->m_nSizeInBytes, 0);
     for (std::size_t k = 0; k < records.size(); ++k) {
         CDownloadingFileData& download = m_downloads[records[k]];

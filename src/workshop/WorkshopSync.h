@@ -12,6 +12,7 @@
 // ended, nothing outstanding is waited for, installed or shown.
 #pragma once
 
+#include "game/GameFolders.h"
 #include "platform/Files.h"
 #include "workshop/CallResult.h"
 #include "workshop/SyncView.h"
@@ -51,8 +52,8 @@ public:
     // Pacing of the progress refresh, in 100-nanosecond units (0.2 seconds).
     static constexpr std::int64_t kProgressInterval = 2'000'000;
 
-    // `client` and `view` must outlive the sync.
-    CWorkshopSync(IWorkshopClient& client, ISyncView& view);
+    // `client`, `view` and `folders` must outlive the sync.
+    CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders);
     // Unregisters every call not answered yet: downloads, then details,
     // then the subscription list.
     ~CWorkshopSync();
@@ -110,6 +111,7 @@ private:
 
     IWorkshopClient& m_client;
     ISyncView& m_view;
+    const CGameFolders& m_folders;
 
     EnumerateCall m_enumerateCall;
     std::vector<std::unique_ptr<DetailsCall>> m_detailsCalls;    // in request order

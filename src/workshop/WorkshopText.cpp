@@ -1,6 +1,6 @@
 #include "workshop/WorkshopText.h"
 
-#include "app/Folders.h"
+#include "game/PathText.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>

@@ -1,9 +1,9 @@
 #include "catalogue/ModCatalogue.h"
 
-#include "app/Folders.h"
-#include "app/PathText.h"
+#include "game/GameFolders.h"
+#include "game/PathText.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/ModFileWriter.h"
 #include "support/TempFolder.h"
 
@@ -198,20 +198,15 @@ TEST_F(ModCatalogueTest, EmptyOrMissingFolderGivesAnEmptyCatalogue) {
     EXPECT_EQ(empty.Count(), 0u);
 }
 
-TEST_F(ModCatalogueTest, DefaultCatalogueReadsTheDocumentsModsFolder) {
+TEST_F(ModCatalogueTest, ThePlayersCatalogueReadsTheDocumentsModsFolder) {
     ModFile mod;
     mod.guid = 42;
     mod.name = u"from documents";
     ASSERT_TRUE(WriteModFile(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/mods/x.mod", mod));
-    platform::SetDocumentsFolderOverride(m_temp / L"docs");
-    {
-        CModCatalogue catalogue;
-        ASSERT_EQ(catalogue.Count(), 1u);
-        EXPECT_EQ(catalogue.At(0).name, "from documents");
-        EXPECT_EQ(catalogue.At(0).filePath,
-                  SpelledOnDisk(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/mods/x.mod"));
-    }
-    platform::SetDocumentsFolderOverride(L"");
+    const CModCatalogue catalogue(CGameFolders(m_temp / L"game/gatehouse", m_temp / L"docs").GetModsFolderToScan());
+    ASSERT_EQ(catalogue.Count(), 1u);
+    EXPECT_EQ(catalogue.At(0).name, "from documents");
+    EXPECT_EQ(catalogue.At(0).filePath, SpelledOnDisk(m_temp / L"docs/My Games/Velmora Games/Emberwake 2/mods/x.mod"));
 }
 
 TEST_F(ModCatalogueTest, FolderLinksIntoTheTreeAreEnteredOnce) {

@@ -1,9 +1,9 @@
 #include "catalogue/ModRows.h"
 #include "catalogue/RequirementGraph.h"
 
-#include "app/Folders.h"
-#include "app/PathText.h"
-#include "platform/Folders.h"
+#include "game/GameFolders.h"
+#include "game/PathText.h"
+#include "platform/SystemFolders.h"
 #include "support/ModFileWriter.h"
 #include "support/TempFolder.h"
 
@@ -167,14 +167,12 @@ TEST(ModStatus, ACutHeaderRepeatingOneRequirementGivesOneLine) {
 
 TEST(ModStatus, UnreadableGameVersionMakesEveryModWrong) {
     TempFolder temp;  // holds no game executable
-    platform::SetLauncherFolderOverride(temp.Path());
-    ResetFolderCachesForTesting();
+    const CGameFolders folders(temp.Path() + L"gatehouse", temp.Path());
     CModCatalogue catalogue({Mod(1, 1), Mod(2, 1, {{3, 1}})});
     std::vector<std::int32_t> fromGame;
-    for (const ModData& row : BuildModRows(catalogue)) fromGame.push_back(row.status);
+    for (const ModData& row : CModRows(catalogue, folders.GameVersion()).DisplayRecords())
+        fromGame.push_back(row.status);
     EXPECT_EQ(fromGame, (std::vector<std::int32_t>{StatusWrongGameVersion, StatusMissingRequirement}));
-    platform::SetLauncherFolderOverride(L"");
-    ResetFolderCachesForTesting();
 }
 
 TEST(ModStatus, RowsFromFilesOfEveryFormat) {

@@ -2,9 +2,9 @@
 // was started with beside itself.
 #include "ChildProcess.h"
 
-#include "app/Folders.h"
-#include "app/StartupSequence.h"
-#include "platform/Folders.h"
+#include "game/GameFolders.h"
+#include "launcher/StartupSequence.h"
+#include "platform/SystemFolders.h"
 #include "platform/Unicode.h"
 #include "support/PeWriter.h"
 
@@ -24,11 +24,6 @@ using ::testing::HasSubstr;
 
 class GameStartTest : public ::testing::Test {
 protected:
-    void SetUp() override { platform::SetLauncherFolderOverride(m_temp / L"game"); }
-    void TearDown() override {
-        platform::SetLauncherFolderOverride(L"");
-        ResetFolderCachesForTesting();
-    }
 
     // A game file that is not a program: a valid image with a version
     // resource but no code, as the demo's game.
@@ -37,19 +32,21 @@ protected:
     }
 
     TempFolder m_temp;
+    // A launcher in the game folder.
+    CGameFolders m_folders{m_temp / L"game/gatehouse", m_temp / L"documents"};
 };
 
 TEST_F(GameStartTest, StartsTheGameBesideTheLauncherWithAndWithoutTheParameter) {
     test::CopyStandIn(m_temp, L"game/Emberwake2.exe");
 
-    ASSERT_TRUE(StartGameExecutable(nullptr, L""));
+    ASSERT_TRUE(StartGameExecutable(m_folders, nullptr, L""));
     const std::string plain = WaitForRecord(m_temp, L"game");
     ASSERT_FALSE(plain.empty()) << "the game did not start";
     EXPECT_THAT(plain, HasSubstr("started with 0 arguments"));
 
     std::filesystem::remove(std::filesystem::path(m_temp / L"game/standin-record.txt"));
     const std::wstring parameter = kModSchemeParameter;
-    ASSERT_TRUE(StartGameExecutable(&parameter, L""));
+    ASSERT_TRUE(StartGameExecutable(m_folders, &parameter, L""));
     EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"game")), ElementsAre("MODSCHEME=GATEHOUSE.SCH"));
 }
 
@@ -58,34 +55,34 @@ TEST_F(GameStartTest, RunnerGetsTheGamePathThenTheParameter) {
     const std::wstring runner = test::CopyStandIn(m_temp, L"runner/standin");
     const std::wstring parameter = kModSchemeParameter;
 
-    ASSERT_TRUE(StartGameExecutable(&parameter, runner));
+    ASSERT_TRUE(StartGameExecutable(m_folders, &parameter, runner));
     EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")),
-                ElementsAre(WideToUtf8(GetGameExecutablePath()), "MODSCHEME=GATEHOUSE.SCH"));
+                ElementsAre(WideToUtf8(m_folders.GetGameExecutablePath()), "MODSCHEME=GATEHOUSE.SCH"));
 
     std::filesystem::remove(std::filesystem::path(m_temp / L"runner/standin-record.txt"));
-    ASSERT_TRUE(StartGameExecutable(nullptr, runner));
-    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")), ElementsAre(WideToUtf8(GetGameExecutablePath())));
+    ASSERT_TRUE(StartGameExecutable(m_folders, nullptr, runner));
+    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")), ElementsAre(WideToUtf8(m_folders.GetGameExecutablePath())));
 }
 
 TEST_F(GameStartTest, MissingGameFailsWithAndWithoutRunner) {
     const std::wstring runner = test::CopyStandIn(m_temp, L"runner/standin");
     const std::wstring parameter = kModSchemeParameter;
-    EXPECT_FALSE(StartGameExecutable(nullptr, L""));
-    EXPECT_FALSE(StartGameExecutable(&parameter, L""));
-    EXPECT_FALSE(StartGameExecutable(&parameter, runner));
+    EXPECT_FALSE(StartGameExecutable(m_folders, nullptr, L""));
+    EXPECT_FALSE(StartGameExecutable(m_folders, &parameter, L""));
+    EXPECT_FALSE(StartGameExecutable(m_folders, &parameter, runner));
     // The runner is not started for a game that is not there.
     EXPECT_TRUE(WaitForRecord(m_temp, L"runner", std::chrono::milliseconds(300)).empty());
 }
 
 TEST_F(GameStartTest, RunnerThatCannotBeStartedFails) {
     WriteGameData();
-    EXPECT_FALSE(StartGameExecutable(nullptr, m_temp / L"no such runner"));
+    EXPECT_FALSE(StartGameExecutable(m_folders, nullptr, m_temp / L"no such runner"));
 }
 
 #ifndef _WIN32
 TEST_F(GameStartTest, FileThatIsNoProgramFailsWithoutRunner) {
     m_temp.WriteFile(L"game/Emberwake2.exe", "just text, not a program");
-    EXPECT_FALSE(StartGameExecutable(nullptr, L""));
+    EXPECT_FALSE(StartGameExecutable(m_folders, nullptr, L""));
 }
 #endif
 

@@ -7,7 +7,6 @@
 #include "RecordingConsole.h"
 #include "cli/PlayCommand.h"
 #include "platform/FaultInjection.h"
-#include "platform/Folders.h"
 #include "platform/Unicode.h"
 
 #include <cstdlib>
@@ -160,23 +159,20 @@ TEST_F(PlayCommandTest, ASelectionFileThatCannotBeWrittenStartsNoGameAndLosesNot
 TEST_F(PlayCommandTest, AWriteThatFailsAtAnyStepStartsNoGame) {
     // The command run in this process, so that the platform's writes can be
     // made to fail one step at a time.
-    platform::SetDocumentsFolderOverride(m_temp / L"documents");
-    platform::SetLauncherFolderOverride(m_temp / L"game");
+    const CGameFolders folders(m_temp / L"game/gatehouse", m_temp / L"documents");
     m_temp.WriteFile(User(L"gatehouse.sch"), SelectionBytes({1}));
     m_temp.WriteFile(L"set.sch", SelectionBytes({7, 8}));
     for (const auto step : {platform::FileOperation::OpenForWrite, platform::FileOperation::Write,
                             platform::FileOperation::Flush, platform::FileOperation::Rename}) {
         platform::ScopedFileFault fault(step, 1);
         CRecordingConsole console;
-        const int status = RunPlay({PlayRequest::Source::Set, m_temp / L"set.sch", m_runner}, console);
+        const int status = RunPlay({PlayRequest::Source::Set, m_temp / L"set.sch", m_runner}, folders, console);
         EXPECT_TRUE(fault.Triggered());
         EXPECT_EQ(status, 1);
         EXPECT_THAT(console.err, HasSubstr(L"Unable to save file: gatehouse.sch: "));
         EXPECT_EQ(console.out, L"");
         EXPECT_THAT(Written(), ElementsAre(1));
     }
-    platform::SetDocumentsFolderOverride(L"");
-    platform::SetLauncherFolderOverride(L"");
     EXPECT_TRUE(RunnerStayedIdle());
 }
 

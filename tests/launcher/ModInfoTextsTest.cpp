@@ -55,12 +55,10 @@ TEST(ModInfoTextsTest, FileDialogWildcardDropsTheClosingEntries) {
 }
 
 TEST(ModInfoTextsTest, VersionLineWithAndWithoutAGame) {
-    {
-        test::CGameWorld world;
-        EXPECT_EQ(GameVersionLine(), L"Emberwake II Version 1.25.5.2");
-    }
+    test::CGameWorld world;
+    EXPECT_EQ(GameVersionLine(world.Folders().GameVersion()), L"Emberwake II Version 1.25.5.2");
     test::CGameWorld noGame(false);
-    EXPECT_EQ(GameVersionLine(), L"Emberwake II Version x.x.x.x");
+    EXPECT_EQ(GameVersionLine(noGame.Folders().GameVersion()), L"Emberwake II Version x.x.x.x");
 }
 
 // The tooltip names what to install, by the requiring mod's names.
@@ -70,8 +68,8 @@ TEST(ModInfoTextsTest, StatusTipNamesMissingAndOutdatedRequirements) {
     world.AddMod({L"Needy", 20, 1, {{u"Base Library", 10, 4}, {u"Ghost Pack", 30, 2}, {u"", 40, 0}}});
     world.AddMod({L"Deep", 50, 1, {{u"Needy Mod", 20, 1}}});
     world.AddMod({L"Fine", 60, 1, {{u"Base", 10, 1}}});
-    CModCatalogue catalogue;
-    CModRows rows(catalogue);
+    CModCatalogue catalogue(world.Folders().GetModsFolderToScan());
+    CModRows rows(catalogue, world.Folders().GameVersion());
     auto tipOf = [&](const std::string& name) {
         for (std::size_t row = 0; row < rows.RowCount(); ++row) {
             if (rows.RecordOf(row).name == name) {
@@ -96,8 +94,8 @@ TEST(ModInfoTextsTest, StatusTipNamesTheFilesAModHides) {
     world.AddMod({L"Base", 10, 1});
     world.AddMod({L"Base again", 10, 3});
     world.AddMod({L"Other", 11, 1});
-    CModCatalogue catalogue;
-    CModRows rows(catalogue);
+    CModCatalogue catalogue(world.Folders().GetModsFolderToScan());
+    CModRows rows(catalogue, world.Folders().GameVersion());
     ASSERT_EQ(rows.RowCount(), 2u);
     const std::wstring tip = StatusTipText(rows.ProblemsOf(0), rows.HiddenBy(0));
     EXPECT_TRUE(tip.starts_with(L"Hides ")) << tip;
@@ -108,8 +106,8 @@ TEST(ModInfoTextsTest, StatusTipNamesTheFilesAModHides) {
 TEST(ModInfoTextsTest, StatusTipCutsLongNames) {
     test::CGameWorld world;
     world.AddMod({L"Needy", 20, 1, {{std::u16string(250, u'N'), 30, 2}}});
-    CModCatalogue catalogue;
-    CModRows rows(catalogue);
+    CModCatalogue catalogue(world.Folders().GetModsFolderToScan());
+    CModRows rows(catalogue, world.Folders().GameVersion());
     ASSERT_EQ(rows.RowCount(), 1u);
     const std::wstring tip = StatusTipText(rows.ProblemsOf(0));
     EXPECT_EQ(tip, L"Needs \u2068" + std::wstring(77, L'N') + L"\u2069... version 2 or later; it is not installed");
@@ -123,8 +121,8 @@ TEST(ModInfoTextsTest, StatusTipShowsNamesOnOneLineAndAtMostTwentyProblems) {
     needy.requirements.push_back({u"evil\u202E\nlive", 2, 1});
     for (std::int64_t guid = 3; guid < 502; ++guid) needy.requirements.push_back({u"More", guid, 1});
     world.AddMod(needy);
-    CModCatalogue catalogue;
-    CModRows rows(catalogue);
+    CModCatalogue catalogue(world.Folders().GetModsFolderToScan());
+    CModRows rows(catalogue, world.Folders().GameVersion());
     const std::wstring tip = StatusTipText(rows.ProblemsOf(0));
     EXPECT_TRUE(tip.starts_with(L"Needs \u2068evil\\u202E\\u000Alive\u2069 version 1")) << WideToUtf8(tip);
     EXPECT_EQ(std::count(tip.begin(), tip.end(), L'\n'), 20);

@@ -4,9 +4,9 @@
 #include "platform/Environment.h"
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "platform/Library.h"
 #include "platform/Process.h"
+#include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +107,6 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
             SetEnvironmentText(L"XDG_CONFIG_HOME", settings);
             SetEnvironmentText(L"XDG_DOCUMENTS_DIR", std::nullopt);
             SetEnvironmentText(L"HOME", L"/home/player");
-            SetDocumentsFolderOverride(L"");
             if (DocumentsFolder() != L"/home/player/Documents") return 12;
             return 0;
         },

@@ -3,8 +3,8 @@
 // 27,18,28,18), so files that our own writer did not make.
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "platform/PeVersionReader.h"
+#include "platform/SystemFolders.h"
 #include "support/PeWriter.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@ namespace gh {
 namespace {
 
 std::wstring SamplePath(const std::wstring& name) {
-    platform::SetLauncherFolderOverride(L"");
     std::wstring folder = platform::LauncherPath();
     folder.resize(folder.find_last_of(L"\\/") + 1);
     return folder + L"pe-samples/" + name;

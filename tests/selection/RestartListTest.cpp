@@ -53,7 +53,7 @@ protected:
 
 TEST_F(RestartListTest, TwelveEntriesAreAllTakenAndDisableTheButtonsUntilTenRemain) {
     WriteRestart(TwelveEntries());
-    EXPECT_EQ(LoadStartSelection(m_rules), StartSelectionSource::RestartList);
+    EXPECT_EQ(LoadStartSelection(m_rules, m_documents.Folders()), StartSelectionSource::RestartList);
     EXPECT_EQ(m_rules.Selection().size(), 12u);
     EXPECT_EQ(m_view.SelectedRows().size(), 12u);
     EXPECT_EQ(m_view.CurrentSelectedRow(), std::nullopt);
@@ -70,7 +70,7 @@ TEST_F(RestartListTest, TwelveEntriesAreAllTakenAndDisableTheButtonsUntilTenRema
 
 TEST_F(RestartListTest, AfterRemovingWithTheButtonASetOfTenEnablesTheButtons) {
     WriteRestart(TwelveEntries());
-    ASSERT_TRUE(ReadRestartList(m_rules));
+    ASSERT_TRUE(ReadRestartList(m_rules, m_documents.RestartList()));
     for (int i = 0; i < 2; ++i) {
         m_view.HighlightSelectedRow(0);
         m_rules.OnBnClickedRemove();
@@ -85,19 +85,19 @@ TEST_F(RestartListTest, AfterRemovingWithTheButtonASetOfTenEnablesTheButtons) {
 
 TEST_F(RestartListTest, AListWithOnlyTheStartTokenEmptiesTheSelectionAndStaysUntilUsedUp) {
     WriteRestart("[MODS]\r\n");
-    EXPECT_EQ(LoadStartSelection(m_rules), StartSelectionSource::RestartList);
+    EXPECT_EQ(LoadStartSelection(m_rules, m_documents.Folders()), StartSelectionSource::RestartList);
     EXPECT_THAT(m_rules.Selection(), IsEmpty());
     EXPECT_TRUE(m_view.PlayAndSaveSetEnabled());
     // Until the selection built from it is written, a failure would lose it.
     EXPECT_TRUE(m_temp.Exists(kRestart));
-    ConsumeRestartList();
+    ConsumeRestartList(m_documents.RestartList());
     EXPECT_FALSE(m_temp.Exists(kRestart));
 }
 
 TEST_F(RestartListTest, ABlankListStaysAndTheDefaultFileIsLoaded) {
     for (const std::string& blank : {std::string(), Utf16LeAscii(""), Utf16LeAscii(" \r\n\t\v\f\r\n")}) {
         m_temp.WriteFile(kRestart, blank);
-        EXPECT_EQ(LoadStartSelection(m_rules), StartSelectionSource::SelectionFile);
+        EXPECT_EQ(LoadStartSelection(m_rules, m_documents.Folders()), StartSelectionSource::SelectionFile);
         EXPECT_TRUE(m_temp.Exists(kRestart));
         EXPECT_THAT(m_rules.Selection(), ElementsAre(13));
     }
@@ -105,14 +105,14 @@ TEST_F(RestartListTest, ABlankListStaysAndTheDefaultFileIsLoaded) {
 
 TEST_F(RestartListTest, AListWithoutTheStartTokenIsDeletedAndTheDefaultFileIsLoaded) {
     WriteRestart("restart please\r\n" + RestartEntry("101") + "\r\n[/MODS]\r\n");
-    EXPECT_EQ(LoadStartSelection(m_rules), StartSelectionSource::SelectionFile);
+    EXPECT_EQ(LoadStartSelection(m_rules, m_documents.Folders()), StartSelectionSource::SelectionFile);
     EXPECT_FALSE(m_temp.Exists(kRestart));
     EXPECT_THAT(m_rules.Selection(), ElementsAre(13));
 }
 
 TEST_F(RestartListTest, WithoutAnyFileNothingIsSelected) {
     m_temp.WriteFile(kDefault, "");
-    EXPECT_EQ(LoadStartSelection(m_rules), StartSelectionSource::None);
+    EXPECT_EQ(LoadStartSelection(m_rules, m_documents.Folders()), StartSelectionSource::None);
     EXPECT_THAT(m_rules.Selection(), IsEmpty());
     EXPECT_THAT(m_view.Calls(), ElementsAre(L"SetCheck 14 2"));  // only the filling of the list
 }
@@ -131,7 +131,7 @@ TEST_F(RestartListTest, EntryTokensAreRecognisedByTheirShapeAnywhereInTheBlock) 
                  RestartEntry("99999999999999999999") + " " +               // too long
                  RestartEntry("101") + "\v" + RestartEntry("+106") +        // duplicate; sign
                  "\f[/MODS] " + RestartEntry("107"));
-    ASSERT_TRUE(ReadRestartList(m_rules));
+    ASSERT_TRUE(ReadRestartList(m_rules, m_documents.RestartList()));
     EXPECT_THAT(m_rules.Selection(), ElementsAre(1, 5, 1, 6));
     EXPECT_EQ(m_view.Checks()[1], CheckState::Checked);
     EXPECT_EQ(m_view.Checks()[14], CheckState::Indeterminate);
@@ -139,7 +139,7 @@ TEST_F(RestartListTest, EntryTokensAreRecognisedByTheirShapeAnywhereInTheBlock) 
 
 TEST_F(RestartListTest, AListWithoutItsEndTokenRunsToTheEndOfTheFile) {
     m_temp.WriteFile(kRestart, "\xEF\xBB\xBF[MODS]\n" + RestartEntry("103") + "\n" + RestartEntry("104"));
-    ASSERT_TRUE(ReadRestartList(m_rules));
+    ASSERT_TRUE(ReadRestartList(m_rules, m_documents.RestartList()));
     EXPECT_THAT(m_rules.Selection(), ElementsAre(3, 4));
 }
 
@@ -147,7 +147,7 @@ TEST_F(RestartListTest, AListThatCannotBeReadStaysAndIsNotApplied) {
     std::string huge = Utf16LeAscii("[MODS] " + RestartEntry("101"));
     huge.resize(kMaxSelectionFileBytes + 2, ' ');
     m_temp.WriteFile(kRestart, huge);
-    EXPECT_FALSE(ReadRestartList(m_rules));
+    EXPECT_FALSE(ReadRestartList(m_rules, m_documents.RestartList()));
     EXPECT_TRUE(m_temp.Exists(kRestart));
     EXPECT_THAT(m_rules.Selection(), IsEmpty());
 }
@@ -162,13 +162,13 @@ TEST_F(RestartListTest, AHeadlessSelectionLoadsASetAndWritesTheDefaultFile) {
     ASSERT_EQ(LoadSelectionSet(headless.Rules(), m_temp / L"set.sch"), SelectionFileResult::Loaded);
     EXPECT_THAT(headless.View().SelectedRows(), ElementsAre(L"Mod 4", L"Mod 2"));
     EXPECT_EQ(headless.View().GetCheck(14), CheckState::Indeterminate);
-    ASSERT_TRUE(SaveSelectionFile(headless.Rules(), std::wstring()));
+    ASSERT_TRUE(SaveSelectionFile(headless.Rules(), m_documents.SelectionFile()));
     EXPECT_EQ(m_temp.ReadFile(kDefault),
               Utf16LeAscii("[MODS]\r\n\t<INTEGER64>MODGUID:104\r\n\t<INTEGER64>MODGUID:102\r\n[/MODS]\r\n"));
 
     WriteRestart(TwelveEntries());
     CHeadlessSelection last(m_rules.Mods());
-    EXPECT_EQ(LoadStartSelection(last.Rules()), StartSelectionSource::RestartList);
+    EXPECT_EQ(LoadStartSelection(last.Rules(), m_documents.Folders()), StartSelectionSource::RestartList);
     EXPECT_EQ(last.Rules().Selection().size(), 12u);
     EXPECT_FALSE(last.View().PlayAndSaveSetEnabled());
 

@@ -82,7 +82,7 @@ TEST(DecimalTextTest, TextToInt64ReadsLikeTheRuntimeAndRefusesWhatDoesNotFit) {
 
 TEST_F(SelectionFileTest, TheDefaultFileHoldsExactlyTheseBytes) {
     Select({1, 0, 2});
-    ASSERT_TRUE(SaveSelectionFile(m_rules, std::wstring()));
+    ASSERT_TRUE(SaveSelectionFile(m_rules, m_documents.SelectionFile()));
     const std::string expected =
         Utf16LeAscii("[MODS]\r\n" + Entry("-5000000000") + Entry("11") + Entry("-9223372036854775808") + "[/MODS]\r\n");
     EXPECT_EQ(DefaultFile(), expected);
@@ -260,7 +260,7 @@ TEST_F(SelectionFileTest, AFailureAtAnyStepOfASaveKeepsTheOldFileWhole) {
             [&] { m_temp.WriteFile(relative, old); },
             [&] {
                 return (relative.starts_with(L"sets") ? SaveSelectionSet(m_rules, path)
-                                                      : SaveSelectionFile(m_rules, {}))
+                                                      : SaveSelectionFile(m_rules, m_documents.SelectionFile()))
                     .IsOk();
             },
             [&](platform::FileOperation failed, std::uint32_t nth) {
@@ -286,7 +286,7 @@ TEST_F(SelectionFileTest, SavingReplacesAnExistingFileWhole) {
     EXPECT_EQ(m_temp.ReadFile(L"set.sch"), Utf16LeAscii("[MODS]\r\n" + Entry("11") + "[/MODS]\r\n"));
 }
 
-TEST_F(SelectionFileTest, SetButtonsNeverReachTheDefaultFileWithoutAChosenPath) {
+TEST_F(SelectionFileTest, AnEmptyPathNeverReachesTheDefaultFile) {
     const std::string defaultFile = Utf16LeAscii("[MODS]\r\n" + Entry("55") + "[/MODS]\r\n");
     m_temp.WriteFile(std::wstring(kGameFolder) + L"gatehouse.sch", defaultFile);
     Select({0});
@@ -294,12 +294,8 @@ TEST_F(SelectionFileTest, SetButtonsNeverReachTheDefaultFileWithoutAChosenPath) 
     EXPECT_EQ(LoadSelectionSet(m_rules, std::wstring()), SelectionFileResult::Unreadable);
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0));
     EXPECT_FALSE(SaveSelectionSet(m_rules, std::wstring()));
+    EXPECT_FALSE(SaveSelectionFile(m_rules, std::wstring()));
     EXPECT_EQ(DefaultFile(), defaultFile);
-
-    // The default file itself is what an empty path means to the file functions.
-    EXPECT_EQ(LoadSelectionFile(m_rules, std::wstring()), SelectionFileResult::Loaded);
-    EXPECT_THAT(m_rules.Selection(), ElementsAre(4));
-    EXPECT_EQ(SelectionSetInitialFolder(), m_documents.GameFolder());
 }
 
 }  // namespace

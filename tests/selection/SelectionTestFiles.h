@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Folders.h"
+#include "game/GameFolders.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "support/TempFolder.h"
 
 namespace gh::test {
@@ -29,21 +28,21 @@ inline std::string Utf16LeAscii(std::string_view ascii, bool mark = true) {
     return Utf16Le(units, mark);
 }
 
-// Points the documents folder at `folder` and creates the documents game
-// folder below it; undone on destruction.
+// The run's folders with `folder` as the documents folder, whose documents
+// game folder it creates.
 class CDocumentsFolder {
 public:
-    explicit CDocumentsFolder(const TempFolder& folder) {
-        platform::SetDocumentsFolderOverride(folder.Path());
-        platform::CreateFolders(GetUserGameFolder());
+    explicit CDocumentsFolder(const TempFolder& folder) : m_folders(folder.Path() + L"game/gatehouse", folder.Path()) {
+        platform::CreateFolders(m_folders.GetUserGameFolder());
     }
-    ~CDocumentsFolder() { platform::SetDocumentsFolderOverride(std::wstring()); }
-    CDocumentsFolder(const CDocumentsFolder&) = delete;
-    CDocumentsFolder& operator=(const CDocumentsFolder&) = delete;
 
-    std::wstring GameFolder() const { return GetUserGameFolder(); }
-    std::wstring SelectionFile() const { return GetSelectionFilePath(); }
-    std::wstring RestartList() const { return GetRestartListPath(); }
+    const CGameFolders& Folders() const { return m_folders; }
+    std::wstring GameFolder() const { return m_folders.GetUserGameFolder(); }
+    std::wstring SelectionFile() const { return m_folders.GetSelectionFilePath(); }
+    std::wstring RestartList() const { return m_folders.GetRestartListPath(); }
+
+private:
+    CGameFolders m_folders;
 };
 
 }  // namespace gh::test

@@ -1,9 +1,7 @@
 #include "support/CGameWorld.h"
 
-#include "app/Folders.h"
-#include "app/GameVersion.h"
+#include "game/GameFolders.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "support/PeWriter.h"
 
 namespace gh::test {
@@ -14,24 +12,13 @@ constexpr const wchar_t* kUserGameFolder = L"Documents/My Games/Velmora Games/Em
 
 }  // namespace
 
-CGameWorld::CGameWorld(bool withGame) {
+CGameWorld::CGameWorld(bool withGame) : m_folders(m_root / L"game/gatehouse", m_root / L"Documents") {
     if (withGame) {
         m_root.WriteFile(L"game/Emberwake2.exe", WriteVersionedPe(PeKind::Pe32Plus, {1, 25, 5, 2}).bytes);
     } else {
         m_root.MakeFolder(L"game");
     }
     m_root.MakeFolder(std::wstring(kUserGameFolder) + L"mods");
-    platform::SetDocumentsFolderOverride(m_root / L"Documents");
-    platform::SetLauncherFolderOverride(m_root / L"game");
-    ResetFolderCachesForTesting();
-    ResetGameVersionForTesting();
-}
-
-CGameWorld::~CGameWorld() {
-    platform::SetDocumentsFolderOverride(L"");
-    platform::SetLauncherFolderOverride(L"");
-    ResetFolderCachesForTesting();
-    ResetGameVersionForTesting();
 }
 
 void CGameWorld::AddMod(const Mod& mod) {

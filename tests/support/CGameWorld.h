@@ -1,11 +1,12 @@
-// A game folder and a documents folder in a temporary folder, installed as
-// the launcher's folder and the player's documents for one test.
+// A game folder and a documents folder in a temporary folder, and the run's
+// folders that lead there, for one test.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "game/GameFolders.h"
 #include "support/ModFileWriter.h"
 #include "support/TempFolder.h"
 
@@ -15,7 +16,6 @@ class CGameWorld {
 public:
     // The game executable carries version 1.25.5.2 unless `withGame` is false.
     explicit CGameWorld(bool withGame = true);
-    ~CGameWorld();
     CGameWorld(const CGameWorld&) = delete;
     CGameWorld& operator=(const CGameWorld&) = delete;
 
@@ -39,9 +39,12 @@ public:
     bool UserFileExists(const std::wstring& relative) const;
 
     const TempFolder& Root() const { return m_root; }
+    // The folders of a launcher in the game folder with these documents.
+    const CGameFolders& Folders() const { return m_folders; }
 
 private:
     TempFolder m_root;
+    CGameFolders m_folders;
 };
 
 // A selection file's bytes (UTF-16 LE with its mark, CR LF) for these guids.

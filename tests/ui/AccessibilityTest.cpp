@@ -91,7 +91,7 @@ protected:
 };
 
 TEST_F(AccessibilityTest, StartWindowButtonsAreNamedPushButtonsThatClick) {
-    m_splash = std::make_unique<CSplashDialog>(nullptr);
+    m_splash = std::make_unique<CSplashDialog>(nullptr, m_world.Folders());
     test::ShowAndSettle(*m_splash);
     EXPECT_EQ(NameOf(m_splash->PlayButton()), "Play");
     EXPECT_EQ(NameOf(m_splash->PlayWithModsButton()), "Play with mods");
@@ -121,7 +121,7 @@ TEST_F(AccessibilityTest, StartWindowButtonsAreNamedPushButtonsThatClick) {
 TEST_F(AccessibilityTest, ManagerNamesItsIconButtonsAndExposesEveryRow) {
     m_world.AddMod({L"Alpha", 101, 1});
     m_world.AddMod({L"Blocked", 102, 1, {{u"Ghost", 999, 2}}});
-    m_dlg = std::make_unique<CGatehouseDlg>();
+    m_dlg = std::make_unique<CGatehouseDlg>(m_world.Folders());
     test::ShowAndSettle(*m_dlg);
     for (int id :
          {CGatehouseDlg::kIdMoveUp, CGatehouseDlg::kIdMoveDown, CGatehouseDlg::kIdRemove, CGatehouseDlg::kIdLoadSet,

@@ -28,7 +28,11 @@ protected:
         ASSERT_TRUE(platform::SetEnvironmentText(L"GATEHOUSE_STANDIN_RECORD", RecordPath()));
         m_options.workshop = m_workshop.Path();
         m_options.runner = wxString::FromUTF8(GH_STANDIN_GAME).ToStdWstring();
-        m_host = std::make_unique<CWindowedStartupHost>(m_options);
+        MakeHost(m_world);
+    }
+
+    void MakeHost(const test::CGameWorld& world) {
+        m_host = std::make_unique<CWindowedStartupHost>(m_options, world.Folders());
         m_host->failurePresenter = [this](const std::wstring& text, const std::wstring& caption) {
             m_failures.push_back(text + L"|" + caption);
         };
@@ -150,6 +154,7 @@ TEST_F(LauncherTest, ClosingTheStartWindowStartsNothing) {
 
 TEST_F(LauncherTest, AGameThatCannotStartIsReportedOnceWithAnEmptyCaption) {
     test::CGameWorld noGame(false);
+    MakeHost(noGame);
     m_host->onStartWindowOpen = [](CSplashDialog& splash) { ClickWhenShown(splash, splash.PlayButton()); };
     Run();
     EXPECT_THAT(m_failures, ::testing::ElementsAre(L"Unable to start program|"));

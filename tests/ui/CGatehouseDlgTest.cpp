@@ -9,7 +9,7 @@
 
 #include "GuiTest.h"
 #include "launcher/ModInfoTexts.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/CGameWorld.h"
 #include "ui/CGatehouseDlg.h"
 
@@ -54,11 +54,12 @@ protected:
         test::PumpFor(20);
     }
 
-    void Open() {
+    // The manager on the test's world, or on another one.
+    void Open(const CGameWorld* world = nullptr) {
         // The window before goes first: under Wine a window shown while
         // another one that had the focus is destroyed stays inactive.
         m_dlg.reset();
-        m_dlg = std::make_unique<Dlg>();
+        m_dlg = std::make_unique<Dlg>((world ? *world : m_world).Folders());
         m_dlg->SetMessagePresenter([this](const std::wstring& text, const std::wstring& caption) {
             m_messages.push_back(text);
             m_captions.push_back(caption);
@@ -131,7 +132,7 @@ TEST_F(ManagerTest, ListsEveryModButTheEditorInItsStatusColour) {
 TEST_F(ManagerTest, VersionLineKeepsItsTemplateTextWithoutAGame) {
     CGameWorld noGame(false);
     noGame.AddMod({L"Alpha", kAlpha, 1});
-    Open();
+    Open(&noGame);
     EXPECT_EQ(Text(Dlg::kIdVersionLine), "Emberwake II Version x.x.x.x");
     EXPECT_EQ(m_dlg->ModList().GetItem(0).textColor, wxColour(100, 70, 0));
 }

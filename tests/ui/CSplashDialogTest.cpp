@@ -42,7 +42,7 @@ protected:
         // The window before goes first: under Wine a window shown while
         // another one that had the focus is destroyed stays inactive.
         m_splash.reset();
-        m_splash = std::make_unique<CSplashDialog>(client);
+        m_splash = std::make_unique<CSplashDialog>(client, m_world.Folders());
         test::ShowAndSettle(*m_splash);
     }
 
@@ -218,7 +218,7 @@ TEST_F(SplashTest, DragOnTheBackgroundMovesTheWindowButNotFromAButton) {
 
 // The real modal loop: Enter ends it with wxID_OK.
 TEST_F(SplashTest, ModalRunEndsWithThePlayersChoice) {
-    CSplashDialog splash(nullptr);
+    CSplashDialog splash(nullptr, m_world.Folders());
     splash.CallAfter([&] {
         test::WaitUntil([&] { return splash.IsShownOnScreen(); });
         test::MoveMouseTo(splash.ClientToScreen(wxPoint(2, 2)));

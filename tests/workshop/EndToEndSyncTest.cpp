@@ -1,9 +1,9 @@
 // The sync against a local Workshop folder, writing into a temporary
 // documents folder, pumped the way the command line's sync pumps it.
 #include "RecordingSyncView.h"
-#include "app/Folders.h"
+#include "game/GameFolders.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopSync.h"
@@ -25,16 +25,13 @@ constexpr std::int64_t kTime = 1'733'700'000;
 
 class EndToEndSyncTest : public ::testing::Test {
 protected:
-    EndToEndSyncTest() { platform::SetDocumentsFolderOverride(m_root.Path() + L"Documents"); }
-    ~EndToEndSyncTest() override { platform::SetDocumentsFolderOverride(L""); }
-
     void WriteLocal(const std::wstring& name, const std::string& bytes, std::int64_t time) {
         m_root.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/" + name, bytes);
-        ASSERT_TRUE(platform::SetFileModificationTime(GetUserGameFolder() + name, time));
+        ASSERT_TRUE(platform::SetFileModificationTime(m_folders.GetUserGameFolder() + name, time));
     }
 
     std::string ReadLocal(const std::wstring& name) {
-        return platform::ReadWholeFile(GetUserGameFolder() + name, 1 << 20).value_or("<missing>");
+        return platform::ReadWholeFile(m_folders.GetUserGameFolder() + name, 1 << 20).value_or("<missing>");
     }
 
     // Starts the sync and pumps until no request is left, 100 ms of Workshop
@@ -61,11 +58,12 @@ protected:
     }
 
     TempFolder m_root;
+    CGameFolders m_folders{m_root.Path() + L"game/gatehouse", m_root.Path() + L"Documents"};
     TempFolder m_workshopFolder;
     std::int64_t m_now = 0;
     CLocalWorkshop m_workshop{m_workshopFolder.Path(), [this] { return m_now; }};
     CRecordingSyncView m_view;
-    CWorkshopSync m_sync{m_workshop, m_view};
+    CWorkshopSync m_sync{m_workshop, m_view, m_folders};
 };
 
 TEST_F(EndToEndSyncTest, BringsSubscriptionsUpToDate) {

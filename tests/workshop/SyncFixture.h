@@ -1,12 +1,12 @@
-// A sync wired to a scripted client and a recording view, with the
-// documents folder replaced by a real temporary folder.
+// A sync wired to a scripted client and a recording view, with a real
+// temporary folder as the documents folder.
 #pragma once
 
 #include "FakeWorkshopClient.h"
 #include "RecordingSyncView.h"
-#include "app/Folders.h"
+#include "game/GameFolders.h"
+#include "game/PathText.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopSync.h"
 
@@ -19,9 +19,6 @@ namespace gh::test {
 class SyncFixture : public ::testing::Test {
 protected:
     using Kind = CFakeWorkshopClient::Kind;
-
-    SyncFixture() { platform::SetDocumentsFolderOverride(m_documents.Path() + L"Documents"); }
-    ~SyncFixture() override { platform::SetDocumentsFolderOverride(L""); }
 
     // Starts the sync as the start window does and answers the list request.
     void StartWithFiles(const std::vector<PublishedFileId>& ids) {
@@ -43,20 +40,21 @@ protected:
 
     // A file below the documents game folder with the given modification time.
     void WriteLocal(const std::string& name, const std::string& bytes, std::int64_t time) {
-        const std::wstring path = GetUserGameFolder() + AnsiToWide(name);
+        const std::wstring path = m_folders.GetUserGameFolder() + AnsiToWide(name);
         platform::CreateFolders(path.substr(0, path.find_last_of(L"/\\")));
         ASSERT_TRUE(platform::WriteFileAtomically(path, bytes.data(), bytes.size()));
         ASSERT_TRUE(platform::SetFileModificationTime(path, time));
     }
 
     std::string ReadLocal(const std::string& name) {
-        return platform::ReadWholeFile(GetUserGameFolder() + AnsiToWide(name), 1 << 24).value_or("<missing>");
+        return platform::ReadWholeFile(m_folders.GetUserGameFolder() + AnsiToWide(name), 1 << 24).value_or("<missing>");
     }
 
     TempFolder m_documents;
+    CGameFolders m_folders{m_documents.Path() + L"game/gatehouse", m_documents.Path() + L"Documents"};
     CFakeWorkshopClient m_client;
     CRecordingSyncView m_view;
-    CWorkshopSync m_sync{m_client, m_view};
+    CWorkshopSync m_sync{m_client, m_view, m_folders};
 };
 
 }  // namespace gh::test

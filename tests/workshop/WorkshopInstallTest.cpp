@@ -1,8 +1,8 @@
 #include "FakeWorkshopClient.h"
-#include "app/Folders.h"
-#include "app/PathText.h"
+#include "game/GameFolders.h"
+#include "game/PathText.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "platform/Text.h"
 #include "support/FaultSteps.h"
 #include "support/TempFolder.h"
@@ -28,12 +28,14 @@ constexpr UGCHandle kContent = 4242;
 
 class InstallTest : public ::testing::Test {
 protected:
-    InstallTest() { platform::SetDocumentsFolderOverride(m_root.Path() + L"Documents"); }
-    ~InstallTest() override { platform::SetDocumentsFolderOverride(L""); }
-
     bool Install(const std::string& name, const std::string& bytes) {
         m_client.contents[kContent] = bytes;
-        return InstallDownloadedFile(m_client, DownloadResult(kContent, name, static_cast<std::int32_t>(bytes.size())));
+        return InstallDownloadedFile(m_client, DownloadResult(kContent, name, static_cast<std::int32_t>(bytes.size())),
+                                     UserGameFolder());
+    }
+
+    std::wstring UserGameFolder() const {
+        return CGameFolders(m_root.Path() + L"game/gatehouse", m_root.Path() + L"Documents").GetUserGameFolder();
     }
 
     // The game folder as the standard library sees it, in its exact case.
@@ -102,9 +104,9 @@ TEST_F(InstallTest, SharedContentIsReadOnceAndWrittenUnderEveryName) {
     fs::permissions(GameFolder() / "mods" / "locked.mod", fs::perms::owner_read, fs::perm_options::add);
     m_client.contents[kContent] = bytes;
     const auto size = static_cast<std::int32_t>(bytes.size());
-    const std::vector<bool> written =
-        InstallDownloadedFiles(m_client, DownloadResult(kContent, "ignored.mod", size),
-                               {"mods/one.mod", "restart.txt", "mods/sub/two.mod", "MODS/ONE.mod", "mods/locked.mod"});
+    const std::vector<bool> written = InstallDownloadedFiles(
+        m_client, DownloadResult(kContent, "ignored.mod", size),
+        {"mods/one.mod", "restart.txt", "mods/sub/two.mod", "MODS/ONE.mod", "mods/locked.mod"}, UserGameFolder());
     EXPECT_THAT(written, ElementsAre(true, false, true, true, false));
     EXPECT_EQ(Read(GameFolder() / "mods" / "one.mod"), bytes);
     EXPECT_EQ(Read(GameFolder() / "mods" / "sub" / "two.mod"), bytes);
@@ -159,7 +161,7 @@ TEST_F(InstallTest, ShortReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
 
     m_client.readLimit = -1;
     RemoteStorageDownloadUGCResult negative = DownloadResult(kContent, "mods/keep.mod", -5);
-    EXPECT_FALSE(InstallDownloadedFile(m_client, negative));
+    EXPECT_FALSE(InstallDownloadedFile(m_client, negative, UserGameFolder()));
     EXPECT_EQ(Read(GameFolder() / "mods" / "keep.mod"), "old");
 }
 
@@ -196,7 +198,8 @@ TEST_F(InstallTest, TheFirstWriteToAFolderRemovesTheTemporaryFilesOfInterruptedI
     leave("notes.tmp", 3600);                    // not the launcher's
     CStaleFileSweeper sweeper;
     m_client.contents[kContent] = "new";
-    EXPECT_TRUE(InstallDownloadedFile(m_client, DownloadResult(kContent, "mods/abc.mod", 3), &sweeper));
+    EXPECT_TRUE(
+        InstallDownloadedFile(m_client, DownloadResult(kContent, "mods/abc.mod", 3), UserGameFolder(), &sweeper));
     EXPECT_FALSE(fs::exists(mods / ".gatehouse-0123456789ab.tmp"));
     EXPECT_TRUE(fs::exists(mods / ".gatehouse-abcdefghijkl.tmp"));
     EXPECT_TRUE(fs::exists(mods / "notes.tmp"));

@@ -71,7 +71,7 @@ TEST_F(SubscriptionListTest, AsksDetailsForAtMostFiftyFilesInListOrder) {
 TEST_F(SubscriptionListTest, FailedListInEveryFormTimesOut) {
     const auto failWith = [this](auto deliver) {
         CRecordingSyncView view;
-        CWorkshopSync sync(m_client, view);
+        CWorkshopSync sync(m_client, view, m_folders);
         ASSERT_TRUE(sync.StartSync());
         view.EnablePlayWithMods(false);
         deliver(m_client.requests.back().call);
@@ -178,7 +178,7 @@ TEST_F(FileDetailsTest, ZeroHandlesAreNeverAnsweredAndHoldNothingOpen) {
     EXPECT_FALSE(m_sync.HasPendingRequests()) << "a zero list handle can never be answered";
 
     CRecordingSyncView view;
-    CWorkshopSync sync(m_client, view);
+    CWorkshopSync sync(m_client, view, m_folders);
     ASSERT_TRUE(sync.StartSync());
     m_client.nextCalls = {0, 501};  // details of file 1 get no handle
     m_client.Deliver(m_client.requests.back().call, EnumerateResult({1, 2}));

@@ -3,10 +3,10 @@
 // and reads the same header bytes with plain system calls; (b) the status
 // of every row for 10,000 mods with 5 requirements each. Prints the peak
 // memory of one catalogue build before the benchmarks run.
-#include "app/PathText.h"
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "catalogue/RequirementGraph.h"
+#include "game/PathText.h"
 #include "support/ModFileWriter.h"
 
 #include <benchmark/benchmark.h>

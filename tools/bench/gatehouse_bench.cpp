@@ -26,10 +26,10 @@
 // or to a temporary folder that is removed afterwards.
 #include "StressTree.h"
 
-#include "app/GameVersion.h"
-#include "app/PathText.h"
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
+#include "game/GameVersion.h"
+#include "game/PathText.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -160,15 +160,16 @@ int main(int argc, char** argv) {
     wxInitAllImageHandlers();
     wxGUIEventLoop loop;
     wxEventLoopBase::SetActive(&loop);
-    if (const auto error = gh::ApplyFolderOptions(options)) {
-        std::fprintf(stderr, "gatehouse_manager_probe: %s\n", wxString(*error).utf8_str().data());
+    const gh::Result<gh::CGameFolders> folders = gh::MakeGameFolders(options);
+    if (!folders) {
+        std::fprintf(stderr, "gatehouse_manager_probe: %s\n", wxString(folders.Error().Text()).utf8_str().data());
         return 1;
     }
 
     const double walkMs = walkFolder.empty() ? -1 : PlainWalkMilliseconds(walkFolder);
     const Clock::time_point click = Clock::now();
     const double clickCpu = CpuMilliseconds();
-    auto* manager = new gh::CGatehouseDlg;
+    auto* manager = new gh::CGatehouseDlg(*folders);
     const Clock::time_point constructed = Clock::now();
     manager->SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
     gh::CModCheckListBox& list = manager->ModList();

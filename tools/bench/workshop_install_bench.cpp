@@ -9,7 +9,7 @@
 // temporary folder; a folder on tmpfs (/dev/shm) shows the figures without
 // the cost of flushing to disk.
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopInstall.h"

@@ -8,10 +8,10 @@
 // its own executable. The selection file is looked for in the documents game
 // folder, below GATEHOUSE_STANDIN_DOCUMENTS when that is set (the folder the
 // launcher was given with --documents), else below the system's documents.
-#include "app/Folders.h"
+#include "game/GameFolders.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "platform/Process.h"
+#include "platform/SystemFolders.h"
 #include "platform/Text.h"
 #include "platform/Unicode.h"
 
@@ -81,8 +81,8 @@ std::wstring DescribeEncoding(const std::string& bytes, const std::wstring& cont
     return text;
 }
 
-std::wstring DescribeSelection(const std::wstring& fileName) {
-    const std::wstring path = gh::GetUserGameFolder() + fileName;
+std::wstring DescribeSelection(const gh::CGameFolders& folders, const std::wstring& fileName) {
+    const std::wstring path = folders.GetUserGameFolder() + fileName;
     std::wstring text = L"selection file: " + path + L"\n";
     const auto bytes = gh::platform::ReadWholeFile(path, kMaxSelectionBytes);
     if (!bytes) return text + L"  (cannot be read)\n";
@@ -121,8 +121,9 @@ std::wstring RecordPath() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (auto documents = Environment("GATEHOUSE_STANDIN_DOCUMENTS"))
-        gh::platform::SetDocumentsFolderOverride(*documents);
+    const auto documents = Environment("GATEHOUSE_STANDIN_DOCUMENTS");
+    const gh::CGameFolders folders(gh::platform::LauncherPath(),
+                                   documents ? *documents : gh::platform::DocumentsFolder());
     const std::vector<std::wstring> args = gh::platform::ProgramArguments(argc, argv);
 
     std::wstring text = L"Emberwake II stand-in started with " + std::to_wstring(args.size()) + L" argument" +
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i)
         text += L"argument " + std::to_wstring(i + 1) + L": " + args[i] + L"\n";
     for (const std::wstring& arg : args)
-        if (StartsWithNoCase(arg, kModScheme)) text += DescribeSelection(arg.substr(kModScheme.size()));
+        if (StartsWithNoCase(arg, kModScheme)) text += DescribeSelection(folders, arg.substr(kModScheme.size()));
 
     const std::string bytes = gh::WideToUtf8(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);

@@ -19,10 +19,9 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
-#include "app/Folders.h"
-#include "app/GameVersion.h"
 #include "catalogue/ModRecords.h"
-#include "platform/Folders.h"
+#include "game/GameFolders.h"
+#include "game/GameVersion.h"
 #include "ui/CGatehouseDlg.h"
 #include "ui/CSplashDialog.h"
 #include "workshop/LocalWorkshop.h"
@@ -77,11 +76,11 @@ bool StatusIs(CSplashDialog& splash, std::wstring_view text) {
     return splash.StatusLine().GetValue().ToStdWstring() == text;
 }
 
-bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
+bool ShotsOfTheStartWindow(const CGameFolders& folders, const std::wstring& world, const std::wstring& out) {
     bool ok = true;
     {
         CLocalWorkshop workshop(world + L"workshop");
-        CSplashDialog splash(&workshop);
+        CSplashDialog splash(&workshop, folders);
         splash.Show();
         // Downloading: a per-file progress line while a download runs.
         const bool downloading = WaitUntil(
@@ -111,8 +110,8 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
     }
     {
         // The Steam client backend, which finds no Steam library here.
-        const std::unique_ptr<IWorkshopClient> steam = CreateSteamworksClient();
-        CSplashDialog splash(steam.get());
+        const std::unique_ptr<IWorkshopClient> steam = CreateSteamworksClient(folders.GetGameExecutablePath());
+        CSplashDialog splash(steam.get(), folders);
         splash.Show();
         Settle(200);
         ok &= Capture(splash, out + L"start-steam-failed");
@@ -121,9 +120,9 @@ bool ShotsOfTheStartWindow(const std::wstring& world, const std::wstring& out) {
     return ok;
 }
 
-bool ShotsOfTheManager(const std::wstring& out) {
+bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
     bool ok = true;
-    CGatehouseDlg manager;
+    CGatehouseDlg manager(folders);
     manager.SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
     manager.Show();
     Settle(300);
@@ -176,11 +175,10 @@ int main(int argc, char** argv) {
     wxGUIEventLoop loop;
     wxEventLoopBase::SetActive(&loop);
 
-    platform::SetDocumentsFolderOverride(world + L"documents");
-    platform::SetLauncherFolderOverride(world + L"game");
+    const CGameFolders folders(world + L"game/gatehouse", world + L"documents");
     // Both sets are taken even when the first fails.
-    const bool startWindowShots = ShotsOfTheStartWindow(world, out);
-    const bool managerShots = ShotsOfTheManager(out);
+    const bool startWindowShots = ShotsOfTheStartWindow(folders, world, out);
+    const bool managerShots = ShotsOfTheManager(folders, out);
     const bool ok = startWindowShots && managerShots;
 
     wxEventLoopBase::SetActive(nullptr);

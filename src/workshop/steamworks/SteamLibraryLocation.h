@@ -15,9 +15,8 @@ inline constexpr std::wstring_view kSteamLibraryFileName =
     L"libsteam_api.so";
 #endif
 
-// The library beside the game executable (the launcher's folder, or the
-// folder that replaces it), else the one the system's library search path
-// finds; none when there is neither.
-std::optional<std::wstring> FindSteamLibrary();
+// The library beside `gameExecutable` (in the game folder), else the one
+// the system's library search path finds; none when there is neither.
+std::optional<std::wstring> FindSteamLibrary(const std::wstring& gameExecutable);
 
 }  // namespace gh::steam

@@ -1,6 +1,6 @@
 #include "workshop/steamworks/SteamworksClient.h"
 
-#include "app/Folders.h"
+#include "game/PathText.h"
 #include "platform/Environment.h"
 #include "platform/Process.h"
 #include "workshop/WorkshopText.h"
@@ -71,8 +71,10 @@ std::wstring SteamStartFailedText(std::wstring_view reason) {
     return FitBeforeTail(std::wstring(kStartFailedPrefix) + line, L"");
 }
 
-CSteamworksClient::CSteamworksClient(std::optional<std::wstring> libraryPath)
-    : m_requestedPath(std::move(libraryPath)), m_libraryPath(m_requestedPath.value_or(std::wstring())) {}
+CSteamworksClient::CSteamworksClient(std::optional<std::wstring> libraryPath, std::wstring gameExecutable)
+    : m_requestedPath(std::move(libraryPath)),
+      m_gameExecutable(std::move(gameExecutable)),
+      m_libraryPath(m_requestedPath.value_or(std::wstring())) {}
 
 CSteamworksClient::~CSteamworksClient() {
     m_dispatcher.DropPosted();
@@ -111,7 +113,7 @@ Status CSteamworksClient::Start() {
 Status CSteamworksClient::Load() {
     if (m_requestedPath) {
         m_libraryPath = *m_requestedPath;
-    } else if (const auto found = steam::FindSteamLibrary()) {
+    } else if (const auto found = steam::FindSteamLibrary(m_gameExecutable)) {
         m_libraryPath = *found;
     } else {
         m_libraryPath.clear();
@@ -319,6 +321,8 @@ void CSteamworksClient::FetchAndPost(SteamAPICall call, int callbackId, bool via
         m_dispatcher.PostFailure(call);
 }
 
-std::unique_ptr<IWorkshopClient> CreateSteamworksClient() { return std::make_unique<CSteamworksClient>(); }
+std::unique_ptr<IWorkshopClient> CreateSteamworksClient(const std::wstring& gameExecutable) {
+    return std::make_unique<CSteamworksClient>(std::nullopt, gameExecutable);
+}
 
 }  // namespace gh

@@ -28,9 +28,11 @@ public:
     // the caller's loop.
     static constexpr int kMaxMessagesPerRound = 1000;
 
-    // Without a path the library is looked for when Init runs
-    // (steam::FindSteamLibrary); a path names the library file to load.
-    explicit CSteamworksClient(std::optional<std::wstring> libraryPath = std::nullopt);
+    // Without a path the library is looked for when Init runs, beside
+    // `gameExecutable` or on the search path (steam::FindSteamLibrary); a
+    // path names the library file to load.
+    explicit CSteamworksClient(std::optional<std::wstring> libraryPath = std::nullopt,
+                               std::wstring gameExecutable = {});
     // Unloads the library unless it was started and not shut down: a
     // started library may run threads of its own, and the process ends
     // soon after anyway. Never calls SteamAPI_Shutdown itself.
@@ -93,6 +95,7 @@ private:
     void FetchAndPost(SteamAPICall call, int callbackId, bool viaPipe);
 
     std::optional<std::wstring> m_requestedPath;
+    std::wstring m_gameExecutable;
     std::wstring m_libraryPath;
     platform::SharedLibrary m_library;
     steam::SteamApi m_api;
@@ -106,7 +109,7 @@ private:
 };
 
 // The Steam client backend as the launcher uses it: the library beside the
-// game, or on the search path.
-std::unique_ptr<IWorkshopClient> CreateSteamworksClient();
+// game executable, or on the search path.
+std::unique_ptr<IWorkshopClient> CreateSteamworksClient(const std::wstring& gameExecutable);
 
 }  // namespace gh

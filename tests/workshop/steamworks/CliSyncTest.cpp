@@ -4,10 +4,10 @@
 // the failed start and ends with status 1.
 #include "../../cli/RecordingConsole.h"
 #include "SteamworksTestSupport.h"
-#include "app/Folders.h"
 #include "cli/CliMain.h"
+#include "game/GameFolders.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/steamworks/SteamLibraryLocation.h"
 
@@ -29,17 +29,13 @@ protected:
         m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", m_workshop.Path());
         m_environment.Set(L"LD_LIBRARY_PATH", std::nullopt);
     }
-    ~SteamCliSyncTest() override {
-        platform::SetLauncherFolderOverride(L"");
-        platform::SetDocumentsFolderOverride(L"");
-        ResetFolderCachesForTesting();
-    }
 
     int Gatehouse(const std::vector<std::wstring>& command) {
         std::vector<std::wstring> args{L"--documents", m_root / L"documents", L"--game-folder", m_root / L"game"};
         args.insert(args.end(), command.begin(), command.end());
         ::testing::internal::CaptureStderr();
-        const int status = RunCommandLine(args, m_console, [](const LauncherOptions&) { return WindowsResult::Shown; });
+        const int status = RunCommandLine(args, m_console,
+                                          [](const LauncherOptions&, const CGameFolders&) { return GuiResult::Shown; });
         m_stderr = ::testing::internal::GetCapturedStderr();
         return status;
     }

@@ -3,10 +3,10 @@
 // the sync writes into a temporary documents folder.
 #include "RecordingSyncView.h"
 #include "SteamworksTestSupport.h"
-#include "app/Folders.h"
+#include "game/GameFolders.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopSync.h"
@@ -29,23 +29,17 @@ const std::string kBig(2 * kInstallChunkSize + kInstallChunkSize / 2, 'B');  // 
 class SteamEndToEndTest : public ::testing::TestWithParam<const char*> {
 protected:
     SteamEndToEndTest() {
-        platform::SetLauncherFolderOverride(m_game.Path());
-        platform::SetDocumentsFolderOverride(m_documents.Path() + L"Documents");
         m_game.WriteFile(L"Emberwake2.exe", "not really a game");
         CopyFileTo(StandInLibrary(GetParam()), m_game.Path() + std::wstring(steam::kSteamLibraryFileName));
         m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", m_workshop.Path());
     }
-    ~SteamEndToEndTest() override {
-        platform::SetLauncherFolderOverride(L"");
-        platform::SetDocumentsFolderOverride(L"");
-    }
 
     void WriteLocal(const std::wstring& name, const std::string& bytes, std::int64_t time) {
         m_documents.WriteFile(L"Documents/My Games/Velmora Games/Emberwake 2/" + name, bytes);
-        ASSERT_TRUE(platform::SetFileModificationTime(GetUserGameFolder() + name, time));
+        ASSERT_TRUE(platform::SetFileModificationTime(m_folders.GetUserGameFolder() + name, time));
     }
     std::string ReadLocal(const std::wstring& name) {
-        return platform::ReadWholeFile(GetUserGameFolder() + name, 8 << 20).value_or("<missing>");
+        return platform::ReadWholeFile(m_folders.GetUserGameFolder() + name, 8 << 20).value_or("<missing>");
     }
 
     // Starts the client and the sync as the start window does and pumps
@@ -54,7 +48,7 @@ protected:
         ASSERT_TRUE(client.Init());
         EXPECT_EQ(client.LibraryPath(), m_game.Path() + std::wstring(steam::kSteamLibraryFileName));
         {
-            CWorkshopSync sync(client, view);
+            CWorkshopSync sync(client, view, m_folders);
             ASSERT_TRUE(sync.StartSync());
             view.EnablePlayWithMods(false);
             const std::int64_t deadline = platform::MonotonicMilliseconds() + 10'000;
@@ -71,6 +65,7 @@ protected:
     CScopedEnvironment m_environment;
     TempFolder m_game;
     TempFolder m_documents;
+    CGameFolders m_folders{m_game.Path() + L"gatehouse", m_documents.Path() + L"Documents"};
     CStandInWorkshop m_workshop;
     StandInReport m_report{};
 };
@@ -92,7 +87,7 @@ TEST_P(SteamEndToEndTest, BringsSubscriptionsUpToDate) {
     WriteLocal(L"mods/old.mod", "stale", kTime - 100);
     WriteLocal(L"mods/same.mod", "local same", kTime);
 
-    CSteamworksClient client;
+    CSteamworksClient client(std::nullopt, m_folders.GetGameExecutablePath());
     CRecordingSyncView view;
     RunSync(client, view);
 
@@ -123,7 +118,7 @@ TEST_P(SteamEndToEndTest, FailedAndWrongSizedResultsAreReportedAndLoseNothing) {
         { "id": 22, "fileName": "mods/nodetails.mod", "fail": "details" } ] })");
     WriteLocal(L"mods/old.mod", "stale", kTime - 100);
 
-    CSteamworksClient client;
+    CSteamworksClient client(std::nullopt, m_folders.GetGameExecutablePath());
     CRecordingSyncView view;
     RunSync(client, view);
 
@@ -138,10 +133,10 @@ TEST_P(SteamEndToEndTest, FailedAndWrongSizedResultsAreReportedAndLoseNothing) {
 
 TEST_P(SteamEndToEndTest, ALoggedOffUserGetsTheLoginText) {
     m_workshop.WriteManifest(R"({ "loggedOn": false, "items": [] })");
-    CSteamworksClient client;
+    CSteamworksClient client(std::nullopt, m_folders.GetGameExecutablePath());
     CRecordingSyncView view;
     ASSERT_TRUE(client.Init());
-    CWorkshopSync sync(client, view);
+    CWorkshopSync sync(client, view, m_folders);
     EXPECT_FALSE(sync.StartSync());
     EXPECT_EQ(view.LastText(), L"Steam initialization failed. Please check that you are logged in to Steam.");
     client.Shutdown();

@@ -3,7 +3,7 @@
 // sees in the status line, and shutting down once.
 #include "SteamworksTestSupport.h"
 #include "platform/Environment.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/steamworks/SteamLibraryLocation.h"
 #include "workshop/steamworks/SteamworksClient.h"
@@ -26,7 +26,8 @@ protected:
         m_workshop.WriteManifest(R"({ "items": [] })");
         m_environment.Set(L"GATEHOUSE_STANDIN_WORKSHOP", m_workshop.Path());
     }
-    ~SteamStartTest() override { platform::SetLauncherFolderOverride(L""); }
+    // A game executable in `folder`, beside which the library is looked for.
+    static std::wstring GameIn(const TempFolder& folder) { return folder.Path() + L"Emberwake2.exe"; }
 
     // Init's result, its error text and what went to standard error.
     struct Outcome {
@@ -95,10 +96,9 @@ TEST_F(SteamStartTest, ALibraryWithoutAStartEntryPointIsAStartFailure) {
 
 TEST_F(SteamStartTest, NoLibraryOrAnUnloadableOneIsAStartFailure) {
     TempFolder game;
-    platform::SetLauncherFolderOverride(game.Path());
     m_environment.Set(L"LD_LIBRARY_PATH", std::nullopt);
     {
-        CSteamworksClient client;
+        CSteamworksClient client(std::nullopt, GameIn(game));
         const Outcome outcome = Start(client);
         EXPECT_FALSE(outcome.started);
         EXPECT_THAT(outcome.error, StartsWith(kFailedPrefix));
@@ -109,7 +109,7 @@ TEST_F(SteamStartTest, NoLibraryOrAnUnloadableOneIsAStartFailure) {
     // Present but not a library of this machine.
     game.WriteFile(std::wstring(steam::kSteamLibraryFileName), std::string(4096, 'Z'));
     {
-        CSteamworksClient client;
+        CSteamworksClient client(std::nullopt, GameIn(game));
         const Outcome outcome = Start(client);
         EXPECT_FALSE(outcome.started);
         EXPECT_THAT(outcome.error, HasSubstr(L"could not be loaded: "));
@@ -154,25 +154,23 @@ TEST_F(SteamStartTest, AnUnterminatedReasonIsReadWithinItsBuffer) {
 
 TEST_F(SteamStartTest, LoadsTheLibraryBesideTheGameElseFromTheSearchPath) {
     TempFolder game;
-    platform::SetLauncherFolderOverride(game.Path());
     const std::wstring beside = game.Path() + std::wstring(steam::kSteamLibraryFileName);
     CopyFileTo(StandInLibrary("older"), beside);
     {
-        CSteamworksClient client;
+        CSteamworksClient client(std::nullopt, GameIn(game));
         ASSERT_TRUE(Start(client).started);
         EXPECT_EQ(client.LibraryPath(), beside);
         client.Shutdown();
     }
 
     TempFolder empty;
-    platform::SetLauncherFolderOverride(empty.Path());
     const std::wstring folder = StandInLibrary("initflat").substr(0, StandInLibrary("initflat").find_last_of(L"/\\"));
 #if defined(_WIN32)
     m_environment.Set(L"PATH", folder + L";" + platform::GetEnvironmentText(L"PATH").value_or(L""));
 #else
     m_environment.Set(L"LD_LIBRARY_PATH", L"/nonexistent:" + folder);
 #endif
-    CSteamworksClient client;
+    CSteamworksClient client(std::nullopt, GameIn(empty));
     ASSERT_TRUE(Start(client).started);
     EXPECT_EQ(client.StartEntryUsed(), StartEntry::InitFlat);
     client.Shutdown();

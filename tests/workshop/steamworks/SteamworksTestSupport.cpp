@@ -3,8 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
 #include "platform/Library.h"
+#include "platform/SystemFolders.h"
 #include "workshop/steamworks/SteamLibraryLocation.h"
 
 #include <gtest/gtest.h>

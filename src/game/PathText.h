@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace gh {
 
@@ -18,5 +19,9 @@ std::wstring ToLower(const std::wstring& text);
 // first character) or a network path (contains "\\\\"); otherwise `base`
 // followed by `path`, with no separator added.
 std::wstring CombinePath(const std::wstring& base, const std::wstring& path);
+
+// 8-bit text in the system's code page (a name the Steam client reports) to
+// wide text, as long as the conversion yields; invalid bytes become U+FFFD.
+std::wstring AnsiToWide(std::string_view narrow);
 
 }  // namespace gh

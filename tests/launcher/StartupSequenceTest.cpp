@@ -1,4 +1,4 @@
-#include "app/StartupSequence.h"
+#include "launcher/StartupSequence.h"
 
 #include <gtest/gtest.h>
 

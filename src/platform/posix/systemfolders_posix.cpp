@@ -1,6 +1,5 @@
 #include "platform/Files.h"
-#include "platform/FolderOverrides.h"
-#include "platform/Folders.h"
+#include "platform/SystemFolders.h"
 #include "platform/Text.h"
 
 #include <pwd.h>
@@ -60,32 +59,27 @@ std::wstring StripTrailingSlashes(std::wstring path) {
 }  // namespace
 
 std::wstring LauncherPath() {
-    std::wstring override = detail::LauncherFolderOverride();
-    std::string self;
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n > 0) self.assign(buffer, static_cast<std::size_t>(n));
-    if (override.empty()) return SystemNameToWide(self);
-    const auto slash = self.find_last_of('/');
-    const std::string name = slash == std::string::npos ? self : self.substr(slash + 1);
-    if (override.back() != L'/' && override.back() != L'\\') {
-        // Join in the folder's own style: a Windows-style folder keeps '\'.
-        const bool backslashes =
-            override.find(L'\\') != std::wstring::npos && override.find(L'/') == std::wstring::npos;
-        override += backslashes ? L'\\' : L'/';
-    }
-    return override + SystemNameToWide(name.empty() ? std::string("gatehouse") : name);
+    return n > 0 ? SystemNameToWide(std::string_view(buffer, static_cast<std::size_t>(n))) : std::wstring();
 }
 
 std::wstring DocumentsFolder() {
-    if (std::wstring override = detail::DocumentsFolderOverride(); !override.empty())
-        return StripTrailingSlashes(std::move(override));
     if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg == '/')
         return StripTrailingSlashes(SystemNameToWide(xdg));
     const std::string home = HomeFolder();
     std::string fromFile = DocumentsFromUserDirs(home);
     if (!fromFile.empty()) return StripTrailingSlashes(SystemNameToWide(fromFile));
     return StripTrailingSlashes(SystemNameToWide(home + "/Documents"));
+}
+
+std::wstring AbsolutePath(const std::wstring& path) {
+    if (path.empty() || path.front() == L'/') return path;
+    char buffer[4096];
+    if (getcwd(buffer, sizeof buffer) == nullptr) return path;
+    std::wstring folder = SystemNameToWide(buffer);
+    if (folder.empty() || folder.back() != L'/') folder += L'/';
+    return folder + path;
 }
 
 wchar_t NativeSeparator() { return L'/'; }

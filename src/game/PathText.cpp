@@ -1,4 +1,6 @@
-#include "app/PathText.h"
+#include "game/PathText.h"
+
+#include "platform/Text.h"
 
 namespace gh {
 
@@ -34,5 +36,7 @@ std::wstring CombinePath(const std::wstring& base, const std::wstring& path) {
     if (path.find(L"\\\\") != std::wstring::npos) return path;
     return base + path;
 }
+
+std::wstring AnsiToWide(std::string_view narrow) { return platform::SystemNarrowToWide(narrow); }
 
 }  // namespace gh

@@ -1,10 +1,11 @@
-#include "app/Folders.h"
-#include "app/GameVersion.h"
-#include "platform/Folders.h"
+#include "game/GameFolders.h"
+#include "game/GameVersion.h"
 #include "support/PeWriter.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace gh {
 namespace {
@@ -16,45 +17,39 @@ using test::WriteVersionedPe;
 // written there under the name the game ships with.
 class GameVersionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::SetLauncherFolderOverride(m_folder.Path());
-        ResetFolderCachesForTesting();
-    }
-    void TearDown() override {
-        platform::SetLauncherFolderOverride(L"");
-        ResetFolderCachesForTesting();
-    }
-
     void WriteGame(const std::string& bytes) { m_folder.WriteFile(L"Emberwake2.exe", bytes); }
 
+    // The version as the folders of one run read it.
+    struct Version {
+        std::uint16_t major = 0xAAAA, minor = 0xAAAA, build = 0xAAAA, revision = 0xAAAA;
+        bool found = false;
+        bool operator==(const Version&) const = default;
+    };
+    Version Read() const {
+        Version v;
+        v.found = m_folders->GetGameVersion(v.major, v.minor, v.build, v.revision);
+        return v;
+    }
+    // A new run: its folders read the executable anew.
+    void NewRun() { m_folders = std::make_unique<CGameFolders>(m_folder.Path() + L"gatehouse", L"/docs"); }
+
     test::TempFolder m_folder;
+    std::unique_ptr<CGameFolders> m_folders = std::make_unique<CGameFolders>(m_folder.Path() + L"gatehouse", L"/docs");
 };
-
-struct Version {
-    std::uint16_t major = 0xAAAA, minor = 0xAAAA, build = 0xAAAA, revision = 0xAAAA;
-    bool found = false;
-    bool operator==(const Version&) const = default;
-};
-
-Version Read() {
-    Version v;
-    v.found = GetGameVersion(v.major, v.minor, v.build, v.revision);
-    return v;
-}
 
 TEST_F(GameVersionTest, ReadsTheGameExecutablesFileVersionOnce) {
     WriteGame(WriteVersionedPe(PeKind::Pe32Plus, {1, 25, 5, 2}, {2, 0, 0, 0}).bytes);
     EXPECT_EQ(Read(), (Version{1, 25, 5, 2, true}));
 
-    // Kept for the process: a replaced or removed executable changes nothing.
+    // Kept for the run: a replaced or removed executable changes nothing.
     WriteGame(WriteVersionedPe(PeKind::Pe32Plus, {3, 0, 0, 1}).bytes);
     EXPECT_EQ(Read(), (Version{1, 25, 5, 2, true}));
     m_folder.WriteFile(L"Emberwake2.exe", "");
     EXPECT_EQ(Read(), (Version{1, 25, 5, 2, true}));
 
-    // Only a reset (a new process) reads the file again.
+    // Only a new run reads the file again.
     WriteGame(WriteVersionedPe(PeKind::Pe32, {3, 0, 0, 1}).bytes);
-    ResetFolderCachesForTesting();
+    NewRun();
     EXPECT_EQ(Read(), (Version{3, 0, 0, 1, true}));
 }
 

@@ -1,5 +1,6 @@
-// Where the launcher is and where the player's documents are, with the
-// process-wide replacements that the command line and the tests use.
+// Where the system says the launcher is and where the player's documents
+// are. The command line's replacements for them are not kept here: they
+// make the run's folders (game/GameFolders.h), which are handed on.
 #pragma once
 
 #include <string>
@@ -7,8 +8,7 @@
 namespace gh::platform {
 
 // The launcher's own executable path as the system reports it
-// (GetModuleFileNameW; /proc/self/exe). With a launcher-folder replacement it
-// is that folder followed by the executable's own file name.
+// (GetModuleFileNameW; /proc/self/exe).
 std::wstring LauncherPath();
 
 // The player's documents folder, without a trailing separator. Windows:
@@ -17,11 +17,12 @@ std::wstring LauncherPath();
 // ~/.config/user-dirs.dirs, else $HOME/Documents.
 std::wstring DocumentsFolder();
 
-// Replacements for the two folders above; an empty text removes one.
-void SetDocumentsFolderOverride(const std::wstring& folder);
-void SetLauncherFolderOverride(const std::wstring& folder);
-
 // The separator the system reports paths with ('\\' on Windows, '/' on Linux).
 wchar_t NativeSeparator();
+
+// `path` made absolute against the current folder, as the system would
+// resolve it now (Windows: GetFullPathNameW; POSIX: the current folder in
+// front of a path that does not start with '/'). Nothing is looked up.
+std::wstring AbsolutePath(const std::wstring& path);
 
 }  // namespace gh::platform

@@ -3,6 +3,7 @@
 // implement. Every path ends here; the process ends when it returns.
 #pragma once
 
+#include "game/GameFolders.h"
 #include "platform/Status.h"
 
 #include <string>
@@ -48,8 +49,9 @@ public:
 // player closed the start window.
 void RunStartupSequence(IStartupHost& host);
 
-// Starts the game executable next to the launcher (GetGameExecutablePath),
-// with `runner` in front of it when one is given (Linux).
-bool StartGameExecutable(const std::wstring* parameters, const std::wstring& runner);
+// Starts the game executable next to the launcher
+// (CGameFolders::GetGameExecutablePath), with `runner` in front of it when
+// one is given (Linux).
+bool StartGameExecutable(const CGameFolders& folders, const std::wstring* parameters, const std::wstring& runner);
 
 }  // namespace gh

@@ -1,6 +1,6 @@
-#include "app/StartupSequence.h"
+#include "launcher/StartupSequence.h"
 
-#include "app/Folders.h"
+#include "game/GameFolders.h"
 #include "platform/Process.h"
 
 namespace gh {
@@ -39,8 +39,8 @@ void RunStartupSequence(IStartupHost& host) {
     host.ShutdownSteam();
 }
 
-bool StartGameExecutable(const std::wstring* parameters, const std::wstring& runner) {
-    return platform::StartProgram(GetGameExecutablePath(), parameters, runner);
+bool StartGameExecutable(const CGameFolders& folders, const std::wstring* parameters, const std::wstring& runner) {
+    return platform::StartProgram(folders.GetGameExecutablePath(), parameters, runner);
 }
 
 }  // namespace gh
