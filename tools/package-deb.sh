@@ -2,7 +2,7 @@
 # Builds the Linux launcher in Release and packs it as a .deb in
 # build/package/: gatehouse in /usr/bin, its gui's module in
 # /usr/lib/gatehouse (or the multiarch library folder), the desktop entry and icons, the
-# manual page, bash completion, the copyright and changelog.
+# manual page, bash completion, the players' page, the copyright and changelog.
 #   tools/package-deb.sh [--check]
 # With --check it then looks at the package as a user's machine would: the
 # files it holds, its dependencies, and lintian (which must report no errors).
@@ -35,7 +35,7 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for expected in ./usr/bin/gatehouse ./usr/share/applications/gatehouse.desktop \
     ./usr/share/icons/hicolor/48x48/apps/gatehouse.png ./usr/share/man/man1/gatehouse.1.gz \
     ./usr/share/bash-completion/completions/gatehouse ./usr/share/doc/gatehouse/copyright \
-    ./usr/share/doc/gatehouse/changelog.gz; do
+    ./usr/share/doc/gatehouse/changelog.gz ./usr/share/doc/gatehouse/players.md; do
   if ! grep -qx "$expected" <<<"$files"; then
     echo "package-deb: $expected is missing from the package" >&2
     status=1

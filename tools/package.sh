@@ -9,7 +9,8 @@
 # which holds
 #   Gatehouse.exe   the launcher: its windows, or a command's output
 #   gatehouse.com   the same program as a console program, for cmd and PowerShell
-#   README.txt      this project's README.md
+#   README.txt      the players' page, docs/players.md as plain text
+#                   (tools/players_readme.py)
 #   LICENSE.txt     the licence
 # The programs are a Release cross build (MinGW-w64) linked with the static
 # wxMSW that tools/build-wxmsw.sh keeps in its cache (and builds there first
@@ -48,7 +49,7 @@ mkdir -p "$stage"
 x86_64-w64-mingw32-strip --strip-all -o "$stage/Gatehouse.exe" "$build/src/main/Gatehouse.exe"
 x86_64-w64-mingw32-strip --strip-all -o "$stage/gatehouse.com" "$build/src/main/gatehouse.com"
 # Texts with CR LF line ends, which every Windows editor shows as lines.
-sed 's/$/\r/' README.md >"$stage/README.txt"
+python3 tools/players_readme.py docs/players.md "$stage/README.txt"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 
 # The same sources give the same zip: every file dated by the last commit,

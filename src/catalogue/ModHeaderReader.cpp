@@ -76,7 +76,7 @@ void ReadModHeaderFrom(ModInfo& info, platform::IByteSource& source, HeaderNotes
     readText(info.description, kDescriptionLimit, note.description);
     readText(info.website, kWebsiteLimit, note.website);
     readText(info.downloadUrl, kDownloadUrlLimit, note.downloadUrl);
-    stream.ReadI64(info.guid);
+    note.hasIdentity = stream.ReadI64(info.guid);
     stream.ReadU32(info.headerDword3);
     stream.ReadU64(info.headerQword);
 

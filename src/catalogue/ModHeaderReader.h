@@ -51,6 +51,7 @@ struct HeaderTextNote {
 struct HeaderNotes {
     std::uint16_t formatVersion = 4;  // as read; 4 when the file is too short to say
     HeaderTextNote name, author, description, website, downloadUrl;
+    bool hasIdentity = false;            // all 8 bytes of the guid were there
     std::uint16_t requirementCount = 0;  // as stored
     std::uint16_t headerStringCount = 0;
     bool endedEarly = false;        // the bytes end before the header does

@@ -13,13 +13,15 @@ bool BuiltFor(const ModInfo& mod, const std::optional<GameVersionParts>& game) {
 
 }  // namespace
 
+bool IsListed(const ModInfo& mod) { return mod.name != "EDITOR"; }
+
 CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersionParts>& gameVersion)
     : m_catalogue(catalogue), m_graph(catalogue) {
     const std::size_t count = catalogue.Count();
     m_rows.reserve(count);
     for (std::size_t position = 0; position < count; ++position) {
         const ModInfo& mod = catalogue.At(position);
-        if (mod.name == "EDITOR") continue;
+        if (!IsListed(mod)) continue;
         std::int32_t status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
         // A requirement problem outranks the game version, and a missing
         // requirement outranks an outdated one.

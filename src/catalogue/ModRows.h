@@ -15,6 +15,10 @@
 
 namespace gh {
 
+// Whether the manager and `list` show a record: all but those named exactly
+// "EDITOR", which still satisfy other mods' requirements.
+bool IsListed(const ModInfo& mod);
+
 class CModRows {
 public:
     // Rows judged against `gameVersion` (CGameFolders::GameVersion); none

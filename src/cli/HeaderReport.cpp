@@ -1,5 +1,6 @@
 #include "cli/HeaderReport.h"
 
+#include "catalogue/ModRows.h"
 #include "cli/JsonEscapes.h"
 #include "cli/TerminalText.h"
 #include "platform/ByteSource.h"
@@ -46,26 +47,65 @@ void Warn(ModInspection& inspection, const char* code, std::wstring text) {
     inspection.warnings.push_back({code, std::move(text)});
 }
 
+// A text stored longer than a text can be, whose rest is read as the fields
+// after it; none when the field's text fits.
+std::optional<InspectFinding> TooLong(const TextField& field) {
+    const std::size_t stored = field.note->storedUnits;
+    if (stored <= kHeaderTextMaxUnits) return std::nullopt;
+    return InspectFinding{"text-too-long", fmt::format(L"the {} holds {} characters, more than the {} a text can "
+                                                       L"have: the rest is read as the fields that follow",
+                                                       field.word, stored, kHeaderTextMaxUnits)};
+}
+
+// The reader reads any bytes as a header (a format above 4 like 4, 0 like
+// 2, missing fields as defaults), so that a damaged file still has a row.
+// Only formats 1 to 4 are known layouts, and a file that ends before its
+// identity holds no more than the start of a header: neither is a mod file
+// this launcher can read, whatever row the mod list makes of it.
+void CollectProblems(ModInspection& inspection) {
+    const std::uint16_t format = inspection.notes.formatVersion;
+    if (format < 1 || format > 4)
+        inspection.problems.push_back(
+            {"unknown-format", fmt::format(L"its header format is {}, not one of 1 to 4 (the mod list reads it as "
+                                           L"format {})",
+                                           format, format == 0 ? 2 : 4)});
+    if (!inspection.notes.hasIdentity) {
+        inspection.problems.push_back(
+            {"ends-before-identity",
+             fmt::format(L"it ends after {} bytes, before its identity (guid)", inspection.fileBytes)});
+        // A text too long for its field can be why: its rest was read as
+        // the fields that follow, and the identity was looked for too late.
+        for (const TextField& field : TextFields(inspection))
+            if (auto tooLong = TooLong(field)) inspection.problems.push_back(std::move(*tooLong));
+    }
+}
+
+const char* OpenProblemCode(StatusKind kind) {
+    switch (kind) {
+        case StatusKind::NotFound: return "not-found";
+        case StatusKind::Denied: return "denied";
+        case StatusKind::WrongType: return "not-a-file";
+        default: return "cannot-open";
+    }
+}
+
 void CollectWarnings(ModInspection& inspection, const std::optional<GameVersionParts>& installedGame) {
     const ModInfo& info = inspection.info;
     const HeaderNotes& notes = inspection.notes;
     const std::uint16_t format = notes.formatVersion;
-    if (format < 1 || format > 4)
-        Warn(inspection, "unknown-format",
-             fmt::format(L"header format {} is not one of 1 to 4; it is read as format {}", format,
-                         format == 0 ? 2 : 4));
     for (const TextField& field : TextFields(inspection)) {
         const std::size_t stored = field.note->storedUnits;
-        if (stored > kHeaderTextMaxUnits)
-            Warn(inspection, "text-too-long",
-                 fmt::format(L"the {} holds {} characters, more than the {} a text can have: the rest is read as "
-                             L"the fields that follow",
-                             field.word, stored, kHeaderTextMaxUnits));
+        if (auto tooLong = TooLong(field))
+            inspection.warnings.push_back(std::move(*tooLong));
         else if (stored > field.limit && field.note->keptUnits == field.limit)
             Warn(inspection, "text-cut",
                  fmt::format(L"the {} is cut to {} of its {} characters", field.word, field.limit, stored));
     }
     if (info.guid == -1) Warn(inspection, "no-identity", L"the mod has no identity (guid -1): it cannot be required");
+    if (!IsListed(info))
+        Warn(inspection, "unlisted-name",
+             L"the mod is named \"EDITOR\": the mod manager and list never show a mod of that name (it still "
+             L"satisfies other mods' requirements)");
     const bool versions = format != 1;
     for (std::size_t i = 0; i < info.requirements.size(); ++i) {
         const CModRequirement& req = info.requirements[i];
@@ -102,7 +142,7 @@ void CollectWarnings(ModInspection& inspection, const std::optional<GameVersionP
 
 std::wstring Quoted(std::string_view utf8) { return L"\"" + TerminalSafe(utf8) + L"\""; }
 
-std::wstring InspectionText(const std::wstring& path, const ModInspection& inspection) {
+std::wstring FieldsText(const std::wstring& path, const ModInspection& inspection) {
     const ModInfo& info = inspection.info;
     const HeaderNotes& notes = inspection.notes;
     std::wstring out;
@@ -133,17 +173,26 @@ std::wstring InspectionText(const std::wstring& path, const ModInspection& inspe
                        inspection.fileBytes);
     if (inspection.warnings.empty()) return out + L"Warnings: none\n";
     out += L"Warnings:\n";
-    for (const InspectWarning& warning : inspection.warnings) out += L"  - " + warning.text + L"\n";
+    for (const InspectFinding& warning : inspection.warnings) out += L"  - " + warning.text + L"\n";
     return out;
 }
 
 std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
 
-std::string InspectionJson(const std::wstring& path, const ModInspection& inspection) {
+Json FindingsJson(const std::vector<InspectFinding>& findings) {
+    Json list = Json::array();
+    for (const InspectFinding& finding : findings) {
+        Json entry = Json::object();
+        entry["code"] = finding.code;
+        entry["text"] = Utf8(finding.text);
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+void AddFieldsJson(Json& root, const ModInspection& inspection) {
     const ModInfo& info = inspection.info;
     const HeaderNotes& notes = inspection.notes;
-    Json root = Json::object();
-    root["file"] = Utf8(path);
     root["format"] = notes.formatVersion;
     root["guid"] = info.guid;
     root["version"] = info.version;
@@ -179,43 +228,68 @@ std::string InspectionJson(const std::wstring& path, const ModInspection& inspec
     root["headerTextsPastEnd"] = info.headerStringsPastEnd;
     root["headerBytes"] = std::min(notes.headerBytes, inspection.fileBytes);
     root["fileBytes"] = inspection.fileBytes;
-    Json warnings = Json::array();
-    for (const InspectWarning& warning : inspection.warnings) {
-        Json entry = Json::object();
-        entry["code"] = warning.code;
-        entry["text"] = Utf8(warning.text);
-        warnings.push_back(std::move(entry));
-    }
-    root["warnings"] = std::move(warnings);
-    return WithShownEscapes(root.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+    root["warnings"] = FindingsJson(inspection.warnings);
+}
+
+// The reasons, for a line on standard error.
+std::wstring ProblemsText(const std::vector<InspectFinding>& problems) {
+    std::wstring out;
+    for (const InspectFinding& problem : problems) out += (out.empty() ? L"" : L"; ") + problem.text;
+    return out;
 }
 
 }  // namespace
 
-ModInspection InspectModFile(const std::wstring& path, const std::optional<GameVersionParts>& installedGame) {
+std::wstring InspectionText(const std::wstring& path, const ModInspection& inspection) {
+    return inspection.readable ? FieldsText(path, inspection) : std::wstring();
+}
+
+std::string InspectionJson(const std::wstring& path, const ModInspection& inspection) {
+    Json root = Json::object();
+    root["file"] = Utf8(path);
+    root["readable"] = inspection.readable;
+    root["problems"] = FindingsJson(inspection.problems);
+    if (inspection.readable) AddFieldsJson(root, inspection);
+    return WithShownEscapes(root.dump(2, ' ', false, Json::error_handler_t::replace)) + "\n";
+}
+
+ModInspection InspectModHeader(platform::IByteSource& source, std::uint64_t fileBytes,
+                               const std::optional<GameVersionParts>& installedGame) {
     ModInspection inspection;
-    platform::InputFile file;
-    if (!file.Open(path)) return inspection;
-    inspection.readable = true;
-    inspection.fileBytes = file.Size().value_or(0);
-    platform::CFileByteSource source(file);
+    inspection.fileBytes = fileBytes;
     ReadModHeaderFrom(inspection.info, source, &inspection.notes);
+    CollectProblems(inspection);
+    inspection.readable = inspection.problems.empty();
+    if (inspection.readable) CollectWarnings(inspection, installedGame);
+    return inspection;
+}
+
+ModInspection InspectModFile(const std::wstring& path, const std::optional<GameVersionParts>& installedGame) {
+    platform::InputFile file;
+    Status opened = file.Open(path);
+    if (!opened) {
+        ModInspection inspection;
+        inspection.problems.push_back({OpenProblemCode(opened.Kind()), opened.Text()});
+        inspection.opened = std::move(opened);
+        return inspection;
+    }
+    platform::CFileByteSource source(file);
+    ModInspection inspection = InspectModHeader(source, file.Size().value_or(0), installedGame);
     inspection.info.filePath = path;
-    CollectWarnings(inspection, installedGame);
     return inspection;
 }
 
 int RunInspect(const std::wstring& path, bool json, const CGameFolders& folders, IConsole& console) {
     const ModInspection inspection = InspectModFile(path, folders.GameVersion());
-    if (!inspection.readable) {
-        console.Err(L"gatehouse: \"" + TerminalSafe(path) + L"\" cannot be read\n");
-        return 1;
-    }
     if (json)
         console.OutBytes(InspectionJson(path, inspection));
     else
         console.Out(InspectionText(path, inspection));
-    return 0;
+    if (inspection.readable) return 0;
+    const std::wstring file = L"gatehouse: \"" + TerminalSafe(path) + L"\" ";
+    console.Err(file + (inspection.opened ? L"is not a mod file this launcher can read: " : L"cannot be read: ") +
+                TerminalSafe(ProblemsText(inspection.problems)) + L"\n");
+    return 1;
 }
 
 }  // namespace gh

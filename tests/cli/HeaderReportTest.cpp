@@ -2,6 +2,8 @@
 // a mod author needs, on its own and as the built executable prints it.
 #include "CliFixture.h"
 #include "cli/HeaderReport.h"
+#include "platform/Files.h"
+#include "platform/Unicode.h"
 
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
@@ -39,7 +41,7 @@ protected:
         const ModInspection inspection = InspectModFile(m_temp / L"x.mod", game);
         EXPECT_TRUE(inspection.readable);
         std::vector<std::string> codes;
-        for (const InspectWarning& warning : inspection.warnings) codes.push_back(warning.code);
+        for (const InspectFinding& warning : inspection.warnings) codes.push_back(warning.code);
         return codes;
     }
 };
@@ -62,14 +64,14 @@ TEST_F(InspectTest, EachSurpriseHasItsWarning) {
     mod.name = std::u16string(300, u'n');
     EXPECT_EQ(Codes(mod), List{"text-cut"});
     mod = CleanMod();
-    mod.description = std::u16string(600, u'd');
+    mod.description = std::u16string(512, u'd') + u'\0';  // the rest reads as an empty website
     EXPECT_THAT(Codes(mod), ::testing::Contains("text-too-long"));
-    mod = CleanMod();
-    mod.formatVersion = 7;
-    EXPECT_EQ(Codes(mod), List{"unknown-format"});
     mod = CleanMod();
     mod.guid = -1;
     EXPECT_EQ(Codes(mod), List{"no-identity"});
+    mod = CleanMod();
+    mod.name = u"EDITOR";
+    EXPECT_EQ(Codes(mod), List{"unlisted-name"});
     mod = CleanMod();
     mod.requirements = {{u"me", 1002, 1}, {u"any", 5, 0}};
     EXPECT_EQ(Codes(mod), (List{"requires-itself", "requirement-version-0"}));
@@ -87,19 +89,25 @@ TEST_F(InspectTest, EachSurpriseHasItsWarning) {
     EXPECT_EQ(Codes(mod), List{"cut-short"});
 }
 
-TEST_F(InspectTest, AFileCutAtEveryByteReadsWithoutHarm) {
-    const std::string whole = EncodeModFile(CleanMod());
+TEST_F(InspectTest, AFileCutAtEveryByteIsAModFileOnlyFromItsIdentityOn) {
+    ModFileLayout layout;
+    const std::string whole = EncodeModFile(CleanMod(), &layout);
     for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
         m_temp.WriteFile(L"cut.mod", whole.substr(0, cut));
         const ModInspection inspection = InspectModFile(m_temp / L"cut.mod", kGame);
-        ASSERT_TRUE(inspection.readable) << cut;
+        ASSERT_EQ(inspection.readable, cut >= layout.guid.end) << cut;
+        if (!inspection.readable) {
+            ASSERT_EQ(inspection.problems.size(), 1u) << cut;
+            EXPECT_EQ(inspection.problems[0].code, "ends-before-identity") << cut;
+            continue;
+        }
         const bool cutShort = std::any_of(inspection.warnings.begin(), inspection.warnings.end(),
-                                          [](const InspectWarning& w) { return w.code == "cut-short"; });
+                                          [](const InspectFinding& w) { return w.code == "cut-short"; });
         EXPECT_EQ(cutShort, cut < whole.size() - CleanMod().content.size()) << cut;
     }
 }
 
-TEST_F(InspectTest, TheExecutablePrintsTextAndJsonAndFailsOnlyWhenTheFileCannotBeRead) {
+TEST_F(InspectTest, TheExecutablePrintsTextAndJson) {
     WriteGame();
     ModFile mod = CleanMod();
     mod.name = std::u16string(300, u'n');
@@ -121,11 +129,70 @@ TEST_F(InspectTest, TheExecutablePrintsTextAndJsonAndFailsOnlyWhenTheFileCannotB
     EXPECT_EQ(parsed["requirements"][0]["guid"], 1001);
     EXPECT_EQ(parsed["warnings"][0]["code"], "text-cut");
 
-    const ChildResult missing = Gatehouse({L"inspect", m_temp / L"no such.mod"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_THAT(missing.err, HasSubstr("cannot be read"));
     EXPECT_EQ(Gatehouse({L"inspect"}).exitCode, 2);
     EXPECT_EQ(m_temp.ReadFile(L"outside/author's.mod"), EncodeModFile(mod)) << "inspect writes nothing";
+}
+
+// What is no mod file this launcher can read fails with its reasons, the
+// same in the error line and in the JSON; a readable file says nothing there.
+TEST_F(InspectTest, EveryVerdictReachesTheExitStatusTheErrorLineAndTheJson) {
+    WriteGame();
+    ModFile format7 = CleanMod(), format0 = CleanMod(), overlong = CleanMod(), editor = CleanMod();
+    format7.formatVersion = 7;
+    format0.formatVersion = 0;
+    overlong.description = std::u16string(600, u'd');  // its rest is read where the identity was
+    editor.name = u"EDITOR";
+    ModFileLayout layout;
+    const std::string whole = EncodeModFile(CleanMod(), &layout);
+    m_temp.WriteFile(L"notes.mod", "vm\n");
+    m_temp.WriteFile(L"format7.mod", EncodeModFile(format7));
+    m_temp.WriteFile(L"format0.mod", EncodeModFile(format0));
+    m_temp.WriteFile(L"cut.mod", whole.substr(0, layout.guid.end - 1));
+    m_temp.WriteFile(L"overlong.mod", EncodeModFile(overlong));
+    m_temp.WriteFile(L"editor.mod", EncodeModFile(editor));
+    m_temp.MakeFolder(L"folder.mod");
+    const std::string notAMod = "is not a mod file this launcher can read: ", unopened = "cannot be read: ";
+    const struct {
+        const wchar_t* file;
+        std::vector<std::string> codes;  // the problems, or the warnings of a readable file
+        const std::string* says;         // nullptr for a readable file
+    } cases[] = {
+        {L"notes.mod", {"unknown-format", "ends-before-identity"}, &notAMod},
+        {L"format7.mod", {"unknown-format"}, &notAMod},
+        {L"format0.mod", {"unknown-format"}, &notAMod},
+        {L"cut.mod", {"ends-before-identity"}, &notAMod},
+        {L"overlong.mod", {"ends-before-identity", "text-too-long"}, &notAMod},
+        {L"nothere.mod", {"not-found"}, &unopened},
+        {L"folder.mod", {"not-a-file"}, &unopened},
+        {L"editor.mod", {"unlisted-name"}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.file));
+        const ChildResult text = Gatehouse({L"inspect", m_temp / c.file});
+        const ChildResult json = Gatehouse({L"inspect", L"--json", m_temp / c.file});
+        EXPECT_EQ(text.exitCode, c.says ? 1 : 0) << text.err;
+        EXPECT_EQ(json.exitCode, text.exitCode);
+        const auto parsed = nlohmann::json::parse(json.out);
+        EXPECT_EQ(parsed["readable"], c.says == nullptr);
+        std::vector<std::string> codes;
+        std::string reasons;
+        for (const auto& finding : parsed[c.says ? "problems" : "warnings"]) {
+            codes.push_back(finding["code"]);
+            if (c.says) reasons += (reasons.empty() ? "" : "; ") + finding["text"].get<std::string>();
+        }
+        EXPECT_EQ(codes, c.codes);
+        if (!c.says) {
+            EXPECT_EQ(text.err, "");
+            continue;
+        }
+        EXPECT_EQ(text.out, "");
+        EXPECT_FALSE(parsed.contains("guid")) << "no fields are made up for a file that is none";
+        EXPECT_THAT(text.err, HasSubstr("\" " + *c.says + reasons + "\n"));
+        EXPECT_EQ(json.err, text.err);
+        if (c.says == &unopened) {  // the system's own words
+            EXPECT_EQ(reasons, WideToUtf8(platform::InputFile().Open(m_temp / c.file).Text()));
+        }
+    }
 }
 
 }  // namespace
