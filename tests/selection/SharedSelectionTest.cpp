@@ -11,17 +11,13 @@ namespace {
 
 using ::testing::ElementsAre;
 
-ModData Mod(const wchar_t* name, std::int64_t guid, std::uint32_t version, ModStatus status = StatusOk) {
-    ModData mod = MakeMod(name, guid, status);
-    mod.version = version;
-    return mod;
-}
-
 class SharedSelectionTest : public ::testing::Test {
 protected:
     SharedSelectionTest() {
-        const std::vector<ModData> mods = {Mod(L"Alpha", 1, 3), Mod(L"Blocked", 2, 5, StatusMissingRequirement),
-                                           Mod(L"Core", 3, 1), Mod(L"Delta", 4, 2)};
+        std::vector<ModData> mods = {MakeMod(L"Alpha", 1), MakeMod(L"Blocked", 2, StatusMissingRequirement),
+                                     MakeMod(L"Core", 3), MakeMod(L"Delta", 4)};
+        const std::uint32_t versions[] = {3, 5, 1, 2};
+        for (std::size_t i = 0; i < mods.size(); ++i) mods[i].version = versions[i];
         m_view.AddRows(mods);
         m_rules.SetMods(mods);
     }
@@ -33,13 +29,17 @@ protected:
     CSelectionRules m_rules{m_view};
 };
 
-TEST_F(SharedSelectionTest, MissingModsAreSkippedOutdatedOnesLoadAndRepeatsStay) {
+TEST_F(SharedSelectionTest, MissingModsAreSkippedOutdatedOnesLoadRepeatsStayAndDamageChangesNothing) {
     Check(3);
     const std::vector<SharedEntry> code = {
         {1, 3, "Alpha"}, {99, 1, "Missing Mod"}, {3, 4, "Core"}, {1, 2, "Alpha"}, {2, 9, "Blocked"}};
-    const Result<SharedLoadReport> report = LoadShareCode(m_rules, EncodeShareCode(code).Value());
-    ASSERT_TRUE(report);
+    const std::string text = EncodeShareCode(code).Value();
+    EXPECT_EQ(LoadShareCode(m_rules, text.substr(0, text.size() - 1)).Error().Kind(), StatusKind::BadData);
+    EXPECT_THAT(m_rules.Selection(), ElementsAre(3));
+    EXPECT_EQ(m_view.Checks()[3], CheckState::Checked);
 
+    const Result<SharedLoadReport> report = LoadShareCode(m_rules, text);
+    ASSERT_TRUE(report);
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 2, 0));
     EXPECT_THAT(m_view.Checks(), ElementsAre(CheckState::Checked, CheckState::Indeterminate, CheckState::Checked,
                                              CheckState::Unchecked));
@@ -61,17 +61,6 @@ TEST_F(SharedSelectionTest, ASharedSelectionLoadsBackAndTheLimitHoldsAsForAFile)
     EXPECT_THAT(report->skipped, ElementsAre(SkippedSharedEntry{10, entries[10], LeftOutReason::OverLimit, 2},
                                              SkippedSharedEntry{11, entries[11], LeftOutReason::OverLimit, 2}));
     EXPECT_TRUE(report->outdated.empty());
-}
-
-TEST_F(SharedSelectionTest, ADamagedCodeChangesNothing) {
-    Check(3);
-    const std::vector<CheckState> checks = m_view.Checks();
-    std::string code = EncodeShareCode({{1, 3, "Alpha"}}).Value();
-    code.pop_back();
-    const Result<SharedLoadReport> report = LoadShareCode(m_rules, code);
-    EXPECT_EQ(report.Error().Kind(), StatusKind::BadData);
-    EXPECT_THAT(m_rules.Selection(), ElementsAre(3));
-    EXPECT_EQ(m_view.Checks(), checks);
 }
 
 }  // namespace
