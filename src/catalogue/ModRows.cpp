@@ -21,7 +21,7 @@ CModRows::CModRows(const CModCatalogue& catalogue, const std::optional<GameVersi
     m_rows.reserve(count);
     for (std::size_t position = 0; position < count; ++position) {
         const ModInfo& mod = catalogue.At(position);
-        if (mod.name == "EDITOR") continue;
+        if (!IsListed(mod)) continue;
         std::int32_t status = BuiltFor(mod, gameVersion) ? StatusOk : StatusWrongGameVersion;
         // A requirement problem outranks the game version, and a missing
         // requirement outranks an outdated one.

@@ -15,6 +15,10 @@
 
 namespace gh {
 
+// Whether the manager lists a record: all but those named exactly "EDITOR",
+// which still satisfy requirements.
+inline bool IsListed(const ModInfo& record) { return record.name != "EDITOR"; }
+
 class CModRows {
 public:
     // Rows judged against the running game's version (GetGameVersion).
@@ -46,6 +50,8 @@ public:
     std::vector<ModData> DisplayRecords() const;
 
     const CModCatalogue& Catalogue() const { return m_catalogue; }
+    // The requirements of every record of the catalogue, resolved.
+    const CRequirementGraph& Graph() const { return m_graph; }
 
     // The files that row `row`'s record hides: other files with its identity.
     std::vector<const HiddenModFile*> HiddenBy(std::size_t row) const;
