@@ -59,20 +59,23 @@ struct RequirementAddition {
     std::int64_t guid = 0;
     const ModInfo* mod = nullptr;
     // The entry of the selection it goes ahead of: the first entry that
-    // needs it, directly or through other additions.
+    // needs it, directly or through any other mods.
     std::size_t before = 0;
 };
 
 struct RequirementPlan {
     // Every mod that the selection's mods need, directly or through other
-    // additions, and that can be added; each once, in the order they are
-    // inserted: by the entry they go ahead of, and before that entry each
-    // addition after the additions it needs (mods that need each other in
-    // the order they were found).
+    // mods, and that can be added; each once, in the order they are
+    // inserted: by the entry they go ahead of, and before that entry with
+    // requirements first: each addition comes after the additions that it,
+    // or another mod of its ring, needs (see SelectionOrder.h), so adding
+    // puts no "loads before" mark on an addition. Additions of one ring keep
+    // the order the walk found them in.
     std::vector<RequirementAddition> additions;
     // The requirements met on the way that cannot be added (not installed,
-    // too old or blocked), each identity once, in the order met; their own
-    // requirements are not followed.
+    // too old or blocked), each identity once, in the order met. The
+    // requirements of a record the list leaves out are followed like those
+    // of a selected mod; those of the others are not known or not usable.
     std::vector<UnmetRequirement> cannotAdd;
     // How many places the selection lacks for the additions: the entries
     // plus the additions beyond the limit. When not 0 nothing is added.

@@ -81,6 +81,8 @@ TEST(SelectionOrderTest, SortMarksAndAdditionsFollowTheRules) {
         // additions go before the first entry that needs them, requirements first
         {"A>C B>D C>D D", "BA", "BA", "- - ", "B:Ds A:Cs", "DBCA", "", 0},
         {"A>BC B>C C", "A", "A", "- ", "A:BsCs", "CBA", "", 0},
+        {"A>BC B>A C", "A", "A", "* ", "A:BsCs", "CBA", "", 0},   // after what its ring needs
+        {"A>B B>C C", "AB", "BA", "B - ", "B:Cs", "CAB", "", 0},  // A needs C through B
         // what cannot be added: too old, the list leaves it out
         {"A>B^ B", "AB", "BA", "B - ", "A:Bo", "AB", "Bo", 0},
         {"A>E E!", "A", "A", "- ", "A:En", "A", "En", 0},
