@@ -36,8 +36,9 @@ struct OrderMark {
     // that mod's entries after this one), in launch order: the mark "loads
     // before Core Library, which it needs". Empty in a working order.
     std::vector<std::size_t> loadsBefore;
-    // Its mod is part of a ring (see above), so the sort keeps it where its
-    // ring's order puts it.
+    // Its mod is part of a ring (see above), whether or not the ring's other
+    // mods are selected: no order meets all of the ring's requirements, and
+    // the sort keeps the ring's selected entries in the order they have.
     bool inRing = false;
 };
 

@@ -91,8 +91,8 @@ struct RequirementPlan {
 RequirementPlan PlanRequirementAdditions(const CModRows& rows, std::span<const std::int64_t> selection,
                                          std::size_t limit = kSelectionLimit);
 
-// `selection` with the plan's additions inserted; `selection` as it is when
-// the plan does not fit.
+// `selection` with the additions of `plan`, made for this same selection,
+// inserted; `selection` as it is when the plan does not fit.
 std::vector<std::int64_t> WithAdditions(std::span<const std::int64_t> selection, const RequirementPlan& plan);
 
 // The identities of the rules' selection, in launch order.
