@@ -43,7 +43,7 @@ struct OrderMark {
 };
 
 // One mark per entry of `selection`. Time linear in the entries and their
-// mods' requirements, plus the marks' length.
+// mods' requirements, plus n log n in the entries each entry loads before.
 std::vector<OrderMark> OrderMarks(const CModRows& rows, std::span<const std::int64_t> selection);
 
 // The sorted order, as positions into `selection`: the entry placed i-th is
