@@ -48,6 +48,8 @@ public:
     std::vector<ModData> DisplayRecords() const;
 
     const CModCatalogue& Catalogue() const { return m_catalogue; }
+    // The requirements of every record of the catalogue, resolved.
+    const CRequirementGraph& Graph() const { return m_graph; }
 
     // The files that row `row`'s record hides: other files with its identity.
     std::vector<const HiddenModFile*> HiddenBy(std::size_t row) const;

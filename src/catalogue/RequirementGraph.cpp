@@ -77,6 +77,7 @@ void CRequirementGraph::ComputeReports() {
 
     const auto finishComponent = [&](std::vector<std::uint32_t>::iterator first) {
         const auto id = static_cast<std::uint32_t>(m_reportStart.size());
+        std::uint8_t flags = 0;
         for (auto it = first; it != open.end(); ++it) m_componentOf[*it] = id;
         stamp = id + 1;
         splicedStamp.push_back(0);
@@ -94,6 +95,7 @@ void CRequirementGraph::ComputeReports() {
                 const ModInfo& found = m_catalogue.At(t);
                 if (found.version < requirement.version) add(target, &requirement, &found, requirement.version);
                 const std::uint32_t other = m_componentOf[t];
+                if (other == id) flags |= kRing;  // a requirement inside the group
                 if (other == id || splicedStamp[other] == stamp) continue;
                 splicedStamp[other] = stamp;
                 for (std::size_t p = m_reportStart[other]; p < m_reportStart[other + 1]; ++p) {
@@ -102,7 +104,6 @@ void CRequirementGraph::ComputeReports() {
                 }
             }
         }
-        std::uint8_t flags = 0;
         for (std::size_t p = reportStart; p < m_problems.size(); ++p)
             flags |= m_problems[p].installed ? kOutdated : kMissing;
         m_closure.push_back(flags);
@@ -150,6 +151,8 @@ CRequirementGraph::Closure CRequirementGraph::ClosureOf(std::size_t position) co
     const std::uint8_t flags = m_closure[m_componentOf[position]];
     return {(flags & kMissing) != 0, (flags & kOutdated) != 0};
 }
+
+bool CRequirementGraph::InRing(std::size_t position) const { return (m_closure[m_componentOf[position]] & kRing) != 0; }
 
 std::span<const RequirementProblem> CRequirementGraph::ProblemsOf(std::size_t position) const {
     const std::uint32_t component = m_componentOf[position];

@@ -43,6 +43,15 @@ public:
 
     Closure ClosureOf(std::size_t position) const;
 
+    // The group of the record at `position`: the records that need each
+    // other, directly or through other records, share one group. A group's
+    // number is higher than the number of every other group its records
+    // need, so ordering records by group puts requirements first.
+    std::uint32_t GroupOf(std::size_t position) const { return m_componentOf[position]; }
+    // Whether the record is part of a ring: its group holds another record,
+    // or it requires itself.
+    bool InRing(std::size_t position) const;
+
     // Everything that keeps the record at `position` (catalogue order) from
     // being selectable: each mod it needs, to any depth, that is missing or
     // too old, named once (a missing mod by its guid, an outdated one by its
@@ -54,6 +63,7 @@ public:
 private:
     static constexpr std::uint8_t kMissing = 1;
     static constexpr std::uint8_t kOutdated = 2;
+    static constexpr std::uint8_t kRing = 4;
 
     void ResolveRequirements();
     void ComputeReports();

@@ -1,0 +1,1 @@
+gh_add_fuzzer(fuzz_selection_order ${CMAKE_CURRENT_LIST_DIR}/selection_order_fuzz.cpp gh_selection)
