@@ -29,14 +29,13 @@ void DecodeUnder(const gh::steam::RecordLayouts& layouts, ByteSpan bytes) {
         Check(record.has_value() == (bytes.size() == gh::steam::CallResultSize(id, layouts)));
         if (!record) continue;
         const std::int32_t result = Int32At(bytes, 0);  // every record starts with its result code
-        if (const auto* list = std::get_if<gh::RemoteStorageEnumerateUserSubscribedFilesResult>(&*record))
-            Check(list->m_eResult == result);
-        if (const auto* file = std::get_if<gh::RemoteStorageDownloadUGCResult>(&*record))
-            Check(file->m_eResult == result && gh::FieldText(file->m_pchFileName).size() <= gh::kFileNameFieldSize);
-        if (const auto* details = std::get_if<gh::RemoteStorageGetPublishedFileDetailsResult>(&*record))
-            Check(details->m_eResult == result && details->m_nFileSize == Int32At(bytes, layouts.details.fileSize) &&
-                  gh::FieldText(details->m_pchFileName).size() <= gh::kFileNameFieldSize &&
-                  gh::FieldText(details->m_rgchTitle).size() <= gh::kTitleFieldSize);
+        if (const auto* list = std::get_if<gh::SubscriptionPage>(&*record)) Check(list->result == result);
+        if (const auto* file = std::get_if<gh::DownloadedContent>(&*record))
+            Check(file->result == result && gh::FieldText(file->fileName).size() <= gh::kFileNameFieldSize);
+        if (const auto* details = std::get_if<gh::PublishedFileDetails>(&*record))
+            Check(details->result == result && details->fileSize == Int32At(bytes, layouts.details.fileSize) &&
+                  gh::FieldText(details->fileName).size() <= gh::kFileNameFieldSize &&
+                  gh::FieldText(details->title).size() <= gh::kTitleFieldSize);
     }
     gh::steam::CallCompleted completed;
     Check(gh::steam::DecodeCallCompleted(bytes, layouts.callCompleted, completed) ==

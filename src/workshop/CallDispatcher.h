@@ -16,8 +16,7 @@
 namespace gh {
 
 // Any record a call can finish with.
-using CallResultRecord = std::variant<RemoteStorageEnumerateUserSubscribedFilesResult,
-                                      RemoteStorageGetPublishedFileDetailsResult, RemoteStorageDownloadUGCResult>;
+using CallResultRecord = std::variant<SubscriptionPage, PublishedFileDetails, DownloadedContent>;
 
 // What a waiting object implements (CCallResult does).
 class ICallResultSink {

@@ -14,7 +14,7 @@ namespace gh {
 template <class T>
 class CCallResult final : private ICallResultSink {
 public:
-    using Handler = std::function<void(const T* result, bool bIOFailure)>;
+    using Handler = std::function<void(const T* result, bool ioFailure)>;
 
     // `dispatcher` must outlive this object.
     explicit CCallResult(CCallDispatcher& dispatcher) : m_dispatcher(&dispatcher) {}

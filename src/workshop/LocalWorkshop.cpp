@@ -145,70 +145,70 @@ std::optional<std::int32_t> CLocalWorkshop::ContentSize(const std::wstring& path
 
 SteamAPICall CLocalWorkshop::EnumerateUserSubscribedFiles(std::uint32_t startIndex) {
     if (!m_initialized) return kInvalidCall;
-    RemoteStorageEnumerateUserSubscribedFilesResult result;
-    result.m_eResult = kResultOk;
+    SubscriptionPage result;
+    result.result = kResultOk;
     const std::size_t total = m_manifest.items.size();
-    result.m_nTotalResultCount =
+    result.totalCount =
         static_cast<std::int32_t>(std::min<std::size_t>(total, std::numeric_limits<std::int32_t>::max()));
     std::int32_t returned = 0;
     for (std::size_t i = startIndex; i < total && returned < kEnumerateMaxResults; ++i, ++returned)
-        result.m_rgPublishedFileId[returned] = m_manifest.items[i].id;
-    result.m_nResultsReturned = returned;
+        result.fileIds[returned] = m_manifest.items[i].id;
+    result.resultsReturned = returned;
     return Schedule(m_manifest.latencyMs, result);
 }
 
 SteamAPICall CLocalWorkshop::GetPublishedFileDetails(PublishedFileId file) {
     if (!m_initialized) return kInvalidCall;
-    RemoteStorageGetPublishedFileDetailsResult result;
-    result.m_nPublishedFileId = file;
+    PublishedFileDetails result;
+    result.fileId = file;
     const WorkshopItem* item = FindItem(file);
     if (!item) {
-        result.m_eResult = kResultFileNotFound;
+        result.result = kResultFileNotFound;
         return Schedule(m_manifest.latencyMs, result);
     }
     if (item->fail == WorkshopFailure::Never) return kInvalidCall;
 
     const std::size_t index = static_cast<std::size_t>(item - m_manifest.items.data());
     const UGCHandle handle = m_itemHandles[index];
-    SetFieldText(result.m_pchFileName, item->fileName);
-    SetFieldText(result.m_rgchTitle, item->fileName);
-    result.m_hFile = handle;
+    SetFieldText(result.fileName, item->fileName);
+    SetFieldText(result.title, item->fileName);
+    result.contentHandle = handle;
     const std::wstring path = item->content.empty() ? std::wstring() : CombinePath(m_folder, Utf8ToWide(item->content));
     const auto size = ContentSize(path);
     if (item->fail == WorkshopFailure::Details) {
-        result.m_eResult = kResultFail;
+        result.result = kResultFail;
     } else if (!size) {
-        result.m_eResult = kResultFileNotFound;
+        result.result = kResultFileNotFound;
     } else {
-        result.m_eResult = kResultOk;
-        result.m_nFileSize = *size;
+        result.result = kResultOk;
+        result.fileSize = *size;
         std::int64_t updated = 0;
         if (item->timeUpdated)
             updated = *item->timeUpdated;
         else
             updated = platform::FileModificationTime(path).value_or(0);
-        result.m_rtimeUpdated =
+        result.timeUpdated =
             static_cast<std::uint32_t>(std::clamp<std::int64_t>(updated, 0, std::numeric_limits<std::uint32_t>::max()));
-        result.m_rtimeCreated = result.m_rtimeUpdated;
+        result.timeCreated = result.timeUpdated;
     }
     return Schedule(LatencyOf(item), result);
 }
 
 SteamAPICall CLocalWorkshop::UGCDownload(UGCHandle content, std::uint32_t /*priority*/) {
     if (!m_initialized) return kInvalidCall;
-    RemoteStorageDownloadUGCResult result;
-    result.m_hFile = content;
+    DownloadedContent result;
+    result.contentHandle = content;
     const auto found = m_contents.find(content);
     const WorkshopItem* item = FirstItemWith(content);
     if (found == m_contents.end() || !item) {
-        result.m_eResult = kResultFileNotFound;
+        result.result = kResultFileNotFound;
         return Schedule(m_manifest.latencyMs, result);
     }
-    SetFieldText(result.m_pchFileName, found->second.fileName.empty() ? item->fileName : found->second.fileName);
+    SetFieldText(result.fileName, found->second.fileName.empty() ? item->fileName : found->second.fileName);
     const std::int64_t latency = LatencyOf(item);
     const auto size = ContentSize(found->second.path);
     if (!size) {
-        result.m_eResult = kResultFileNotFound;
+        result.result = kResultFileNotFound;
         return Schedule(latency, result);
     }
 
@@ -220,11 +220,11 @@ SteamAPICall CLocalWorkshop::UGCDownload(UGCHandle content, std::uint32_t /*prio
     if (!m_transfers.count(content)) m_transfers[content] = Transfer{Now() + latency, duration, *size};
 
     if (found->second.failDownload) {
-        result.m_eResult = kResultFail;
+        result.result = kResultFail;
         return Schedule(latency + duration, result);
     }
-    result.m_eResult = kResultOk;
-    result.m_nSizeInBytes = *size;
+    result.result = kResultOk;
+    result.sizeInBytes = *size;
     return Schedule(latency + duration, result, content);
 }
 

@@ -31,11 +31,11 @@ public:
     virtual bool HasRemoteStorage() = 0;
 
     // Asynchronous; 0 when the call was not made (it is never answered).
-    // Record: RemoteStorageEnumerateUserSubscribedFilesResult, at most 50 ids from `startIndex`.
+    // Record: SubscriptionPage, at most 50 ids from `startIndex`.
     virtual SteamAPICall EnumerateUserSubscribedFiles(std::uint32_t startIndex) = 0;
-    // Record: RemoteStorageGetPublishedFileDetailsResult.
+    // Record: PublishedFileDetails.
     virtual SteamAPICall GetPublishedFileDetails(PublishedFileId file) = 0;
-    // Record: RemoteStorageDownloadUGCResult.
+    // Record: DownloadedContent.
     virtual SteamAPICall UGCDownload(UGCHandle content, std::uint32_t priority) = 0;
 
     // Byte counts of a download; false (and nothing written) when the

@@ -36,13 +36,13 @@ struct Target {
 
 }  // namespace
 
-std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const DownloadedContent& result,
                                          const std::vector<std::string>& names, const std::wstring& userGameFolder,
                                          CStaleFileSweeper* sweeper) {
     // Every name is judged before any folder is made or file opened.
     std::vector<Target> targets;
     std::vector<std::optional<std::size_t>> targetOf(names.size());
-    for (std::size_t i = 0; i < names.size() && result.m_nSizeInBytes >= 0; ++i) {
+    for (std::size_t i = 0; i < names.size() && result.sizeInBytes >= 0; ++i) {
         const std::optional<std::wstring> path = WorkshopFilePath(userGameFolder, AnsiToWide(names[i]));
         if (!path) continue;
         const std::wstring key = ToUpper(NormalizeSlashes(*path));
@@ -63,14 +63,14 @@ std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteSt
     }
 
     if (open > 0) {
-        const auto total = static_cast<std::uint32_t>(result.m_nSizeInBytes);
+        const auto total = static_cast<std::uint32_t>(result.sizeInBytes);
         const std::size_t chunkSize = std::min<std::size_t>(kInstallChunkSize, total);
         std::unique_ptr<char[]> chunk(new (std::nothrow) char[chunkSize == 0 ? 1 : chunkSize]);
         bool complete = chunk != nullptr;
         for (std::uint32_t offset = 0; complete && offset < total;) {
             const auto want = static_cast<std::int32_t>(
                 std::min<std::uint32_t>(total - offset, static_cast<std::uint32_t>(chunkSize)));
-            const std::int32_t got = client.UGCRead(result.m_hFile, chunk.get(), want, offset);
+            const std::int32_t got = client.UGCRead(result.contentHandle, chunk.get(), want, offset);
             complete = got == want;
             // A file whose write failed refuses the rest and its commit.
             for (Target& target : targets)
@@ -91,9 +91,9 @@ std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteSt
     return written;
 }
 
-bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                           const std::wstring& userGameFolder, CStaleFileSweeper* sweeper) {
-    return InstallDownloadedFiles(client, result, {FieldText(result.m_pchFileName)}, userGameFolder, sweeper).front();
+bool InstallDownloadedFile(IWorkshopClient& client, const DownloadedContent& result, const std::wstring& userGameFolder,
+                           CStaleFileSweeper* sweeper) {
+    return InstallDownloadedFiles(client, result, {FieldText(result.fileName)}, userGameFolder, sweeper).front();
 }
 
 }  // namespace gh

@@ -30,7 +30,7 @@ private:
     std::set<std::wstring> m_swept;
 };
 
-// Writes the content of `result` (m_hFile, m_nSizeInBytes, m_pchFileName)
+// Writes the content of `result` (contentHandle, sizeInBytes, fileName)
 // to the file its name gives below the mods folder of the documents game
 // folder (WorkshopFilePath), creating the folders the file lives in. The
 // name is judged before anything is created. The content is read from
@@ -40,17 +40,17 @@ private:
 // negative, the target is read-only or a folder, the client delivers fewer
 // bytes than announced, or any write fails. With a `sweeper`, the target's
 // folder is swept of stale temporary files first.
-bool InstallDownloadedFile(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
-                           const std::wstring& userGameFolder, CStaleFileSweeper* sweeper = nullptr);
+bool InstallDownloadedFile(IWorkshopClient& client, const DownloadedContent& result, const std::wstring& userGameFolder,
+                           CStaleFileSweeper* sweeper = nullptr);
 
-// The same content (`result`'s m_hFile and m_nSizeInBytes) written to each
-// of `names` (8-bit Workshop names; m_pchFileName is not used), for the
+// The same content (`result`'s contentHandle and sizeInBytes) written to each
+// of `names` (8-bit Workshop names; fileName is not used), for the
 // subscriptions that share one content: the content is read from the client
 // once, a piece at a time, and each piece written to every file, so memory
 // stays bounded whatever the count. Names that lead to the same file (as the
 // launcher compares paths) share one write. Returns, for each name, whether
 // its file was written; each file succeeds or fails on its own, as above.
-std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const RemoteStorageDownloadUGCResult& result,
+std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const DownloadedContent& result,
                                          const std::vector<std::string>& names, const std::wstring& userGameFolder,
                                          CStaleFileSweeper* sweeper = nullptr);
 

@@ -17,7 +17,7 @@ using UGCHandle = std::uint64_t;        // a Workshop item's content
 inline constexpr SteamAPICall kInvalidCall = 0;
 inline constexpr UGCHandle kInvalidUGCHandle = ~UGCHandle{0};
 
-// Result codes (`m_eResult`). Only kResultOk means success.
+// Result codes (`result`). Only kResultOk means success.
 inline constexpr std::int32_t kResultOk = 1;
 inline constexpr std::int32_t kResultFail = 2;
 inline constexpr std::int32_t kResultFileNotFound = 9;
@@ -28,37 +28,37 @@ inline constexpr int kEnumerateMaxResults = 50;
 inline constexpr std::size_t kFileNameFieldSize = 260;
 inline constexpr std::size_t kTitleFieldSize = 129;
 
-struct RemoteStorageEnumerateUserSubscribedFilesResult {
+struct SubscriptionPage {
     static constexpr int kCallbackId = 1314;
-    std::int32_t m_eResult = 0;
-    std::int32_t m_nResultsReturned = 0;  // entries filled in m_rgPublishedFileId
-    std::int32_t m_nTotalResultCount = 0;
-    PublishedFileId m_rgPublishedFileId[kEnumerateMaxResults] = {};
-    std::uint32_t m_rgRTimeSubscribed[kEnumerateMaxResults] = {};
+    std::int32_t result = 0;
+    std::int32_t resultsReturned = 0;  // entries filled in fileIds
+    std::int32_t totalCount = 0;
+    PublishedFileId fileIds[kEnumerateMaxResults] = {};
+    std::uint32_t timesSubscribed[kEnumerateMaxResults] = {};
 };
 
-struct RemoteStorageGetPublishedFileDetailsResult {
+struct PublishedFileDetails {
     static constexpr int kCallbackId = 1318;
-    std::int32_t m_eResult = 0;
-    PublishedFileId m_nPublishedFileId = 0;
-    std::uint32_t m_nCreatorAppID = 0;
-    std::uint32_t m_nConsumerAppID = 0;
-    char m_rgchTitle[kTitleFieldSize] = {};
-    UGCHandle m_hFile = 0;                        // the content, for UGCDownload
-    std::uint32_t m_rtimeCreated = 0;             // seconds since 1970
-    std::uint32_t m_rtimeUpdated = 0;             // seconds since 1970
-    char m_pchFileName[kFileNameFieldSize] = {};  // 8-bit text, zero-terminated when shorter than the field
-    std::int32_t m_nFileSize = 0;
+    std::int32_t result = 0;
+    PublishedFileId fileId = 0;
+    std::uint32_t creatorAppId = 0;
+    std::uint32_t consumerAppId = 0;
+    char title[kTitleFieldSize] = {};
+    UGCHandle contentHandle = 0;             // the content, for UGCDownload
+    std::uint32_t timeCreated = 0;           // seconds since 1970
+    std::uint32_t timeUpdated = 0;           // seconds since 1970
+    char fileName[kFileNameFieldSize] = {};  // 8-bit text, zero-terminated when shorter than the field
+    std::int32_t fileSize = 0;
 };
 
-struct RemoteStorageDownloadUGCResult {
+struct DownloadedContent {
     static constexpr int kCallbackId = 1317;
-    std::int32_t m_eResult = 0;
-    UGCHandle m_hFile = 0;
-    std::uint32_t m_nAppID = 0;
-    std::int32_t m_nSizeInBytes = 0;
-    char m_pchFileName[kFileNameFieldSize] = {};
-    std::uint64_t m_ulSteamIDOwner = 0;
+    std::int32_t result = 0;
+    UGCHandle contentHandle = 0;
+    std::uint32_t appId = 0;
+    std::int32_t sizeInBytes = 0;
+    char fileName[kFileNameFieldSize] = {};
+    std::uint64_t ownerSteamId = 0;
 };
 
 // The text of a fixed 8-bit field: its bytes up to the first zero, or the

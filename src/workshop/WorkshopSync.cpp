@@ -15,8 +15,8 @@ namespace gh {
 namespace {
 
 template <class T>
-bool Failed(const T* result, bool bIOFailure) {
-    return result == nullptr || bIOFailure || result->m_eResult != kResultOk;
+bool Failed(const T* result, bool ioFailure) {
+    return result == nullptr || ioFailure || result->result != kResultOk;
 }
 
 }  // namespace
@@ -51,9 +51,8 @@ bool CWorkshopSync::StartSync() {
     return true;
 }
 
-void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result,
-                                                   bool bIOFailure) {
-    if (Failed(result, bIOFailure)) {
+void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* result, bool ioFailure) {
+    if (Failed(result, ioFailure)) {
         // Nothing else was asked, so nothing else is waited for.
         m_failed = true;
         Report(SyncEventKind::ListFailed);
@@ -61,7 +60,7 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateU
         return;
     }
     // The id list holds 50 entries whatever count a client claims.
-    const int count = std::clamp(result->m_nResultsReturned, 0, kEnumerateMaxResults);
+    const int count = std::clamp(result->resultsReturned, 0, kEnumerateMaxResults);
     if (count == 0) {
         m_view.SetProgressRange(0, 1);
         m_view.SetProgressPos(1);
@@ -79,24 +78,23 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateU
     m_view.OnSyncEvent(received);
     for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
         m_detailsCalls.push_back(std::make_unique<DetailsCall>(m_client.CallResults()));
-        m_detailsCalls.back()->Set(m_client.GetPublishedFileDetails(result->m_rgPublishedFileId[i]),
-                                   [this, i](const RemoteStorageGetPublishedFileDetailsResult* details, bool failed) {
+        m_detailsCalls.back()->Set(m_client.GetPublishedFileDetails(result->fileIds[i]),
+                                   [this, i](const PublishedFileDetails* details, bool failed) {
                                        OnGetPublishedFileDetails(i, details, failed);
                                    });
     }
 }
 
-void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
-                                              const RemoteStorageGetPublishedFileDetailsResult* result,
-                                              bool bIOFailure) {
+void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const PublishedFileDetails* result,
+                                              bool ioFailure) {
     if (m_syncFinished || m_steps[subscription] != Step::AwaitingDetails) return;
-    if (Failed(result, bIOFailure)) {
+    if (Failed(result, ioFailure)) {
         Settle(subscription, true);
-        Report(SyncEventKind::DetailsFailed, result ? FieldText(result->m_pchFileName) : std::string());
+        Report(SyncEventKind::DetailsFailed, result ? FieldText(result->fileName) : std::string());
         FinishWhenSettled();
         return;
     }
-    const std::string name = FieldText(result->m_pchFileName);
+    const std::string name = FieldText(result->fileName);
     const std::wstring wideName = AnsiToWide(name);
 
     // A name that is refused is never looked up on disk; its install is
@@ -105,14 +103,14 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
     if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), wideName))
         localTime = platform::FileModificationTime(*local);
 
-    const auto workshopTime = static_cast<std::int64_t>(result->m_rtimeUpdated);
+    const auto workshopTime = static_cast<std::int64_t>(result->timeUpdated);
     SyncEvent event;
     event.fileName = name;
     if (workshopTime > localTime.value_or(-1)) {
         const std::size_t record = m_downloads.size();
         CDownloadingFileData download;
-        download.contentHandle = result->m_hFile;
-        download.bytesExpected = std::max(result->m_nFileSize, 0);
+        download.contentHandle = result->contentHandle;
+        download.bytesExpected = std::max(result->fileSize, 0);
         download.fileName = wideName;
         download.workshopName = name;
         download.subscription = subscription;
@@ -120,8 +118,8 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
         m_steps[subscription] = Step::Downloading;
 
         m_downloadCalls.push_back(std::make_unique<DownloadCall>(m_client.CallResults()));
-        m_downloadCalls.back()->Set(m_client.UGCDownload(result->m_hFile, 1),
-                                    [this, record](const RemoteStorageDownloadUGCResult* downloaded, bool failed) {
+        m_downloadCalls.back()->Set(m_client.UGCDownload(result->contentHandle, 1),
+                                    [this, record](const DownloadedContent* downloaded, bool failed) {
                                         OnDownloadUGC(record, downloaded, failed);
                                     });
         event.kind = SyncEventKind::Downloading;
@@ -134,14 +132,14 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription,
     FinishWhenSettled();
 }
 
-void CWorkshopSync::OnDownloadUGC(std::size_t record, const RemoteStorageDownloadUGCResult* result, bool bIOFailure) {
+void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* result, bool ioFailure) {
     // A record finished already was written from another result of its content.
     if (m_syncFinished || m_downloads[record].finished) return;
-    if (Failed(result, bIOFailure)) {
+    if (Failed(result, ioFailure)) {
         CDownloadingFileData& download = m_downloads[record];
         download.finished = true;
         Settle(download.subscription, true);
-        Report(SyncEventKind::DownloadFailed, result ? FieldText(result->m_pchFileName) : std::string());
+        Report(SyncEventKind::DownloadFailed, result ? FieldText(result->fileName) : std::string());
         FinishWhenSettled();
         return;
     }
@@ -150,13 +148,13 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const RemoteStorageDownloa
     std::vector<std::size_t> records;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < m_downloads.size(); ++i) {
-        if (m_downloads[i].finished || m_downloads[i].contentHandle != result->m_hFile) continue;
+        if (m_downloads[i].finished || m_downloads[i].contentHandle != result->contentHandle) continue;
         records.push_back(i);
         names.push_back(m_downloads[i].workshopName);
     }
     const std::vector<bool> written =
         InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
-    const std::int32_t size = std::max(result->m_nSizeInBytes, 0);
+    const std::int32_t size = std::max(result->sizeInBytes, 0);
     for (std::size_t k = 0; k < records.size(); ++k) {
         CDownloadingFileData& download = m_downloads[records[k]];
         download.finished = true;

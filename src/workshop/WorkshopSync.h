@@ -30,9 +30,9 @@ namespace gh {
 
 // One Workshop file being downloaded.
 struct CDownloadingFileData {
-    UGCHandle contentHandle = 0;       // matches a download result's m_hFile
+    UGCHandle contentHandle = 0;       // matches a download result's contentHandle
     std::int32_t bytesDownloaded = 0;  // largest count reported so far, never above bytesExpected
-    std::int32_t bytesExpected = 0;    // the details' m_nFileSize, raised when the client reports more
+    std::int32_t bytesExpected = 0;    // the details' fileSize, raised when the client reports more
     bool finished = false;             // its download result was handled (or its download failed)
     std::wstring fileName;             // the Workshop name as wide text, folder part included
     std::string workshopName;          // the same, as the Workshop's 8-bit text
@@ -87,19 +87,18 @@ public:
     const std::vector<CDownloadingFileData>& Downloads() const { return m_downloads; }
 
 private:
-    using EnumerateCall = CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult>;
-    using DetailsCall = CCallResult<RemoteStorageGetPublishedFileDetailsResult>;
-    using DownloadCall = CCallResult<RemoteStorageDownloadUGCResult>;
+    using EnumerateCall = CCallResult<SubscriptionPage>;
+    using DetailsCall = CCallResult<PublishedFileDetails>;
+    using DownloadCall = CCallResult<DownloadedContent>;
 
     // Where a subscription stands.
     enum class Step { AwaitingDetails, Downloading, Settled };
 
     // Result handlers, each bound to the subscription or the download record
     // its request was made for.
-    void OnEnumerateUserSubscribedFiles(const RemoteStorageEnumerateUserSubscribedFilesResult* result, bool bIOFailure);
-    void OnGetPublishedFileDetails(std::size_t subscription, const RemoteStorageGetPublishedFileDetailsResult* result,
-                                   bool bIOFailure);
-    void OnDownloadUGC(std::size_t record, const RemoteStorageDownloadUGCResult* result, bool bIOFailure);
+    void OnEnumerateUserSubscribedFiles(const SubscriptionPage* result, bool ioFailure);
+    void OnGetPublishedFileDetails(std::size_t subscription, const PublishedFileDetails* result, bool ioFailure);
+    void OnDownloadUGC(std::size_t record, const DownloadedContent* result, bool ioFailure);
 
     void Report(SyncEventKind kind, std::string fileName = {});
     // The subscription has its last word; a failure makes the outcome one.

@@ -8,12 +8,12 @@
 namespace gh {
 namespace {
 
-using DownloadCall = CCallResult<RemoteStorageDownloadUGCResult>;
+using DownloadCall = CCallResult<DownloadedContent>;
 
-RemoteStorageDownloadUGCResult Download(UGCHandle content) {
-    RemoteStorageDownloadUGCResult r;
-    r.m_eResult = kResultOk;
-    r.m_hFile = content;
+DownloadedContent Download(UGCHandle content) {
+    DownloadedContent r;
+    r.result = kResultOk;
+    r.contentHandle = content;
     return r;
 }
 
@@ -24,9 +24,9 @@ struct Seen {
 };
 
 DownloadCall::Handler Recorder(Seen& seen) {
-    return [&seen](const RemoteStorageDownloadUGCResult* r, bool failed) {
+    return [&seen](const DownloadedContent* r, bool failed) {
         ++seen.calls;
-        seen.content = r ? std::optional<UGCHandle>(r->m_hFile) : std::nullopt;
+        seen.content = r ? std::optional<UGCHandle>(r->contentHandle) : std::nullopt;
         seen.ioFailure = failed;
     };
 }
@@ -100,7 +100,7 @@ TEST(CallResultTest, FailuresAndRecordsOfAnotherKindArriveWithoutRecord) {
     b.Set(2, Recorder(wrongKind));
     c.Set(3, Recorder(flagged));
     dispatcher.PostFailure(1);
-    dispatcher.Post(2, RemoteStorageEnumerateUserSubscribedFilesResult{});
+    dispatcher.Post(2, SubscriptionPage{});
     dispatcher.Post(3, Download(30), /*ioFailure=*/true);
     dispatcher.DispatchPosted();
     EXPECT_EQ(failed.calls, 1);
@@ -121,7 +121,7 @@ TEST(CallResultTest, HandlersMayDestroyOrReArmCallResults) {
     // The first handler destroys a call result that waits for a completion
     // posted in the same round, and destroys itself.
     auto self = std::make_unique<DownloadCall>(dispatcher);
-    self->Set(1, [&](const RemoteStorageDownloadUGCResult*, bool) {
+    self->Set(1, [&](const DownloadedContent*, bool) {
         victim.reset();
         self.reset();
     });
@@ -134,7 +134,7 @@ TEST(CallResultTest, HandlersMayDestroyOrReArmCallResults) {
     // A handler that sets its own object again waits for the new call.
     DownloadCall rearmed(dispatcher);
     int rounds = 0;
-    DownloadCall::Handler handler = [&](const RemoteStorageDownloadUGCResult*, bool) {
+    DownloadCall::Handler handler = [&](const DownloadedContent*, bool) {
         if (++rounds == 1) rearmed.Set(4, handler);
         dispatcher.Post(4, Download(4));  // posted during dispatch: waits for the next round
     };
@@ -151,7 +151,7 @@ TEST(CallResultTest, HandlersMayDestroyOrReArmCallResults) {
 TEST(CallResultTest, MemberHandlersAndSeveralWaitersOnOneCall) {
     struct Owner {
         int seen = 0;
-        void OnDone(const RemoteStorageDownloadUGCResult* r, bool) { seen += r ? 1 : 100; }
+        void OnDone(const DownloadedContent* r, bool) { seen += r ? 1 : 100; }
     } owner;
     CCallDispatcher dispatcher;
     DownloadCall a(dispatcher), b(dispatcher);

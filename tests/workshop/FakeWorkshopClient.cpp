@@ -72,36 +72,33 @@ SteamAPICall CFakeWorkshopClient::CallFor(Kind kind, std::uint64_t argument) con
     return kInvalidCall;
 }
 
-RemoteStorageEnumerateUserSubscribedFilesResult EnumerateResult(const std::vector<PublishedFileId>& ids,
-                                                                std::int32_t eResult) {
-    RemoteStorageEnumerateUserSubscribedFilesResult r;
-    r.m_eResult = eResult;
-    r.m_nTotalResultCount = static_cast<std::int32_t>(ids.size());
-    r.m_nResultsReturned = static_cast<std::int32_t>(std::min<std::size_t>(ids.size(), kEnumerateMaxResults));
-    for (int i = 0; i < r.m_nResultsReturned; ++i) r.m_rgPublishedFileId[i] = ids[static_cast<std::size_t>(i)];
+SubscriptionPage EnumerateResult(const std::vector<PublishedFileId>& ids, std::int32_t eResult) {
+    SubscriptionPage r;
+    r.result = eResult;
+    r.totalCount = static_cast<std::int32_t>(ids.size());
+    r.resultsReturned = static_cast<std::int32_t>(std::min<std::size_t>(ids.size(), kEnumerateMaxResults));
+    for (int i = 0; i < r.resultsReturned; ++i) r.fileIds[i] = ids[static_cast<std::size_t>(i)];
     return r;
 }
 
-RemoteStorageGetPublishedFileDetailsResult DetailsResult(PublishedFileId id, UGCHandle content, const std::string& name,
-                                                         std::uint32_t timeUpdated, std::int32_t size,
-                                                         std::int32_t eResult) {
-    RemoteStorageGetPublishedFileDetailsResult r;
-    r.m_eResult = eResult;
-    r.m_nPublishedFileId = id;
-    r.m_hFile = content;
-    r.m_rtimeUpdated = timeUpdated;
-    r.m_nFileSize = size;
-    SetFieldText(r.m_pchFileName, name);
+PublishedFileDetails DetailsResult(PublishedFileId id, UGCHandle content, const std::string& name,
+                                   std::uint32_t timeUpdated, std::int32_t size, std::int32_t eResult) {
+    PublishedFileDetails r;
+    r.result = eResult;
+    r.fileId = id;
+    r.contentHandle = content;
+    r.timeUpdated = timeUpdated;
+    r.fileSize = size;
+    SetFieldText(r.fileName, name);
     return r;
 }
 
-RemoteStorageDownloadUGCResult DownloadResult(UGCHandle content, const std::string& name, std::int32_t size,
-                                              std::int32_t eResult) {
-    RemoteStorageDownloadUGCResult r;
-    r.m_eResult = eResult;
-    r.m_hFile = content;
-    r.m_nSizeInBytes = size;
-    SetFieldText(r.m_pchFileName, name);
+DownloadedContent DownloadResult(UGCHandle content, const std::string& name, std::int32_t size, std::int32_t eResult) {
+    DownloadedContent r;
+    r.result = eResult;
+    r.contentHandle = content;
+    r.sizeInBytes = size;
+    SetFieldText(r.fileName, name);
     return r;
 }
 

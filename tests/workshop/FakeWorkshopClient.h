@@ -80,12 +80,10 @@ private:
 };
 
 // Records of the three kinds.
-RemoteStorageEnumerateUserSubscribedFilesResult EnumerateResult(const std::vector<PublishedFileId>& ids,
-                                                                std::int32_t eResult = kResultOk);
-RemoteStorageGetPublishedFileDetailsResult DetailsResult(PublishedFileId id, UGCHandle content, const std::string& name,
-                                                         std::uint32_t timeUpdated, std::int32_t size,
-                                                         std::int32_t eResult = kResultOk);
-RemoteStorageDownloadUGCResult DownloadResult(UGCHandle content, const std::string& name, std::int32_t size,
-                                              std::int32_t eResult = kResultOk);
+SubscriptionPage EnumerateResult(const std::vector<PublishedFileId>& ids, std::int32_t eResult = kResultOk);
+PublishedFileDetails DetailsResult(PublishedFileId id, UGCHandle content, const std::string& name,
+                                   std::uint32_t timeUpdated, std::int32_t size, std::int32_t eResult = kResultOk);
+DownloadedContent DownloadResult(UGCHandle content, const std::string& name, std::int32_t size,
+                                 std::int32_t eResult = kResultOk);
 
 }  // namespace gh::test

@@ -30,7 +30,7 @@ protected:
     void Expect(SteamAPICall call, std::string label, std::function<void(const T*)> check = {}) {
         auto result = std::make_shared<CCallResult<T>>(m_workshop.CallResults());
         result->Set(call, [this, label, check](const T* r, bool failed) {
-            m_arrived.push_back(label + (failed || r->m_eResult != kResultOk ? "!" : ""));
+            m_arrived.push_back(label + (failed || r->result != kResultOk ? "!" : ""));
             if (check) check(r);
         });
         m_keep.push_back(result);
@@ -77,15 +77,13 @@ TEST_F(LocalWorkshopTest, ListsTheFirstFiftyItemsInOrder) {
     Write("{\"items\": [" + items + "]}");
     Start();
     std::vector<PublishedFileId> first, rest;
-    Expect<RemoteStorageEnumerateUserSubscribedFilesResult>(
-        m_workshop.EnumerateUserSubscribedFiles(0), "page", [&](const auto* r) {
-            EXPECT_EQ(r->m_nResultsReturned, 50);
-            EXPECT_EQ(r->m_nTotalResultCount, 60);
-            first.assign(r->m_rgPublishedFileId, r->m_rgPublishedFileId + r->m_nResultsReturned);
-        });
-    Expect<RemoteStorageEnumerateUserSubscribedFilesResult>(
-        m_workshop.EnumerateUserSubscribedFiles(55), "tail",
-        [&](const auto* r) { rest.assign(r->m_rgPublishedFileId, r->m_rgPublishedFileId + r->m_nResultsReturned); });
+    Expect<SubscriptionPage>(m_workshop.EnumerateUserSubscribedFiles(0), "page", [&](const auto* r) {
+        EXPECT_EQ(r->resultsReturned, 50);
+        EXPECT_EQ(r->totalCount, 60);
+        first.assign(r->fileIds, r->fileIds + r->resultsReturned);
+    });
+    Expect<SubscriptionPage>(m_workshop.EnumerateUserSubscribedFiles(55), "tail",
+                             [&](const auto* r) { rest.assign(r->fileIds, r->fileIds + r->resultsReturned); });
     RunAt(1000);
     EXPECT_THAT(m_arrived, ElementsAre("page", "tail"));
     ASSERT_EQ(first.size(), 50u);
@@ -101,11 +99,11 @@ TEST_F(LocalWorkshopTest, ResultsWaitForTheirLatencyAndEqualDelaysKeepRequestOrd
         {"id": 2, "fileName": "b.mod", "content": "c/a.mod", "latencyMs": 10},
         {"id": 3, "fileName": "c.mod", "content": "c/a.mod"}]})");
     Start();
-    using Details = RemoteStorageGetPublishedFileDetailsResult;
+    using Details = PublishedFileDetails;
     Expect<Details>(m_workshop.GetPublishedFileDetails(3), "3");
     Expect<Details>(m_workshop.GetPublishedFileDetails(1), "1");
     Expect<Details>(m_workshop.GetPublishedFileDetails(2), "2");
-    Expect<RemoteStorageEnumerateUserSubscribedFilesResult>(m_workshop.EnumerateUserSubscribedFiles(0), "list");
+    Expect<SubscriptionPage>(m_workshop.EnumerateUserSubscribedFiles(0), "list");
     RunAt(1009);
     EXPECT_TRUE(m_arrived.empty());
     RunAt(1010);
@@ -128,7 +126,7 @@ TEST_F(LocalWorkshopTest, DetailsDescribeTheContentAndFailuresAsAsked) {
         {"id": 5, "fileName": "mods/never.mod", "fail": "never"},
         {"id": 6, "fileName": "mods/lost.mod", "content": "files/missing.mod"}]})");
     Start();
-    using Details = RemoteStorageGetPublishedFileDetailsResult;
+    using Details = PublishedFileDetails;
     std::vector<Details> got;
     const auto keep = [&](const Details* r) { got.push_back(r ? *r : Details{}); };
     for (PublishedFileId id : {1, 2, 3, 4, 6, 99})
@@ -137,17 +135,17 @@ TEST_F(LocalWorkshopTest, DetailsDescribeTheContentAndFailuresAsAsked) {
     RunAt(1000);
     EXPECT_THAT(m_arrived, ElementsAre("1", "2", "3", "4!", "6!", "99!"));
     ASSERT_EQ(got.size(), 6u);
-    EXPECT_EQ(FieldText(got[0].m_pchFileName), "mods/a.mod");
-    EXPECT_EQ(got[0].m_hFile, 77u);
-    EXPECT_EQ(got[0].m_rtimeUpdated, 1733700000u);
-    EXPECT_EQ(got[0].m_nFileSize, 10);
-    EXPECT_EQ(got[1].m_rtimeUpdated, 1600000000u) << "the content file's time by default";
-    EXPECT_NE(got[1].m_hFile, 77u);
-    EXPECT_EQ(got[2].m_hFile, 77u) << "shared content handle";
-    EXPECT_EQ(got[3].m_eResult, kResultFail);
-    EXPECT_EQ(FieldText(got[3].m_pchFileName), "mods/bad.mod");
-    EXPECT_NE(got[4].m_eResult, kResultOk);
-    EXPECT_NE(got[5].m_eResult, kResultOk);
+    EXPECT_EQ(FieldText(got[0].fileName), "mods/a.mod");
+    EXPECT_EQ(got[0].contentHandle, 77u);
+    EXPECT_EQ(got[0].timeUpdated, 1733700000u);
+    EXPECT_EQ(got[0].fileSize, 10);
+    EXPECT_EQ(got[1].timeUpdated, 1600000000u) << "the content file's time by default";
+    EXPECT_NE(got[1].contentHandle, 77u);
+    EXPECT_EQ(got[2].contentHandle, 77u) << "shared content handle";
+    EXPECT_EQ(got[3].result, kResultFail);
+    EXPECT_EQ(FieldText(got[3].fileName), "mods/bad.mod");
+    EXPECT_NE(got[4].result, kResultOk);
+    EXPECT_NE(got[5].result, kResultOk);
 }
 
 TEST_F(LocalWorkshopTest, DownloadsReportProgressAndContentIsReadableOnlyWhenDone) {
@@ -162,7 +160,7 @@ TEST_F(LocalWorkshopTest, DownloadsReportProgressAndContentIsReadableOnlyWhenDon
     EXPECT_FALSE(m_workshop.GetUGCDownloadProgress(5, &down, &expected)) << "nothing requested yet";
     EXPECT_EQ(down, -1);
 
-    using Download = RemoteStorageDownloadUGCResult;
+    using Download = DownloadedContent;
     Download done;
     Expect<Download>(m_workshop.UGCDownload(5, 1), "big", [&](const Download* r) { done = *r; });
     Expect<Download>(m_workshop.UGCDownload(m_workshop.ContentHandleOf(2), 1), "fails");
@@ -180,9 +178,9 @@ TEST_F(LocalWorkshopTest, DownloadsReportProgressAndContentIsReadableOnlyWhenDon
 
     RunAt(3100);
     EXPECT_THAT(m_arrived, ElementsAre("fails!", "big"));
-    EXPECT_EQ(done.m_nSizeInBytes, 4004);
-    EXPECT_EQ(done.m_hFile, 5u);
-    EXPECT_EQ(FieldText(done.m_pchFileName), "mods/big.mod") << "the first item with the handle names it";
+    EXPECT_EQ(done.sizeInBytes, 4004);
+    EXPECT_EQ(done.contentHandle, 5u);
+    EXPECT_EQ(FieldText(done.fileName), "mods/big.mod") << "the first item with the handle names it";
     ASSERT_TRUE(m_workshop.GetUGCDownloadProgress(5, &down, &expected));
     EXPECT_EQ(down, 4004);
     EXPECT_EQ(m_workshop.UGCRead(5, buffer, 8, 3998), 6);
@@ -196,7 +194,7 @@ TEST_F(LocalWorkshopTest, ShutdownDropsEverythingOutstanding) {
     m_folder.WriteFile(L"a", "a");
     Write(R"({"items": [{"id": 1, "fileName": "a", "content": "a"}]})");
     Start();
-    Expect<RemoteStorageGetPublishedFileDetailsResult>(m_workshop.GetPublishedFileDetails(1), "1");
+    Expect<PublishedFileDetails>(m_workshop.GetPublishedFileDetails(1), "1");
     m_workshop.Shutdown();
     RunAt(99999);
     EXPECT_TRUE(m_arrived.empty());

@@ -160,7 +160,7 @@ TEST_F(InstallTest, ShortReadKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(Tree().size(), 6u);
 
     m_client.readLimit = -1;
-    RemoteStorageDownloadUGCResult negative = DownloadResult(kContent, "mods/keep.mod", -5);
+    DownloadedContent negative = DownloadResult(kContent, "mods/keep.mod", -5);
     EXPECT_FALSE(InstallDownloadedFile(m_client, negative, UserGameFolder()));
     EXPECT_EQ(Read(GameFolder() / "mods" / "keep.mod"), "old");
 }

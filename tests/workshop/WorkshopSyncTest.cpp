@@ -51,11 +51,11 @@ TEST_F(SubscriptionListTest, NoSubscriptionsFillsTheBarAndEnds) {
 }
 
 TEST_F(SubscriptionListTest, AsksDetailsForAtMostFiftyFilesInListOrder) {
-    RemoteStorageEnumerateUserSubscribedFilesResult list;
-    list.m_eResult = kResultOk;
-    list.m_nResultsReturned = 70;  // more than the record can hold
-    list.m_nTotalResultCount = 70;
-    for (int i = 0; i < kEnumerateMaxResults; ++i) list.m_rgPublishedFileId[i] = 500u + static_cast<unsigned>(i);
+    SubscriptionPage list;
+    list.result = kResultOk;
+    list.resultsReturned = 70;  // more than the record can hold
+    list.totalCount = 70;
+    for (int i = 0; i < kEnumerateMaxResults; ++i) list.fileIds[i] = 500u + static_cast<unsigned>(i);
     ASSERT_TRUE(m_sync.StartSync());
     m_client.Deliver(m_client.CallFor(Kind::Enumerate, 0), list);
 

@@ -196,11 +196,11 @@ void BM_Install(benchmark::State& state) {
     const fs::path target = f.documents / "My Games" / "Velmora Games" / "Emberwake 2" / "mods" / "big.mod";
     CMemoryProbe probe;
     for (auto _ : state) {
-        gh::RemoteStorageDownloadUGCResult done;
+        gh::DownloadedContent done;
         bool arrived = false;
-        gh::CCallResult<gh::RemoteStorageDownloadUGCResult> call(workshop.CallResults());
+        gh::CCallResult<gh::DownloadedContent> call(workshop.CallResults());
         call.Set(workshop.UGCDownload(workshop.ContentHandleOf(0), 1),
-                 [&](const gh::RemoteStorageDownloadUGCResult* r, bool failed) {
+                 [&](const gh::DownloadedContent* r, bool failed) {
                      arrived = !failed && r;
                      if (r) done = *r;
                  });

@@ -49,63 +49,61 @@ bool DecodeCallCompleted(ByteSpan record, const CallCompletedLayout& layout, Cal
     return true;
 }
 
-bool DecodeEnumerateResult(ByteSpan record, const EnumerateResultLayout& layout,
-                           RemoteStorageEnumerateUserSubscribedFilesResult& out) {
+bool DecodeEnumerateResult(ByteSpan record, const EnumerateResultLayout& layout, SubscriptionPage& out) {
     if (record.size() != layout.size) return false;
     out = {};
-    out.m_eResult = ReadAt<std::int32_t>(record, layout.eResult);
-    out.m_nResultsReturned = ReadAt<std::int32_t>(record, layout.resultsReturned);
-    out.m_nTotalResultCount = ReadAt<std::int32_t>(record, layout.totalResultCount);
+    out.result = ReadAt<std::int32_t>(record, layout.eResult);
+    out.resultsReturned = ReadAt<std::int32_t>(record, layout.resultsReturned);
+    out.totalCount = ReadAt<std::int32_t>(record, layout.totalResultCount);
     for (std::size_t i = 0; i < kEnumerateIdCount; ++i) {
-        out.m_rgPublishedFileId[i] = ReadAt<std::uint64_t>(record, layout.publishedFileIds + i * 8);
-        out.m_rgRTimeSubscribed[i] = ReadAt<std::uint32_t>(record, layout.timesSubscribed + i * 4);
+        out.fileIds[i] = ReadAt<std::uint64_t>(record, layout.publishedFileIds + i * 8);
+        out.timesSubscribed[i] = ReadAt<std::uint32_t>(record, layout.timesSubscribed + i * 4);
     }
     return true;
 }
 
-bool DecodeDownloadResult(ByteSpan record, const DownloadResultLayout& layout, RemoteStorageDownloadUGCResult& out) {
+bool DecodeDownloadResult(ByteSpan record, const DownloadResultLayout& layout, DownloadedContent& out) {
     if (record.size() != layout.size) return false;
     out = {};
-    out.m_eResult = ReadAt<std::int32_t>(record, layout.eResult);
-    out.m_hFile = ReadAt<std::uint64_t>(record, layout.hFile);
-    out.m_nAppID = ReadAt<std::uint32_t>(record, layout.appId);
-    out.m_nSizeInBytes = ReadAt<std::int32_t>(record, layout.sizeInBytes);
-    ReadChars(record, layout.fileName, out.m_pchFileName);
-    out.m_ulSteamIDOwner = ReadAt<std::uint64_t>(record, layout.steamIdOwner);
+    out.result = ReadAt<std::int32_t>(record, layout.eResult);
+    out.contentHandle = ReadAt<std::uint64_t>(record, layout.hFile);
+    out.appId = ReadAt<std::uint32_t>(record, layout.appId);
+    out.sizeInBytes = ReadAt<std::int32_t>(record, layout.sizeInBytes);
+    ReadChars(record, layout.fileName, out.fileName);
+    out.ownerSteamId = ReadAt<std::uint64_t>(record, layout.steamIdOwner);
     return true;
 }
 
-bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout,
-                         RemoteStorageGetPublishedFileDetailsResult& out) {
+bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout, PublishedFileDetails& out) {
     if (record.size() != layout.size) return false;
     out = {};
-    out.m_eResult = ReadAt<std::int32_t>(record, layout.eResult);
-    out.m_nPublishedFileId = ReadAt<std::uint64_t>(record, layout.publishedFileId);
-    out.m_nCreatorAppID = ReadAt<std::uint32_t>(record, layout.creatorAppId);
-    out.m_nConsumerAppID = ReadAt<std::uint32_t>(record, layout.consumerAppId);
-    ReadChars(record, layout.title, out.m_rgchTitle);
-    out.m_hFile = ReadAt<std::uint64_t>(record, layout.hFile);
-    out.m_rtimeCreated = ReadAt<std::uint32_t>(record, layout.timeCreated);
-    out.m_rtimeUpdated = ReadAt<std::uint32_t>(record, layout.timeUpdated);
-    ReadChars(record, layout.fileName, out.m_pchFileName);
-    out.m_nFileSize = ReadAt<std::int32_t>(record, layout.fileSize);
+    out.result = ReadAt<std::int32_t>(record, layout.eResult);
+    out.fileId = ReadAt<std::uint64_t>(record, layout.publishedFileId);
+    out.creatorAppId = ReadAt<std::uint32_t>(record, layout.creatorAppId);
+    out.consumerAppId = ReadAt<std::uint32_t>(record, layout.consumerAppId);
+    ReadChars(record, layout.title, out.title);
+    out.contentHandle = ReadAt<std::uint64_t>(record, layout.hFile);
+    out.timeCreated = ReadAt<std::uint32_t>(record, layout.timeCreated);
+    out.timeUpdated = ReadAt<std::uint32_t>(record, layout.timeUpdated);
+    ReadChars(record, layout.fileName, out.fileName);
+    out.fileSize = ReadAt<std::int32_t>(record, layout.fileSize);
     return true;
 }
 
 std::optional<CallResultRecord> DecodeCallResult(int callbackId, ByteSpan record, const RecordLayouts& layouts) {
     switch (callbackId) {
         case kEnumerateResultId: {
-            RemoteStorageEnumerateUserSubscribedFilesResult result;
+            SubscriptionPage result;
             if (DecodeEnumerateResult(record, layouts.enumerate, result)) return CallResultRecord(result);
             break;
         }
         case kDownloadResultId: {
-            RemoteStorageDownloadUGCResult result;
+            DownloadedContent result;
             if (DecodeDownloadResult(record, layouts.download, result)) return CallResultRecord(result);
             break;
         }
         case kDetailsResultId: {
-            RemoteStorageGetPublishedFileDetailsResult result;
+            PublishedFileDetails result;
             if (DecodeDetailsResult(record, layouts.details, result)) return CallResultRecord(result);
             break;
         }

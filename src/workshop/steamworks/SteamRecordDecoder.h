@@ -43,11 +43,9 @@ bool DecodeCallCompleted(ByteSpan record, const CallCompletedLayout& layout, Cal
 // Each: false unless `record` has exactly the layout's size. Text fields
 // are copied whole, so a text without its terminating zero stays within
 // its field (FieldText reads it that way).
-bool DecodeEnumerateResult(ByteSpan record, const EnumerateResultLayout& layout,
-                           RemoteStorageEnumerateUserSubscribedFilesResult& out);
-bool DecodeDownloadResult(ByteSpan record, const DownloadResultLayout& layout, RemoteStorageDownloadUGCResult& out);
-bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout,
-                         RemoteStorageGetPublishedFileDetailsResult& out);
+bool DecodeEnumerateResult(ByteSpan record, const EnumerateResultLayout& layout, SubscriptionPage& out);
+bool DecodeDownloadResult(ByteSpan record, const DownloadResultLayout& layout, DownloadedContent& out);
+bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout, PublishedFileDetails& out);
 
 // The record a call result of `callbackId` (1314, 1317 or 1318) decodes to,
 // or none when the id is another or the bytes do not fit its layout.

@@ -62,18 +62,18 @@ protected:
 };
 
 TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
-    RemoteStorageGetPublishedFileDetailsResult details;
+    PublishedFileDetails details;
     ASSERT_TRUE(steam::DecodeDetailsResult(Details().Span(), L().details, details));
-    EXPECT_EQ(details.m_eResult, 1);
-    EXPECT_EQ(details.m_nPublishedFileId, 0xF00D'0000'0000'0042u);
-    EXPECT_EQ(details.m_nCreatorAppID, 734120u);
-    EXPECT_EQ(details.m_nConsumerAppID, 734121u);
-    EXPECT_EQ(details.m_hFile, 0xABCD'EF01'2345'6789u);
-    EXPECT_EQ(details.m_rtimeCreated, 1'600'000'000u);
-    EXPECT_EQ(details.m_rtimeUpdated, 1'733'700'000u);
-    EXPECT_EQ(details.m_nFileSize, 123'456);
-    EXPECT_EQ(FieldText(details.m_rgchTitle), "A title");
-    EXPECT_EQ(FieldText(details.m_pchFileName), "mods/big.mod");
+    EXPECT_EQ(details.result, 1);
+    EXPECT_EQ(details.fileId, 0xF00D'0000'0000'0042u);
+    EXPECT_EQ(details.creatorAppId, 734120u);
+    EXPECT_EQ(details.consumerAppId, 734121u);
+    EXPECT_EQ(details.contentHandle, 0xABCD'EF01'2345'6789u);
+    EXPECT_EQ(details.timeCreated, 1'600'000'000u);
+    EXPECT_EQ(details.timeUpdated, 1'733'700'000u);
+    EXPECT_EQ(details.fileSize, 123'456);
+    EXPECT_EQ(FieldText(details.title), "A title");
+    EXPECT_EQ(FieldText(details.fileName), "mods/big.mod");
 
     const auto& e = L().enumerate;
     CRecordBytes list(e.size);
@@ -83,13 +83,13 @@ TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
     for (std::size_t i = 0; i < 50; ++i)
         list.Put<std::uint64_t>(e.publishedFileIds + 8 * i, 0x1'0000'0000 + i)
             .Put<std::uint32_t>(e.timesSubscribed + 4 * i, 7);
-    RemoteStorageEnumerateUserSubscribedFilesResult enumerate;
+    SubscriptionPage enumerate;
     ASSERT_TRUE(steam::DecodeEnumerateResult(list.Span(), e, enumerate));
-    EXPECT_EQ(enumerate.m_nResultsReturned, 50);
-    EXPECT_EQ(enumerate.m_nTotalResultCount, 70);
-    EXPECT_EQ(enumerate.m_rgPublishedFileId[0], 0x1'0000'0000u);
-    EXPECT_EQ(enumerate.m_rgPublishedFileId[49], 0x1'0000'0031u);
-    EXPECT_EQ(enumerate.m_rgRTimeSubscribed[49], 7u);
+    EXPECT_EQ(enumerate.resultsReturned, 50);
+    EXPECT_EQ(enumerate.totalCount, 70);
+    EXPECT_EQ(enumerate.fileIds[0], 0x1'0000'0000u);
+    EXPECT_EQ(enumerate.fileIds[49], 0x1'0000'0031u);
+    EXPECT_EQ(enumerate.timesSubscribed[49], 7u);
 
     const auto& dl = L().download;
     CRecordBytes file(dl.size);
@@ -99,19 +99,19 @@ TEST_P(SteamRecordDecoderTest, ReadsEveryFieldOfTheThreeResultsAtItsOffset) {
         .Put<std::int32_t>(dl.sizeInBytes, 2'500'000)
         .Put<std::uint64_t>(dl.steamIdOwner, 76561198000000000)
         .PutText(dl.fileName, "mods/a.mod");
-    RemoteStorageDownloadUGCResult download;
+    DownloadedContent download;
     ASSERT_TRUE(steam::DecodeDownloadResult(file.Span(), dl, download));
-    EXPECT_EQ(download.m_hFile, 0x7E57'0000'0000'0001u);
-    EXPECT_EQ(download.m_nAppID, 734120u);
-    EXPECT_EQ(download.m_nSizeInBytes, 2'500'000);
-    EXPECT_EQ(download.m_ulSteamIDOwner, 76561198000000000u);
-    EXPECT_EQ(FieldText(download.m_pchFileName), "mods/a.mod");
+    EXPECT_EQ(download.contentHandle, 0x7E57'0000'0000'0001u);
+    EXPECT_EQ(download.appId, 734120u);
+    EXPECT_EQ(download.sizeInBytes, 2'500'000);
+    EXPECT_EQ(download.ownerSteamId, 76561198000000000u);
+    EXPECT_EQ(FieldText(download.fileName), "mods/a.mod");
 }
 
 TEST_P(SteamRecordDecoderTest, RefusesRecordsOfAnyOtherSize) {
     const CRecordBytes details = Details();
     const std::size_t size = L().details.size;
-    RemoteStorageGetPublishedFileDetailsResult out;
+    PublishedFileDetails out;
     EXPECT_FALSE(steam::DecodeDetailsResult(details.Span(size - 1), L().details, out));
     EXPECT_FALSE(steam::DecodeDetailsResult(ByteSpan(), L().details, out));
     CRecordBytes longer(size + 8);
@@ -136,11 +136,11 @@ TEST_P(SteamRecordDecoderTest, ATextWithoutItsTerminatorEndsAtItsField) {
     const auto& d = L().details;
     bytes.PutText(d.fileName, std::string(steam::kFileNameChars, 'n'));  // the next field starts with 0x?? bytes
     bytes.PutText(d.title, std::string(steam::kTitleChars, 't'));
-    RemoteStorageGetPublishedFileDetailsResult out;
+    PublishedFileDetails out;
     ASSERT_TRUE(steam::DecodeDetailsResult(bytes.Span(), d, out));
-    EXPECT_EQ(FieldText(out.m_pchFileName), std::string(260, 'n'));
-    EXPECT_EQ(FieldText(out.m_rgchTitle), std::string(129, 't'));
-    EXPECT_EQ(out.m_nFileSize, 123'456);  // the field after the name is untouched
+    EXPECT_EQ(FieldText(out.fileName), std::string(260, 'n'));
+    EXPECT_EQ(FieldText(out.title), std::string(129, 't'));
+    EXPECT_EQ(out.fileSize, 123'456);  // the field after the name is untouched
 }
 
 TEST_P(SteamRecordDecoderTest, ReadsTheDispatchMessageAndTheCompletionRecord) {

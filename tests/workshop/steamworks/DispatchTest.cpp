@@ -51,33 +51,33 @@ protected:
 
 TEST_P(SteamDispatchTest, DeliversDecodedRecordsAndReadsTheContent) {
     Start();
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    CCallResult<SubscriptionPage> list(m_client.CallResults());
+    Answer<SubscriptionPage> listed;
     Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
     ASSERT_FALSE(listed.failed);
-    EXPECT_EQ(listed.record->m_nResultsReturned, 2);
-    EXPECT_EQ(listed.record->m_rgPublishedFileId[0], kBigId);
+    EXPECT_EQ(listed.record->resultsReturned, 2);
+    EXPECT_EQ(listed.record->fileIds[0], kBigId);
 
-    CCallResult<RemoteStorageGetPublishedFileDetailsResult> details(m_client.CallResults());
-    Answer<RemoteStorageGetPublishedFileDetailsResult> described;
+    CCallResult<PublishedFileDetails> details(m_client.CallResults());
+    Answer<PublishedFileDetails> described;
     Await(details, m_client.GetPublishedFileDetails(kBigId), described);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return described.arrived; }));
     ASSERT_FALSE(described.failed);
-    EXPECT_EQ(described.record->m_eResult, kResultOk);
-    EXPECT_EQ(described.record->m_nPublishedFileId, kBigId);
-    EXPECT_EQ(described.record->m_rtimeUpdated, 1'733'700'000u);
-    EXPECT_EQ(described.record->m_nFileSize, 12);
-    EXPECT_EQ(FieldText(described.record->m_pchFileName), "mods/a.mod");
+    EXPECT_EQ(described.record->result, kResultOk);
+    EXPECT_EQ(described.record->fileId, kBigId);
+    EXPECT_EQ(described.record->timeUpdated, 1'733'700'000u);
+    EXPECT_EQ(described.record->fileSize, 12);
+    EXPECT_EQ(FieldText(described.record->fileName), "mods/a.mod");
 
-    const UGCHandle content = described.record->m_hFile;
-    CCallResult<RemoteStorageDownloadUGCResult> download(m_client.CallResults());
-    Answer<RemoteStorageDownloadUGCResult> downloaded;
+    const UGCHandle content = described.record->contentHandle;
+    CCallResult<DownloadedContent> download(m_client.CallResults());
+    Answer<DownloadedContent> downloaded;
     Await(download, m_client.UGCDownload(content, 1), downloaded);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return downloaded.arrived; }));
     ASSERT_FALSE(downloaded.failed);
-    EXPECT_EQ(downloaded.record->m_hFile, content);
-    EXPECT_EQ(downloaded.record->m_nSizeInBytes, 12);
+    EXPECT_EQ(downloaded.record->contentHandle, content);
+    EXPECT_EQ(downloaded.record->sizeInBytes, 12);
 
     std::int32_t done = 0;
     std::int32_t expected = 0;
@@ -99,16 +99,16 @@ TEST_P(SteamDispatchTest, DeliversDecodedRecordsAndReadsTheContent) {
 TEST_P(SteamDispatchTest, ARecordOfTheWrongSizeIsAFailedCall) {
     m_environment.Set(L"GATEHOUSE_STANDIN_FAULT", L"size:1318");
     Start();
-    CCallResult<RemoteStorageGetPublishedFileDetailsResult> details(m_client.CallResults());
-    Answer<RemoteStorageGetPublishedFileDetailsResult> described;
+    CCallResult<PublishedFileDetails> details(m_client.CallResults());
+    Answer<PublishedFileDetails> described;
     Await(details, m_client.GetPublishedFileDetails(kBigId), described);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return described.arrived; }));
     EXPECT_TRUE(described.failed);
     EXPECT_FALSE(described.record.has_value());
 
     // Other kinds are unaffected.
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    CCallResult<SubscriptionPage> list(m_client.CallResults());
+    Answer<SubscriptionPage> listed;
     Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
     EXPECT_FALSE(listed.failed);
@@ -119,8 +119,8 @@ TEST_P(SteamDispatchTest, ARecordOfTheWrongSizeIsAFailedCall) {
 TEST_P(SteamDispatchTest, AFailedCallArrivesAsAFailure) {
     m_environment.Set(L"GATEHOUSE_STANDIN_FAULT", L"io:1314");
     Start();
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    CCallResult<SubscriptionPage> list(m_client.CallResults());
+    Answer<SubscriptionPage> listed;
     Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
     EXPECT_TRUE(listed.failed);
@@ -131,16 +131,16 @@ TEST_P(SteamDispatchTest, AFailedCallArrivesAsAFailure) {
 TEST_P(SteamDispatchTest, AZeroHandleIsNeverAnswered) {
     EXPECT_EQ(m_client.GetPublishedFileDetails(kBigId), kInvalidCall) << "not started yet";
     Start();
-    CCallResult<RemoteStorageGetPublishedFileDetailsResult> silent(m_client.CallResults());
-    Answer<RemoteStorageGetPublishedFileDetailsResult> answer;
+    CCallResult<PublishedFileDetails> silent(m_client.CallResults());
+    Answer<PublishedFileDetails> answer;
     const SteamAPICall handle = m_client.GetPublishedFileDetails(2);
     EXPECT_EQ(handle, kInvalidCall);
     Await(silent, handle, answer);
     EXPECT_FALSE(silent.IsActive());
 
     // Another call that is answered shows the rounds did run.
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    CCallResult<SubscriptionPage> list(m_client.CallResults());
+    Answer<SubscriptionPage> listed;
     Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
     ASSERT_TRUE(PumpUntil(m_client, [&] { return listed.arrived; }));
     for (int round = 0; round < 20; ++round) m_client.RunCallbacks();
@@ -152,8 +152,8 @@ TEST_P(SteamDispatchTest, AZeroHandleIsNeverAnswered) {
 TEST_P(SteamDispatchTest, CallsNotAnsweredAtShutdownAreNeverAnswered) {
     m_workshop.WriteManifest(R"({ "latencyMs": 200, "items": [] })");
     Start();
-    CCallResult<RemoteStorageEnumerateUserSubscribedFilesResult> list(m_client.CallResults());
-    Answer<RemoteStorageEnumerateUserSubscribedFilesResult> listed;
+    CCallResult<SubscriptionPage> list(m_client.CallResults());
+    Answer<SubscriptionPage> listed;
     Await(list, m_client.EnumerateUserSubscribedFiles(0), listed);
     m_client.RunCallbacks();
     m_client.Shutdown();
