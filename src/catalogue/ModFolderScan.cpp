@@ -1,6 +1,7 @@
 #include "catalogue/ModFolderScan.h"
 
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFolder.h"
 #include "platform/SystemFolders.h"
 #include "platform/Wildcard.h"
 

@@ -1,7 +1,8 @@
 // The walk over the mods folder that finds the mod files the catalogue reads.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFolder.h"
 
 #include <cstddef>
 #include <functional>

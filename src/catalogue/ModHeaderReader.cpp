@@ -137,7 +137,7 @@ namespace {
 // bytes into `start`: most headers need nothing more.
 template <typename Open>
 Status ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open) {
-    platform::InputFile file;
+    platform::CInputFile file;
     std::uint8_t start[kHeaderFirstReadSize];
     std::size_t got = 0;
     // The record names its file whether or not it could be read, so that
@@ -157,14 +157,14 @@ Status ReadOpenedHeader(ModInfo& info, std::wstring recordPath, Open open) {
 
 Status ReadModHeader(ModInfo& info, platform::CInputFolder& folder, std::size_t entry, std::wstring recordPath) {
     return ReadOpenedHeader(info, std::move(recordPath),
-                            [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
+                            [&](platform::CInputFile& file, void* start, std::size_t size, std::size_t& got) {
                                 return folder.OpenEntryAndReadStart(entry, file, start, size, got);
                             });
 }
 
 Status ReadModHeader(ModInfo& info, const std::wstring& path) {
     return ReadOpenedHeader(info, path,
-                            [&](platform::InputFile& file, void* start, std::size_t size, std::size_t& got) {
+                            [&](platform::CInputFile& file, void* start, std::size_t size, std::size_t& got) {
                                 return file.OpenAndReadStart(path, start, size, got);
                             });
 }

@@ -14,6 +14,7 @@
 
 #include "catalogue/HeaderStream.h"
 #include "catalogue/ModRecords.h"
+#include "platform/InputFolder.h"
 
 #include <cstddef>
 #include <string>

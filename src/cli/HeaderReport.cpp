@@ -4,7 +4,7 @@
 #include "cli/JsonEscapes.h"
 #include "cli/TerminalText.h"
 #include "platform/ByteSource.h"
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/Unicode.h"
 
 #include <fmt/format.h>
@@ -265,7 +265,7 @@ ModInspection InspectModHeader(platform::IByteSource& source, std::uint64_t file
 }
 
 ModInspection InspectModFile(const std::wstring& path, const std::optional<GameVersionParts>& installedGame) {
-    platform::InputFile file;
+    platform::CInputFile file;
     Status opened = file.Open(path);
     if (!opened) {
         ModInspection inspection;

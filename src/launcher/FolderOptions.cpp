@@ -1,6 +1,8 @@
 #include "launcher/FolderOptions.h"
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFolder.h"
 #include "platform/SystemFolders.h"
 
 #include <fmt/format.h>

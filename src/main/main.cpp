@@ -8,7 +8,7 @@
 #include "platform/Process.h"
 #include "platform/StandardStreams.h"
 #if defined(GATEHOUSE_GUI_MODULE)
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Library.h"
 #include "platform/SystemFolders.h"
 #elif defined(GATEHOUSE_WITH_GUI)
@@ -34,7 +34,7 @@ std::wstring GuiModulePath() {
 // be unloaded.
 gh::GuiResult RunGuiModule(const gh::LauncherOptions& options, const gh::CGameFolders& folders) {
     const std::wstring path = GuiModulePath();
-    gh::platform::SharedLibrary module;
+    gh::platform::CSharedLibrary module;
     if (const gh::Status opened = module.Open(path); !opened) {
         gh::platform::DebugOutput(L"gatehouse: the gui could not be loaded: " + opened.Text());
         return gh::GuiResult::NotBuilt;

@@ -2,7 +2,7 @@
 // PE version reader): a file, or a block of memory in tests and fuzzing.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,12 +35,12 @@ private:
 // the file and those bytes alive.
 class CFileByteSource final : public IByteSource {
 public:
-    explicit CFileByteSource(InputFile& file, std::span<const std::uint8_t> start = {}, bool fileEndsInStart = false)
+    explicit CFileByteSource(CInputFile& file, std::span<const std::uint8_t> start = {}, bool fileEndsInStart = false)
         : m_file(file), m_start(start), m_fileEndsInStart(fileEndsInStart) {}
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
 
 private:
-    InputFile& m_file;
+    CInputFile& m_file;
     std::span<const std::uint8_t> m_start;
     bool m_fileEndsInStart;
 };

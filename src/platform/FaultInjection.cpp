@@ -11,11 +11,11 @@ std::atomic<bool> g_fileFaultPlanned{false};
 namespace {
 
 std::mutex g_mutex;
-ScopedFileFault* g_plan = nullptr;
+CScopedFileFault* g_plan = nullptr;
 
 }  // namespace
 
-ScopedFileFault::ScopedFileFault(FileOperation operation, std::uint32_t nth, FaultRepeat repeat)
+CScopedFileFault::CScopedFileFault(FileOperation operation, std::uint32_t nth, FaultRepeat repeat)
     : m_operation(operation), m_nth(nth), m_repeat(repeat) {
     std::lock_guard lock(g_mutex);
     m_previous = g_plan;
@@ -23,29 +23,29 @@ ScopedFileFault::ScopedFileFault(FileOperation operation, std::uint32_t nth, Fau
     detail::g_fileFaultPlanned.store(true, std::memory_order_relaxed);
 }
 
-ScopedFileFault::~ScopedFileFault() {
+CScopedFileFault::~CScopedFileFault() {
     std::lock_guard lock(g_mutex);
     // Plans end in the reverse order of their start, as scopes do; one
     // ended out of order is only taken out of the chain.
-    ScopedFileFault** link = &g_plan;
+    CScopedFileFault** link = &g_plan;
     while (*link && *link != this) link = &(*link)->m_previous;
     if (*link) *link = m_previous;
     detail::g_fileFaultPlanned.store(g_plan != nullptr, std::memory_order_relaxed);
 }
 
-std::uint32_t ScopedFileFault::Calls() const {
+std::uint32_t CScopedFileFault::Calls() const {
     std::lock_guard lock(g_mutex);
     return m_calls;
 }
 
-bool ScopedFileFault::Triggered() const {
+bool CScopedFileFault::Triggered() const {
     std::lock_guard lock(g_mutex);
     return m_triggered;
 }
 
 bool TakeInjectedFailure(FileOperation operation) {
     std::lock_guard lock(g_mutex);
-    ScopedFileFault* plan = g_plan;
+    CScopedFileFault* plan = g_plan;
     if (!plan || plan->m_operation != operation) return false;
     ++plan->m_calls;
     const bool fail =

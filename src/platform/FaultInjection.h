@@ -5,7 +5,7 @@
 // platform's own calls or for a higher layer that goes through them.
 //
 //     {
-//         platform::ScopedFileFault fault(platform::FileOperation::Rename, 1);
+//         platform::CScopedFileFault fault(platform::FileOperation::Rename, 1);
 //         EXPECT_FALSE(platform::WriteFileAtomically(path, bytes, size));
 //         EXPECT_TRUE(fault.Triggered());
 //     }  // the plan ends with the guard
@@ -19,7 +19,7 @@
 namespace gh::platform {
 
 enum class FileOperation {
-    OpenForWrite,  // creating a new file to write (the temporary file of AtomicFile)
+    OpenForWrite,  // creating a new file to write (the temporary file of CAtomicFile)
     Write,         // one write of file content
     Flush,         // forcing a written file to the disk before it replaces another
     Rename,        // putting a new file in place of the old one
@@ -36,12 +36,12 @@ enum class FaultRepeat {
 // A process-wide plan, in force while the object lives: the `nth` call
 // (1 is the next one) of `operation` made from now on fails, on any thread.
 // A plan made while another is in force replaces it until it ends.
-class ScopedFileFault {
+class CScopedFileFault {
 public:
-    ScopedFileFault(FileOperation operation, std::uint32_t nth, FaultRepeat repeat = FaultRepeat::Once);
-    ~ScopedFileFault();
-    ScopedFileFault(const ScopedFileFault&) = delete;
-    ScopedFileFault& operator=(const ScopedFileFault&) = delete;
+    CScopedFileFault(FileOperation operation, std::uint32_t nth, FaultRepeat repeat = FaultRepeat::Once);
+    ~CScopedFileFault();
+    CScopedFileFault(const CScopedFileFault&) = delete;
+    CScopedFileFault& operator=(const CScopedFileFault&) = delete;
 
     // Calls of the operation made since the plan began, failed ones included.
     std::uint32_t Calls() const;
@@ -56,7 +56,7 @@ private:
     FaultRepeat m_repeat;
     std::uint32_t m_calls = 0;
     bool m_triggered = false;
-    ScopedFileFault* m_previous = nullptr;
+    CScopedFileFault* m_previous = nullptr;
 };
 
 namespace detail {

@@ -16,14 +16,14 @@ using LibraryFunction = void (*)();
 
 // One loaded library. Closing it (or destroying the object) unloads it when
 // no other handle to the same library is open.
-class SharedLibrary {
+class CSharedLibrary {
 public:
-    SharedLibrary() = default;
-    ~SharedLibrary();
-    SharedLibrary(const SharedLibrary&) = delete;
-    SharedLibrary& operator=(const SharedLibrary&) = delete;
-    SharedLibrary(SharedLibrary&& other) noexcept;
-    SharedLibrary& operator=(SharedLibrary&& other) noexcept;
+    CSharedLibrary() = default;
+    ~CSharedLibrary();
+    CSharedLibrary(const CSharedLibrary&) = delete;
+    CSharedLibrary& operator=(const CSharedLibrary&) = delete;
+    CSharedLibrary(CSharedLibrary&& other) noexcept;
+    CSharedLibrary& operator=(CSharedLibrary&& other) noexcept;
 
     // Loads the library at `path`, which should be absolute (the system's
     // search rules are not applied to it). Windows: LoadLibraryExW with

@@ -5,11 +5,11 @@
 
 namespace gh::platform {
 
-SharedLibrary::~SharedLibrary() { Close(); }
+CSharedLibrary::~CSharedLibrary() { Close(); }
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+CSharedLibrary::CSharedLibrary(CSharedLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
 
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
+CSharedLibrary& CSharedLibrary::operator=(CSharedLibrary&& other) noexcept {
     if (this != &other) {
         Close();
         m_handle = std::exchange(other.m_handle, nullptr);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "selection/DecimalText.h"
 #include "selection/TextModeReader.h"
 

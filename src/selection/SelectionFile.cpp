@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
 #include "platform/Unicode.h"
 #include "selection/DecimalText.h"
 #include "selection/SelectionTexts.h"

@@ -24,7 +24,7 @@ void CSelectionRules::SetMods(std::vector<ModData> mods) {
     }
 }
 
-void CSelectionRules::OnCheckChangeModList() {
+void CSelectionRules::ApplyCurrentCheck() {
     const std::optional<std::size_t> current = m_view.CurrentModRow();
     if (!current || *current >= m_mods.size()) return;
     const auto row = static_cast<std::uint32_t>(*current);
@@ -88,7 +88,7 @@ void CSelectionRules::RefreshSelectedList(std::optional<std::uint32_t> highlight
     m_view.SetCurrentSelectedRow(current);
 }
 
-void CSelectionRules::OnBnClickedMoveUp() {
+void CSelectionRules::MoveUp() {
     const std::optional<std::size_t> current = m_view.CurrentSelectedRow();
     if (!current || *current == 0 || *current >= m_selection.size()) return;
     const std::size_t p = *current;
@@ -103,15 +103,15 @@ bool CSelectionRules::MoveEntry(std::size_t from, std::size_t to) {
     for (std::size_t at = from; at != to; at = at < to ? at + 1 : at - 1) {
         m_view.SetCurrentSelectedRow(at);
         if (at < to)
-            OnBnClickedMoveDown();
+            MoveDown();
         else
-            OnBnClickedMoveUp();
+            MoveUp();
     }
     m_view.SetCurrentSelectedRow(to);
     return true;
 }
 
-void CSelectionRules::OnBnClickedMoveDown() {
+void CSelectionRules::MoveDown() {
     const std::optional<std::size_t> current = m_view.CurrentSelectedRow();
     // Written as p + 1 >= count so that no count can wrap below zero.
     if (!current || *current + 1 >= m_selection.size()) return;
@@ -120,7 +120,7 @@ void CSelectionRules::OnBnClickedMoveDown() {
     RefreshSelectedList(m_selection[p + 1]);
 }
 
-void CSelectionRules::OnBnClickedRemove() {
+void CSelectionRules::RemoveCurrent() {
     const std::optional<std::size_t> current = m_view.CurrentSelectedRow();
     if (!current || *current >= m_selection.size()) return;
     const std::size_t p = *current;

@@ -56,12 +56,12 @@ public:
     // row in twice nor go above kSelectionLimit; loads may (see BeginLoad).
     const std::vector<std::uint32_t>& Selection() const { return m_selection; }
 
-    // The mod list's check-change event: the current mod-list row is the row
-    // whose check the player just toggled. Blocked rows go back to
+    // After the player toggled the check of the current mod-list row (the
+    // mod list's check-change event). Blocked rows go back to
     // Indeterminate; a check adds the row unless the limit is reached (then
     // the limit message is shown and the check cleared); a clear removes the
     // row's first entry and reports the count, or the over-limit message.
-    void OnCheckChangeModList();
+    void ApplyCurrentCheck();
 
     // Appends `row` and highlights it. False, and nothing changes, when the
     // row is already selected or is not a mod-list row.
@@ -72,10 +72,10 @@ public:
     // first entry holding `highlight`, or no row.
     void RefreshSelectedList(std::optional<std::uint32_t> highlight);
 
-    // Buttons of the selected-order list; each acts on its highlighted row and
-    // does nothing without one or at the list's edge.
-    void OnBnClickedMoveUp();
-    void OnBnClickedMoveDown();
+    // Move the highlighted entry of the selected-order list one place up or
+    // down (its move buttons); nothing without one or at the list's edge.
+    void MoveUp();
+    void MoveDown();
     // A row of the selected-order list dragged from position `from` and
     // dropped on position `to`: the entry moves there one step at a time by
     // the rules of the move buttons, and ends highlighted where it was dropped.
@@ -84,7 +84,7 @@ public:
     // Removes the highlighted entry, highlights the entry that took its place
     // (or the new last one) and clears the check of the entry's mod. Shows no
     // text and leaves the play and save-set buttons as they are.
-    void OnBnClickedRemove();
+    void RemoveCurrent();
 
     // The steps a selection load takes, in this order:
     // BeginLoad empties the selection and, with `clearChecks`, turns every

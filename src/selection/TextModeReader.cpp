@@ -1,6 +1,6 @@
 #include "selection/TextModeReader.h"
 
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/Unicode.h"
 
 namespace gh {

@@ -12,7 +12,7 @@
 #include "launcher/ModStatusText.h"
 #include "launcher/NoticeTexts.h"
 #include "launcher/OutsideText.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
 #include "selection/SelectionSets.h"
@@ -188,9 +188,9 @@ void CGatehouseDlg::CreateControls() {
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
     m_selectedDrag = std::make_unique<CListRowDragger>(
         *m_selectedList, [this](std::size_t from, std::size_t to) { m_rules.MoveEntry(from, to); });
-    moveUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveUp(); });
-    moveDown->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedMoveDown(); });
-    remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_rules.OnBnClickedRemove(); });
+    moveUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedMoveUp(); });
+    moveDown->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedMoveDown(); });
+    remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedRemove(); });
     loadSet->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedLoadSet(); });
     m_saveSetButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSaveSet(); });
     openMods->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenMods(); });
@@ -220,7 +220,7 @@ void CGatehouseDlg::FillModList() {
     // for the rows that are never looked at.
     const std::size_t count = m_rows->RowCount();
     std::vector<ModData> rows(count);
-    std::vector<CModListItem> items;
+    std::vector<ModListItem> items;
     items.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
         const ModInfo& record = m_rows->RecordOf(row);
@@ -230,7 +230,7 @@ void CGatehouseDlg::FillModList() {
         mod.version = record.version;
         mod.status = m_rows->StatusOf(row);
         // A row shows the name alone, on one line, its controls escaped.
-        items.push_back(CModListItem{EscapedText(mod.name), colourOf(mod.status), *wxWHITE});
+        items.push_back(ModListItem{EscapedText(mod.name), colourOf(mod.status), *wxWHITE});
     }
     // One fill for all rows: a count update per row would measure the rows
     // and repaint the list once for each of them.
@@ -353,7 +353,10 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     }
 }
 
-void CGatehouseDlg::OnCheckChangeModList() { m_rules.OnCheckChangeModList(); }
+void CGatehouseDlg::OnCheckChangeModList() { m_rules.ApplyCurrentCheck(); }
+void CGatehouseDlg::OnBnClickedMoveUp() { m_rules.MoveUp(); }
+void CGatehouseDlg::OnBnClickedMoveDown() { m_rules.MoveDown(); }
+void CGatehouseDlg::OnBnClickedRemove() { m_rules.RemoveCurrent(); }
 
 void CGatehouseDlg::OnBnClickedLoadSet() {
     FileRequest request{false, L"Load Mod Selection Set", m_folders.GetUserGameFolder(),
@@ -471,11 +474,11 @@ void CGatehouseDlg::OnSelectedListKey(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     const bool ctrlOnly = event.GetModifiers() == wxMOD_CONTROL;
     if (ctrlOnly && key == WXK_UP) {
-        m_rules.OnBnClickedMoveUp();
+        m_rules.MoveUp();
     } else if (ctrlOnly && key == WXK_DOWN) {
-        m_rules.OnBnClickedMoveDown();
+        m_rules.MoveDown();
     } else if (key == WXK_DELETE && !event.HasAnyModifiers()) {
-        m_rules.OnBnClickedRemove();
+        m_rules.RemoveCurrent();
     } else {
         event.Skip();
     }

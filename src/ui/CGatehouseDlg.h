@@ -109,6 +109,9 @@ public:
     // Handlers, named after the events that call them.
     void OnLbnSelchangeModList();
     void OnCheckChangeModList();
+    void OnBnClickedMoveUp();
+    void OnBnClickedMoveDown();
+    void OnBnClickedRemove();
     void OnBnClickedLoadSet();
     void OnBnClickedSaveSet();
     void OnBnClickedOpenMods();

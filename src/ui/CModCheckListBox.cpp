@@ -37,15 +37,15 @@ CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoin
 }
 
 void CModCheckListBox::AddColoredString(const wxString& text, const wxColour& color) {
-    m_items.push_back(CModListItem{text.ToStdWstring(), color, *wxWHITE});
+    m_items.push_back(ModListItem{text.ToStdWstring(), color, *wxWHITE});
     m_checks.push_back(kUnchecked);
     SetItemCount(m_items.size());
     Refresh();
 }
 
-void CModCheckListBox::AddColoredStrings(std::vector<CModListItem> items) {
+void CModCheckListBox::AddColoredStrings(std::vector<ModListItem> items) {
     m_items.reserve(m_items.size() + items.size());
-    for (CModListItem& item : items) {
+    for (ModListItem& item : items) {
         item.backColor = *wxWHITE;
         m_items.push_back(std::move(item));
     }
@@ -144,7 +144,7 @@ void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool se
     if (row >= m_items.size()) {
         return;
     }
-    const CModListItem& item = m_items[row];
+    const ModListItem& item = m_items[row];
     const int column = CheckColumnWidth();
     const wxColour oldText = dc.GetTextForeground();
     const wxColour oldBack = dc.GetTextBackground();

@@ -14,7 +14,7 @@ namespace gh {
 
 // One row's look. The background is always white; a selected row swaps the
 // two colours.
-struct CModListItem {
+struct ModListItem {
     std::wstring text;
     wxColour textColor;
     wxColour backColor;
@@ -50,11 +50,11 @@ public:
     // Appends many rows at once, each drawn in its text colour on white:
     // the list's count is set and the list repainted once for all of them,
     // so filling it costs the same for 10 rows or 10,000.
-    void AddColoredStrings(std::vector<CModListItem> items);
+    void AddColoredStrings(std::vector<ModListItem> items);
 
     size_t GetCount() const { return m_items.size(); }
     wxString GetString(size_t row) const;
-    const CModListItem& GetItem(size_t row) const { return m_items.at(row); }
+    const ModListItem& GetItem(size_t row) const { return m_items.at(row); }
 
     // 0, 1 or 2; 0 for a row that does not exist.
     int GetCheck(size_t row) const;
@@ -96,7 +96,7 @@ private:
     void ForgetMeasures();
     bool SetFont(const wxFont& font) override;
 
-    std::vector<CModListItem> m_items;
+    std::vector<ModListItem> m_items;
     std::vector<int> m_checks;
     CTypeAheadSearch m_typeAhead;
     mutable wxSize m_checkBoxSize = wxDefaultSize;  // until asked

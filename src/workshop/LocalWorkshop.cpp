@@ -2,6 +2,7 @@
 
 #include "game/PathText.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Unicode.h"
 
 #include <fmt/format.h>
@@ -136,7 +137,7 @@ const WorkshopItem* CLocalWorkshop::FirstItemWith(UGCHandle content) const {
 
 std::optional<std::int32_t> CLocalWorkshop::ContentSize(const std::wstring& path) const {
     if (path.empty()) return std::nullopt;
-    platform::InputFile file;
+    platform::CInputFile file;
     if (!file.Open(path)) return std::nullopt;
     const auto size = file.Size();
     if (!size || *size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) return std::nullopt;

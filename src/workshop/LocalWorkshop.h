@@ -4,7 +4,7 @@
 // service, with simulated latency, bandwidth and failures.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "workshop/CallDispatcher.h"
 #include "workshop/WorkshopClient.h"
 #include "workshop/WorkshopManifest.h"
@@ -95,7 +95,7 @@ private:
     CCallDispatcher m_dispatcher;
 
     UGCHandle m_openContent = kInvalidUGCHandle;
-    platform::InputFile m_openFile;
+    platform::CInputFile m_openFile;
     std::uint64_t m_openSize = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "workshop/WorkshopInstall.h"
 
 #include "game/PathText.h"
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/TemporaryFiles.h"
 #include "workshop/WorkshopNames.h"
 #include "workshop/WorkshopText.h"
 
@@ -30,7 +32,7 @@ std::wstring FolderOf(const std::wstring& file) {
 struct Target {
     std::wstring path;
     std::wstring key;  // the path as the launcher compares paths
-    std::unique_ptr<platform::AtomicFile> file;
+    std::unique_ptr<platform::CAtomicFile> file;
     bool written = false;
 };
 
@@ -55,7 +57,7 @@ std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const Download
     for (Target& target : targets) {
         if (!platform::CreateFolders(FolderOf(target.path))) continue;
         if (sweeper) sweeper->SweepFolderOf(target.path);
-        auto file = std::make_unique<platform::AtomicFile>();
+        auto file = std::make_unique<platform::CAtomicFile>();
         // Refuses a read-only file, a folder, a pipe.
         if (!file->Open(target.path)) continue;
         target.file = std::move(file);
@@ -79,7 +81,7 @@ std::vector<bool> InstallDownloadedFiles(IWorkshopClient& client, const Download
         }
         for (Target& target : targets) {
             if (!target.file) continue;
-            // A short read is never committed: AtomicFile removes the partial copy.
+            // A short read is never committed: CAtomicFile removes the partial copy.
             target.written = complete && target.file->Commit();
             target.file.reset();
         }

@@ -2,7 +2,7 @@
 
 #include "game/GameFolders.h"
 #include "game/PathText.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopNames.h"
 

@@ -13,7 +13,7 @@
 #pragma once
 
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
 #include "workshop/CallResult.h"
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"

@@ -2,7 +2,7 @@
 
 #include "game/GameFolders.h"
 #include "game/PathText.h"
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
 #include "platform/SystemFolders.h"
 #include "support/ModFileWriter.h"
 #include "support/TempFolder.h"

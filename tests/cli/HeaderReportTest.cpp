@@ -2,7 +2,7 @@
 // a mod author needs, on its own and as the built executable prints it.
 #include "CliFixture.h"
 #include "cli/HeaderReport.h"
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/Unicode.h"
 
 #include <gmock/gmock.h>
@@ -190,7 +190,7 @@ TEST_F(InspectTest, EveryVerdictReachesTheExitStatusTheErrorLineAndTheJson) {
         EXPECT_THAT(text.err, HasSubstr("\" " + *c.says + reasons + "\n"));
         EXPECT_EQ(json.err, text.err);
         if (c.says == &unopened) {  // the system's own words
-            EXPECT_EQ(reasons, WideToUtf8(platform::InputFile().Open(m_temp / c.file).Text()));
+            EXPECT_EQ(reasons, WideToUtf8(platform::CInputFile().Open(m_temp / c.file).Text()));
         }
     }
 }

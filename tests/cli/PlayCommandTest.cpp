@@ -164,7 +164,7 @@ TEST_F(PlayCommandTest, AWriteThatFailsAtAnyStepStartsNoGame) {
     m_temp.WriteFile(L"set.sch", SelectionBytes({7, 8}));
     for (const auto step : {platform::FileOperation::OpenForWrite, platform::FileOperation::Write,
                             platform::FileOperation::Flush, platform::FileOperation::Rename}) {
-        platform::ScopedFileFault fault(step, 1);
+        platform::CScopedFileFault fault(step, 1);
         CRecordingConsole console;
         const int status = RunPlay({PlayRequest::Source::Set, m_temp / L"set.sch", m_runner}, folders, console);
         EXPECT_TRUE(fault.Triggered());

@@ -1,7 +1,7 @@
 // `sync` as a child process against local Workshop folders written for the test.
 #include "CliFixture.h"
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Unicode.h"
 
 #include <gmock/gmock.h>

@@ -3,8 +3,10 @@
 // file operation fail in turn. The one step after the change itself, making
 // the folder's new entries last (POSIX), leaves the complete new state and
 // is reported all the same.
+#include "platform/AtomicFile.h"
 #include "platform/FaultInjection.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
 #include "support/FaultSteps.h"
 #include "support/TempFolder.h"
 
@@ -38,7 +40,7 @@ TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
     const auto [reached, wrong] = FailEveryStep(
         [&] { dir.WriteFile(L"gatehouse.sch", kOld); },
         [&] {
-            AtomicFile file;
+            CAtomicFile file;
             return file.Open(target) && file.Write("new ", 4) && file.Write("content ", 8) && file.Write("here", 4) &&
                    file.Commit();
         },
@@ -96,13 +98,13 @@ TEST(FileFaultsTest, CreatingFoldersReportsEveryFailure) {
 TEST(FileFaultsTest, PlansCountCallsFailFromThenOnAndEndWithTheirGuard) {
     TempFolder dir;
     {
-        ScopedFileFault fault(FileOperation::Write, 2, FaultRepeat::FromThenOn);
-        AtomicFile file;
+        CScopedFileFault fault(FileOperation::Write, 2, FaultRepeat::FromThenOn);
+        CAtomicFile file;
         ASSERT_TRUE(file.Open(dir / L"f"));
         EXPECT_TRUE(file.Write("a", 1));
         EXPECT_FALSE(file.Write("b", 1));
         EXPECT_EQ(fault.Calls(), 2u);
-        AtomicFile other;
+        CAtomicFile other;
         ASSERT_TRUE(other.Open(dir / L"g"));
         EXPECT_FALSE(other.Write("c", 1)) << "every call from the second on fails";
         EXPECT_TRUE(fault.Triggered());

@@ -1,4 +1,8 @@
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
+#include "platform/InputFolder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +60,7 @@ TEST(PathResolutionTest, UpperCaseCanonicalPathsReachRealFiles) {
     TempFolder dir;
     dir.WriteFile(L"My Games/Velmora/mods/Sub/file.mod", "content");
     const std::wstring canonical = dir.Path() + L"MY GAMES/VELMORA/MODS\\SUB//FILE.MOD";
-    InputFile file;
+    CInputFile file;
     ASSERT_TRUE(file.Open(canonical));
     char buffer[16] = {};
     EXPECT_EQ(file.Read(buffer, sizeof buffer), 7u);
@@ -68,7 +72,7 @@ TEST(PathResolutionTest, UpperCaseCanonicalPathsReachRealFiles) {
 TEST(PathResolutionTest, SeesFilesCreatedAfterAFolderWasListed) {
     TempFolder dir;
     dir.WriteFile(L"first.txt", "1");
-    InputFile file;
+    CInputFile file;
     ASSERT_TRUE(file.Open(dir.Path() + L"FIRST.TXT"));
     file.Close();
     dir.WriteFile(L"second.txt", "2");
@@ -114,7 +118,7 @@ TEST(InputFolderTest, ListsAsListFolderAndOpensEntriesByTheirListedNames) {
     ASSERT_TRUE(folder.Identity().has_value());
     EXPECT_EQ(folder.Identity(), GetFolderIdentity(dir.Path()));
     for (std::size_t i = 0; i < listed.size(); ++i) {
-        InputFile file;
+        CInputFile file;
         char start[8] = {};
         std::size_t got = 0;
         const bool opened = folder.OpenEntryAndReadStart(i, file, start, sizeof start, got).IsOk();
@@ -126,7 +130,7 @@ TEST(InputFolderTest, ListsAsListFolderAndOpensEntriesByTheirListedNames) {
             EXPECT_EQ(read, "bee");
         }
     }
-    InputFile file;
+    CInputFile file;
     char start[8];
     std::size_t got = 0;
     EXPECT_FALSE(folder.OpenEntryAndReadStart(listed.size(), file, start, sizeof start, got));
@@ -137,7 +141,7 @@ TEST(InputFolderTest, ListsAsListFolderAndOpensEntriesByTheirListedNames) {
 TEST(InputFileTest, ReadAtAndSize) {
     TempFolder dir;
     dir.WriteFile(L"f.bin", "0123456789");
-    InputFile file;
+    CInputFile file;
     ASSERT_TRUE(file.Open(dir / L"f.bin"));
     EXPECT_EQ(file.Size().value_or(0), 10u);
     char buffer[4] = {};
@@ -153,7 +157,7 @@ TEST(AtomicFileTest, ReplacesOnlyOnCommit) {
     TempFolder dir;
     dir.WriteFile(L"target.txt", "old");
     {
-        AtomicFile file;
+        CAtomicFile file;
         ASSERT_TRUE(file.Open(dir / L"target.txt"));
         ASSERT_TRUE(file.Write("new content", 11));
         EXPECT_EQ(dir.ReadFile(L"target.txt"), "old");

@@ -1,7 +1,8 @@
 // A writer ended from outside in the middle of replacing a file leaves the
 // old file whole and nothing beside it: each writer runs in a process of its
 // own, which is ended while its temporary file is half written.
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FolderListing.h"
 #include "platform/TemporaryFileName.h"
 #include "support/TempFolder.h"
 
@@ -41,7 +42,7 @@ std::vector<std::wstring> NamesIn(const std::wstring& folder) {
 // and waits to be ended. Exits 0 if it is let go on and commits.
 int HalfWrite(const std::wstring& target, bool named, test::ForkedChild::Channel& channel) {
     detail::UseNamedTemporaryFilesForTesting(named);
-    AtomicFile file;
+    CAtomicFile file;
     const std::string chunk(1 << 16, 'n');
     if (!file.Open(target)) return test::kChildCannotSetUp;
     for (int i = 0; i < 16; ++i)
@@ -117,7 +118,7 @@ const bool g_halfWriter = [] {
     wchar_t folder[1024];
     const DWORD n = GetEnvironmentVariableW(kFolderVariable, folder, 1024);
     if (n == 0 || n >= 1024) return false;
-    AtomicFile file;
+    CAtomicFile file;
     const std::string chunk(1 << 20, 'n');
     if (!file.Open(std::wstring(folder) + L"big.mod") || !file.Write(chunk.data(), chunk.size()) ||
         !WriteFileAtomically(std::wstring(folder) + L"ready", "r", 1))

@@ -1,6 +1,9 @@
 // Names go between the system and the program's text without loss, and
 // text for people never shows the stand-ins of bytes that are not text.
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "platform/Unicode.h"

@@ -1,9 +1,13 @@
 // Whatever a path names, a reader of outside files gets a regular file or a
 // plain failure, at once: a pipe or a device where a selection set, the
 // Workshop manifest or a mod is expected must not stall the program.
+#include "platform/AtomicFile.h"
 #include "platform/Environment.h"
+#include "platform/FileSystem.h"
 #include "platform/FileVersion.h"
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
+#include "platform/InputFolder.h"
 #include "platform/Library.h"
 #include "platform/Process.h"
 #include "platform/SystemFolders.h"
@@ -31,7 +35,7 @@ using test::TempFolder;
 // Every way the program reads a file; each must refuse `path`. Returns the
 // number of the first reader that did not, or 0.
 int FirstReaderThatAccepts(const std::wstring& path) {
-    InputFile file;
+    CInputFile file;
     if (file.Open(path)) return 1;
     char start[64];
     std::size_t got = 99;
@@ -49,7 +53,7 @@ std::size_t FirstEntryThatOpens(const std::wstring& folder) {
     std::vector<FolderEntry> entries;
     if (!open.Open(folder) || !open.List(entries)) return 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        InputFile file;
+        CInputFile file;
         char start[64];
         std::size_t got = 99;
         if (entries[i].name == L"." || entries[i].name == L"..") continue;
@@ -87,7 +91,7 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
                 if (entry == entries.end()) return 7;
                 const std::string swapped = WideToUtf8(dir / L"swapped/a.mod");
                 if (::unlink(swapped.c_str()) != 0 || ::mkfifo(swapped.c_str(), 0644) != 0) return 8;
-                InputFile file;
+                CInputFile file;
                 char start[64];
                 std::size_t got = 99;
                 open.OpenEntryAndReadStart(static_cast<std::size_t>(entry - entries.begin()), file, start, sizeof start,
@@ -98,7 +102,7 @@ TEST(NonRegularFilesTest, PipesAndDevicesAreRefusedWithoutBlocking) {
             if (WriteFileAtomically(dir / L"GATEHOUSE.SCH", "x", 1)) return 6;
             // The game executable and the Steam client library.
             if (StartProgram(dir / L"gatehouse.sch", nullptr)) return 10;
-            SharedLibrary library;
+            CSharedLibrary library;
             if (library.Open(dir / L"gatehouse.sch")) return 11;
             // The folder list of the desktop, read from the user's settings.
             const std::wstring settings = dir.Path() + L"config";
@@ -136,7 +140,7 @@ TEST(NonRegularFilesTest, FoldersAreRefusedAndRegularFilesStillRead) {
     EXPECT_EQ(FirstReaderThatAccepts(dir / L"sets"), 0);
     EXPECT_EQ(FirstEntryThatOpens(dir.Path()), 0u);
     dir.WriteFile(L"sets/a.sch", "content");
-    InputFile file;
+    CInputFile file;
     char start[16] = {};
     std::size_t got = 0;
     ASSERT_TRUE(file.OpenAndReadStart(dir / L"SETS/A.SCH", start, sizeof start, got));

@@ -1,8 +1,9 @@
 // The version read on executables that the MinGW-w64 tools built from
 // pe_samples/versioned.rc (FILEVERSION 3,14,159,26535, PRODUCTVERSION
 // 27,18,28,18), so files that our own writer did not make.
+#include "platform/FileSystem.h"
 #include "platform/FileVersion.h"
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/PeVersionReader.h"
 #include "platform/SystemFolders.h"
 #include "support/PeWriter.h"

@@ -1,8 +1,11 @@
 // What an interrupted replacement leaves is removed later, and nothing else:
 // never a file a running writer still owns, never a link, a folder or a
 // file of another shape, never anything outside the one folder.
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
 #include "platform/TemporaryFileName.h"
+#include "platform/TemporaryFiles.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +73,7 @@ TEST(StaleTemporaryFilesTest, AWriterKilledMidWriteLeavesAFileThatIsRemovedOnceS
         // As an older launcher wrote, or where no unnamed file can be had:
         // kill -9 leaves the named file behind.
         detail::UseNamedTemporaryFilesForTesting(true);
-        AtomicFile file;
+        CAtomicFile file;
         const std::string chunk(1 << 16, 'x');
         if (!file.Open(dir / L"big.mod")) return 1;
         for (int i = 0; i < 16; ++i)
@@ -96,7 +99,7 @@ TEST(StaleTemporaryFilesTest, ALiveWritersFileStaysHoweverOldItLooks) {
     TempFolder dir;
     test::ForkedChild writer([&](test::ForkedChild::Channel& channel) {
         detail::UseNamedTemporaryFilesForTesting(true);
-        AtomicFile file;
+        CAtomicFile file;
         if (!file.Open(dir / L"gatehouse.sch") || !file.Write("new ", 4)) return 1;
         channel.Ready();
         if (!channel.WaitToContinue()) return 2;
@@ -135,8 +138,8 @@ TEST(StaleTemporaryFilesTest, LinksAndPipesOfTheTemporaryShapeAreLeftAlone) {
 TEST(StaleTemporaryFilesTest, AFileAWriterStillHoldsStays) {
     TempFolder dir;
     {
-        // AtomicFile's own temporary file cannot be deleted while it is written.
-        AtomicFile file;
+        // CAtomicFile's own temporary file cannot be deleted while it is written.
+        CAtomicFile file;
         ASSERT_TRUE(file.Open(dir / L"gatehouse.sch"));
         const auto left = Temporaries(dir.Path());
         ASSERT_EQ(left.size(), 1u);

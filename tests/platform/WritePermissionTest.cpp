@@ -1,6 +1,7 @@
 // A file is replaced only where this process may write it, and the new file
 // keeps the old one's permissions.
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ TEST(WritePermissionTest, AnotherUsersFileIsReplacedOnlyWhereThisUserMayWriteIt)
         if (!WriteFileAtomically(dir / L"mine.mod", "mine", 4)) return test::kChildCannotSetUp;
         if (IsReadOnlyFile(dir / L"mine.mod")) return 1;
         if (!IsReadOnlyFile(dir / L"theirs.mod")) return 2;
-        AtomicFile file;
+        CAtomicFile file;
         if (file.Open(dir / L"THEIRS.MOD")) return 3;
         if (WriteFileAtomically(dir / L"theirs.mod", "mine", 4)) return 4;
         // Another user's file that anyone may write is this user's to replace.
@@ -92,7 +93,7 @@ TEST(WritePermissionTest, AFileThatAnotherHandleKeepsFromChangeIsLeftAlone) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(IsReadOnlyFile(dir / L"held.mod"));
-    AtomicFile file;
+    CAtomicFile file;
     EXPECT_FALSE(file.Open(dir / L"held.mod"));
     CloseHandle(holder);
     EXPECT_EQ(dir.ReadFile(L"held.mod"), "held");

@@ -42,7 +42,7 @@ protected:
     }
     void Click(std::size_t row) {
         m_view.ClickCheck(row);
-        m_rules.OnCheckChangeModList();
+        m_rules.ApplyCurrentCheck();
     }
 
     TempFolder m_temp;
@@ -73,7 +73,7 @@ TEST_F(RestartListTest, AfterRemovingWithTheButtonASetOfTenEnablesTheButtons) {
     ASSERT_TRUE(ReadRestartList(m_rules, m_documents.RestartList()));
     for (int i = 0; i < 2; ++i) {
         m_view.HighlightSelectedRow(0);
-        m_rules.OnBnClickedRemove();
+        m_rules.RemoveCurrent();
     }
     EXPECT_FALSE(m_view.PlayAndSaveSetEnabled());
 
@@ -175,11 +175,11 @@ TEST_F(RestartListTest, AHeadlessSelectionLoadsASetAndWritesTheDefaultFile) {
     // The headless view behaves as a window would under the rules.
     last.View().SetCurrentModRow(0);
     last.View().SetCheck(0, CheckState::Unchecked);
-    last.Rules().OnCheckChangeModList();
+    last.Rules().ApplyCurrentCheck();
     EXPECT_THAT(last.View().Messages(),
                 ElementsAre(L"You now have 11 mods selected.\n\nPlease remove 1 mod before launching Emberwake 2."));
     last.View().SetCurrentSelectedRow(10);
-    last.Rules().OnBnClickedRemove();
+    last.Rules().RemoveCurrent();
     EXPECT_EQ(last.View().CurrentSelectedRow(), 9u);
     EXPECT_EQ(last.View().GetCheck(11), CheckState::Unchecked);
 }

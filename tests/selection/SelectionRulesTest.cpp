@@ -34,7 +34,7 @@ protected:
     // The player clicks a row's check box; the mod list then raises its event.
     void Click(std::size_t row) {
         m_view.ClickCheck(row);
-        m_rules.OnCheckChangeModList();
+        m_rules.ApplyCurrentCheck();
     }
     void ClickRows(std::size_t first, std::size_t count) {
         for (std::size_t r = first; r < first + count; ++r) Click(r);
@@ -48,7 +48,7 @@ protected:
     }
     void Remove(std::size_t selectedRow) {
         m_view.HighlightSelectedRow(selectedRow);
-        m_rules.OnBnClickedRemove();
+        m_rules.RemoveCurrent();
     }
 
     CRecordingSelectionView m_view;
@@ -126,9 +126,9 @@ TEST_F(SelectionRulesTest, ClearingACheckRemovesTheEntryAndShowsTheCount) {
 
 TEST_F(SelectionRulesTest, WithoutACurrentModRowACheckChangeDoesNothing) {
     Fill(UsableMods(2));
-    m_rules.OnCheckChangeModList();
+    m_rules.ApplyCurrentCheck();
     m_view.HighlightModRow(5);  // a row the rules do not know
-    m_rules.OnCheckChangeModList();
+    m_rules.ApplyCurrentCheck();
     EXPECT_THAT(m_view.Calls(), IsEmpty());
 }
 
@@ -172,17 +172,17 @@ TEST_F(SelectionRulesTest, MovesAtTheEdgesOrWithoutAHighlightDoNothing) {
     m_view.ClearCalls();
 
     m_view.HighlightSelectedRow(std::nullopt);
-    m_rules.OnBnClickedMoveUp();
-    m_rules.OnBnClickedMoveDown();
-    m_rules.OnBnClickedRemove();
+    m_rules.MoveUp();
+    m_rules.MoveDown();
+    m_rules.RemoveCurrent();
     m_view.HighlightSelectedRow(0);
-    m_rules.OnBnClickedMoveUp();
+    m_rules.MoveUp();
     m_view.HighlightSelectedRow(2);
-    m_rules.OnBnClickedMoveDown();
+    m_rules.MoveDown();
     m_view.HighlightSelectedRow(7);  // beyond the list
-    m_rules.OnBnClickedMoveUp();
-    m_rules.OnBnClickedMoveDown();
-    m_rules.OnBnClickedRemove();
+    m_rules.MoveUp();
+    m_rules.MoveDown();
+    m_rules.RemoveCurrent();
 
     EXPECT_THAT(m_view.Calls(), IsEmpty());
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 1, 2));
@@ -193,17 +193,17 @@ TEST_F(SelectionRulesTest, MovesSwapNeighboursAndKeepTheMovedModHighlighted) {
     ClickRows(0, 3);
 
     m_view.HighlightSelectedRow(2);
-    m_rules.OnBnClickedMoveUp();
+    m_rules.MoveUp();
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 2, 1));
     EXPECT_THAT(m_view.SelectedRows(), ElementsAre(Name(0), Name(2), Name(1)));
     EXPECT_EQ(m_view.CurrentSelectedRow(), 1u);
 
-    m_rules.OnBnClickedMoveUp();
+    m_rules.MoveUp();
     EXPECT_THAT(m_rules.Selection(), ElementsAre(2, 0, 1));
     EXPECT_EQ(m_view.CurrentSelectedRow(), 0u);
 
-    m_rules.OnBnClickedMoveDown();
-    m_rules.OnBnClickedMoveDown();
+    m_rules.MoveDown();
+    m_rules.MoveDown();
     EXPECT_THAT(m_rules.Selection(), ElementsAre(0, 1, 2));
     EXPECT_EQ(m_view.CurrentSelectedRow(), 2u);
 }
@@ -243,8 +243,8 @@ TEST_F(SelectionRulesTest, MoveDownWithOneEntryDoesNothing) {
     Click(0);
     m_view.HighlightSelectedRow(0);
     m_view.ClearCalls();
-    m_rules.OnBnClickedMoveDown();
-    m_rules.OnBnClickedMoveUp();
+    m_rules.MoveDown();
+    m_rules.MoveUp();
     EXPECT_THAT(m_view.Calls(), IsEmpty());
 }
 

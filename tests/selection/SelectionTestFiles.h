@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 namespace gh::test {

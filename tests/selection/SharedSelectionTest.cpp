@@ -23,7 +23,7 @@ protected:
     }
     void Check(std::size_t row) {
         m_view.ClickCheck(row);
-        m_rules.OnCheckChangeModList();
+        m_rules.ApplyCurrentCheck();
     }
     CRecordingSelectionView m_view;
     CSelectionRules m_rules{m_view};

@@ -1,7 +1,7 @@
 #include "support/CGameWorld.h"
 
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "support/PeWriter.h"
 
 namespace gh::test {

@@ -30,7 +30,7 @@ FaultStepsResult FailEveryStep(const std::function<void()>& reset, const std::fu
     for (FileOperation operation : kOperations) {
         for (std::uint32_t nth = 1;; ++nth) {
             reset();
-            platform::ScopedFileFault fault(operation, nth);
+            platform::CScopedFileFault fault(operation, nth);
             const bool ok = action();
             if (!fault.Triggered()) {
                 if (!ok) result.wrongAnswers.push_back(std::string("nothing failed, yet the call reported failure"));

@@ -115,7 +115,7 @@ TEST_F(LauncherTest, ASelectionThatCannotBeWrittenIsReportedAndStartsNoGame) {
     };
     m_host->onManagerOpen = [](CGatehouseDlg& manager) { ClickWhenShown(manager, manager.PlayButton()); };
     {
-        platform::ScopedFileFault fault(platform::FileOperation::Rename, 1);
+        platform::CScopedFileFault fault(platform::FileOperation::Rename, 1);
         Run();
         EXPECT_TRUE(fault.Triggered());
     }

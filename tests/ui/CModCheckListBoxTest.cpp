@@ -60,7 +60,7 @@ TEST_F(CheckListTest, RowsKeepTheirOrderTextAndColour) {
 }
 
 TEST_F(CheckListTest, ManyRowsAddedAtOnceFollowTheRowsBeforeThemAndLookLikeThem) {
-    std::vector<CModListItem> items;
+    std::vector<ModListItem> items;
     for (int i = 0; i < 10000; ++i) {
         items.push_back({L"Row " + std::to_wstring(i), i % 2 ? kRed : kAmber, kBlack});
     }
@@ -124,7 +124,7 @@ class LongCheckListTest : public CheckListTest {
 protected:
     void SetUp() override {
         CheckListTest::SetUp();
-        std::vector<CModListItem> items;
+        std::vector<ModListItem> items;
         for (int i = 0; i < 100; ++i) items.push_back({L"Filler " + std::to_wstring(i), kBlack, *wxWHITE});
         items.push_back({L"blue Moon", kBlack, *wxWHITE});
         items.push_back({L"Brass Band", kBlack, *wxWHITE});

@@ -2,7 +2,8 @@
 // documents folder, pumped the way the command line's sync pumps it.
 #include "RecordingSyncView.h"
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/LocalWorkshop.h"

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"

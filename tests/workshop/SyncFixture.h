@@ -6,7 +6,9 @@
 #include "RecordingSyncView.h"
 #include "game/GameFolders.h"
 #include "game/PathText.h"
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/InputFile.h"
 #include "support/TempFolder.h"
 #include "workshop/WorkshopSync.h"
 

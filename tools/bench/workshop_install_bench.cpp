@@ -1,14 +1,15 @@
 // Installing a 1 GiB download from a local Workshop, against plain copies of
 // the same file made in the same run:
 //   PlainCopy   read and write in 1 MiB pieces with the standard library (no flush to disk)
-//   AtomicCopy  the same through platform::InputFile and platform::AtomicFile (flushed, renamed)
+//   AtomicCopy  the same through platform::CInputFile and platform::CAtomicFile (flushed, renamed)
 //   Install     the local Workshop's download result through InstallDownloadedFile
 // Each reports the extra peak heap (every operator new counted) and, on
 // Linux, the extra peak resident memory. The ratios are printed at the end.
 // The folder for the files is GATEHOUSE_BENCH_DIR, else the system's
 // temporary folder; a folder on tmpfs (/dev/shm) shows the figures without
 // the cost of flushing to disk.
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"
@@ -173,8 +174,8 @@ void BM_AtomicCopy(benchmark::State& state) {
     const fs::path target = f.documents / "atomic.bin";
     CMemoryProbe probe;
     for (auto _ : state) {
-        gh::platform::InputFile in;
-        gh::platform::AtomicFile out;
+        gh::platform::CInputFile in;
+        gh::platform::CAtomicFile out;
         if (!in.Open(f.source.wstring()) || !out.Open(target.wstring())) state.SkipWithError("cannot open");
         std::unique_ptr<char[]> piece(new char[kPiece]);
         while (std::size_t n = in.Read(piece.get(), kPiece)) out.Write(piece.get(), n);

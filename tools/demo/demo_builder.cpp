@@ -10,7 +10,7 @@
 #include "support/ModFileWriter.h"
 #include "support/PeWriter.h"
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
 

@@ -9,7 +9,8 @@
 // folder, below GATEHOUSE_STANDIN_DOCUMENTS when that is set (the folder the
 // launcher was given with --documents), else below the system's documents.
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/InputFile.h"
 #include "platform/Process.h"
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"

@@ -1,7 +1,9 @@
-// Opening outside files for reading, shared by InputFile and CInputFolder.
+// Opening outside files for reading, shared by CInputFile and CInputFolder.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
+#include "platform/InputFolder.h"
 
 #include <dirent.h>
 

@@ -1,6 +1,7 @@
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
 #include "platform/SystemError.h"
 #include "platform/TemporaryFileName.h"
+#include "platform/TemporaryFiles.h"
 #include "platform/Text.h"
 #include "platform/posix/FileCalls.h"
 #include "platform/posix/FileLook.h"
@@ -64,9 +65,9 @@ namespace detail {
 void UseNamedTemporaryFilesForTesting(bool named) { g_namedForTesting.store(named); }
 }  // namespace detail
 
-AtomicFile::~AtomicFile() { Abort(); }
+CAtomicFile::~CAtomicFile() { Abort(); }
 
-bool AtomicFile::Open(const std::wstring& target) {
+bool CAtomicFile::Open(const std::wstring& target) {
     Abort();
     m_error = {};
     bool missing = false;
@@ -139,7 +140,7 @@ bool AtomicFile::Open(const std::wstring& target) {
     return Fail(SystemErrorStatus(EEXIST));
 }
 
-bool AtomicFile::Write(const void* data, std::size_t size) {
+bool CAtomicFile::Write(const void* data, std::size_t size) {
     if (m_handle < 0 || m_failed) return m_error.IsOk() ? Fail(SystemErrorStatus(EBADF)) : false;
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -155,7 +156,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     return true;
 }
 
-bool AtomicFile::Commit() {
+bool CAtomicFile::Commit() {
     if (m_handle < 0 || m_failed) {
         Abort();
         return m_error.IsOk() ? Fail(SystemErrorStatus(EBADF)) : false;
@@ -203,13 +204,13 @@ bool AtomicFile::Commit() {
     return true;
 }
 
-bool AtomicFile::FailAndAbort() {
+bool CAtomicFile::FailAndAbort() {
     Status error = SystemErrorStatus(errno);
     Abort();
     return Fail(std::move(error));
 }
 
-void AtomicFile::Abort() {
+void CAtomicFile::Abort() {
     // Deleted while still held, then closed; an unnamed file goes with its
     // descriptor.
     if (!m_temp.empty()) {

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "platform/posix/PosixPath.h"
 #include "platform/posix/ReadOnlyOpen.h"
@@ -71,14 +71,14 @@ std::size_t ReadFullyAt(int fd, std::uint64_t offset, void* buffer, std::size_t 
 
 }  // namespace posix
 
-InputFile::~InputFile() { Close(); }
+CInputFile::~CInputFile() { Close(); }
 
 Status posix::OpenFailure() {
     // OpenRegularFileAt says EINVAL for what it refuses itself.
     return errno == EINVAL ? NotARegularFileStatus() : SystemErrorStatus(errno);
 }
 
-Status InputFile::Open(const std::wstring& path) {
+Status CInputFile::Open(const std::wstring& path) {
     Close();
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = posix::OpenRegularFileAt(AT_FDCWD, ResolvePath(path).c_str());
@@ -92,7 +92,7 @@ Status InputFile::Open(const std::wstring& path) {
     return posix::OpenFailure();
 }
 
-Status InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+Status CInputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
     Close();
     got = 0;
     // The path as spelled first, without the name matching; only a name that
@@ -108,21 +108,21 @@ Status InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::
     return {};
 }
 
-std::size_t InputFile::Read(void* buffer, std::size_t size) {
+std::size_t CInputFile::Read(void* buffer, std::size_t size) {
     return m_handle == kNone ? 0 : posix::ReadFully(static_cast<int>(m_handle), buffer, size);
 }
 
-std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+std::size_t CInputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     return m_handle == kNone ? 0 : posix::ReadFullyAt(static_cast<int>(m_handle), offset, buffer, size);
 }
 
-std::optional<std::uint64_t> InputFile::Size() {
+std::optional<std::uint64_t> CInputFile::Size() {
     struct stat st {};
     if (m_handle == kNone || fstat(static_cast<int>(m_handle), &st) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-void InputFile::Close() {
+void CInputFile::Close() {
     if (m_handle != kNone) ::close(static_cast<int>(m_handle));
     m_handle = kNone;
 }

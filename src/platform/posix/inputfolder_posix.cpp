@@ -1,4 +1,7 @@
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
+#include "platform/InputFolder.h"
 #include "platform/SystemError.h"
 #include "platform/Text.h"
 #include "platform/posix/ReadOnlyOpen.h"
@@ -62,7 +65,7 @@ bool CInputFolder::List(std::vector<FolderEntry>& out) {
     return true;
 }
 
-Status CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
+Status CInputFolder::OpenEntryAndReadStart(std::size_t index, CInputFile& file, void* buffer, std::size_t size,
                                            std::size_t& got) {
     file.Close();
     got = 0;

@@ -21,7 +21,7 @@ bool IsRegularFile(const std::string& path) {
 
 }  // namespace
 
-Status SharedLibrary::Open(const std::wstring& path) {
+Status CSharedLibrary::Open(const std::wstring& path) {
     Close();
     std::string native = posix::ResolvePath(path);
     // A name without a '/' would send dlopen to the search path instead.
@@ -35,14 +35,14 @@ Status SharedLibrary::Open(const std::wstring& path) {
     return Status(StatusKind::Failed, text ? SystemNarrowToWide(text) : L"cannot load " + path);
 }
 
-LibraryFunction SharedLibrary::Find(const char* name) const {
+LibraryFunction CSharedLibrary::Find(const char* name) const {
     if (!m_handle || !name) return nullptr;
     void* symbol = dlsym(m_handle, name);
     // POSIX guarantees that a function's address survives the trip through void*.
     return reinterpret_cast<LibraryFunction>(symbol);
 }
 
-void SharedLibrary::Close() {
+void CSharedLibrary::Close() {
     if (m_handle) dlclose(m_handle);
     m_handle = nullptr;
 }

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "platform/Unicode.h"
@@ -73,7 +73,7 @@ bool OnPath(const std::string& program) {
 }
 
 bool StartsWithMz(const std::wstring& path) {
-    InputFile file;
+    CInputFile file;
     char head[2] = {};
     return file.Open(path) && file.Read(head, 2) == 2 && head[0] == 'M' && head[1] == 'Z';
 }

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"
 

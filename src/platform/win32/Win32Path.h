@@ -1,7 +1,7 @@
 // Small helpers shared by the Windows file sources.
 #pragma once
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 
 #include <windows.h>
 

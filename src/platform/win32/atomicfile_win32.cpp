@@ -1,6 +1,8 @@
-#include "platform/Files.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemError.h"
 #include "platform/TemporaryFileName.h"
+#include "platform/TemporaryFiles.h"
 #include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Path.h"
 
@@ -34,9 +36,9 @@ namespace detail {
 void UseNamedTemporaryFilesForTesting(bool named) { g_namedForTesting.store(named); }
 }  // namespace detail
 
-AtomicFile::~AtomicFile() { Abort(); }
+CAtomicFile::~CAtomicFile() { Abort(); }
 
-bool AtomicFile::Open(const std::wstring& target) {
+bool CAtomicFile::Open(const std::wstring& target) {
     Abort();
     m_error = {};
     const std::wstring t = WithBackslashes(target);
@@ -66,7 +68,7 @@ bool AtomicFile::Open(const std::wstring& target) {
     return Fail(SystemErrorStatus(ERROR_FILE_EXISTS));
 }
 
-bool AtomicFile::Write(const void* data, std::size_t size) {
+bool CAtomicFile::Write(const void* data, std::size_t size) {
     if (m_handle == -1 || m_failed) return m_error.IsOk() ? Fail(SystemErrorStatus(ERROR_INVALID_HANDLE)) : false;
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -82,7 +84,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     return true;
 }
 
-bool AtomicFile::Commit() {
+bool CAtomicFile::Commit() {
     if (m_handle == -1 || m_failed) {
         Abort();
         return m_error.IsOk() ? Fail(SystemErrorStatus(ERROR_INVALID_HANDLE)) : false;
@@ -109,7 +111,7 @@ bool AtomicFile::Commit() {
     return true;
 }
 
-void AtomicFile::Abort() {
+void CAtomicFile::Abort() {
     if (m_handle != -1) CloseHandle(AsHandle(m_handle));
     m_handle = -1;
     m_unnamed = false;

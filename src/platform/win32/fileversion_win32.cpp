@@ -1,5 +1,5 @@
 #include "platform/FileVersion.h"
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@ bool ReadFileVersion(const std::wstring& path, std::uint16_t parts[4]) {
         if (c == L'/') c = L'\\';
 
     // The version functions would read from a pipe or a device as well.
-    if (InputFile file; !file.Open(native)) return false;
+    if (CInputFile file; !file.Open(native)) return false;
 
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(native.c_str(), &handle);

@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/SystemError.h"
 #include "platform/win32/Win32Path.h"
 
@@ -10,9 +10,9 @@ namespace gh::platform {
 
 using win32::AsHandle;
 
-InputFile::~InputFile() { Close(); }
+CInputFile::~CInputFile() { Close(); }
 
-Status InputFile::Open(const std::wstring& path) {
+Status CInputFile::Open(const std::wstring& path) {
     Close();
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
@@ -37,14 +37,14 @@ Status InputFile::Open(const std::wstring& path) {
     return {};
 }
 
-Status InputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
+Status CInputFile::OpenAndReadStart(const std::wstring& path, void* buffer, std::size_t size, std::size_t& got) {
     got = 0;
     if (Status opened = Open(path); !opened) return opened;  // a folder cannot be opened as a file here
     got = ReadAt(0, buffer, size);
     return {};
 }
 
-std::size_t InputFile::Read(void* buffer, std::size_t size) {
+std::size_t CInputFile::Read(void* buffer, std::size_t size) {
     if (m_handle == kNone) return 0;
     std::size_t total = 0;
     auto* bytes = static_cast<char*>(buffer);
@@ -57,7 +57,7 @@ std::size_t InputFile::Read(void* buffer, std::size_t size) {
     return total;
 }
 
-std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+std::size_t CInputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
     if (m_handle == kNone) return 0;
     std::size_t total = 0;
     auto* bytes = static_cast<char*>(buffer);
@@ -74,13 +74,13 @@ std::size_t InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t si
     return total;
 }
 
-std::optional<std::uint64_t> InputFile::Size() {
+std::optional<std::uint64_t> CInputFile::Size() {
     LARGE_INTEGER size;
     if (m_handle == kNone || !GetFileSizeEx(AsHandle(m_handle), &size)) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-void InputFile::Close() {
+void CInputFile::Close() {
     if (m_handle != kNone) CloseHandle(AsHandle(m_handle));
     m_handle = kNone;
 }

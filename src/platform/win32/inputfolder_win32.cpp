@@ -1,4 +1,7 @@
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/InputFile.h"
+#include "platform/InputFolder.h"
 #include "platform/SystemError.h"
 #include "platform/win32/Win32Path.h"
 
@@ -80,7 +83,7 @@ HANDLE OpenInFolder(HANDLE folder, const std::wstring& name) {
 
 }  // namespace
 
-Status CInputFolder::OpenEntryAndReadStart(std::size_t index, InputFile& file, void* buffer, std::size_t size,
+Status CInputFolder::OpenEntryAndReadStart(std::size_t index, CInputFile& file, void* buffer, std::size_t size,
                                            std::size_t& got) {
     file.Close();
     got = 0;

@@ -23,7 +23,7 @@ std::wstring WithBackslashes(std::wstring path) {
 
 }  // namespace
 
-Status SharedLibrary::Open(const std::wstring& path) {
+Status CSharedLibrary::Open(const std::wstring& path) {
     Close();
     // LOAD_WITH_ALTERED_SEARCH_PATH wants a full path with backslashes; the
     // library's dependencies are then looked for beside it first. A bare
@@ -45,14 +45,14 @@ Status SharedLibrary::Open(const std::wstring& path) {
     return SystemErrorStatus(static_cast<int>(code));
 }
 
-LibraryFunction SharedLibrary::Find(const char* name) const {
+LibraryFunction CSharedLibrary::Find(const char* name) const {
     if (!m_handle || !name) return nullptr;
     // FARPROC and LibraryFunction are both function pointers; the caller
     // casts to the real type.
     return reinterpret_cast<LibraryFunction>(GetProcAddress(AsModule(m_handle), name));
 }
 
-void SharedLibrary::Close() {
+void CSharedLibrary::Close() {
     if (m_handle) FreeLibrary(AsModule(m_handle));
     m_handle = nullptr;
 }

@@ -11,12 +11,12 @@ namespace gh::steam {
 namespace {
 
 template <class Fn>
-Fn Lookup(const platform::SharedLibrary& library, const char* name) {
+Fn Lookup(const platform::CSharedLibrary& library, const char* name) {
     return reinterpret_cast<Fn>(library.Find(name));
 }
 
 // The one versioned accessor the library exports for `interfaceName`, newest first.
-AccessorFn FindAccessor(const platform::SharedLibrary& library, const char* interfaceName) {
+AccessorFn FindAccessor(const platform::CSharedLibrary& library, const char* interfaceName) {
     for (int version = kHighestAccessorVersion; version >= 1; --version) {
         const std::string name = fmt::format("SteamAPI_Steam{}_v{:03}", interfaceName, version);
         if (AccessorFn accessor = Lookup<AccessorFn>(library, name.c_str())) return accessor;
@@ -36,7 +36,7 @@ const char* StartEntryName(StartEntry entry) {
     return "?";
 }
 
-Status ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api) {
+Status ResolveSteamApi(const platform::CSharedLibrary& library, SteamApi& api) {
     const auto lacks = [](const char* name) {
         return Status(StatusKind::BadData, L"it does not export " + std::wstring(name, name + std::strlen(name)));
     };

@@ -107,7 +107,7 @@ struct SteamApi {
 // missing; a missing interface is found out after the start. Fails when a
 // required entry point is missing: "it does not export <name>" (or "a start
 // entry point" when none of the four is exported).
-Status ResolveSteamApi(const platform::SharedLibrary& library, SteamApi& api);
+Status ResolveSteamApi(const platform::CSharedLibrary& library, SteamApi& api);
 
 // The versioned accessor names are probed from this version down to 1;
 // each library exports one per interface.

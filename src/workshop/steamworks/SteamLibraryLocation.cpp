@@ -1,6 +1,6 @@
 #include "workshop/steamworks/SteamLibraryLocation.h"
 
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Library.h"
 
 namespace gh::steam {

@@ -97,7 +97,7 @@ private:
     std::optional<std::wstring> m_requestedPath;
     std::wstring m_gameExecutable;
     std::wstring m_libraryPath;
-    platform::SharedLibrary m_library;
+    platform::CSharedLibrary m_library;
     steam::SteamApi m_api;
     bool m_started = false;
     steam::HSteamPipe m_pipe = 0;

@@ -6,7 +6,7 @@
 #include "SteamworksTestSupport.h"
 #include "cli/CliMain.h"
 #include "game/GameFolders.h"
-#include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
 #include "support/TempFolder.h"
 #include "workshop/steamworks/SteamLibraryLocation.h"

@@ -1,8 +1,10 @@
 #include "SteamworksTestSupport.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
+#include "platform/InputFile.h"
 #include "platform/Library.h"
 #include "platform/SystemFolders.h"
 #include "workshop/steamworks/SteamLibraryLocation.h"
@@ -46,7 +48,7 @@ void CScopedEnvironment::Set(const std::wstring& name, const std::optional<std::
 
 StandInReport ReadStandInReport(const std::wstring& libraryPath) {
     StandInReport report{};
-    platform::SharedLibrary library;
+    platform::CSharedLibrary library;
     if (!library.Open(libraryPath)) {
         ADD_FAILURE() << "cannot open the stand-in again";
         return report;

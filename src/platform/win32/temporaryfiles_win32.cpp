@@ -1,5 +1,5 @@
-#include "platform/Files.h"
 #include "platform/TemporaryFileName.h"
+#include "platform/TemporaryFiles.h"
 #include "platform/win32/Win32Path.h"
 
 #include <windows.h>

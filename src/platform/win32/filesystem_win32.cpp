@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/Wildcard.h"
 #include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32Path.h"
@@ -13,68 +13,6 @@
 namespace gh::platform {
 
 using win32::WithBackslashes;
-
-// FindFirstFileW also matches 8.3 short names ("x.modx" as "X~1.MOD");
-// checking the long name again keeps both systems alike.
-bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::vector<FolderEntry>& out) {
-    std::wstring search = WithBackslashes(folder);
-    if (!search.empty() && search.back() != L'\\') search += L'\\';
-    search += pattern;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(search.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
-    }
-    do {
-        std::wstring name = data.cFileName;
-        if (!MatchesFilePattern(name, pattern)) continue;
-        out.push_back({std::move(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return true;
-}
-
-std::wstring ExactCasePath(const std::wstring& path) {
-    // Names ignore case here, so any spelling reaches the file; the stored
-    // spelling is asked of each component's folder, for what people read.
-    const std::wstring given = WithBackslashes(path);
-    std::size_t start = 0;
-    if (given.size() >= 2 && given[1] == L':') {
-        start = 2;  // a drive
-    } else if (given.rfind(L"\\\\", 0) == 0) {
-        // A network share: its server and share name are kept as given.
-        start = given.find(L'\\', 2);
-        start = start == std::wstring::npos ? given.size() : given.find(L'\\', start + 1);
-        if (start == std::wstring::npos) start = given.size();
-    }
-    std::wstring out = given.substr(0, start);
-    while (start < given.size()) {
-        if (given[start] == L'\\') {
-            out += L'\\';
-            ++start;
-            continue;
-        }
-        std::size_t end = given.find(L'\\', start);
-        if (end == std::wstring::npos) end = given.size();
-        const std::wstring component = given.substr(start, end - start);
-        WIN32_FIND_DATAW data;
-        HANDLE find = component.find_first_of(L"*?") == std::wstring::npos && component != L"." && component != L".."
-                          ? FindFirstFileW((out + component).c_str(), &data)
-                          : INVALID_HANDLE_VALUE;
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
-            out += data.cFileName;
-        } else {
-            out += component;
-        }
-        start = end;
-    }
-    return out;
-}
-
-CFolderSnapshot::CFolderSnapshot() = default;
-CFolderSnapshot::~CFolderSnapshot() = default;
 
 std::optional<FolderIdentity> GetFolderIdentity(const std::wstring& folder) {
     HANDLE h = CreateFileW(WithBackslashes(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
