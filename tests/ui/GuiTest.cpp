@@ -11,6 +11,8 @@
 #include <wx/rawbmp.h>
 #include <wx/utils.h>
 
+#include "ScreenGrab.h"
+
 namespace gh::test {
 
 void Pump() {
@@ -51,6 +53,11 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour) {
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
     const wxImage image = bitmap.ConvertToImage();
     return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
+}
+
+wxImage ScreenPixels(const wxWindow& window) {
+    PumpFor(100);
+    return tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
 }
 
 wxPoint CentreOf(const wxWindow& window) {

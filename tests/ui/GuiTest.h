@@ -9,6 +9,7 @@
 #include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/frame.h>
+#include <wx/image.h>
 #include <wx/panel.h>
 
 namespace gh::test {
@@ -27,6 +28,10 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour);
 
 // The colour of one pixel of a bitmap.
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y);
+
+// What the screen shows of a window's client area once the events waiting
+// were handled: what the window really drew, not what it would draw if asked.
+wxImage ScreenPixels(const wxWindow& window);
 
 // What differs between the systems lives in GuiSystem_<system>.cpp.
 

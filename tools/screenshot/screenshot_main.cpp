@@ -60,10 +60,10 @@ void Settle(int ms) {
 }
 
 // Copies the window's client area from the screen into `name` plus .png or .bmp.
+// The window is not asked to repaint: the picture shows what the window drew
+// by itself, as the player would see it.
 bool Capture(wxWindow& window, const std::wstring& name) {
     window.Raise();
-    window.Refresh();
-    window.Update();
     Settle(300);
     const wxImage image = tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
     const bool png = wxImage::FindHandler(wxBITMAP_TYPE_PNG) != nullptr;
