@@ -7,6 +7,25 @@
 
 namespace gh {
 
+namespace {
+
+// The focus mark: a dotted ring in the light colour of the buttons' captions,
+// just inside their rounded border, where a push button draws its focus
+// rectangle. `unit` is one pixel at the display's scaling.
+void DrawFocusRing(wxDC& dc, const wxSize& size, int unit) {
+    static const wxColour kRingColour(246, 223, 174);
+    wxRect ring(size);
+    ring.Deflate(4 * unit);
+    if (ring.IsEmpty()) {
+        return;
+    }
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.SetPen(wxPen(kRingColour, unit, wxPENSTYLE_DOT));
+    dc.DrawRoundedRectangle(ring, 3 * unit);
+}
+
+}  // namespace
+
 HoverImage ChooseHoverImage(bool enabled, bool pressed, bool hover, const std::array<bool, 4>& present) {
     auto has = [&](HoverImage image) { return present[static_cast<int>(image)]; };
     if (!enabled && has(HoverImage::Disabled)) {
@@ -35,6 +54,10 @@ CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& capt
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CHoverButton::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CHoverButton::OnKeyDown, this);
     Bind(wxEVT_KEY_UP, &CHoverButton::OnKeyUp, this);
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+        Refresh();  // shows the focus mark
+        event.Skip();
+    });
     Bind(wxEVT_KILL_FOCUS, &CHoverButton::OnFocusLost, this);
     AutoLoad(caption);
 }
@@ -94,6 +117,9 @@ void CHoverButton::DrawTo(wxDC& dc) const {
     }
     if (image.IsOk()) {
         dc.DrawBitmap(image, 0, 0, false);
+    }
+    if (HasFocus()) {
+        DrawFocusRing(dc, size, FromDIP(1));
     }
 }
 
@@ -209,10 +235,8 @@ void CHoverButton::OnKeyUp(wxKeyEvent& event) {
 
 void CHoverButton::OnFocusLost(wxFocusEvent& event) {
     // A space press that loses the focus before its release is no click.
-    if (m_keyDown) {
-        m_keyDown = false;
-        Refresh();
-    }
+    m_keyDown = false;
+    Refresh();  // takes the focus mark away
     event.Skip();
 }
 

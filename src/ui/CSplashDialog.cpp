@@ -26,6 +26,26 @@ namespace {
 // itself).
 const CDialogUnits kUnits = CDialogUnits::Reference();
 
+// The status line shows text and is never typed in, so it takes no focus,
+// from the keyboard or the mouse, and shows no caret. It stays a read-only
+// text control, which screen readers read as one.
+class CStatusLine : public wxTextCtrl {
+public:
+    CStatusLine(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+        : wxTextCtrl(parent, id, wxEmptyString, pos, size, wxTE_READONLY | wxBORDER_SIMPLE) {
+        SetCanFocus(false);
+        // The system's control would take the focus on a click.
+        for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_DCLICK,
+                                wxEVT_RIGHT_DOWN, wxEVT_RIGHT_DCLICK}) {
+            Bind(type, [](wxMouseEvent&) {});
+        }
+        Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
+    }
+
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+};
+
 }  // namespace
 
 CSplashDialog::CSplashDialog(IWorkshopClient* client)
@@ -46,8 +66,7 @@ CSplashDialog::CSplashDialog(IWorkshopClient* client)
     for (CHoverButton* button : {m_btnPlay, m_btnClose, m_btnPlayMods}) {
         ScaleForDisplay(*button);
     }
-    m_statusEdit = new wxTextCtrl(this, kIdStatus, wxEmptyString, FromDIP(kUnits.Point(0, 132)),
-                                  FromDIP(kUnits.Size(533, 12)), wxTE_READONLY | wxBORDER_SIMPLE);
+    m_statusEdit = new CStatusLine(this, kIdStatus, FromDIP(kUnits.Point(0, 132)), FromDIP(kUnits.Size(533, 12)));
     m_progress = new wxGauge(this, kIdProgress, 100, FromDIP(kUnits.Point(0, 144)), FromDIP(kUnits.Size(533, 14)),
                              wxGA_HORIZONTAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
     m_statusEdit->Hide();
@@ -95,6 +114,9 @@ void CSplashDialog::OnInitDialog(wxInitDialogEvent&) {
     m_statusEdit->Show();
     m_progress->Show();
     StartClientAndSync();
+    // Whether the client started or not, the focus starts on play, where
+    // Enter plays.
+    m_btnPlay->SetFocus();
 }
 
 void CSplashDialog::StartClientAndSync() {
@@ -116,7 +138,6 @@ void CSplashDialog::StartClientAndSync() {
     // Results are pumped on a timer, not only when input reaches the window,
     // so the sync never waits for the mouse to move.
     m_pumpTimer.Start(kPumpIntervalMs);
-    m_btnPlay->SetFocus();
 }
 
 void CSplashDialog::SetStatusText(std::wstring text) {
@@ -186,7 +207,15 @@ void CSplashDialog::OnPaint(wxPaintEvent&) {
 void CSplashDialog::OnCharHook(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
         case WXK_RETURN:
-        case WXK_NUMPAD_ENTER: OnPlay(); return;
+        case WXK_NUMPAD_ENTER:
+            // The focused button takes Enter, as it takes Space; with the
+            // focus on none of them, Enter plays.
+            if (dynamic_cast<CHoverButton*>(wxWindow::FindFocus()) != nullptr) {
+                event.Skip();
+                return;
+            }
+            OnPlay();
+            return;
         case WXK_ESCAPE: OnCloseButton(); return;
         default: event.Skip();
     }

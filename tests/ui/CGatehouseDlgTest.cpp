@@ -220,21 +220,6 @@ TEST_F(ManagerTest, LinksShowTheirAddressAsPlainText) {
     EXPECT_EQ(m_dlg->Control(Dlg::kIdDownload).GetLabel(), "file:///etc/passwd");
 }
 
-// Whether every pixel of an image has one colour: nothing is drawn on it.
-bool IsOneColour(const wxImage& image) {
-    const unsigned char* pixel = image.GetData();
-    const std::size_t bytes = static_cast<std::size_t>(image.GetWidth()) * image.GetHeight() * 3;
-    for (std::size_t i = 3; i < bytes; ++i) {
-        if (pixel[i] != pixel[i % 3]) return false;
-    }
-    return true;
-}
-
-bool SamePixels(const wxImage& a, const wxImage& b) {
-    return a.GetSize() == b.GetSize() &&
-           std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
-}
-
 TEST_F(ManagerTest, LinksShowTheHighlightedModsAddressesOnScreen) {
     m_world.AddMod({L"Aaa Other", 300, 1, {}, false, L"https://example.net/x", L"https://example.net/x/get"});
     Open();
@@ -242,12 +227,12 @@ TEST_F(ManagerTest, LinksShowTheHighlightedModsAddressesOnScreen) {
         SCOPED_TRACE(id);
         wxWindow& link = m_dlg->Control(id);
         m_dlg->ModList().SetFocus();
-        EXPECT_TRUE(IsOneColour(test::ScreenPixels(link))) << "a link shows before a mod is highlighted";
+        EXPECT_TRUE(test::IsOneColour(test::ScreenPixels(link))) << "a link shows before a mod is highlighted";
         test::ClickAt(TextOf(RowOf(L"Alpha")));
         const wxImage alpha = test::ScreenPixels(link);
-        EXPECT_FALSE(IsOneColour(alpha));
+        EXPECT_FALSE(test::IsOneColour(alpha));
         test::ClickAt(TextOf(RowOf(L"Aaa Other")));
-        EXPECT_FALSE(SamePixels(alpha, test::ScreenPixels(link)));
+        EXPECT_FALSE(test::SamePixels(alpha, test::ScreenPixels(link)));
         EXPECT_EQ(link.GetLabel(), Text(id));
         EXPECT_GE(link.GetBestSize().x, link.GetTextExtent(link.GetLabel()).x);
         // Back to a fresh window for the other link.

@@ -151,6 +151,28 @@ TEST_F(SplashTest, EnterPlaysWithoutMods) {
     EXPECT_FALSE(m_splash->PlayWithModsChosen());
 }
 
+TEST_F(SplashTest, TabVisitsOnlyTheButtonsAndTheFocusedOneTakesEnterOrSpace) {
+    Open(nullptr);
+    m_splash->PlayButton().SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->PlayButton().HasFocus(); }));
+    test::ClickAt(test::CentreOf(m_splash->StatusLine()));
+    EXPECT_TRUE(m_splash->PlayButton().HasFocus()) << "the status line took the focus";
+    for (CHoverButton* next : {&m_splash->CloseButton(), &m_splash->PlayWithModsButton(), &m_splash->PlayButton(),
+                               &m_splash->CloseButton()}) {
+        test::PressKey(WXK_TAB);
+        EXPECT_TRUE(test::WaitUntil([&] { return next->HasFocus(); })) << wxString(next->GetLabel());
+    }
+    test::PressKey(WXK_RETURN);
+    EXPECT_EQ(m_splash->GetReturnCode(), wxID_CANCEL);
+
+    Open(nullptr);
+    m_splash->PlayWithModsButton().SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->PlayWithModsButton().HasFocus(); }));
+    test::PressKey(WXK_SPACE);
+    EXPECT_EQ(m_splash->GetReturnCode(), wxID_OK);
+    EXPECT_TRUE(m_splash->PlayWithModsChosen());
+}
+
 TEST_F(SplashTest, EscapeCloses) {
     Open(nullptr);
     test::PressKey(WXK_ESCAPE);

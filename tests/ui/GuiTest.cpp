@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -57,7 +58,24 @@ wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
 
 wxImage ScreenPixels(const wxWindow& window) {
     PumpFor(100);
-    return tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
+    return ScreenPixels(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
+}
+
+wxImage ScreenPixels(const wxRect& area) { return tools::GrabScreenArea(area); }
+
+bool IsOneColour(const wxImage& image) {
+    const unsigned char* pixel = image.GetData();
+    const std::size_t bytes = static_cast<std::size_t>(image.GetWidth()) * image.GetHeight() * 3;
+    for (std::size_t i = 3; i < bytes; ++i) {
+        if (pixel[i] != pixel[i % 3]) return false;
+    }
+    return true;
+}
+
+bool SamePixels(const wxImage& a, const wxImage& b) {
+    return a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + static_cast<std::size_t>(a.GetWidth()) * a.GetHeight() * 3,
+                      b.GetData());
 }
 
 wxPoint CentreOf(const wxWindow& window) {
