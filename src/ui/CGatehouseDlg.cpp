@@ -21,6 +21,7 @@
 #include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
 
@@ -195,6 +196,9 @@ void CGatehouseDlg::CreateControls() {
         return row < m_rules.Mods().size() ? wxString(ModStatusText(m_rules.Mods()[row].status)) : wxString();
     });
 
+    for (wxWindow* scrolled : {static_cast<wxWindow*>(m_selectedList), static_cast<wxWindow*>(m_description)}) {
+        KeepScrollBarsVisible(*scrolled);
+    }
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);

@@ -1,0 +1,7 @@
+#include "ui/ToolkitDifferences.h"
+
+namespace gh {
+
+void KeepScrollBarsVisible(wxWindow&) {}
+
+}  // namespace gh
