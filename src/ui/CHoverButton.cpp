@@ -4,6 +4,7 @@
 #include <wx/settings.h>
 
 #include "ui/ResourceImages.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
 
@@ -60,6 +61,7 @@ CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& capt
     });
     Bind(wxEVT_KILL_FOCUS, &CHoverButton::OnFocusLost, this);
     AutoLoad(caption);
+    ShowToolTipWhileDisabled(*this);  // a greyed button may say why in its tip
 }
 
 CHoverButton::~CHoverButton() {

@@ -21,7 +21,8 @@ HoverImage ChooseHoverImage(bool enabled, bool pressed, bool hover, const std::a
 // dotted ring inside its border marks it. It raises
 // wxEVT_BUTTON with its id when clicked with the mouse (press and release
 // over it), with the space bar (on release) or with Enter. It takes part in
-// keyboard navigation like a button.
+// keyboard navigation like a button. Its tooltip shows also while it is
+// disabled.
 class CHoverButton : public wxControl {
 public:
     // Loads the images named by `caption` (see AutoLoad) and takes the size

@@ -26,6 +26,9 @@ namespace {
 // itself).
 const CDialogUnits kUnits = CDialogUnits::Reference();
 
+constexpr const char* kTipPlayWithMods = "Manage mods and play Emberwake II with mods";
+constexpr const char* kTipPlayWithModsAfterSync = "Available when the Workshop sync has finished";
+
 // The status line shows text and is never typed in, so it takes no focus,
 // from the keyboard or the mouse, and shows no caret. It stays a read-only
 // text control, which screen readers read as one.
@@ -73,7 +76,7 @@ CSplashDialog::CSplashDialog(IWorkshopClient* client)
     m_progress->Hide();
 
     m_btnPlay->SetToolTip("Play Emberwake II");
-    m_btnPlayMods->SetToolTip("Manage mods and play Emberwake II with mods");
+    m_btnPlayMods->SetToolTip(kTipPlayWithMods);
     // The buttons show their captions only as images.
     ExposeName(*m_btnPlay, "Play");
     ExposeName(*m_btnPlayMods, "Play with mods");
@@ -163,7 +166,11 @@ void CSplashDialog::SetProgressPos(int pos) {
     m_progress->SetValue(std::clamp(pos - m_lower, 0, range));
 }
 
-void CSplashDialog::EnablePlayWithMods(bool enable) { m_btnPlayMods->Enable(enable); }
+void CSplashDialog::EnablePlayWithMods(bool enable) {
+    m_btnPlayMods->Enable(enable);
+    // Only the sync holds the button; while it does, the tip says so.
+    m_btnPlayMods->SetToolTip(enable ? kTipPlayWithMods : kTipPlayWithModsAfterSync);
+}
 
 void CSplashDialog::OnPlay() {
     m_bPlayWithMods = false;

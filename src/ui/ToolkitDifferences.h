@@ -13,4 +13,11 @@ namespace gh {
 // always shows them.
 void KeepScrollBarsVisible(wxWindow& window);
 
+// Lets `button`'s tooltip show while the button is disabled, as it does while
+// it is enabled. GTK shows a disabled window's tooltip itself; Windows sends a
+// disabled window no mouse messages, so there the pointer's moves over its
+// parent are handed to the tooltip as the button's own while it is over the
+// button.
+void ShowToolTipWhileDisabled(wxWindow& button);
+
 }  // namespace gh

@@ -43,4 +43,6 @@ void KeepScrollBarsVisible(wxWindow& window) {
     }
 }
 
+void ShowToolTipWhileDisabled(wxWindow&) {}
+
 }  // namespace gh

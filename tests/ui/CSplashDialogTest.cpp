@@ -77,12 +77,28 @@ TEST_F(SplashTest, SyncRunsWithoutInputAndHoldsPlayWithModsUntilItEnds) {
     EXPECT_FALSE(m_splash->PlayWithModsButton().IsEnabled());
     EXPECT_TRUE(m_splash->PlayButton().IsEnabled());
     EXPECT_TRUE(m_splash->CloseButton().IsEnabled());
+    const wxString heldTip = m_splash->PlayWithModsButton().GetToolTipText();
     // Nothing but the window's own timer drives the sync from here.
     ASSERT_TRUE(test::WaitUntil([&] { return Status() == kTextAllUpToDate; }, 10000)) << Status();
     EXPECT_TRUE(m_splash->PlayWithModsButton().IsEnabled());
+    // While held, the tip said why; now it says what the button does again.
+    EXPECT_NE(heldTip, m_splash->PlayWithModsButton().GetToolTipText());
+    EXPECT_EQ(m_splash->PlayWithModsButton().GetToolTipText(), "Manage mods and play Emberwake II with mods");
     EXPECT_EQ(m_splash->ProgressBar().GetValue(), m_splash->ProgressBar().GetRange());
     EXPECT_EQ(m_splash->GetProgressUpper(), 3000);
     EXPECT_EQ(m_world.ReadUserFile(L"mods/river.mod"), std::string(3000, 'R'));
+}
+
+TEST_F(SplashTest, TheHeldButtonsTooltipShowsUnderThePointer) {
+    Open(nullptr);
+    m_splash->EnablePlayWithMods(false);  // as the sync holds it
+    const CHoverButton& button = m_splash->PlayWithModsButton();
+    const wxRect below(button.GetScreenRect().GetBottomLeft() + wxPoint(-60, 4), wxSize(400, 40));
+    const wxImage before = test::ScreenPixels(below);
+    // Arriving, the pointer moves more than once.
+    test::MoveMouseTo(test::CentreOf(button));
+    test::MoveMouseTo(test::CentreOf(button) + wxPoint(2, 1));
+    EXPECT_TRUE(test::WaitUntil([&] { return !test::SamePixels(before, test::ScreenPixels(below)); }, 4000));
 }
 
 TEST_F(SplashTest, AnErrorIsNotCoveredByASuccessLine) {
