@@ -14,10 +14,10 @@ namespace gh {
 void KeepScrollBarsVisible(wxWindow& window);
 
 // Lets `button`'s tooltip show while the button is disabled, as it does while
-// it is enabled. GTK shows a disabled window's tooltip itself; Windows sends a
-// disabled window no mouse messages, so there the pointer's moves over its
-// parent are handed to the tooltip as the button's own while it is over the
-// button.
+// it is enabled. GTK shows a disabled window's tooltip itself. Windows sends
+// the pointer's moves over a disabled window to its parent, so there the
+// parent carries, while the button is disabled, a tooltip of the button's
+// text over the button's place (the parent must have no tooltip of its own).
 void ShowToolTipWhileDisabled(wxWindow& button);
 
 }  // namespace gh

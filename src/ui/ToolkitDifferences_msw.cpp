@@ -14,23 +14,34 @@ void ShowToolTipWhileDisabled(wxWindow& button) {
     if (parent == nullptr) {
         return;
     }
-    // The parent outlives its children, but a button may go before it.
-    parent->Bind(wxEVT_MOTION, [parent, weak = wxWeakRef<wxWindow>(&button)](wxMouseEvent& event) {
+    // The pointer's moves over a disabled window go to its parent, and the
+    // tooltip looks for its tool under the pointer past a disabled window.
+    // So while the button is disabled, the parent carries a stand-in tooltip
+    // over the button's rectangle with the button's tip, fed with the
+    // parent's moves here (a dialog's own moves never reach the toolkit's
+    // feed). The parent outlives its children, but a button may go first.
+    parent->Bind(wxEVT_MOTION, [parent, weak = wxWeakRef<wxWindow>(&button),
+                                standIn = static_cast<wxToolTip*>(nullptr)](wxMouseEvent& event) mutable {
         event.Skip();
         wxWindow* held = weak.get();
-        if (held == nullptr || held->IsEnabled() || held->GetToolTip() == nullptr) {
+        const wxToolTip* own = held != nullptr ? held->GetToolTip() : nullptr;
+        if (held == nullptr || own == nullptr || held->IsEnabled() || !held->IsShown()) {
+            if (standIn != nullptr && parent->GetToolTip() == standIn) {
+                parent->UnsetToolTip();
+            }
+            standIn = nullptr;
             return;
         }
-        // The tooltip sees the move as the button's own while the pointer is
-        // over it, and as the parent's elsewhere, which takes the tip away.
-        const bool over = held->GetRect().Contains(event.GetPosition());
-        const wxWindow& target = over ? *held : *parent;
-        const wxPoint point = over ? event.GetPosition() - held->GetPosition() : event.GetPosition();
+        if (standIn == nullptr || parent->GetToolTip() != standIn || standIn->GetTip() != own->GetTip()) {
+            standIn = new wxToolTip(own->GetTip());
+            standIn->SetRect(held->GetRect());
+            parent->SetToolTip(standIn);
+        }
         const wxPoint screen = parent->ClientToScreen(event.GetPosition());
         MSG message{};
-        message.hwnd = static_cast<HWND>(target.GetHWND());
+        message.hwnd = static_cast<HWND>(parent->GetHWND());
         message.message = WM_MOUSEMOVE;
-        message.lParam = MAKELPARAM(point.x, point.y);
+        message.lParam = MAKELPARAM(event.GetPosition().x, event.GetPosition().y);
         message.time = static_cast<DWORD>(GetMessageTime());
         message.pt = POINT{screen.x, screen.y};
         wxToolTip::RelayEvent(&message);
