@@ -12,17 +12,35 @@ namespace {
 
 // The focus mark: a dotted ring in the light colour of the buttons' captions,
 // just inside their rounded border, where a push button draws its focus
-// rectangle. `unit` is one pixel at the display's scaling.
+// rectangle. `unit` is one pixel at the display's scaling; the dots are drawn
+// one by one, as a pen's own dots do not stay dots at every width.
 void DrawFocusRing(wxDC& dc, const wxSize& size, int unit) {
     static const wxColour kRingColour(246, 223, 174);
-    wxRect ring(size);
-    ring.Deflate(4 * unit);
-    if (ring.IsEmpty()) {
+    const wxRect ring = wxRect(size).Deflate(4 * unit);
+    if (ring.width < 8 * unit || ring.height < 8 * unit) {
         return;
     }
-    dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.SetPen(wxPen(kRingColour, unit, wxPENSTYLE_DOT));
-    dc.DrawRoundedRectangle(ring, 3 * unit);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(kRingColour));
+    const auto dot = [&](int x, int y) { dc.DrawRectangle(x, y, unit, unit); };
+    const int left = ring.x;
+    const int top = ring.y;
+    const int right = ring.x + ring.width - unit;
+    const int bottom = ring.y + ring.height - unit;
+    // The edges stop short of the corners, which one dot each rounds.
+    for (int x = left + 2 * unit; x <= right - 2 * unit; x += 2 * unit) {
+        dot(x, top);
+        dot(x, bottom);
+    }
+    for (int y = top + 2 * unit; y <= bottom - 2 * unit; y += 2 * unit) {
+        dot(left, y);
+        dot(right, y);
+    }
+    for (const int x : {left + unit, right - unit}) {
+        for (const int y : {top + unit, bottom - unit}) {
+            dot(x, y);
+        }
+    }
 }
 
 }  // namespace
