@@ -22,6 +22,7 @@
 #include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
 
@@ -45,6 +46,23 @@ wxBitmap FitIcon(const wxBitmap& icon, const wxSize& button) {
         return icon;
     }
     return icon.GetSubBitmap(wxRect((icon.GetWidth() - width) / 2, (icon.GetHeight() - height) / 2, width, height));
+}
+
+// Shows `label` as the link's text, leading to `address`. The link draws its
+// text only when it paints, and a new text does not make it paint, so it is
+// repainted here; the text may be cut at the field's edge, so the tooltip
+// shows it whole.
+void ShowLink(wxGenericHyperlinkCtrl& link, const wxString& label, const wxString& address) {
+    link.SetLabel(label);
+    link.SetURL(address);
+    link.SetVisited(false);
+    if (label.empty()) {
+        link.UnsetToolTip();
+    } else {
+        link.SetToolTip(label);
+    }
+    link.InvalidateBestSize();
+    link.Refresh();
 }
 
 }  // namespace
@@ -145,11 +163,15 @@ void CGatehouseDlg::CreateControls() {
     label("Author", 221, 42, 28, 8, true);
     label("Status", 225, 90, 22, 8, false);
     m_status = field(kIdStatus, 172, 99, 129, 12);
-    // A link may not be created empty; it stays blank until a mod is highlighted.
+    // A link may not be created empty, and its text is drawn underlined (a
+    // blank would show as a dash): it is emptied until a mod is highlighted.
     m_website = new wxGenericHyperlinkCtrl(this, kIdWebsite, " ", wxEmptyString, du.Point(175, 150), du.Size(121, 8),
                                            wxHL_ALIGN_LEFT | wxBORDER_NONE);
     m_download = new wxGenericHyperlinkCtrl(this, kIdDownload, " ", wxEmptyString, du.Point(176, 173), du.Size(119, 9),
                                             wxHL_ALIGN_LEFT | wxBORDER_NONE);
+    for (wxGenericHyperlinkCtrl* link : {m_website, m_download}) {
+        ShowLink(*link, wxEmptyString, wxEmptyString);
+    }
     wxBitmapButton* openMods = IconButton(kIdOpenMods, "Open Mods", kIconOpenMods, du.Point(115, 12), du.Size(40, 16));
     m_modVersion = field(kIdModVersion, 172, 75, 129, 12);
     wxBitmapButton* openSaves =
@@ -183,6 +205,9 @@ void CGatehouseDlg::CreateControls() {
         return row < m_rules.Mods().size() ? wxString(ModStatusText(m_rules.Mods()[row].status)) : wxString();
     });
 
+    for (wxWindow* scrolled : {static_cast<wxWindow*>(m_selectedList), static_cast<wxWindow*>(m_description)}) {
+        KeepScrollBarsVisible(*scrolled);
+    }
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
@@ -335,10 +360,8 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     m_name->ChangeValue(texts.name);
     // Addresses are shown as they are: the links draw their text plainly,
     // never as markup.
-    m_website->SetLabel(texts.websiteLabel);
-    m_website->SetURL(texts.website);
-    m_download->SetLabel(texts.downloadUrlLabel);
-    m_download->SetURL(texts.downloadUrl);
+    ShowLink(*m_website, texts.websiteLabel, texts.website);
+    ShowLink(*m_download, texts.downloadUrlLabel, texts.downloadUrl);
     m_description->ChangeValue(texts.description);
     m_author->ChangeValue(texts.author);
     m_modVersion->ChangeValue(texts.version);

@@ -4,8 +4,46 @@
 #include <wx/settings.h>
 
 #include "ui/ResourceImages.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
+
+namespace {
+
+// The focus mark: a dotted ring in the light colour of the buttons' captions,
+// just inside their rounded border, where a push button draws its focus
+// rectangle. `unit` is one pixel at the display's scaling; the dots are drawn
+// one by one, as a pen's own dots do not stay dots at every width.
+void DrawFocusRing(wxDC& dc, const wxSize& size, int unit) {
+    static const wxColour kRingColour(246, 223, 174);
+    const wxRect ring = wxRect(size).Deflate(4 * unit);
+    if (ring.width < 8 * unit || ring.height < 8 * unit) {
+        return;
+    }
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(kRingColour));
+    const auto dot = [&](int x, int y) { dc.DrawRectangle(x, y, unit, unit); };
+    const int left = ring.x;
+    const int top = ring.y;
+    const int right = ring.x + ring.width - unit;
+    const int bottom = ring.y + ring.height - unit;
+    // The edges stop short of the corners, which one dot each rounds.
+    for (int x = left + 2 * unit; x <= right - 2 * unit; x += 2 * unit) {
+        dot(x, top);
+        dot(x, bottom);
+    }
+    for (int y = top + 2 * unit; y <= bottom - 2 * unit; y += 2 * unit) {
+        dot(left, y);
+        dot(right, y);
+    }
+    for (const int x : {left + unit, right - unit}) {
+        for (const int y : {top + unit, bottom - unit}) {
+            dot(x, y);
+        }
+    }
+}
+
+}  // namespace
 
 HoverImage ChooseHoverImage(bool enabled, bool pressed, bool hover, const std::array<bool, 4>& present) {
     auto has = [&](HoverImage image) { return present[static_cast<int>(image)]; };
@@ -35,8 +73,13 @@ CHoverButton::CHoverButton(wxWindow* parent, wxWindowID id, const wxString& capt
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CHoverButton::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CHoverButton::OnKeyDown, this);
     Bind(wxEVT_KEY_UP, &CHoverButton::OnKeyUp, this);
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+        Refresh();  // shows the focus mark
+        event.Skip();
+    });
     Bind(wxEVT_KILL_FOCUS, &CHoverButton::OnFocusLost, this);
     AutoLoad(caption);
+    ShowToolTipWhileDisabled(*this);  // a greyed button may say why in its tip
 }
 
 CHoverButton::~CHoverButton() {
@@ -94,6 +137,9 @@ void CHoverButton::DrawTo(wxDC& dc) const {
     }
     if (image.IsOk()) {
         dc.DrawBitmap(image, 0, 0, false);
+    }
+    if (HasFocus()) {
+        DrawFocusRing(dc, size, FromDIP(1));
     }
 }
 
@@ -209,10 +255,8 @@ void CHoverButton::OnKeyUp(wxKeyEvent& event) {
 
 void CHoverButton::OnFocusLost(wxFocusEvent& event) {
     // A space press that loses the focus before its release is no click.
-    if (m_keyDown) {
-        m_keyDown = false;
-        Refresh();
-    }
+    m_keyDown = false;
+    Refresh();  // takes the focus mark away
     event.Skip();
 }
 

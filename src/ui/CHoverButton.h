@@ -17,10 +17,12 @@ enum class HoverImage { Normal = 0, Pressed = 1, Hover = 2, Disabled = 3 };
 HoverImage ChooseHoverImage(bool enabled, bool pressed, bool hover, const std::array<bool, 4>& present);
 
 // Owner-drawn button: paints exactly one of its images, copied one to one
-// from the top-left corner, with no focus mark and no text. It raises
+// from the top-left corner, and no text; while it has the keyboard focus, a
+// dotted ring inside its border marks it. It raises
 // wxEVT_BUTTON with its id when clicked with the mouse (press and release
 // over it), with the space bar (on release) or with Enter. It takes part in
-// keyboard navigation like a button.
+// keyboard navigation like a button. Its tooltip shows also while it is
+// disabled.
 class CHoverButton : public wxControl {
 public:
     // Loads the images named by `caption` (see AutoLoad) and takes the size
@@ -43,8 +45,8 @@ public:
     // The image a paint would show now.
     HoverImage CurrentImage() const;
 
-    // Paints the current image at the origin of `dc`; the paint handler and
-    // the tests draw through this.
+    // Paints the current image at the origin of `dc`, and the focus mark
+    // while the button has the focus; the paint handler draws through this.
     void DrawTo(wxDC& dc) const;
 
     // Raises the click event as a mouse click would (nothing while disabled).

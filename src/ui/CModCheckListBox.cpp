@@ -9,6 +9,8 @@
 #include <wx/dcmemory.h>
 #include <wx/renderer.h>
 
+#include "ui/ToolkitDifferences.h"
+
 namespace gh {
 
 namespace {
@@ -21,6 +23,9 @@ constexpr int kTextIndent = 5;  // from the check column to the text
 CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxVListBox(parent, id, pos, size, wxBORDER_THEME) {
     SetBackgroundColour(*wxWHITE);
+    // A scroll bar that shows only under the pointer would hide that the
+    // list goes on below its last visible row.
+    KeepScrollBarsVisible(*this);
     // Bound here, these run before the list's own mouse and key handling.
     Bind(wxEVT_LEFT_DOWN, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);

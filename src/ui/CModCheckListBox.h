@@ -1,4 +1,5 @@
-// A single-selection list with a check box and a text colour per row.
+// A single-selection list with a check box and a text colour per row, whose
+// scroll bar shows whenever the rows do not all fit.
 #pragma once
 
 #include <string>

@@ -26,6 +26,29 @@ namespace {
 // itself).
 const CDialogUnits kUnits = CDialogUnits::Reference();
 
+constexpr const char* kTipPlayWithMods = "Manage mods and play Emberwake II with mods";
+constexpr const char* kTipPlayWithModsAfterSync = "Available when the Workshop sync has finished";
+
+// The status line shows text and is never typed in, so it takes no focus,
+// from the keyboard or the mouse, and shows no caret. It stays a read-only
+// text control, which screen readers read as one.
+class CStatusLine : public wxTextCtrl {
+public:
+    CStatusLine(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+        : wxTextCtrl(parent, id, wxEmptyString, pos, size, wxTE_READONLY | wxBORDER_SIMPLE) {
+        SetCanFocus(false);
+        // The system's control would take the focus on a click.
+        for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_DCLICK,
+                                wxEVT_RIGHT_DOWN, wxEVT_RIGHT_DCLICK}) {
+            Bind(type, [](wxMouseEvent&) {});
+        }
+        Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
+    }
+
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+};
+
 }  // namespace
 
 CSplashDialog::CSplashDialog(IWorkshopClient* client, const CGameFolders& folders)
@@ -47,15 +70,14 @@ CSplashDialog::CSplashDialog(IWorkshopClient* client, const CGameFolders& folder
     for (CHoverButton* button : {m_btnPlay, m_btnClose, m_btnPlayMods}) {
         ScaleForDisplay(*button);
     }
-    m_statusEdit = new wxTextCtrl(this, kIdStatus, wxEmptyString, FromDIP(kUnits.Point(0, 132)),
-                                  FromDIP(kUnits.Size(533, 12)), wxTE_READONLY | wxBORDER_SIMPLE);
+    m_statusEdit = new CStatusLine(this, kIdStatus, FromDIP(kUnits.Point(0, 132)), FromDIP(kUnits.Size(533, 12)));
     m_progress = new wxGauge(this, kIdProgress, 100, FromDIP(kUnits.Point(0, 144)), FromDIP(kUnits.Size(533, 14)),
                              wxGA_HORIZONTAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
     m_statusEdit->Hide();
     m_progress->Hide();
 
     m_btnPlay->SetToolTip("Play Emberwake II");
-    m_btnPlayMods->SetToolTip("Manage mods and play Emberwake II with mods");
+    m_btnPlayMods->SetToolTip(kTipPlayWithMods);
     // The buttons show their captions only as images.
     ExposeName(*m_btnPlay, "Play");
     ExposeName(*m_btnPlayMods, "Play with mods");
@@ -96,6 +118,9 @@ void CSplashDialog::OnInitDialog(wxInitDialogEvent&) {
     m_statusEdit->Show();
     m_progress->Show();
     StartClientAndSync();
+    // Whether the client started or not, the focus starts on play, where
+    // Enter plays.
+    m_btnPlay->SetFocus();
 }
 
 void CSplashDialog::StartClientAndSync() {
@@ -116,7 +141,6 @@ void CSplashDialog::StartClientAndSync() {
     // Results are pumped on a timer, not only when input reaches the window,
     // so the sync never waits for the mouse to move.
     m_pumpTimer.Start(kPumpIntervalMs);
-    m_btnPlay->SetFocus();
 }
 
 void CSplashDialog::SetStatusText(std::wstring text) {
@@ -142,7 +166,11 @@ void CSplashDialog::SetProgressPos(int pos) {
     m_progress->SetValue(std::clamp(pos - m_lower, 0, range));
 }
 
-void CSplashDialog::EnablePlayWithMods(bool enable) { m_btnPlayMods->Enable(enable); }
+void CSplashDialog::EnablePlayWithMods(bool enable) {
+    m_btnPlayMods->Enable(enable);
+    // Only the sync holds the button; while it does, the tip says so.
+    m_btnPlayMods->SetToolTip(enable ? kTipPlayWithMods : kTipPlayWithModsAfterSync);
+}
 
 void CSplashDialog::OnPlay() {
     m_bPlayWithMods = false;
@@ -186,7 +214,15 @@ void CSplashDialog::OnPaint(wxPaintEvent&) {
 void CSplashDialog::OnCharHook(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
         case WXK_RETURN:
-        case WXK_NUMPAD_ENTER: OnPlay(); return;
+        case WXK_NUMPAD_ENTER:
+            // The focused button takes Enter, as it takes Space; with the
+            // focus on none of them, Enter plays.
+            if (dynamic_cast<CHoverButton*>(wxWindow::FindFocus()) != nullptr) {
+                event.Skip();
+                return;
+            }
+            OnPlay();
+            return;
         case WXK_ESCAPE: OnCloseButton(); return;
         default: event.Skip();
     }

@@ -50,8 +50,9 @@ public:
     int GetProgressUpper() const override { return m_upper; }
     void EnablePlayWithMods(bool enable) override;
 
-    // The three buttons' commands; Enter plays, Escape and the window's
-    // close command close.
+    // The three buttons' commands. Enter presses the focused button (play,
+    // where the focus starts) and plays when none has the focus; Escape and
+    // the window's close command close.
     void OnPlay();
     void OnPlayWithMods();
     void OnCloseButton();

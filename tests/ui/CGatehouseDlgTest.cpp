@@ -221,6 +221,26 @@ TEST_F(ManagerTest, LinksShowTheirAddressAsPlainText) {
     EXPECT_EQ(m_dlg->Control(Dlg::kIdDownload).GetLabel(), "file:///etc/passwd");
 }
 
+TEST_F(ManagerTest, LinksShowTheHighlightedModsAddressesOnScreen) {
+    m_world.AddMod({L"Aaa Other", 300, 1, {}, false, L"https://example.net/x", L"https://example.net/x/get"});
+    Open();
+    for (const int id : {Dlg::kIdWebsite, Dlg::kIdDownload}) {
+        SCOPED_TRACE(id);
+        wxWindow& link = m_dlg->Control(id);
+        m_dlg->ModList().SetFocus();
+        EXPECT_TRUE(test::IsOneColour(test::ScreenPixels(link))) << "a link shows before a mod is highlighted";
+        test::ClickAt(TextOf(RowOf(L"Alpha")));
+        const wxImage alpha = test::ScreenPixels(link);
+        EXPECT_FALSE(test::IsOneColour(alpha));
+        test::ClickAt(TextOf(RowOf(L"Aaa Other")));
+        EXPECT_FALSE(test::SamePixels(alpha, test::ScreenPixels(link)));
+        EXPECT_EQ(link.GetLabel(), Text(id));
+        EXPECT_GE(link.GetBestSize().x, link.GetTextExtent(link.GetLabel()).x);
+        // Back to a fresh window for the other link.
+        Open();
+    }
+}
+
 TEST_F(ManagerTest, LinksOpenOnlyWebAddresses) {
     Open();
     test::ClickAt(TextOf(RowOf(L"Alpha")));

@@ -132,6 +132,22 @@ TEST_F(HoverButtonTest, KeyboardReachesAndClicksTheButton) {
     EXPECT_THAT(m_clicks, ::testing::ElementsAre(4242, 4242, 4343));
 }
 
+TEST_F(HoverButtonTest, TheFocusedButtonIsMarkedOnScreen) {
+    test::MoveMouseTo(Outside());
+    m_other->SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_other->HasFocus(); }));
+    const wxImage unfocused = test::ScreenPixels(*m_button);
+    test::PressKey(WXK_TAB);
+    ASSERT_TRUE(test::WaitUntil([&] { return m_button->HasFocus(); }));
+    const wxImage focused = test::ScreenPixels(*m_button);
+    EXPECT_FALSE(test::SamePixels(focused, unfocused));
+    // A mark, not another image: the middle still shows the button's image.
+    EXPECT_EQ(wxColour(focused.GetRed(30, 15), focused.GetGreen(30, 15), focused.GetBlue(30, 15)), kColours[0]);
+    m_other->SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_other->HasFocus(); }));
+    EXPECT_TRUE(test::SamePixels(test::ScreenPixels(*m_button), unfocused));
+}
+
 TEST_F(HoverButtonTest, DisabledButtonTakesNoFocus) {
     m_button->Disable();
     EXPECT_FALSE(m_button->AcceptsFocus());

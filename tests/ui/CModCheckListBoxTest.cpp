@@ -162,6 +162,17 @@ TEST_F(LongCheckListTest, TypingMovesToTheNextRowStartingWithTheLettersAndScroll
     EXPECT_TRUE(m_list->IsVisible(1));
 }
 
+TEST_F(LongCheckListTest, ItsScrollBarShowsWithoutThePointerOverIt) {
+    m_list->SetSelection(wxNOT_FOUND);  // a highlighted row spans the list's width
+    test::MoveMouseTo(test::ScreenPoint(*m_panel, wxPoint(400, 300)));
+    test::PumpFor(2000);  // scroll bars that show only under the pointer have faded by now
+    // Near the right edge, below the slider, the bar's trough shows where
+    // without it the rows' white would.
+    const wxRect list = m_list->GetScreenRect();
+    const wxImage trough = test::ScreenPixels(wxRect(list.GetRight() - 6, list.y + list.height * 3 / 4, 1, 1));
+    EXPECT_NE(wxColour(trough.GetRed(0, 0), trough.GetGreen(0, 0), trough.GetBlue(0, 0)), *wxWHITE);
+}
+
 TEST_F(LongCheckListTest, HomeEndAndPageKeysMoveWithSelectionEvents) {
     test::PressKey(WXK_END);
     EXPECT_EQ(m_list->GetSelection(), 106);

@@ -77,12 +77,28 @@ TEST_F(SplashTest, SyncRunsWithoutInputAndHoldsPlayWithModsUntilItEnds) {
     EXPECT_FALSE(m_splash->PlayWithModsButton().IsEnabled());
     EXPECT_TRUE(m_splash->PlayButton().IsEnabled());
     EXPECT_TRUE(m_splash->CloseButton().IsEnabled());
+    const wxString heldTip = m_splash->PlayWithModsButton().GetToolTipText();
     // Nothing but the window's own timer drives the sync from here.
     ASSERT_TRUE(test::WaitUntil([&] { return Status() == kTextAllUpToDate; }, 10000)) << Status();
     EXPECT_TRUE(m_splash->PlayWithModsButton().IsEnabled());
+    // While held, the tip said why; now it says what the button does again.
+    EXPECT_NE(heldTip, m_splash->PlayWithModsButton().GetToolTipText());
+    EXPECT_EQ(m_splash->PlayWithModsButton().GetToolTipText(), "Manage mods and play Emberwake II with mods");
     EXPECT_EQ(m_splash->ProgressBar().GetValue(), m_splash->ProgressBar().GetRange());
     EXPECT_EQ(m_splash->GetProgressUpper(), 3000);
     EXPECT_EQ(m_world.ReadUserFile(L"mods/river.mod"), std::string(3000, 'R'));
+}
+
+TEST_F(SplashTest, TheHeldButtonsTooltipShowsUnderThePointer) {
+    Open(nullptr);
+    m_splash->EnablePlayWithMods(false);  // as the sync holds it
+    const CHoverButton& button = m_splash->PlayWithModsButton();
+    const wxRect below(button.GetScreenRect().GetBottomLeft() + wxPoint(-60, 4), wxSize(400, 40));
+    const wxImage before = test::ScreenPixels(below);
+    // Arriving, the pointer moves more than once.
+    test::MoveMouseTo(test::CentreOf(button));
+    test::MoveMouseTo(test::CentreOf(button) + wxPoint(2, 1));
+    EXPECT_TRUE(test::WaitUntil([&] { return !test::SamePixels(before, test::ScreenPixels(below)); }, 4000));
 }
 
 TEST_F(SplashTest, AnErrorIsNotCoveredByASuccessLine) {
@@ -149,6 +165,28 @@ TEST_F(SplashTest, EnterPlaysWithoutMods) {
     EXPECT_FALSE(m_splash->IsShown());
     EXPECT_EQ(m_splash->GetReturnCode(), wxID_OK);
     EXPECT_FALSE(m_splash->PlayWithModsChosen());
+}
+
+TEST_F(SplashTest, TabVisitsOnlyTheButtonsAndTheFocusedOneTakesEnterOrSpace) {
+    Open(nullptr);
+    m_splash->PlayButton().SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->PlayButton().HasFocus(); }));
+    test::ClickAt(test::CentreOf(m_splash->StatusLine()));
+    EXPECT_TRUE(m_splash->PlayButton().HasFocus()) << "the status line took the focus";
+    for (CHoverButton* next : {&m_splash->CloseButton(), &m_splash->PlayWithModsButton(), &m_splash->PlayButton(),
+                               &m_splash->CloseButton()}) {
+        test::PressKey(WXK_TAB);
+        EXPECT_TRUE(test::WaitUntil([&] { return next->HasFocus(); })) << wxString(next->GetLabel());
+    }
+    test::PressKey(WXK_RETURN);
+    EXPECT_EQ(m_splash->GetReturnCode(), wxID_CANCEL);
+
+    Open(nullptr);
+    m_splash->PlayWithModsButton().SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->PlayWithModsButton().HasFocus(); }));
+    test::PressKey(WXK_SPACE);
+    EXPECT_EQ(m_splash->GetReturnCode(), wxID_OK);
+    EXPECT_TRUE(m_splash->PlayWithModsChosen());
 }
 
 TEST_F(SplashTest, EscapeCloses) {

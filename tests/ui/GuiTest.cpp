@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -10,6 +11,8 @@
 #include <wx/init.h>
 #include <wx/rawbmp.h>
 #include <wx/utils.h>
+
+#include "ScreenGrab.h"
 
 namespace gh::test {
 
@@ -51,6 +54,28 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour) {
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
     const wxImage image = bitmap.ConvertToImage();
     return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
+}
+
+wxImage ScreenPixels(const wxWindow& window) {
+    PumpFor(100);
+    return ScreenPixels(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
+}
+
+wxImage ScreenPixels(const wxRect& area) { return tools::GrabScreenArea(area); }
+
+bool IsOneColour(const wxImage& image) {
+    const unsigned char* pixel = image.GetData();
+    const std::size_t bytes = static_cast<std::size_t>(image.GetWidth()) * image.GetHeight() * 3;
+    for (std::size_t i = 3; i < bytes; ++i) {
+        if (pixel[i] != pixel[i % 3]) return false;
+    }
+    return true;
+}
+
+bool SamePixels(const wxImage& a, const wxImage& b) {
+    return a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + static_cast<std::size_t>(a.GetWidth()) * a.GetHeight() * 3,
+                      b.GetData());
 }
 
 wxPoint CentreOf(const wxWindow& window) {

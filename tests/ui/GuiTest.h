@@ -9,6 +9,7 @@
 #include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/frame.h>
+#include <wx/image.h>
 #include <wx/panel.h>
 
 namespace gh::test {
@@ -27,6 +28,17 @@ wxBitmap SolidBitmap(const wxSize& size, const wxColour& colour);
 
 // The colour of one pixel of a bitmap.
 wxColour PixelAt(const wxBitmap& bitmap, int x, int y);
+
+// What the screen shows of a window's client area once the events waiting
+// were handled: what the window really drew, not what it would draw if asked.
+wxImage ScreenPixels(const wxWindow& window);
+// What the screen shows of an area (screen coordinates) now.
+wxImage ScreenPixels(const wxRect& area);
+
+// Whether nothing is drawn on an image (every pixel has one colour), and
+// whether two images are the same pixel for pixel.
+bool IsOneColour(const wxImage& image);
+bool SamePixels(const wxImage& a, const wxImage& b);
 
 // What differs between the systems lives in GuiSystem_<system>.cpp.
 

@@ -1,4 +1,5 @@
-// Reading what the X server shows, for the screenshot tool.
+// Reading what the display shows, for the screenshot tool and the tests of
+// real windows.
 #pragma once
 
 #include <wx/gdicmn.h>

@@ -18,10 +18,12 @@
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/uiaction.h>
 
 #include "catalogue/ModRecords.h"
 #include "game/GameFolders.h"
 #include "game/GameVersion.h"
+#include "launcher/WindowSyncTexts.h"
 #include "ui/CGatehouseDlg.h"
 #include "ui/CSplashDialog.h"
 #include "workshop/LocalWorkshop.h"
@@ -59,10 +61,13 @@ void Settle(int ms) {
 }
 
 // Copies the window's client area from the screen into `name` plus .png or .bmp.
-bool Capture(wxWindow& window, const std::wstring& name) {
-    window.Raise();
-    window.Refresh();
-    window.Update();
+// The window is not asked to repaint: the picture shows what the window drew
+// by itself, as the player would see it. A window raised would hide a
+// tooltip over it.
+bool Capture(wxWindow& window, const std::wstring& name, bool raise = true) {
+    if (raise) {
+        window.Raise();
+    }
     Settle(300);
     const wxImage image = tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
     const bool png = wxImage::FindHandler(wxBITMAP_TYPE_PNG) != nullptr;
@@ -70,6 +75,16 @@ bool Capture(wxWindow& window, const std::wstring& name) {
     const bool saved = image.IsOk() && image.SaveFile(file, png ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
     std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED to save", file.utf8_str().data());
     return saved;
+}
+
+// Rests the pointer on a screen point, as the player's mouse would.
+void PointAt(const wxPoint& screenPoint) {
+    wxUIActionSimulator().MouseMove(screenPoint);
+    Settle(100);
+}
+
+wxPoint CentreOf(const wxWindow& window) {
+    return window.ClientToScreen(wxPoint(window.GetClientSize().x / 2, window.GetClientSize().y / 2));
 }
 
 bool StatusIs(CSplashDialog& splash, std::wstring_view text) {
@@ -92,8 +107,8 @@ bool ShotsOfTheStartWindow(const CGameFolders& folders, const std::wstring& worl
                 const std::wstring status = splash.StatusLine().GetValue().ToStdWstring();
                 for (const CDownloadingFileData& download : sync->Downloads()) {
                     if (!download.finished && download.bytesDownloaded > 0 &&
-                        status ==
-                            ProgressLineText(download.fileName, download.bytesDownloaded, download.bytesExpected)) {
+                        status == WindowProgressLineText(download.fileName, download.bytesDownloaded,
+                                                         download.bytesExpected)) {
                         return true;
                     }
                 }
@@ -104,8 +119,22 @@ bool ShotsOfTheStartWindow(const CGameFolders& folders, const std::wstring& worl
             std::fprintf(stderr, "the start window never showed a download in progress\n");
         }
         ok &= Capture(splash, out + L"start-downloading");
+        // The greyed play-with-mods button's tooltip, with the pointer
+        // resting on it while the sync still runs.
+        PointAt(CentreOf(splash.PlayWithModsButton()));
+        PointAt(CentreOf(splash.PlayWithModsButton()) + wxPoint(2, 1));  // a pointer arrives in steps
+        Settle(1500);
+        ok &= Capture(splash, out + L"start-syncing-tooltip", false);
+        if (splash.PlayWithModsButton().IsEnabled()) {
+            std::fprintf(stderr, "the sync ended before the tooltip was taken\n");
+            ok = false;
+        }
+        PointAt(splash.ClientToScreen(wxPoint(400, 40)));
         ok &= WaitUntil([&] { return StatusIs(splash, kTextAllUpToDate); }, 30000);
         ok &= Capture(splash, out + L"start-up-to-date");
+        // The focus moved to the close button, as Tab moves it.
+        splash.CloseButton().SetFocus();
+        ok &= Capture(splash, out + L"start-close-focused");
         splash.Hide();
     }
     {
@@ -145,6 +174,11 @@ bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
         }
     }
     ok &= Capture(manager, out + L"manager-ten-selected");
+
+    // The play button with the keyboard focus, the list scrolled to its end.
+    manager.ModList().ScrollToRow(manager.ModList().GetCount() - 1);
+    manager.PlayButton().SetFocus();
+    ok &= Capture(manager, out + L"manager-play-focused-list-at-end");
     manager.Hide();
     return ok;
 }
