@@ -11,6 +11,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
+#include "game/GameFolders.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopInstall.h"
@@ -132,7 +133,6 @@ struct Fixture {
         out.close();
         std::ofstream(workshop / "workshop.json")
             << R"({"items": [{"id": 1, "fileName": "mods/big.mod", "content": "files/big.bin"}]})";
-        gh::platform::SetDocumentsFolderOverride(documents.wstring());
     }
     ~Fixture() { Remove(); }
     void Remove() {
@@ -206,7 +206,7 @@ void BM_Install(benchmark::State& state) {
                      if (r) done = *r;
                  });
         workshop.RunCallbacks();
-        if (!arrived || !gh::InstallDownloadedFile(workshop, done)) state.SkipWithError("install failed");
+        if (!arrived || !gh::InstallDownloadedFile(workshop, done, gh::CGameFolders(L"", f.documents.wstring()).GetUserGameFolder())) state.SkipWithError("install failed");
         state.PauseTiming();
         if (static_cast<std::int64_t>(fs::file_size(target)) != kFileSize) state.SkipWithError("wrong size");
         fs::remove(target);

@@ -1,6 +1,8 @@
 // Where the game's copy of the Steam client library is.
 #pragma once
 
+#include "platform/TargetSystem.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,11 +11,7 @@ namespace gh::steam {
 
 // The 64-bit library's file name on the system this program was built for.
 inline constexpr std::wstring_view kSteamLibraryFileName =
-#if defined(_WIN32)
-    L"steam_api64.dll";
-#else
-    L"libsteam_api.so";
-#endif
+    platform::kTargetSystem == platform::TargetSystem::Windows ? L"steam_api64.dll" : L"libsteam_api.so";
 
 // The library beside `gameExecutable` (in the game folder), else the one
 // the system's library search path finds; none when there is neither.

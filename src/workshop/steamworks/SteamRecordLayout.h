@@ -7,6 +7,8 @@
 #pragma once
 
 #include <algorithm>
+#include "platform/TargetSystem.h"
+
 #include <cstddef>
 
 namespace gh::steam {
@@ -17,11 +19,7 @@ enum class RecordPacking : std::size_t {
 };
 
 inline constexpr RecordPacking kTargetPacking =
-#if defined(_WIN32)
-    RecordPacking::Large;
-#else
-    RecordPacking::Small;
-#endif
+    platform::kTargetSystem == platform::TargetSystem::Windows ? RecordPacking::Large : RecordPacking::Small;
 
 // A C field: its size, its natural alignment, how many in a row.
 struct FieldShape {
