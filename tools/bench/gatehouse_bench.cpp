@@ -4,6 +4,11 @@
 //
 //   gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR]
 //                   [--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]
+//                   [--startup-against OLD-EXE [--startup-runs N]]
+//
+// With --startup-against, it compares the start-up of two builds instead:
+// `--version` and `list` on the tree, each run N times (31 by default) by
+// either executable in turn, and prints the medians and their ratios.
 //
 // Every round times each figure once, in the same order, so that a machine
 // shared with others slows all figures alike; the table gives the median of
@@ -225,6 +230,8 @@ struct Options {
     std::string probe = GH_PROBE_EXE;
     bool window = true;
     bool sync = true;
+    std::string startupAgainst;  // an older build's executable to compare start-up with
+    int startupRuns = 31;
 };
 
 // The catalogue's records twice: the second copy's guids (and the guids its
@@ -377,6 +384,45 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
+// Start-up of this build against an older one: `--version` and `list` on
+// the tree, the two executables taking turns so that a busy machine slows
+// both alike. 0 when neither figure is more than 5% slower.
+int CompareStartup(const Options& options, const std::vector<std::string>& folders) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {{"gatehouse --version", {"--version"}}, {"gatehouse list (tree)", {"list"}}};
+    const std::string programs[] = {options.gatehouse, options.startupAgainst};
+    std::map<std::string, std::vector<double>> times[2];
+    for (int run = 0; run <= options.startupRuns; ++run) {
+        for (const Case& c : cases) {
+            for (int which = 0; which < 2; ++which) {
+                std::vector<std::string> args = {programs[which]};
+                if (c.args.front() != "--version") args.insert(args.end(), folders.begin(), folders.end());
+                args.insert(args.end(), c.args.begin(), c.args.end());
+                const ChildRun child = RunChild(args, false);
+                if (child.status != 0) {
+                    std::fprintf(stderr, "gatehouse_bench: %s failed (%d)\n", programs[which].c_str(), child.status);
+                    return 1;
+                }
+                if (run > 0) times[which][c.name].push_back(child.ms);  // run 0 warms the caches
+            }
+        }
+    }
+    std::printf("%d runs each, interleaved; medians\n", options.startupRuns);
+    std::printf("%-24s %12s %12s %8s  %s\n", "figure", "this build", "older build", "ratio", "goal <= 1.05");
+    bool ok = true;
+    for (const Case& c : cases) {
+        const double now = Median(times[0][c.name]);
+        const double before = Median(times[1][c.name]);
+        const double ratio = before > 0 ? now / before : 0;
+        ok = ok && ratio <= 1.05;
+        std::printf("%-24s %9.2f ms %9.2f ms %8.3f  %s\n", c.name, now, before, ratio, ratio <= 1.05 ? "PASS" : "FAIL");
+    }
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -407,10 +453,15 @@ int main(int argc, char** argv) {
             options.window = false;
         else if (arg == "--no-sync")
             options.sync = false;
+        else if (arg == "--startup-against")
+            options.startupAgainst = value();
+        else if (arg == "--startup-runs")
+            options.startupRuns = std::max(1, std::atoi(value().c_str()));
         else {
             std::fprintf(stderr,
                          "usage: gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR] "
-                         "[--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]\n");
+                         "[--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync] "
+                         "[--startup-against OLD-EXE [--startup-runs N]]\n");
             return 2;
         }
     }
@@ -433,6 +484,8 @@ int main(int argc, char** argv) {
         return args;
     };
     const bool window = options.window && std::getenv("DISPLAY") && access(options.probe.c_str(), X_OK) == 0;
+    if (!options.startupAgainst.empty())
+        return CompareStartup(options, {"--documents", Narrow(tree.documents), "--game-folder", Narrow(tree.game)});
 
     Figures figures;
     StatusTally tally;

@@ -1,7 +1,7 @@
 #include "platform/Library.h"
 #include "platform/SystemError.h"
 
-#include "platform/win32/SystemError.h"
+#include "platform/win32/SystemErrorText.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "platform/StandardStreams.h"
 
 #include "platform/Text.h"
-#include "platform/win32/SystemError.h"
+#include "platform/win32/SystemErrorText.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 #include "platform/SystemError.h"
-#include "platform/win32/SystemError.h"
+#include "platform/win32/SystemErrorText.h"
 
 #include <windows.h>
 
