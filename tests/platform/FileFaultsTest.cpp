@@ -23,15 +23,6 @@ using test::FailEveryStep;
 using test::NameOf;
 using test::TempFolder;
 
-std::vector<std::wstring> NamesIn(const std::wstring& folder) {
-    std::vector<FolderEntry> entries;
-    ListFolder(folder, L"*", entries);
-    std::vector<std::wstring> names;
-    for (const auto& e : entries)
-        if (e.name != L"." && e.name != L"..") names.push_back(e.name);
-    return names;
-}
-
 const std::string kOld("old \0 content \xFF\n", 17);
 
 TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
@@ -47,7 +38,7 @@ TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
         [&](FileOperation failed, std::uint32_t nth) {
             SCOPED_TRACE(testing::Message() << NameOf(failed) << " call " << nth << " failed");
             EXPECT_EQ(dir.ReadFile(L"gatehouse.sch"), failed == FileOperation::SyncFolder ? "new content here" : kOld);
-            EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"gatehouse.sch"}) << "a temporary file stayed";
+            EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"gatehouse.sch"}) << "a temporary file stayed";
         });
     EXPECT_TRUE(wrong.empty()) << wrong.front();
     EXPECT_EQ(dir.ReadFile(L"gatehouse.sch"), "new content here");
@@ -61,17 +52,17 @@ TEST(FileFaultsTest, ReplacingAFileLeavesTheOldOneWholeAtEveryFailure) {
 
 TEST(FileFaultsTest, WritingANewFileLeavesNothingAtEveryFailure) {
     TempFolder dir;
-    const auto result = FailEveryStep(
-        [&] { std::filesystem::remove(std::filesystem::path(dir / L"new.mod")); },
-        [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5).IsOk(); },
-        [&](FileOperation failed, std::uint32_t) {
-            const auto expected = failed == FileOperation::SyncFolder ? std::vector<std::wstring>{L"new.mod"}
-                                                                      : std::vector<std::wstring>{};
-            EXPECT_EQ(NamesIn(dir.Path()), expected) << "a temporary or partial file stayed";
-            if (failed == FileOperation::SyncFolder) {
-                EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
-            }
-        });
+    const auto result = FailEveryStep([&] { std::filesystem::remove(std::filesystem::path(dir / L"new.mod")); },
+                                      [&] { return WriteFileAtomically(dir / L"new.mod", "fresh", 5).IsOk(); },
+                                      [&](FileOperation failed, std::uint32_t) {
+                                          const auto expected = failed == FileOperation::SyncFolder
+                                                                    ? std::vector<std::wstring>{L"new.mod"}
+                                                                    : std::vector<std::wstring>{};
+                                          EXPECT_EQ(dir.Names(), expected) << "a temporary or partial file stayed";
+                                          if (failed == FileOperation::SyncFolder) {
+                                              EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
+                                          }
+                                      });
     EXPECT_TRUE(result.wrongAnswers.empty()) << result.wrongAnswers.front();
     EXPECT_EQ(dir.ReadFile(L"new.mod"), "fresh");
 }

@@ -27,15 +27,6 @@ namespace {
 
 using test::TempFolder;
 
-std::vector<std::wstring> NamesIn(const std::wstring& folder) {
-    std::vector<FolderEntry> entries;
-    ListFolder(folder, L"*", entries);
-    std::vector<std::wstring> names;
-    for (const auto& e : entries)
-        if (e.name != L"." && e.name != L"..") names.push_back(e.name);
-    return names;
-}
-
 #ifndef _WIN32
 
 // The child's part: opens the replacement, writes a megabyte of it, says so
@@ -67,7 +58,7 @@ TEST(InterruptedWriteTest, AWriterEndedBySignalLeavesOnlyTheIntactTarget) {
         ASSERT_TRUE(writer.WaitUntilReady());
         writer.Signal(c.signal);
         EXPECT_EQ(writer.Wait(), 128 + c.signal) << "ended as the signal ends a process";
-        EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"big.mod"});
+        EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"big.mod"});
         EXPECT_EQ(dir.ReadFile(L"big.mod"), "old");
     }
 }
@@ -88,7 +79,7 @@ TEST(InterruptedWriteTest, TheCleanupHandsTheSignalToAHandlerThatWasThereBefore)
     ASSERT_TRUE(writer.WaitUntilReady());
     writer.Signal(SIGTERM);
     EXPECT_EQ(writer.Wait(), 42);
-    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"big.mod"});
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"big.mod"});
 }
 
 TEST(InterruptedWriteTest, AnIgnoredSignalLeavesTheWriterItsFile) {
@@ -103,7 +94,7 @@ TEST(InterruptedWriteTest, AnIgnoredSignalLeavesTheWriterItsFile) {
     writer.Continue();
     EXPECT_EQ(writer.Wait(), 0);
     EXPECT_EQ(dir.ReadFile(L"big.mod"), std::string(1 << 20, 'n') + "end");
-    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::wstring>{L"big.mod"});
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"big.mod"});
 }
 
 #else
@@ -153,7 +144,7 @@ TEST(InterruptedWriteTest, AWriterEndedByTaskkillLeavesOnlyTheIntactTarget) {
     CloseHandle(writer.hThread);
     CloseHandle(writer.hProcess);
     ASSERT_TRUE(ready && ended) << "the writer did not get going, or did not end";
-    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::wstring>{L"big.mod", L"ready"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::wstring>{L"big.mod", L"ready"}));
     EXPECT_EQ(dir.ReadFile(L"big.mod"), "old");
 }
 

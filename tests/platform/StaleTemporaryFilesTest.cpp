@@ -29,15 +29,6 @@ namespace {
 
 using test::TempFolder;
 
-std::vector<std::wstring> Temporaries(const std::wstring& folder) {
-    std::vector<FolderEntry> entries;
-    ListFolder(folder, L".gatehouse-*.tmp", entries);
-    std::vector<std::wstring> names;
-    for (const auto& e : entries)
-        if (!e.isFolder) names.push_back(e.name);
-    return names;
-}
-
 void MakeStale(const std::wstring& path) {
     ASSERT_TRUE(SetFileModificationTime(path, static_cast<std::int64_t>(std::time(nullptr)) - 3600));
 }
@@ -86,12 +77,12 @@ TEST(StaleTemporaryFilesTest, AWriterKilledMidWriteLeavesAFileThatIsRemovedOnceS
     writer.Kill();
     ASSERT_EQ(writer.Wait(), 128 + SIGKILL);
 
-    const auto left = Temporaries(dir.Path());
+    const auto left = dir.Names(L".gatehouse-*.tmp");
     ASSERT_EQ(left.size(), 1u) << "the killed writer left no temporary file: nothing to test";
     EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Path()), 0u) << "a file just made may belong to a writer yet to lock it";
     MakeStale(dir / left[0]);
     EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Path()), 1u);
-    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+    EXPECT_TRUE(dir.Names(L".gatehouse-*.tmp").empty());
     EXPECT_EQ(dir.ReadFile(L"big.mod"), "old");
 }
 
@@ -106,7 +97,7 @@ TEST(StaleTemporaryFilesTest, ALiveWritersFileStaysHoweverOldItLooks) {
         return file.Write("set", 3) && file.Commit() ? 0 : 3;
     });
     ASSERT_TRUE(writer.WaitUntilReady());
-    const auto left = Temporaries(dir.Path());
+    const auto left = dir.Names(L".gatehouse-*.tmp");
     ASSERT_EQ(left.size(), 1u);
     MakeStale(dir / left[0]);
     EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Path()), 0u);
@@ -141,7 +132,7 @@ TEST(StaleTemporaryFilesTest, AFileAWriterStillHoldsStays) {
         // CAtomicFile's own temporary file cannot be deleted while it is written.
         CAtomicFile file;
         ASSERT_TRUE(file.Open(dir / L"gatehouse.sch"));
-        const auto left = Temporaries(dir.Path());
+        const auto left = dir.Names(L".gatehouse-*.tmp");
         ASSERT_EQ(left.size(), 1u);
         EXPECT_FALSE(DeleteFileAt(dir / left[0]));
         EXPECT_TRUE(file.Write("x", 1) && file.Commit());
@@ -156,7 +147,7 @@ TEST(StaleTemporaryFilesTest, AFileAWriterStillHoldsStays) {
     EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Path()), 0u);
     CloseHandle(holder);
     EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Path()), 1u);
-    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+    EXPECT_TRUE(dir.Names(L".gatehouse-*.tmp").empty());
 }
 
 #endif

@@ -1,5 +1,6 @@
 #include "support/TempFolder.h"
 
+#include "platform/FolderListing.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -84,5 +85,14 @@ bool TempFolder::Exists(const std::wstring& relative) const {
 }
 
 void TempFolder::MakeFolder(const std::wstring& relative) const { fs::create_directories(ToFsPath(m_path + relative)); }
+
+std::vector<std::wstring> TempFolder::Names(const std::wstring& pattern) const {
+    std::vector<platform::FolderEntry> entries;
+    platform::ListFolder(m_path, pattern, entries);
+    std::vector<std::wstring> names;
+    for (const auto& e : entries)
+        if (e.name != L"." && e.name != L"..") names.push_back(e.name);
+    return names;
+}
 
 }  // namespace gh::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace gh::test {
 
@@ -23,6 +24,9 @@ public:
     std::string ReadFile(const std::wstring& relative) const;
     bool Exists(const std::wstring& relative) const;
     void MakeFolder(const std::wstring& relative) const;
+    // The names directly in the folder that match `pattern` (as
+    // platform::ListFolder matches), in listing order, without "." and "..".
+    std::vector<std::wstring> Names(const std::wstring& pattern = L"*") const;
 
 private:
     std::wstring m_path;
