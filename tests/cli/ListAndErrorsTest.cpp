@@ -75,6 +75,11 @@ TEST_F(CliFixture, NoCommandWithoutWindowsPointsToTheCommands) {
     platform::SetEnvironmentText(L"WAYLAND_DISPLAY", wayland);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_THAT(run.err, HasSubstr("the commands list, sync and play"));
+#ifdef GH_WITH_GUI
+    // The gui's module loaded (every symbol it needs from the executable was
+    // there) and found no display.
+    EXPECT_THAT(run.err, HasSubstr("no display")) << run.err;
+#endif
 }
 
 // Mods in every status, an "EDITOR" record and a mod in a subfolder.
