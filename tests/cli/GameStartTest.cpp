@@ -24,7 +24,6 @@ using ::testing::HasSubstr;
 
 class GameStartTest : public ::testing::Test {
 protected:
-
     // A game file that is not a program: a valid image with a version
     // resource but no code, as the demo's game.
     void WriteGameData() {
@@ -55,13 +54,16 @@ TEST_F(GameStartTest, RunnerGetsTheGamePathThenTheParameter) {
     const std::wstring runner = test::CopyStandIn(m_temp, L"runner/standin");
     const std::wstring parameter = kModSchemeParameter;
 
+    // The runner gets the game's full path in the system's own spelling.
+    const std::string game =
+        WideToUtf8(std::filesystem::path(m_folders.GetGameExecutablePath()).make_preferred().wstring());
+
     ASSERT_TRUE(StartGameExecutable(m_folders, &parameter, runner));
-    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")),
-                ElementsAre(WideToUtf8(m_folders.GetGameExecutablePath()), "MODSCHEME=GATEHOUSE.SCH"));
+    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")), ElementsAre(game, "MODSCHEME=GATEHOUSE.SCH"));
 
     std::filesystem::remove(std::filesystem::path(m_temp / L"runner/standin-record.txt"));
     ASSERT_TRUE(StartGameExecutable(m_folders, nullptr, runner));
-    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")), ElementsAre(WideToUtf8(m_folders.GetGameExecutablePath())));
+    EXPECT_THAT(RecordedArguments(WaitForRecord(m_temp, L"runner")), ElementsAre(game));
 }
 
 TEST_F(GameStartTest, MissingGameFailsWithAndWithoutRunner) {

@@ -8,10 +8,10 @@
 // The folder for the files is GATEHOUSE_BENCH_DIR, else the system's
 // temporary folder; a folder on tmpfs (/dev/shm) shows the figures without
 // the cost of flushing to disk.
+#include "game/GameFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
-#include "game/GameFolders.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopInstall.h"
@@ -206,7 +206,9 @@ void BM_Install(benchmark::State& state) {
                      if (r) done = *r;
                  });
         workshop.RunCallbacks();
-        if (!arrived || !gh::InstallDownloadedFile(workshop, done, gh::CGameFolders(L"", f.documents.wstring()).GetUserGameFolder())) state.SkipWithError("install failed");
+        if (!arrived || !gh::InstallDownloadedFile(workshop, done,
+                                                   gh::CGameFolders(L"", f.documents.wstring()).GetUserGameFolder()))
+            state.SkipWithError("install failed");
         state.PauseTiming();
         if (static_cast<std::int64_t>(fs::file_size(target)) != kFileSize) state.SkipWithError("wrong size");
         fs::remove(target);
