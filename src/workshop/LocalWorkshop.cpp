@@ -103,13 +103,11 @@ void CLocalWorkshop::Shutdown() {
 void CLocalWorkshop::RunCallbacks() {
     if (!m_initialized) return;
     const std::int64_t now = Now();
+    // In order of due time, then of request; what the handlers schedule waits.
+    const auto firstLater = m_pending.upper_bound({now, std::numeric_limits<std::uint64_t>::max()});
     std::vector<Pending> due;
-    auto firstLater =
-        std::stable_partition(m_pending.begin(), m_pending.end(), [now](const Pending& p) { return p.due <= now; });
-    std::move(m_pending.begin(), firstLater, std::back_inserter(due));
+    for (auto it = m_pending.begin(); it != firstLater; ++it) due.push_back(std::move(it->second));
     m_pending.erase(m_pending.begin(), firstLater);
-    std::sort(due.begin(), due.end(),
-              [](const Pending& a, const Pending& b) { return a.due != b.due ? a.due < b.due : a.order < b.order; });
     for (Pending& p : due) {
         if (p.completes) m_completed.insert(*p.completes);
         if (p.installs) {
@@ -140,8 +138,9 @@ SteamAPICall CLocalWorkshop::Schedule(std::int64_t delayMs, CallResultRecord rec
     pending.call = m_nextCall++;
     pending.record = std::move(record);
     pending.completes = completes;
-    m_pending.push_back(std::move(pending));
-    return m_pending.back().call;
+    const SteamAPICall call = pending.call;
+    m_pending.emplace(std::pair{pending.due, pending.order}, std::move(pending));
+    return call;
 }
 
 const WorkshopItem* CLocalWorkshop::FindItem(PublishedFileId file) const {
@@ -371,7 +370,7 @@ void CLocalWorkshop::ScheduleItemDownload(std::size_t index) {
         pending.order = m_nextOrder++;
         pending.record = ItemDownloadResult{appId, item.id, outcome};
         pending.installs = installs;
-        m_pending.push_back(std::move(pending));
+        m_pending.emplace(std::pair{pending.due, pending.order}, std::move(pending));
     };
     // Another app's download of the same item is reported first.
     if (item.resultAppId) broadcast(*item.resultAppId, kResultOk, std::nullopt);

@@ -114,7 +114,7 @@ private:
     std::map<UGCHandle, Content> m_contents;
     std::map<UGCHandle, Transfer> m_transfers;
     std::set<UGCHandle> m_completed;
-    std::vector<Pending> m_pending;
+    std::map<std::pair<std::int64_t, std::uint64_t>, Pending> m_pending;  // by due time, then request order
     SteamAPICall m_nextCall = 1;
     std::uint64_t m_nextOrder = 0;
     CCallDispatcher m_dispatcher;
