@@ -1,6 +1,7 @@
 // The Steam library's record decoders on arbitrary bytes, under both
-// packings: a record decodes exactly when it has its layout's size, the
-// fields come from their offsets, and no text reaches past its field.
+// packings: a record (the three call results and the item download
+// broadcast) decodes exactly when it has its layout's size, the fields come
+// from their offsets, and no text reaches past its field.
 #include "workshop/steamworks/SteamRecordDecoder.h"
 
 #include <cstddef>
@@ -36,6 +37,15 @@ void DecodeUnder(const gh::steam::RecordLayouts& layouts, ByteSpan bytes) {
             Check(details->result == result && details->fileSize == Int32At(bytes, layouts.details.fileSize) &&
                   gh::FieldText(details->fileName).size() <= gh::kFileNameFieldSize &&
                   gh::FieldText(details->title).size() <= gh::kTitleFieldSize);
+    }
+    gh::ItemDownloadResult item;
+    const auto& d = layouts.downloadItem;
+    Check(gh::steam::DecodeDownloadItemResult(bytes, d, item) == (bytes.size() == d.size));
+    if (bytes.size() == d.size) {
+        std::uint64_t fileId = 0;
+        std::memcpy(&fileId, bytes.data() + d.publishedFileId, sizeof fileId);
+        Check(item.fileId == fileId && item.result == Int32At(bytes, d.eResult) &&
+              static_cast<std::int32_t>(item.appId) == Int32At(bytes, d.appId));
     }
     gh::steam::CallCompleted completed;
     Check(gh::steam::DecodeCallCompleted(bytes, layouts.callCompleted, completed) ==

@@ -33,6 +33,12 @@ void CTerminalSyncView::OnSyncEvent(const SyncEvent& event) {
     }
 }
 
+void CTerminalSyncView::OnSyncNote(const std::wstring& note) {
+    ClearInPlace();
+    m_console.Err(L"gatehouse: " + TerminalSafe(note) + L"\n");
+    Redraw();
+}
+
 void CTerminalSyncView::OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded,
                                            std::int64_t expected) {
     m_progressLine = ProgressLineText(fileName, downloaded, expected);

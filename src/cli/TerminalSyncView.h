@@ -22,6 +22,8 @@ public:
     // Prints the event's status text on a line of its own; for a name that
     // was refused, a second line on standard error says why.
     void OnSyncEvent(const SyncEvent& event) override;
+    // Prints the note on standard error.
+    void OnSyncNote(const std::wstring& note) override;
     void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) override;
     // Prints a status text that is not a sync event's (the client's start failure).
     void SetStatusText(const std::wstring& text);

@@ -23,6 +23,27 @@ struct FolderEntry {
 // Returns false (and appends nothing) when the folder cannot be listed.
 bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::vector<FolderEntry>& out);
 
+// What a folder entry is in itself: a link is a link, wherever it leads.
+enum class EntryKind {
+    File,    // a regular file
+    Folder,  // a real folder
+    Link,    // a symbolic link (Windows: a symbolic link or a junction)
+    Other,   // a pipe, a device, a socket
+};
+
+struct TypedFolderEntry {
+    std::wstring name;  // as for FolderEntry
+    EntryKind kind = EntryKind::File;
+};
+
+// Lists every entry of `folder` but "." and "..", each with its kind, in
+// the order of their names' bytes (Linux) or UTF-16 units (Windows). The
+// folder is taken exactly as spelled, without the name matching the other
+// calls here make and outside any snapshot: for a folder another program
+// keeps and may change meanwhile (the Steam client's item folders). False
+// (and nothing appended) when it cannot be listed.
+bool ListFolderAsIs(const std::wstring& folder, std::vector<TypedFolderEntry>& out);
+
 // The path spelled as the file system stores it, for the calls here and for
 // people to read: every existing component becomes its stored name (on
 // Linux the name the calls here would match for it, exact name first, else

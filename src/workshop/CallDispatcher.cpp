@@ -1,5 +1,7 @@
 #include "workshop/CallDispatcher.h"
 
+#include <algorithm>
+
 namespace gh {
 
 void CCallDispatcher::Register(SteamAPICall call, ICallResultSink& sink) {
@@ -25,11 +27,31 @@ bool CCallDispatcher::Take(SteamAPICall call, const ICallResultSink* sink) {
     return false;
 }
 
-void CCallDispatcher::Post(SteamAPICall call, const CallResultRecord& record, bool ioFailure) {
-    m_posted.push_back(Completion{call, true, ioFailure, record});
+void CCallDispatcher::Listen(IBroadcastSink& sink) {
+    if (std::find(m_listeners.begin(), m_listeners.end(), &sink) == m_listeners.end()) m_listeners.push_back(&sink);
 }
 
-void CCallDispatcher::PostFailure(SteamAPICall call) { m_posted.push_back(Completion{call, false, true, {}}); }
+void CCallDispatcher::StopListening(const IBroadcastSink& sink) {
+    const auto found = std::find(m_listeners.begin(), m_listeners.end(), &sink);
+    if (found != m_listeners.end()) m_listeners.erase(found);
+}
+
+void CCallDispatcher::Post(SteamAPICall call, const CallResultRecord& record, bool ioFailure) {
+    m_posted.push_back(Completion{call, true, ioFailure, false, record});
+}
+
+void CCallDispatcher::PostFailure(SteamAPICall call) { m_posted.push_back(Completion{call, false, true, false, {}}); }
+
+void CCallDispatcher::PostBroadcast(const CallResultRecord& record) {
+    m_posted.push_back(Completion{kInvalidCall, true, false, true, record});
+}
+
+void CCallDispatcher::Broadcast(const CallResultRecord& record) {
+    // A listener may stop listening, or make others stop, while it runs.
+    const std::vector<IBroadcastSink*> listening = m_listeners;
+    for (IBroadcastSink* sink : listening)
+        if (std::find(m_listeners.begin(), m_listeners.end(), sink) != m_listeners.end()) sink->OnBroadcast(record);
+}
 
 void CCallDispatcher::DispatchPosted() {
     // Only what was posted before this point; handlers may post more.
@@ -37,6 +59,10 @@ void CCallDispatcher::DispatchPosted() {
     while (count-- > 0 && !m_posted.empty()) {
         Completion done = std::move(m_posted.front());
         m_posted.pop_front();
+        if (done.broadcast) {
+            Broadcast(done.record);
+            continue;
+        }
         // A handler may destroy or re-arm other waiting objects, so the
         // sinks are taken one at a time and each is checked again before it
         // runs.

@@ -1,5 +1,6 @@
-// Delivery of finished asynchronous calls to the objects waiting for them.
-// A backend posts "call H finished with this record" (or "failed") whenever
+// Delivery of finished asynchronous calls to the objects waiting for them,
+// and of broadcasts to the objects listening. A backend posts "call H
+// finished with this record" (or "failed"), or a broadcast record, whenever
 // it learns of it; the records reach their handlers only when the backend
 // runs DispatchPosted() from its RunCallbacks(), so handlers never run in
 // the middle of a request or of another handler. Single-threaded.
@@ -15,8 +16,8 @@
 
 namespace gh {
 
-// Any record a call can finish with.
-using CallResultRecord = std::variant<SubscriptionPage, PublishedFileDetails, DownloadedContent>;
+// Any record a call can finish with, or a broadcast can carry.
+using CallResultRecord = std::variant<SubscriptionPage, PublishedFileDetails, DownloadedContent, ItemDownloadResult>;
 
 // What a waiting object implements (CCallResult does).
 class ICallResultSink {
@@ -26,6 +27,16 @@ public:
 
 protected:
     ~ICallResultSink() = default;
+};
+
+// What a listener for broadcasts implements (CCallback does).
+class IBroadcastSink {
+public:
+    // `record` is valid only during the call.
+    virtual void OnBroadcast(const CallResultRecord& record) = 0;
+
+protected:
+    ~IBroadcastSink() = default;
 };
 
 class CCallDispatcher {
@@ -42,16 +53,26 @@ public:
     // Registrations not answered yet.
     std::size_t RegisteredCount() const { return m_sinks.size(); }
 
-    // Backend side: remembers a finished call until the next DispatchPosted().
+    // Listening side: every broadcast dispatched while a sink listens
+    // reaches it. A sink listens once however often it is added.
+    void Listen(IBroadcastSink& sink);
+    void StopListening(const IBroadcastSink& sink);
+    std::size_t ListenerCount() const { return m_listeners.size(); }
+
+    // Backend side: remembers a finished call, or a broadcast, until the
+    // next DispatchPosted().
     void Post(SteamAPICall call, const CallResultRecord& record, bool ioFailure = false);
     void PostFailure(SteamAPICall call);  // no record, I/O failure
+    void PostBroadcast(const CallResultRecord& record);
     std::size_t PostedCount() const { return m_posted.size(); }
 
-    // Hands every completion posted before this call, in posting order, to
-    // the sinks registered for its call at that moment; each registration is
-    // removed just before its sink runs, so a sink runs at most once per
-    // registration. Completions posted by the handlers wait for the next
-    // DispatchPosted(). A completion nobody waits for is dropped.
+    // Hands every completion and broadcast posted before this call, in
+    // posting order: a completion to the sinks registered for its call at
+    // that moment (each registration is removed just before its sink runs,
+    // so a sink runs at most once per registration), a broadcast to the
+    // sinks listening at that moment and still listening when their turn
+    // comes. What the handlers post waits for the next DispatchPosted(). A
+    // completion nobody waits for is dropped.
     void DispatchPosted();
 
     // Drops posted completions that were not delivered (the backend shut down).
@@ -59,15 +80,18 @@ public:
 
 private:
     struct Completion {
-        SteamAPICall call = kInvalidCall;
+        SteamAPICall call = kInvalidCall;  // none for a broadcast
         bool hasRecord = false;
         bool ioFailure = false;
+        bool broadcast = false;
         CallResultRecord record;
     };
 
     bool Take(SteamAPICall call, const ICallResultSink* sink);
+    void Broadcast(const CallResultRecord& record);
 
     std::unordered_multimap<SteamAPICall, ICallResultSink*> m_sinks;
+    std::vector<IBroadcastSink*> m_listeners;
     std::deque<Completion> m_posted;
 };
 

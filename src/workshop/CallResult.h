@@ -1,6 +1,8 @@
-// One asynchronous call bound to one handler. The handler runs once, inside
-// the client's RunCallbacks(), with the call's record (null when there is
-// none or it is of another kind) and whether the call failed in transport.
+// One asynchronous call bound to one handler (CCallResult), and a handler of
+// one kind of broadcast (CCallback). The handlers run inside the client's
+// RunCallbacks(): a call's once, with the call's record (null when there is
+// none or it is of another kind) and whether the call failed in transport; a
+// broadcast's for every broadcast of its kind while it listens.
 #pragma once
 
 #include "workshop/CallDispatcher.h"
@@ -62,6 +64,31 @@ private:
 
     CCallDispatcher* m_dispatcher;
     SteamAPICall m_call = kInvalidCall;
+    Handler m_handler;
+};
+
+template <class T>
+class CCallback final : private IBroadcastSink {
+public:
+    using Handler = std::function<void(const T& record)>;
+
+    // Listens from construction to destruction (or Stop). `dispatcher` must
+    // outlive this object.
+    CCallback(CCallDispatcher& dispatcher, Handler handler) : m_dispatcher(&dispatcher), m_handler(std::move(handler)) {
+        m_dispatcher->Listen(*this);
+    }
+    ~CCallback() { Stop(); }
+    CCallback(const CCallback&) = delete;
+    CCallback& operator=(const CCallback&) = delete;
+
+    void Stop() { m_dispatcher->StopListening(*this); }
+
+private:
+    void OnBroadcast(const CallResultRecord& record) override {
+        if (const T* found = std::get_if<T>(&record)) m_handler(*found);
+    }
+
+    CCallDispatcher* m_dispatcher;
     Handler m_handler;
 };
 

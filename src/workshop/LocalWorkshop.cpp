@@ -3,12 +3,15 @@
 #include "game/PathText.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/Text.h"
 #include "platform/Unicode.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace gh {
@@ -56,7 +59,14 @@ Status CLocalWorkshop::Init() {
     UGCHandle next = 1;
     m_itemHandles.clear();
     m_contents.clear();
+    m_itemIndex.clear();
+    m_handleIndex.clear();
+    m_itemStates.clear();
+    m_itemTransfers.clear();
     for (const WorkshopItem& item : m_manifest.items) {
+        const std::size_t index = m_itemHandles.size();
+        m_itemIndex.emplace(item.id, index);
+        m_itemStates.push_back(kItemSubscribed | item.state | (item.legacy ? kItemLegacy : 0));
         UGCHandle handle = 0;
         if (item.contentHandle) {
             handle = *item.contentHandle;
@@ -65,16 +75,22 @@ Status CLocalWorkshop::Init() {
             handle = next++;
         }
         m_itemHandles.push_back(handle);
+        m_handleIndex.emplace(handle, index);
         Content& content = m_contents[handle];
         if (content.path.empty() && !item.content.empty()) {
-            content.path = CombinePath(m_folder, Utf8ToWide(item.content));
+            content.path = PathOf(item.content);
             content.fileName = item.fileName;
         }
         if (item.fail == WorkshopFailure::Download) content.failDownload = true;
     }
     m_initialized = true;
+    // Downloads the client is making already end on their own.
+    for (std::size_t i = 0; i < m_manifest.items.size(); ++i)
+        if (m_itemStates[i] & kItemDownloading) ScheduleItemDownload(i);
     return {};
 }
+
+std::wstring CLocalWorkshop::PathOf(const std::string& name) const { return CombinePath(m_folder, Utf8ToWide(name)); }
 
 void CLocalWorkshop::Shutdown() {
     m_initialized = false;
@@ -89,16 +105,21 @@ void CLocalWorkshop::Shutdown() {
 void CLocalWorkshop::RunCallbacks() {
     if (!m_initialized) return;
     const std::int64_t now = Now();
+    // In order of due time, then of request; what the handlers schedule waits.
+    const auto firstLater = m_pending.upper_bound({now, std::numeric_limits<std::uint64_t>::max()});
     std::vector<Pending> due;
-    auto firstLater =
-        std::stable_partition(m_pending.begin(), m_pending.end(), [now](const Pending& p) { return p.due <= now; });
-    std::move(m_pending.begin(), firstLater, std::back_inserter(due));
+    for (auto it = m_pending.begin(); it != firstLater; ++it) due.push_back(std::move(it->second));
     m_pending.erase(m_pending.begin(), firstLater);
-    std::sort(due.begin(), due.end(),
-              [](const Pending& a, const Pending& b) { return a.due != b.due ? a.due < b.due : a.order < b.order; });
     for (Pending& p : due) {
         if (p.completes) m_completed.insert(*p.completes);
-        m_dispatcher.Post(p.call, p.record);
+        if (p.installs) {
+            std::uint32_t& state = m_itemStates[*p.installs];
+            state = (state | kItemInstalled) & ~(kItemNeedsUpdate | kItemDownloading | kItemDownloadPending);
+        }
+        if (p.call == kInvalidCall)
+            m_dispatcher.PostBroadcast(p.record);
+        else
+            m_dispatcher.Post(p.call, p.record);
     }
     m_dispatcher.DispatchPosted();
 }
@@ -119,20 +140,19 @@ SteamAPICall CLocalWorkshop::Schedule(std::int64_t delayMs, CallResultRecord rec
     pending.call = m_nextCall++;
     pending.record = std::move(record);
     pending.completes = completes;
-    m_pending.push_back(std::move(pending));
-    return m_pending.back().call;
+    const SteamAPICall call = pending.call;
+    m_pending.emplace(std::pair{pending.due, pending.order}, std::move(pending));
+    return call;
 }
 
 const WorkshopItem* CLocalWorkshop::FindItem(PublishedFileId file) const {
-    for (const WorkshopItem& item : m_manifest.items)
-        if (item.id == file) return &item;
-    return nullptr;
+    const auto found = m_itemIndex.find(file);
+    return found == m_itemIndex.end() ? nullptr : &m_manifest.items[found->second];
 }
 
 const WorkshopItem* CLocalWorkshop::FirstItemWith(UGCHandle content) const {
-    for (std::size_t i = 0; i < m_itemHandles.size(); ++i)
-        if (m_itemHandles[i] == content) return &m_manifest.items[i];
-    return nullptr;
+    const auto found = m_handleIndex.find(content);
+    return found == m_handleIndex.end() ? nullptr : &m_manifest.items[found->second];
 }
 
 std::optional<std::int32_t> CLocalWorkshop::ContentSize(const std::wstring& path) const {
@@ -146,15 +166,28 @@ std::optional<std::int32_t> CLocalWorkshop::ContentSize(const std::wstring& path
 
 SteamAPICall CLocalWorkshop::EnumerateUserSubscribedFiles(std::uint32_t startIndex) {
     if (!m_initialized) return kInvalidCall;
+    const auto pageSize = static_cast<std::uint32_t>(m_manifest.pageSize);
+    std::uint32_t page = startIndex / pageSize;
     SubscriptionPage result;
+    if (m_manifest.failPage && *m_manifest.failPage == page) {
+        result.result = kResultFail;
+        return Schedule(m_manifest.latencyMs, result);
+    }
+    // A page repeated in place of the next one: its own ids again.
+    if (m_manifest.repeatPage && *m_manifest.repeatPage + 1 == page) {
+        page = *m_manifest.repeatPage;
+        startIndex = page * pageSize;
+    }
+    std::vector<PublishedFileId> listed;
+    for (const WorkshopItem& item : m_manifest.items)
+        if (item.listedByRemoteStorage) listed.push_back(item.id);
     result.result = kResultOk;
-    const std::size_t total = m_manifest.items.size();
-    result.totalCount =
-        static_cast<std::int32_t>(std::min<std::size_t>(total, std::numeric_limits<std::int32_t>::max()));
-    std::int32_t returned = 0;
-    for (std::size_t i = startIndex; i < total && returned < kEnumerateMaxResults; ++i, ++returned)
-        result.fileIds[returned] = m_manifest.items[i].id;
-    result.resultsReturned = returned;
+    result.totalCount = m_manifest.totalCount.value_or(
+        static_cast<std::int32_t>(std::min<std::size_t>(listed.size(), std::numeric_limits<std::int32_t>::max())));
+    std::uint32_t returned = 0;
+    for (std::size_t i = startIndex; i < listed.size() && returned < pageSize; ++i, ++returned)
+        result.fileIds[returned] = listed[i];
+    result.resultsReturned = static_cast<std::int32_t>(returned);
     return Schedule(m_manifest.latencyMs, result);
 }
 
@@ -168,13 +201,18 @@ SteamAPICall CLocalWorkshop::GetPublishedFileDetails(PublishedFileId file) {
         return Schedule(m_manifest.latencyMs, result);
     }
     if (item->fail == WorkshopFailure::Never) return kInvalidCall;
+    if (item->kind == WorkshopItemKind::Folder) {
+        // An item that lives in a folder has no single file to describe.
+        result.result = kResultFileNotFound;
+        return Schedule(LatencyOf(item), result);
+    }
 
     const std::size_t index = static_cast<std::size_t>(item - m_manifest.items.data());
     const UGCHandle handle = m_itemHandles[index];
     SetFieldText(result.fileName, item->fileName);
     SetFieldText(result.title, item->fileName);
     result.contentHandle = handle;
-    const std::wstring path = item->content.empty() ? std::wstring() : CombinePath(m_folder, Utf8ToWide(item->content));
+    const std::wstring path = item->content.empty() ? std::wstring() : PathOf(item->content);
     const auto size = ContentSize(path);
     if (item->fail == WorkshopFailure::Details) {
         result.result = kResultFail;
@@ -213,12 +251,9 @@ SteamAPICall CLocalWorkshop::UGCDownload(UGCHandle content, std::uint32_t /*prio
         return Schedule(latency, result);
     }
 
-    std::int64_t duration = 0;
-    if (m_manifest.bytesPerSecond > 0) {
-        const auto bps = static_cast<std::uint64_t>(m_manifest.bytesPerSecond);
-        duration = static_cast<std::int64_t>((static_cast<std::uint64_t>(*size) * 1000 + bps - 1) / bps);
-    }
-    if (!m_transfers.count(content)) m_transfers[content] = Transfer{Now() + latency, duration, *size};
+    const std::int64_t duration = TransferMs(static_cast<std::uint64_t>(*size));
+    if (!m_transfers.count(content))
+        m_transfers[content] = Transfer{Now() + latency, duration, static_cast<std::uint64_t>(*size)};
 
     if (found->second.failDownload) {
         result.result = kResultFail;
@@ -229,21 +264,120 @@ SteamAPICall CLocalWorkshop::UGCDownload(UGCHandle content, std::uint32_t /*prio
     return Schedule(latency + duration, result, content);
 }
 
+std::int64_t CLocalWorkshop::TransferMs(std::uint64_t size) const {
+    if (m_manifest.bytesPerSecond <= 0) return 0;
+    const auto bps = static_cast<double>(m_manifest.bytesPerSecond);
+    return static_cast<std::int64_t>(std::ceil(static_cast<double>(size) * 1000.0 / bps));
+}
+
+std::int64_t CLocalWorkshop::BytesProgress(const Transfer& transfer, std::int64_t now) {
+    const std::int64_t elapsed = now - transfer.start;
+    const auto size = static_cast<double>(transfer.size);
+    if (elapsed >= transfer.durationMs) return static_cast<std::int64_t>(transfer.size);
+    if (elapsed <= 0) return 0;
+    const double share = static_cast<double>(elapsed) / static_cast<double>(transfer.durationMs);
+    return static_cast<std::int64_t>(std::clamp(share * size, 0.0, size));
+}
+
 bool CLocalWorkshop::GetUGCDownloadProgress(UGCHandle content, std::int32_t* downloaded, std::int32_t* expected) {
     const auto found = m_transfers.find(content);
     if (!m_initialized || found == m_transfers.end() || !downloaded || !expected) return false;
-    const Transfer& transfer = found->second;
-    const std::int64_t elapsed = Now() - transfer.start;
-    std::int32_t bytes = 0;
-    if (elapsed >= transfer.durationMs) {
-        bytes = transfer.size;
-    } else if (elapsed > 0) {
-        const double share = static_cast<double>(elapsed) / static_cast<double>(transfer.durationMs);
-        bytes = static_cast<std::int32_t>(std::clamp(share * transfer.size, 0.0, static_cast<double>(transfer.size)));
-    }
-    *downloaded = bytes;
-    *expected = transfer.size;
+    *downloaded = static_cast<std::int32_t>(BytesProgress(found->second, Now()));
+    *expected = static_cast<std::int32_t>(found->second.size);
     return true;
+}
+
+std::vector<PublishedFileId> CLocalWorkshop::GetSubscribedItems(std::uint32_t maxCount) {
+    std::vector<PublishedFileId> ids;
+    if (!m_initialized) return ids;
+    for (std::size_t i = 0; i < m_manifest.items.size() && ids.size() < maxCount; ++i)
+        if (m_manifest.items[i].listedByItemInterface && !(m_itemStates[i] & kItemDisabledLocally))
+            ids.push_back(m_manifest.items[i].id);
+    return ids;
+}
+
+std::uint32_t CLocalWorkshop::GetItemState(PublishedFileId file) {
+    const auto found = m_itemIndex.find(file);
+    return m_initialized && found != m_itemIndex.end() ? m_itemStates[found->second] : 0;
+}
+
+namespace {
+
+// The bytes of the regular files below `folder`, links not followed.
+std::uint64_t TreeSize(const std::wstring& folder) {
+    std::uint64_t size = 0;
+    std::vector<std::wstring> pending{folder};
+    while (!pending.empty()) {
+        const std::wstring current = std::move(pending.back());
+        pending.pop_back();
+        std::vector<platform::TypedFolderEntry> entries;
+        if (!platform::ListFolderAsIs(current, entries)) continue;
+        for (const platform::TypedFolderEntry& entry : entries) {
+            const std::wstring path = current + L"/" + entry.name;
+            if (entry.kind == platform::EntryKind::Folder) pending.push_back(path);
+            if (entry.kind != platform::EntryKind::File) continue;
+            platform::CInputFile file;
+            if (file.Open(path)) size += file.Size().value_or(0);
+        }
+    }
+    return size;
+}
+
+}  // namespace
+
+Result<ItemInstallInfo> CLocalWorkshop::GetItemInstallInfo(PublishedFileId file) {
+    const auto found = m_itemIndex.find(file);
+    if (!m_initialized || found == m_itemIndex.end() || !(m_itemStates[found->second] & kItemInstalled))
+        return Status(StatusKind::NotFound, L"the item is not installed");
+    const WorkshopItem& item = m_manifest.items[found->second];
+    if (item.folder.empty()) return Status(StatusKind::NotFound, L"the item has no folder");
+    ItemInstallInfo info;
+    const std::wstring folder = PathOf(item.folder);
+    info.folder = platform::WideToSystemName(folder);
+    const std::int64_t time = item.timeUpdated ? *item.timeUpdated : platform::FileModificationTime(folder).value_or(0);
+    info.timeStamp =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(time, 0, std::numeric_limits<std::uint32_t>::max()));
+    return info;
+}
+
+bool CLocalWorkshop::GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) {
+    const auto item = m_itemIndex.find(file);
+    if (!m_initialized || item == m_itemIndex.end() || !downloaded || !total) return false;
+    const auto found = m_itemTransfers.find(item->second);
+    if (found == m_itemTransfers.end()) return false;
+    *downloaded = static_cast<std::uint64_t>(BytesProgress(found->second, Now()));
+    *total = found->second.size;
+    return true;
+}
+
+bool CLocalWorkshop::DownloadItem(PublishedFileId file, bool /*highPriority*/) {
+    const auto found = m_itemIndex.find(file);
+    if (!m_initialized || found == m_itemIndex.end()) return false;
+    const WorkshopItem& item = m_manifest.items[found->second];
+    if (item.fail == WorkshopFailure::DownloadItem) return false;
+    m_itemStates[found->second] |= kItemDownloadPending;
+    ScheduleItemDownload(found->second);
+    return true;
+}
+
+void CLocalWorkshop::ScheduleItemDownload(std::size_t index) {
+    const WorkshopItem& item = m_manifest.items[index];
+    const std::int64_t latency = LatencyOf(&item);
+    const std::uint64_t size = item.folder.empty() ? 0 : TreeSize(PathOf(item.folder));
+    const std::int64_t duration = TransferMs(size);
+    m_itemTransfers[index] = Transfer{Now() + latency, duration, size};
+    const auto broadcast = [&](std::uint32_t appId, std::int32_t outcome, std::optional<std::size_t> installs) {
+        Pending pending;
+        pending.due = Now() + latency + duration;
+        pending.order = m_nextOrder++;
+        pending.record = ItemDownloadResult{appId, item.id, outcome};
+        pending.installs = installs;
+        m_pending.emplace(std::pair{pending.due, pending.order}, std::move(pending));
+    };
+    // Another app's download of the same item is reported first.
+    if (item.resultAppId) broadcast(*item.resultAppId, kResultOk, std::nullopt);
+    const bool fails = item.fail == WorkshopFailure::DownloadResult || item.folder.empty();
+    broadcast(m_manifest.appId, fails ? kResultFail : kResultOk, fails ? std::nullopt : std::optional(index));
 }
 
 std::int32_t CLocalWorkshop::UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) {

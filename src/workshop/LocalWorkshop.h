@@ -1,7 +1,8 @@
 // A Workshop served from a local folder that holds "workshop.json" (see
-// WorkshopManifest.h) and the content files it names: for the demo, the
-// command line's --workshop and end-to-end tests. It answers like the
-// service, with simulated latency, bandwidth and failures.
+// WorkshopManifest.h) and the content files and item folders it names: for
+// the demo, the command line's --workshop and end-to-end tests. It answers
+// like the service, through both of its interfaces, with simulated latency,
+// bandwidth, paging and failures.
 #pragma once
 
 #include "platform/InputFile.h"
@@ -15,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gh {
@@ -40,7 +42,8 @@ public:
 
     // Results come after the manifest's latencyMs (an item's own latencyMs
     // for its details and download). A download takes its size divided by
-    // bytesPerSecond on top. Only the first 50 items are listed.
+    // bytesPerSecond on top. Pages hold pageSize items of those listed by
+    // remote storage, with the manifest's paging faults.
     SteamAPICall EnumerateUserSubscribedFiles(std::uint32_t startIndex) override;
     SteamAPICall GetPublishedFileDetails(PublishedFileId file) override;
     SteamAPICall UGCDownload(UGCHandle content, std::uint32_t priority) override;
@@ -49,6 +52,19 @@ public:
     // Reads the content file in place, once its download result was delivered.
     std::int32_t UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) override;
     CCallDispatcher& CallResults() override { return m_dispatcher; }
+
+    // The item interface: always there. Items the manifest names
+    // "downloading" finish their download on their own, as from Init.
+    bool HasItemInterface() override { return m_initialized; }
+    std::uint32_t AppId() override { return m_manifest.appId; }
+    // The items listed by "ugc" that are not disabled.
+    std::vector<PublishedFileId> GetSubscribedItems(std::uint32_t maxCount) override;
+    std::uint32_t GetItemState(PublishedFileId file) override;
+    // The item's folder in the Workshop folder, and its timeUpdated (else
+    // the folder's modification time).
+    Result<ItemInstallInfo> GetItemInstallInfo(PublishedFileId file) override;
+    bool GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) override;
+    bool DownloadItem(PublishedFileId file, bool highPriority) override;
 
     const WorkshopManifest& Manifest() const { return m_manifest; }
     // The content handle of the item at `index` in the manifest (after Init).
@@ -63,33 +79,42 @@ private:
     struct Transfer {
         std::int64_t start = 0;  // when bytes begin to flow
         std::int64_t durationMs = 0;
-        std::int32_t size = 0;
+        std::uint64_t size = 0;
     };
     struct Pending {
         std::int64_t due = 0;
         std::uint64_t order = 0;
-        SteamAPICall call = kInvalidCall;
+        SteamAPICall call = kInvalidCall;  // none for a broadcast
         CallResultRecord record;
-        std::optional<UGCHandle> completes;  // content readable once delivered
+        std::optional<UGCHandle> completes;   // content readable once delivered
+        std::optional<std::size_t> installs;  // an item installed once delivered
     };
 
     std::int64_t Now() const;
     std::int64_t LatencyOf(const WorkshopItem* item) const;
     SteamAPICall Schedule(std::int64_t delayMs, CallResultRecord record, std::optional<UGCHandle> completes = {});
+    void ScheduleItemDownload(std::size_t index);
+    std::int64_t TransferMs(std::uint64_t size) const;
     const WorkshopItem* FindItem(PublishedFileId file) const;
     const WorkshopItem* FirstItemWith(UGCHandle content) const;
+    std::wstring PathOf(const std::string& name) const;
     // The content file's size, if it can be opened and fits the records.
     std::optional<std::int32_t> ContentSize(const std::wstring& path) const;
+    static std::int64_t BytesProgress(const Transfer& transfer, std::int64_t now);
 
     std::wstring m_folder;  // with a trailing separator
     Clock m_clock;
     bool m_initialized = false;
     WorkshopManifest m_manifest;
     std::vector<UGCHandle> m_itemHandles;
+    std::unordered_map<PublishedFileId, std::size_t> m_itemIndex;  // the first item of each id
+    std::unordered_map<UGCHandle, std::size_t> m_handleIndex;      // the first item of each content
+    std::vector<std::uint32_t> m_itemStates;                       // kItem* flags, as downloads change them
+    std::map<std::size_t, Transfer> m_itemTransfers;               // by item
     std::map<UGCHandle, Content> m_contents;
     std::map<UGCHandle, Transfer> m_transfers;
     std::set<UGCHandle> m_completed;
-    std::vector<Pending> m_pending;
+    std::map<std::pair<std::int64_t, std::uint64_t>, Pending> m_pending;  // by due time, then request order
     SteamAPICall m_nextCall = 1;
     std::uint64_t m_nextOrder = 0;
     CCallDispatcher m_dispatcher;

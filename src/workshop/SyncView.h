@@ -12,27 +12,34 @@
 namespace gh {
 
 enum class SyncEventKind {
-    LoggedOff,        // no user is logged on or remote storage is missing: there is no sync
-    WaitingForList,   // the subscription list was requested
-    ListFailed,       // the subscription list request failed; the sync has ended
-    NoSubscriptions,  // the list is empty; the sync has ended
-    ListReceived,     // `count` subscriptions; a details request went out for each
-    DetailsFailed,    // a details request failed (`fileName` is empty when the client gave no record)
-    UpToDate,         // `fileName` on disk is as new as the Workshop's
-    Downloading,      // `fileName` is fetched; `replacesLocalFile` when an older copy is on disk
-    DownloadFailed,   // a download failed (`fileName` as for DetailsFailed)
-    Installed,        // `fileName` was written below the mods folder
-    CopyError,        // `fileName` could not be written (`refusal` says when its name
-                      // was refused); nothing on disk changed
-    AllUpToDate,      // every subscription is up to date or was updated; the sync has ended
-    SomeFailed,       // every subscription has its last word, and some of them failed
-                      // (timed out or not written); the sync has ended
+    LoggedOff,                // no user is logged on or remote storage is missing: there is no sync
+    WaitingForList,           // the subscription list was requested
+    ListFailed,               // a page of the subscription list failed (or repeated a page before the
+                              // list was complete): the subscriptions seen so far are still handled
+    NoSubscriptions,          // the list is empty; the sync has ended
+    ListReceived,             // the first page: `count` subscriptions in all; each is handled as its
+                              // page arrives
+    ListCut,                  // more subscriptions than the sync takes: only the first `count` are handled
+    DetailsFailed,            // a details request failed (`fileName` is empty when the client gave no record)
+    UpToDate,                 // `fileName` on disk is as new as the Workshop's
+    Downloading,              // `fileName` is fetched; `replacesLocalFile` when an older copy is on disk
+    DownloadFailed,           // a download failed (`fileName` as for DetailsFailed)
+    Installed,                // `fileName` was written below the mods folder
+    CopyError,                // `fileName` could not be written (`refusal` says when its name
+                              // was refused); for a single file nothing on disk changed, for an
+                              // item in a folder the files that could be were copied
+    InstalledWithoutModFile,  // the item in the folder `fileName` was copied, and it holds no mod file
+    Disabled,                 // the player disabled `fileName` in Steam: it is left as it is
+    AllUpToDate,              // every subscription is up to date or was updated; the sync has ended
+    SomeFailed,               // every subscription has its last word, and some of them failed
+                              // (timed out or not written); the sync has ended
 };
 
 struct SyncEvent {
     SyncEventKind kind = SyncEventKind::WaitingForList;
     std::string fileName;            // the Workshop's 8-bit name, for the events about one file
-    int count = 0;                   // ListReceived
+                                     // (for an item that lives in a folder: ItemFolderName)
+    int count = 0;                   // ListReceived, ListCut
     bool replacesLocalFile = false;  // Downloading
     // CopyError: why the name was refused, None when the name was fine and
     // the write failed.
@@ -43,6 +50,10 @@ class ISyncView {
 public:
     virtual ~ISyncView() = default;
     virtual void OnSyncEvent(const SyncEvent& event) = 0;
+    // A line about the details of an event (an entry of an item's folder
+    // that was skipped, why a file of it was not written), for a view that
+    // has a place for it (the command line's standard error).
+    virtual void OnSyncNote(const std::wstring& /*note*/) {}
     // The rotating per-file line: one unfinished download's name (as wide
     // text) and counts. It stands until the next event or progress line.
     virtual void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) = 0;

@@ -81,6 +81,29 @@ public:
                 return Fail("\"bytesPerSecond\" must be a whole number of 0 or more");
             out.bytesPerSecond = static_cast<std::int64_t>(number);
         }
+        if (auto it = root.find("appId"); it != root.end()) {
+            if (!ReadInteger(*it, 1, std::numeric_limits<std::uint32_t>::max(), number))
+                return Fail("\"appId\" must be a whole number from 1 to 4294967295");
+            out.appId = static_cast<std::uint32_t>(number);
+        }
+        if (auto it = root.find("pageSize"); it != root.end()) {
+            if (!ReadInteger(*it, 1, kManifestMaxPageSize, number))
+                return Fail(fmt::format("\"pageSize\" must be a whole number from 1 to {}", kManifestMaxPageSize));
+            out.pageSize = static_cast<int>(number);
+        }
+        if (auto it = root.find("totalCount"); it != root.end()) {
+            if (!ReadInteger(*it, 0, std::numeric_limits<std::int32_t>::max(), number))
+                return Fail("\"totalCount\" must be a whole number from 0 to 2147483647");
+            out.totalCount = static_cast<std::int32_t>(number);
+        }
+        for (const auto& [key, slot] :
+             {std::pair{"repeatPage", &out.repeatPage}, std::pair{"failPage", &out.failPage}}) {
+            if (auto it = root.find(key); it != root.end()) {
+                if (!ReadInteger(*it, 0, std::numeric_limits<std::uint32_t>::max(), number))
+                    return Fail(fmt::format("\"{}\" must be a whole number of 0 or more (a page's index)", key));
+                *slot = static_cast<std::uint32_t>(number);
+            }
+        }
         if (auto it = root.find("items"); it != root.end()) {
             if (!it->is_array()) return Fail("\"items\" must be an array");
             for (std::size_t i = 0; i < it->size(); ++i) {
@@ -112,6 +135,16 @@ private:
             return FailItem(index, "\"id\" must be a whole number of 0 or more");
         item.id = number;
 
+        if (it = value.find("kind"); it != value.end()) {
+            const std::string kind = it->is_string() ? it->get<std::string>() : std::string();
+            if (kind == "folder")
+                item.kind = WorkshopItemKind::Folder;
+            else if (kind != "file")
+                return FailItem(index, "\"kind\" must be \"file\" or \"folder\"");
+        }
+        const bool folder = item.kind == WorkshopItemKind::Folder;
+        item.legacy = !folder;
+
         if (it = value.find("fail"); it != value.end()) {
             const std::string kind = it->is_string() ? it->get<std::string>() : std::string();
             if (kind == "details")
@@ -120,28 +153,72 @@ private:
                 item.fail = WorkshopFailure::Download;
             else if (kind == "never")
                 item.fail = WorkshopFailure::Never;
+            else if (kind == "downloadItem")
+                item.fail = WorkshopFailure::DownloadItem;
+            else if (kind == "downloadResult")
+                item.fail = WorkshopFailure::DownloadResult;
             else
-                return FailItem(index, "\"fail\" must be \"details\", \"download\" or \"never\"");
+                return FailItem(index,
+                                "\"fail\" must be \"details\", \"download\", \"never\", \"downloadItem\" "
+                                "or \"downloadResult\"");
         }
 
         it = value.find("fileName");
-        if (it == value.end()) return FailItem(index, "\"fileName\" is missing");
-        if (!it->is_string()) return FailItem(index, "\"fileName\" must be a string");
-        item.fileName = it->get<std::string>();
-        if (item.fileName.size() >= kFileNameFieldSize)
-            return FailItem(index, fmt::format("\"fileName\" is longer than {} bytes", kFileNameFieldSize - 1));
-        if (item.fileName.find('\0') != std::string::npos)
-            return FailItem(index, "\"fileName\" holds a zero character");
-
-        it = value.find("content");
+        if (it == value.end() && !folder) return FailItem(index, "\"fileName\" is missing");
         if (it != value.end()) {
-            if (!it->is_string() || it->get<std::string>().empty())
-                return FailItem(index, "\"content\" must be a file name");
-            item.content = it->get<std::string>();
-            if (item.content.find('\0') != std::string::npos)
-                return FailItem(index, "\"content\" holds a zero character");
-        } else if (item.fail != WorkshopFailure::Details && item.fail != WorkshopFailure::Never) {
-            return FailItem(index, "\"content\" is missing");
+            if (!it->is_string()) return FailItem(index, "\"fileName\" must be a string");
+            item.fileName = it->get<std::string>();
+            if (item.fileName.size() >= kFileNameFieldSize)
+                return FailItem(index, fmt::format("\"fileName\" is longer than {} bytes", kFileNameFieldSize - 1));
+            if (item.fileName.find('\0') != std::string::npos)
+                return FailItem(index, "\"fileName\" holds a zero character");
+        }
+
+        const bool needsContent =
+            !folder && item.fail != WorkshopFailure::Details && item.fail != WorkshopFailure::Never;
+        if (!ReadPath(value, "content", needsContent, index, item.content)) return false;
+        if (!ReadPath(value, "folder", folder, index, item.folder)) return false;
+
+        if (it = value.find("state"); it != value.end()) {
+            if (!it->is_array()) return FailItem(index, "\"state\" must be an array");
+            item.state = 0;
+            for (const json& flag : *it) {
+                const std::string name = flag.is_string() ? flag.get<std::string>() : std::string();
+                if (name == "installed")
+                    item.state |= kItemInstalled;
+                else if (name == "needsUpdate")
+                    item.state |= kItemNeedsUpdate;
+                else if (name == "downloading")
+                    item.state |= kItemDownloading;
+                else if (name == "disabled")
+                    item.state |= kItemDisabledLocally;
+                else
+                    return FailItem(index,
+                                    "\"state\" may hold only \"installed\", \"needsUpdate\", "
+                                    "\"downloading\" and \"disabled\"");
+            }
+        }
+        if (it = value.find("legacy"); it != value.end()) {
+            if (!it->is_boolean()) return FailItem(index, "\"legacy\" must be true or false");
+            item.legacy = it->get<bool>();
+        }
+        if (it = value.find("listedBy"); it != value.end()) {
+            if (!it->is_array() || it->empty()) return FailItem(index, "\"listedBy\" must be an array of lists");
+            item.listedByRemoteStorage = item.listedByItemInterface = false;
+            for (const json& list : *it) {
+                const std::string name = list.is_string() ? list.get<std::string>() : std::string();
+                if (name == "remoteStorage")
+                    item.listedByRemoteStorage = true;
+                else if (name == "ugc")
+                    item.listedByItemInterface = true;
+                else
+                    return FailItem(index, "\"listedBy\" may hold only \"remoteStorage\" and \"ugc\"");
+            }
+        }
+        if (it = value.find("resultAppId"); it != value.end()) {
+            if (!ReadInteger(*it, 0, std::numeric_limits<std::uint32_t>::max(), number))
+                return FailItem(index, "\"resultAppId\" must be a whole number from 0 to 4294967295");
+            item.resultAppId = static_cast<std::uint32_t>(number);
         }
 
         if (it = value.find("timeUpdated"); it != value.end()) {
@@ -160,6 +237,19 @@ private:
                     index, fmt::format("\"latencyMs\" must be a whole number from 0 to {}", kManifestMaxLatencyMs));
             item.latencyMs = static_cast<std::int64_t>(number);
         }
+        return true;
+    }
+
+    // A file or folder name in the Workshop folder under `key`; false (with
+    // the fault) when it is malformed, or missing though `required`.
+    bool ReadPath(const json& value, const char* key, bool required, std::size_t index, std::string& out) {
+        const auto it = value.find(key);
+        if (it == value.end()) return !required || FailItem(index, fmt::format("\"{}\" is missing", key));
+        if (!it->is_string() || it->get<std::string>().empty())
+            return FailItem(index, fmt::format("\"{}\" must be a name in the Workshop folder", key));
+        out = it->get<std::string>();
+        if (out.find('\0') != std::string::npos)
+            return FailItem(index, fmt::format("\"{}\" holds a zero character", key));
         return true;
     }
 

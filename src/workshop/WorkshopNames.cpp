@@ -54,12 +54,22 @@ bool IsOnlyDotsAndBlanks(std::wstring_view component) {
     return component.find_first_not_of(L". ") == std::wstring_view::npos;
 }
 
-bool IsModsFolderComponent(std::wstring_view component) {
-    constexpr std::wstring_view kMods = L"MODS";
-    if (component.size() != kMods.size()) return false;
-    for (std::size_t i = 0; i < kMods.size(); ++i)
-        if (UpperAscii(component[i]) != kMods[i]) return false;
+// Whether `component` is `upperName` (upper case ASCII), a-z compared
+// without regard to case.
+bool IsComponentNamed(std::wstring_view component, std::string_view upperName) {
+    if (component.size() != upperName.size()) return false;
+    for (std::size_t i = 0; i < upperName.size(); ++i)
+        if (UpperAscii(component[i]) != static_cast<wchar_t>(upperName[i])) return false;
     return true;
+}
+
+bool IsModsFolderComponent(std::wstring_view component) { return IsComponentNamed(component, "MODS"); }
+
+// Also as Windows reads it, with its trailing dots and blanks dropped: a
+// name may not reach the item folders by any spelling.
+bool IsItemFoldersComponent(std::wstring_view component) {
+    while (!component.empty() && (component.back() == L'.' || component.back() == L' ')) component.remove_suffix(1);
+    return IsComponentNamed(component, "WORKSHOP-ITEMS");
 }
 
 }  // namespace
@@ -115,12 +125,47 @@ WorkshopNameProblem JudgeWorkshopName(std::wstring_view name) {
     // folder, and the file must lie below it.
     std::size_t kept = 0;
     bool inMods = false;
+    bool inItemFolders = false;
     EveryComponent(name, [&](std::wstring_view component) {
         if (component.empty() || component == L".") return true;
-        if (kept++ == 0) inMods = IsModsFolderComponent(component);
+        if (kept == 0) inMods = IsModsFolderComponent(component);
+        if (kept == 1) inItemFolders = IsItemFoldersComponent(component);
+        ++kept;
         return true;
     });
-    return inMods && kept >= 2 ? WorkshopNameProblem::None : WorkshopNameProblem::OutsideModsFolder;
+    if (!inMods || kept < 2) return WorkshopNameProblem::OutsideModsFolder;
+    return inItemFolders ? WorkshopNameProblem::ItemFolders : WorkshopNameProblem::None;
+}
+
+std::string ItemFolderName(std::uint64_t fileId) {
+    return "mods/" + std::string(kItemFoldersName) + "/" + std::to_string(fileId) + "/";
+}
+
+std::optional<std::wstring> ItemFilePath(const std::wstring& gameFolder, std::uint64_t fileId,
+                                         const std::vector<std::wstring>& relative, WorkshopNameProblem* problem) {
+    const auto refuse = [problem](WorkshopNameProblem why) -> std::optional<std::wstring> {
+        if (problem) *problem = why;
+        return std::nullopt;
+    };
+    if (problem) *problem = WorkshopNameProblem::None;
+    if (relative.empty()) return refuse(WorkshopNameProblem::NoFileName);
+    const std::string folder = ItemFolderName(fileId);
+    std::wstring path(folder.begin(), folder.end());
+    for (const std::wstring& component : relative) {
+        // Every piece that either separator makes is a component of its own.
+        const bool named = EveryComponent(
+            component, [](std::wstring_view piece) { return !piece.empty() && !IsOnlyDotsAndBlanks(piece); });
+        if (!named) return refuse(WorkshopNameProblem::NoFileName);
+        if (!EveryComponent(component, IsHarmlessComponent)) {
+            const bool device =
+                !EveryComponent(component, [](std::wstring_view c) { return !IsReservedDeviceName(c); });
+            return refuse(device ? WorkshopNameProblem::DeviceName : WorkshopNameProblem::LeavesGameFolder);
+        }
+        path += component;
+        path += L'/';
+    }
+    path.pop_back();
+    return PathBelow(gameFolder, path);
 }
 
 std::optional<std::wstring> WorkshopFilePath(const std::wstring& gameFolder, std::wstring_view name) {

@@ -3,12 +3,16 @@
 // that is created or opened is the one built from the judged components.
 // A Workshop file is a mod: it is written only below the mods folder of the
 // documents game folder, never over the selection file, a saved set, the
-// restart list or a saved game beside it.
+// restart list or a saved game beside it. Items that live in folders are
+// copied below mods/workshop-items/<id>/, which a single-file item's name
+// may not enter, so that neither kind can overwrite the other.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gh {
 
@@ -43,13 +47,32 @@ enum class WorkshopNameProblem {
                         // blanks (Windows drops those): it names a folder
     OutsideModsFolder,  // its first real component is not the mods folder, or
                         // nothing follows it
+    ItemFolders,        // it leads into mods/workshop-items/, where the items
+                        // that live in folders are kept
 };
 
 // Judges a Workshop name: the checks of IsSafeWorkshopName, then that it
 // names a file, then that its components, as PathBelow keeps them, start
 // with "mods" (compared as the launcher compares paths: without regard to
-// the case of a-z) and go on below it.
+// the case of a-z), go on below it and do not lead into the item folders.
 WorkshopNameProblem JudgeWorkshopName(std::wstring_view name);
+
+// The folder of the items that live in folders, below the mods folder.
+inline constexpr std::string_view kItemFoldersName = "workshop-items";
+
+// The name an item that lives in a folder goes by, in status texts and as
+// its place below the documents game folder: "mods/workshop-items/<id>/".
+std::string ItemFolderName(std::uint64_t fileId);
+
+// The file that the file at `relative` (its components, as listed in the
+// item's folder) of item `fileId` is copied to: below
+// `gameFolder` + ItemFolderName(fileId), with every component judged as a
+// Workshop name's are (no "..", drive, stream or device; no component that
+// is empty or only dots and blanks; '' counts as a separator). None, with
+// the problem, otherwise.
+std::optional<std::wstring> ItemFilePath(const std::wstring& gameFolder, std::uint64_t fileId,
+                                         const std::vector<std::wstring>& relative,
+                                         WorkshopNameProblem* problem = nullptr);
 
 // The file a Workshop name is written to: PathBelow(gameFolder, name) when
 // JudgeWorkshopName finds no problem, else none.

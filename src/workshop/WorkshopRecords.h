@@ -1,6 +1,7 @@
 // The records that the Workshop service's asynchronous calls complete with,
-// in the program's own form: plain, fixed-size fields, independent of how a
-// backend receives them (a library's packed structs, a manifest, a test).
+// and what its item interface tells about an item, in the program's own
+// form: plain fields, independent of how a backend receives them (a
+// library's packed structs, a manifest, a test).
 #pragma once
 
 #include <cstddef>
@@ -49,6 +50,32 @@ struct PublishedFileDetails {
     std::uint32_t timeUpdated = 0;           // seconds since 1970
     char fileName[kFileNameFieldSize] = {};  // 8-bit text, zero-terminated when shorter than the field
     std::int32_t fileSize = 0;
+};
+
+// The item interface's answer to an item download (a broadcast to every
+// listener, not the answer to one call): for which app and which item, and
+// how it went.
+struct ItemDownloadResult {
+    static constexpr int kCallbackId = 3406;
+    std::uint32_t appId = 0;
+    PublishedFileId fileId = 0;
+    std::int32_t result = 0;
+};
+
+// The state flags of an item, as the item interface reports them.
+inline constexpr std::uint32_t kItemSubscribed = 1;
+inline constexpr std::uint32_t kItemLegacy = 2;  // published the older way: one file, fetched by content handle
+inline constexpr std::uint32_t kItemInstalled = 4;
+inline constexpr std::uint32_t kItemNeedsUpdate = 8;
+inline constexpr std::uint32_t kItemDownloading = 16;
+inline constexpr std::uint32_t kItemDownloadPending = 32;
+inline constexpr std::uint32_t kItemDisabledLocally = 64;  // the player switched it off in Steam
+
+// Where an installed item lives on this machine.
+struct ItemInstallInfo {
+    std::uint64_t sizeOnDisk = 0;
+    std::string folder;           // UTF-8 on every system
+    std::uint32_t timeStamp = 0;  // the installed version's time, seconds since 1970
 };
 
 struct DownloadedContent {

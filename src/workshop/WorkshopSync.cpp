@@ -2,9 +2,12 @@
 
 #include "game/GameFolders.h"
 #include "game/PathText.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopItemCopy.h"
 #include "workshop/WorkshopNames.h"
+#include "workshop/WorkshopText.h"
 
 #include <algorithm>
 #include <limits>
@@ -25,6 +28,7 @@ CWorkshopSync::CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGa
     : m_client(client), m_view(view), m_folders(folders), m_enumerateCall(client.CallResults()) {}
 
 CWorkshopSync::~CWorkshopSync() {
+    m_itemResults.reset();
     m_downloadCalls.clear();
     m_detailsCalls.clear();
     m_downloads.clear();
@@ -46,48 +50,240 @@ bool CWorkshopSync::StartSync() {
     }
     Report(SyncEventKind::WaitingForList);
     m_snapshot.emplace();
-    // Only the first page: the sync looks at no more than 50 subscriptions.
-    m_enumerateCall.Set(m_client.EnumerateUserSubscribedFiles(0), this, &CWorkshopSync::OnEnumerateUserSubscribedFiles);
+    if (m_client.HasItemInterface()) {
+        m_itemInterface = true;
+        m_appId = m_client.AppId();
+        m_itemList = m_client.GetSubscribedItems(static_cast<std::uint32_t>(kMaxSubscriptions));
+        if (m_itemList.size() > kMaxSubscriptions) m_itemList.resize(kMaxSubscriptions);
+        m_itemResults.emplace(m_client.CallResults(),
+                              [this](const ItemDownloadResult& result) { OnItemDownloaded(result); });
+    }
+    RequestPage(0);
     return true;
 }
 
+void CWorkshopSync::RequestPage(std::uint32_t startIndex) {
+    m_listing = true;
+    m_enumerateCall.Set(m_client.EnumerateUserSubscribedFiles(startIndex), this,
+                        &CWorkshopSync::OnEnumerateUserSubscribedFiles);
+}
+
 void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* result, bool ioFailure) {
+    if (m_syncFinished) return;
+    const bool first = !m_pageSeen;
+    m_pageSeen = true;
+    m_listing = false;
+    std::vector<PublishedFileId> itemList = first ? std::move(m_itemList) : std::vector<PublishedFileId>();
+    m_itemList.clear();
     if (Failed(result, ioFailure)) {
-        // Nothing else was asked, so nothing else is waited for.
         m_failed = true;
         Report(SyncEventKind::ListFailed);
-        EndSync();
+        // The item interface's list was seen all the same; without it
+        // nothing is waited for.
+        if (itemList.empty()) {
+            if (first) EndSync();
+            FinishWhenSettled();
+            return;
+        }
+        m_view.SetProgressRange(0, static_cast<int>(itemList.size()));
+        for (PublishedFileId id : itemList) AddSubscription(id);
+        FinishWhenSettled();
         return;
     }
     // The id list holds 50 entries whatever count a client claims.
     const int count = std::clamp(result->resultsReturned, 0, kEnumerateMaxResults);
-    if (count == 0) {
-        m_view.SetProgressRange(0, 1);
-        m_view.SetProgressPos(1);
-        EndSync();
-        m_settled = true;
-        Report(SyncEventKind::NoSubscriptions);
+    const PublishedFileId* ids = result->fileIds;
+    if (first) {
+        m_listTotal = std::max<std::int64_t>(result->totalCount, count);
+        // The total: what the first page says, or as many as both lists
+        // are known to hold together, whichever is more.
+        std::unordered_set<PublishedFileId> known(ids, ids + count);
+        known.insert(itemList.begin(), itemList.end());
+        const std::int64_t total = std::max<std::int64_t>(m_listTotal, static_cast<std::int64_t>(known.size()));
+        if (total == 0) {
+            m_view.SetProgressRange(0, 1);
+            m_view.SetProgressPos(1);
+            EndSync();
+            m_settled = true;
+            Report(SyncEventKind::NoSubscriptions);
+            return;
+        }
+        SyncEvent received;
+        received.kind = SyncEventKind::ListReceived;
+        received.count = static_cast<int>(std::min<std::int64_t>(total, std::numeric_limits<int>::max()));
+        m_view.SetProgressRange(0, static_cast<int>(std::min<std::int64_t>(total, kMaxSubscriptions)));
+        m_view.OnSyncEvent(received);
+    }
+    std::size_t fresh = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!m_paged.insert(ids[i]).second) continue;
+        ++fresh;
+        AddSubscription(ids[i]);
+    }
+    for (PublishedFileId id : itemList) AddSubscription(id);
+
+    // The next page starts where this one ended; the listing ends at the
+    // total, at a page that brings nothing new, or when the list is full.
+    m_nextStart += static_cast<std::uint32_t>(count);
+    const bool complete = static_cast<std::int64_t>(m_paged.size()) >= m_listTotal;
+    if (!complete && m_subscriptions.size() >= kMaxSubscriptions) m_cut = true;
+    if (m_cut) {
+        m_failed = true;
+        SyncEvent cut;
+        cut.kind = SyncEventKind::ListCut;
+        cut.count = static_cast<int>(kMaxSubscriptions);
+        m_view.OnSyncEvent(cut);
+    } else if (!complete && fresh == 0) {
+        m_failed = true;
+        Report(SyncEventKind::ListFailed);
+    } else if (!complete) {
+        RequestPage(m_nextStart);
+    }
+    FinishWhenSettled();
+}
+
+void CWorkshopSync::AddSubscription(PublishedFileId id) {
+    if (m_byId.count(id)) return;  // in both lists, or on two pages
+    if (m_subscriptions.size() >= kMaxSubscriptions) {
+        m_cut = true;
         return;
     }
-    m_pendingCount = count;
-    m_steps.assign(static_cast<std::size_t>(count), Step::AwaitingDetails);
-    m_view.SetProgressRange(0, count);
-    SyncEvent received;
-    received.kind = SyncEventKind::ListReceived;
-    received.count = count;
-    m_view.OnSyncEvent(received);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-        m_detailsCalls.push_back(std::make_unique<DetailsCall>(m_client.CallResults()));
-        m_detailsCalls.back()->Set(m_client.GetPublishedFileDetails(result->fileIds[i]),
-                                   [this, i](const PublishedFileDetails* details, bool failed) {
-                                       OnGetPublishedFileDetails(i, details, failed);
-                                   });
+    const std::size_t index = m_subscriptions.size();
+    m_subscriptions.push_back(Subscription{id});
+    m_byId.emplace(id, index);
+    ++m_pendingCount;
+    if (!m_itemInterface) {
+        RequestDetails(index);
+        return;
     }
+    const std::uint32_t state = m_client.GetItemState(id);
+    if (state & kItemLegacy) {
+        m_subscriptions[index].disabled = (state & kItemDisabledLocally) != 0;
+        RequestDetails(index);
+        return;
+    }
+    StartItemFolder(index, state);
+}
+
+void CWorkshopSync::RequestDetails(std::size_t subscription) {
+    m_detailsCalls.push_back(std::make_unique<DetailsCall>(m_client.CallResults()));
+    m_detailsCalls.back()->Set(m_client.GetPublishedFileDetails(m_subscriptions[subscription].id),
+                               [this, subscription](const PublishedFileDetails* details, bool failed) {
+                                   OnGetPublishedFileDetails(subscription, details, failed);
+                               });
+}
+
+void CWorkshopSync::StartItemFolder(std::size_t subscription, std::uint32_t state) {
+    Subscription& item = m_subscriptions[subscription];
+    const std::string name = ItemFolderName(item.id);
+    if (state & kItemDisabledLocally) {
+        Settle(subscription, false);
+        Report(SyncEventKind::Disabled, name);
+        return;
+    }
+    const bool busy = (state & (kItemDownloading | kItemDownloadPending)) != 0;
+    if ((state & kItemInstalled) && !(state & kItemNeedsUpdate) && !busy) {
+        item.step = Step::Copying;
+        m_copyQueue.push_back(subscription);
+        return;
+    }
+    // A download the client is making already is not asked for again: its
+    // result is awaited all the same. High priority would pause the
+    // client's other downloads, item after item.
+    if (!busy && !m_client.DownloadItem(item.id, false)) {
+        Settle(subscription, true);
+        Report(SyncEventKind::DownloadFailed, name);
+        return;
+    }
+    CDownloadingFileData download;
+    download.fileName = AnsiToWide(name);
+    download.workshopName = name;
+    download.subscription = subscription;
+    download.itemFolder = true;
+    item.download = m_downloads.size();
+    m_downloads.push_back(std::move(download));
+    item.step = Step::AwaitingItem;
+    ++m_itemsAwaited;
+    SyncEvent event;
+    event.kind = SyncEventKind::Downloading;
+    event.fileName = name;
+    event.replacesLocalFile = platform::FileExists(m_folders.GetUserGameFolder() + AnsiToWide(name));
+    m_view.OnSyncEvent(event);
+}
+
+void CWorkshopSync::OnItemDownloaded(const ItemDownloadResult& result) {
+    // Results for other apps, and for items this sync does not await, are
+    // not its business.
+    if (m_syncFinished || result.appId != m_appId) return;
+    const auto found = m_byId.find(result.fileId);
+    if (found == m_byId.end()) return;
+    const std::size_t subscription = found->second;
+    Subscription& item = m_subscriptions[subscription];
+    if (item.step != Step::AwaitingItem) return;
+    --m_itemsAwaited;
+    CDownloadingFileData& download = m_downloads[item.download];
+    download.finished = true;
+    if (result.result != kResultOk) {
+        Settle(subscription, true);
+        Report(SyncEventKind::DownloadFailed, download.workshopName);
+        FinishWhenSettled();
+        return;
+    }
+    download.bytesDownloaded = download.bytesExpected;
+    item.step = Step::Copying;
+    m_copyQueue.push_back(subscription);
+}
+
+void CWorkshopSync::CopyDueItems() {
+    if (m_copyQueue.empty()) return;
+    const std::int64_t start = platform::MonotonicMilliseconds();
+    while (!m_copyQueue.empty() && !m_syncFinished) {
+        const std::size_t subscription = m_copyQueue.front();
+        m_copyQueue.pop_front();
+        CopyItem(subscription);
+        if (platform::MonotonicMilliseconds() - start >= kCopyBudgetMs) break;
+    }
+    FinishWhenSettled();
+}
+
+void CWorkshopSync::CopyItem(std::size_t subscription) {
+    const PublishedFileId id = m_subscriptions[subscription].id;
+    const std::string name = ItemFolderName(id);
+    SyncEvent event;
+    event.fileName = name;
+    std::vector<std::wstring> notes;
+    bool failed = true;
+    if (Result<ItemInstallInfo> install = m_client.GetItemInstallInfo(id); !install) {
+        event.kind = SyncEventKind::CopyError;
+        notes.push_back(ItemNotInstalledNote(name, install.Error().Text()));
+    } else {
+        ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper);
+        notes = std::move(report.notes);
+        failed = report.outcome == ItemCopyReport::Outcome::Failed;
+        switch (report.outcome) {
+            case ItemCopyReport::Outcome::UpToDate: event.kind = SyncEventKind::UpToDate; break;
+            case ItemCopyReport::Outcome::Updated:
+                event.kind = report.hasModFile ? SyncEventKind::Installed : SyncEventKind::InstalledWithoutModFile;
+                break;
+            case ItemCopyReport::Outcome::Failed: event.kind = SyncEventKind::CopyError; break;
+        }
+    }
+    Settle(subscription, failed);
+    m_view.OnSyncEvent(event);
+    for (const std::wstring& note : notes) m_view.OnSyncNote(note);
+    if (m_subscriptions[subscription].download != kNoDownload) UpdateDownloadProgress();
 }
 
 void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const PublishedFileDetails* result,
                                               bool ioFailure) {
-    if (m_syncFinished || m_steps[subscription] != Step::AwaitingDetails) return;
+    if (m_syncFinished || m_subscriptions[subscription].step != Step::AwaitingDetails) return;
+    if (m_subscriptions[subscription].disabled) {
+        // Asked for its name only: an item the player disabled is left as it is.
+        Settle(subscription, false);
+        Report(SyncEventKind::Disabled, result ? FieldText(result->fileName) : std::string());
+        FinishWhenSettled();
+        return;
+    }
     if (Failed(result, ioFailure)) {
         Settle(subscription, true);
         Report(SyncEventKind::DetailsFailed, result ? FieldText(result->fileName) : std::string());
@@ -110,12 +306,12 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
         const std::size_t record = m_downloads.size();
         CDownloadingFileData download;
         download.contentHandle = result->contentHandle;
-        download.bytesExpected = std::max(result->fileSize, 0);
+        download.bytesExpected = std::max<std::int64_t>(result->fileSize, 0);
         download.fileName = wideName;
         download.workshopName = name;
         download.subscription = subscription;
         m_downloads.push_back(std::move(download));
-        m_steps[subscription] = Step::Downloading;
+        m_subscriptions[subscription].step = Step::Downloading;
 
         m_downloadCalls.push_back(std::make_unique<DownloadCall>(m_client.CallResults()));
         m_downloadCalls.back()->Set(m_client.UGCDownload(result->contentHandle, 1),
@@ -154,7 +350,7 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* r
     }
     const std::vector<bool> written =
         InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
-    const std::int32_t size = std::max(result->sizeInBytes, 0);
+    const std::int64_t size = std::max<std::int64_t>(result->sizeInBytes, 0);
     for (std::size_t k = 0; k < records.size(); ++k) {
         CDownloadingFileData& download = m_downloads[records[k]];
         download.finished = true;
@@ -179,28 +375,41 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* r
 }
 
 void CWorkshopSync::UpdateDownloadProgress() {
-    std::int64_t sumDownloaded = 0;
-    std::int64_t sumExpected = 0;
+    // Each count may come close to the largest 64-bit number, so the sums are
+    // kept in floating point; the bar needs only their proportion.
+    double sumDownloaded = 0;
+    double sumExpected = 0;
+    constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     for (CDownloadingFileData& download : m_downloads) {
-        std::int32_t downloaded = 0;
-        std::int32_t expected = 0;
         // Counts that the client did not report never enter a record.
-        if (m_client.GetUGCDownloadProgress(download.contentHandle, &downloaded, &expected)) {
-            download.bytesDownloaded = std::max(download.bytesDownloaded, downloaded);
-            download.bytesExpected = std::max(download.bytesExpected, expected);
+        if (download.itemFolder) {
+            std::uint64_t downloaded = 0;
+            std::uint64_t total = 0;
+            if (!download.finished &&
+                m_client.GetItemDownloadInfo(m_subscriptions[download.subscription].id, &downloaded, &total)) {
+                download.bytesDownloaded =
+                    std::max(download.bytesDownloaded, static_cast<std::int64_t>(std::min(downloaded, kLargest)));
+                download.bytesExpected =
+                    std::max(download.bytesExpected, static_cast<std::int64_t>(std::min(total, kLargest)));
+            }
+        } else {
+            std::int32_t downloaded = 0;
+            std::int32_t expected = 0;
+            if (m_client.GetUGCDownloadProgress(download.contentHandle, &downloaded, &expected)) {
+                download.bytesDownloaded = std::max<std::int64_t>(download.bytesDownloaded, downloaded);
+                download.bytesExpected = std::max<std::int64_t>(download.bytesExpected, expected);
+            }
         }
         download.bytesDownloaded = std::min(download.bytesDownloaded, download.bytesExpected);
-        sumDownloaded += download.bytesDownloaded;
-        sumExpected += download.bytesExpected;
+        sumDownloaded += static_cast<double>(download.bytesDownloaded);
+        sumExpected += static_cast<double>(download.bytesExpected);
     }
     if (sumExpected > 0) {
         // The bar counts in int; sizes of many large files are scaled down together.
-        while (sumExpected > std::numeric_limits<int>::max()) {
-            sumExpected >>= 1;
-            sumDownloaded >>= 1;
-        }
-        m_view.SetProgressRange(0, static_cast<int>(sumExpected));
-        m_view.SetProgressPos(static_cast<int>(sumDownloaded));
+        constexpr double kBarMax = std::numeric_limits<int>::max();
+        const double scale = sumExpected > kBarMax ? kBarMax / sumExpected : 1.0;
+        m_view.SetProgressRange(0, static_cast<int>(std::min(sumExpected * scale, kBarMax)));
+        m_view.SetProgressPos(static_cast<int>(std::min(sumDownloaded * scale, kBarMax)));
     }
 
     if (m_syncFinished || m_downloads.empty()) return;
@@ -235,24 +444,27 @@ void CWorkshopSync::PaceProgress(std::int64_t nowFileTime) {
 
 void CWorkshopSync::Pump(std::int64_t nowFileTime) {
     m_client.RunCallbacks();
+    CopyDueItems();
     PaceProgress(nowFileTime);
 }
 
 bool CWorkshopSync::HasPendingRequests() const {
     const auto active = [](const auto& call) { return call->IsActive(); };
-    return m_enumerateCall.IsActive() || std::any_of(m_detailsCalls.begin(), m_detailsCalls.end(), active) ||
+    return m_enumerateCall.IsActive() || m_itemsAwaited > 0 || !m_copyQueue.empty() ||
+           std::any_of(m_detailsCalls.begin(), m_detailsCalls.end(), active) ||
            std::any_of(m_downloadCalls.begin(), m_downloadCalls.end(), active);
 }
 
 void CWorkshopSync::Settle(std::size_t subscription, bool failed) {
-    if (m_steps[subscription] == Step::Settled) return;
-    m_steps[subscription] = Step::Settled;
+    Step& step = m_subscriptions[subscription].step;
+    if (step == Step::Settled) return;
+    step = Step::Settled;
     --m_pendingCount;
     if (failed) m_failed = true;
 }
 
 void CWorkshopSync::FinishWhenSettled() {
-    if (m_pendingCount > 0 || m_syncFinished) return;
+    if (m_pendingCount > 0 || m_listing || m_syncFinished) return;
     m_settled = true;
     Report(m_failed ? SyncEventKind::SomeFailed : SyncEventKind::AllUpToDate);
     m_view.SetProgressPos(m_view.GetProgressUpper());
@@ -268,6 +480,9 @@ void CWorkshopSync::EndSync() {
     m_enumerateCall.Cancel();
     for (auto& call : m_detailsCalls) call->Cancel();
     for (auto& call : m_downloadCalls) call->Cancel();
+    m_itemResults.reset();
+    m_itemsAwaited = 0;
+    m_copyQueue.clear();
 }
 
 SyncOutcome CWorkshopSync::Outcome() const {

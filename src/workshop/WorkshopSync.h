@@ -1,15 +1,32 @@
-// The subscription sync: lists the player's subscribed Workshop files, asks
-// for each file's details, downloads every file that is missing below the
-// documents game folder or older there than on the Workshop, installs it,
-// and reports each step through the view. Driven by results that the
-// client delivers inside Pump() (or the owner's own RunCallbacks call).
+// The subscription sync: lists the player's subscribed Workshop items, page
+// by page, and brings each up to date below the documents game folder, by
+// one of two routes, and reports each step through the view. Driven by
+// results that the client delivers inside Pump() (or the owner's own
+// RunCallbacks call); copies from item folders are made in Pump().
+//
+// - Items that are one file (all items when the client has no item
+//   interface; otherwise those it flags as legacy): a details request each,
+//   and a download of every file that is missing below the documents game
+//   folder or older there than on the Workshop, installed under its
+//   Workshop name.
+// - Items that live in folders (every other item): copied from the folder
+//   the client keeps them in to mods/workshop-items/<id>/, once the client
+//   has them installed and current; otherwise the client is asked to
+//   download them first. Items the player disabled in Steam are left alone.
+//
+// The list is the union of the remote-storage pages and the item
+// interface's own list. Pages are asked for until the total the first page
+// gives is reached, up to kMaxSubscriptions; a page that fails, or that
+// brings no new id before the total is reached, ends the listing as a
+// failure, and the subscriptions seen are still handled.
 //
 // Each subscription ends with one last word: up to date, updated, not
-// written, or timed out (its details or its download). The sync settles once
-// every subscription listed has its last word, and then shows one final line
-// ("All subscriptions up to date!" only when none failed) and gives back the
-// play-with-mods button. A failed list request ends it at once. Once it has
-// ended, nothing outstanding is waited for, installed or shown.
+// written, disabled, or timed out (its details or its download). The sync
+// settles once the listing has ended and every subscription seen has its
+// last word, and then shows one final line ("All subscriptions up to date!"
+// only when nothing failed) and gives back the play-with-mods button. A
+// first page that fails with nothing else to handle ends it at once. Once
+// it has ended, nothing outstanding is waited for, installed or shown.
 #pragma once
 
 #include "game/GameFolders.h"
@@ -21,22 +38,26 @@
 #include "workshop/WorkshopRecords.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace gh {
 
-// One Workshop file being downloaded.
+// One Workshop file, or item that lives in a folder, being downloaded.
 struct CDownloadingFileData {
-    UGCHandle contentHandle = 0;       // matches a download result's contentHandle
-    std::int32_t bytesDownloaded = 0;  // largest count reported so far, never above bytesExpected
-    std::int32_t bytesExpected = 0;    // the details' fileSize, raised when the client reports more
+    UGCHandle contentHandle = 0;       // matches a download result's contentHandle (a file)
+    std::int64_t bytesDownloaded = 0;  // largest count reported so far, never above bytesExpected
+    std::int64_t bytesExpected = 0;    // the details' fileSize, raised when the client reports more
     bool finished = false;             // its download result was handled (or its download failed)
     std::wstring fileName;             // the Workshop name as wide text, folder part included
     std::string workshopName;          // the same, as the Workshop's 8-bit text
     std::size_t subscription = 0;      // its place in the subscription list
+    bool itemFolder = false;           // an item that lives in a folder: counted by GetItemDownloadInfo
 };
 
 // How a sync went, for a caller that must tell (the terminal's exit status).
@@ -51,6 +72,11 @@ class CWorkshopSync {
 public:
     // Pacing of the progress refresh, in 100-nanosecond units (0.2 seconds).
     static constexpr std::int64_t kProgressInterval = 2'000'000;
+    // The most subscriptions one sync handles, whatever the client claims.
+    static constexpr std::size_t kMaxSubscriptions = 10'000;
+    // Copies from item folders go on in one Pump() for at most this long
+    // (and at least one item), so that the owner's window stays responsive.
+    static constexpr std::int64_t kCopyBudgetMs = 50;
 
     // `client`, `view` and `folders` must outlive the sync.
     CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders);
@@ -60,8 +86,9 @@ public:
     CWorkshopSync(const CWorkshopSync&) = delete;
     CWorkshopSync& operator=(const CWorkshopSync&) = delete;
 
-    // Checks that a user is logged on and remote storage is there, then
-    // requests the subscription list. True when it was requested (the
+    // Checks that a user is logged on and remote storage is there, takes
+    // the item interface's list where there is one, then requests the
+    // first page of the subscription list. True when it was requested (the
     // caller then disables play-with-mods until the sync ends).
     bool StartSync();
 
@@ -73,10 +100,13 @@ public:
     // platform::SystemTimeAsFileTime gives it).
     void PaceProgress(std::int64_t nowFileTime);
 
-    // One turn of the owner's loop: the client's RunCallbacks, then PaceProgress.
+    // One turn of the owner's loop: the client's RunCallbacks, the copies
+    // from item folders that are due (for up to kCopyBudgetMs), then
+    // PaceProgress.
     void Pump(std::int64_t nowFileTime);
 
-    // Some request of this sync is registered and not answered yet. A
+    // Some request of this sync is registered and not answered yet, an item
+    // download's result is awaited, or a copy waits for the next Pump(). A
     // request whose handle was 0 is never answered and does not count.
     bool HasPendingRequests() const;
 
@@ -84,26 +114,53 @@ public:
     bool IsFinished() const { return m_syncFinished; }
     SyncOutcome Outcome() const;
     int PendingCount() const { return m_pendingCount; }
+    // Subscriptions seen so far, in list order.
+    std::size_t SubscriptionCount() const { return m_subscriptions.size(); }
     const std::vector<CDownloadingFileData>& Downloads() const { return m_downloads; }
 
 private:
     using EnumerateCall = CCallResult<SubscriptionPage>;
     using DetailsCall = CCallResult<PublishedFileDetails>;
     using DownloadCall = CCallResult<DownloadedContent>;
+    using ItemResults = CCallback<ItemDownloadResult>;
+
+    static constexpr std::size_t kNoDownload = static_cast<std::size_t>(-1);
 
     // Where a subscription stands.
-    enum class Step { AwaitingDetails, Downloading, Settled };
+    enum class Step {
+        AwaitingDetails,  // a single file (or a disabled one's name): its details are asked for
+        Downloading,      // a single file: its content is downloaded
+        AwaitingItem,     // an item in a folder: its download's result is awaited
+        Copying,          // an item in a folder: its copy waits for the next Pump()
+        Settled,
+    };
+    struct Subscription {
+        PublishedFileId id = 0;
+        Step step = Step::AwaitingDetails;
+        bool disabled = false;  // a single file the player disabled in Steam
+        std::size_t download = kNoDownload;
+    };
 
     // Result handlers, each bound to the subscription or the download record
     // its request was made for.
     void OnEnumerateUserSubscribedFiles(const SubscriptionPage* result, bool ioFailure);
     void OnGetPublishedFileDetails(std::size_t subscription, const PublishedFileDetails* result, bool ioFailure);
     void OnDownloadUGC(std::size_t record, const DownloadedContent* result, bool ioFailure);
+    void OnItemDownloaded(const ItemDownloadResult& result);
+
+    void RequestPage(std::uint32_t startIndex);
+    // Adds `id` unless it was seen or the list is full; starts its route.
+    void AddSubscription(PublishedFileId id);
+    void RequestDetails(std::size_t subscription);
+    void StartItemFolder(std::size_t subscription, std::uint32_t state);
+    void CopyDueItems();
+    void CopyItem(std::size_t subscription);
 
     void Report(SyncEventKind kind, std::string fileName = {});
     // The subscription has its last word; a failure makes the outcome one.
     void Settle(std::size_t subscription, bool failed);
-    // Once every subscription is settled: the final line, the bar filled, the end.
+    // Once the listing has ended and every subscription is settled: the
+    // final line, the bar filled, the end.
     void FinishWhenSettled();
     // Gives play-with-mods back and stops waiting for anything outstanding.
     void EndSync();
@@ -116,7 +173,24 @@ private:
     std::vector<std::unique_ptr<DetailsCall>> m_detailsCalls;    // in request order
     std::vector<std::unique_ptr<DownloadCall>> m_downloadCalls;  // in request order
     std::vector<CDownloadingFileData> m_downloads;               // in request order
-    std::vector<Step> m_steps;                                   // one per subscription, in list order
+    std::vector<Subscription> m_subscriptions;                   // in list order
+    std::unordered_map<PublishedFileId, std::size_t> m_byId;     // -> place in m_subscriptions
+
+    // The listing.
+    bool m_listing = false;   // a page is awaited
+    bool m_pageSeen = false;  // the first page has arrived (or failed)
+    std::uint32_t m_nextStart = 0;
+    std::int64_t m_listTotal = 0;                 // the first page's total
+    std::unordered_set<PublishedFileId> m_paged;  // the ids the pages brought
+    bool m_cut = false;                           // more subscriptions than kMaxSubscriptions
+
+    // The item interface, where the client has it.
+    bool m_itemInterface = false;
+    std::uint32_t m_appId = 0;
+    std::vector<PublishedFileId> m_itemList;  // its list, until the first page
+    std::optional<ItemResults> m_itemResults;
+    std::size_t m_itemsAwaited = 0;       // subscriptions in Step::AwaitingItem
+    std::deque<std::size_t> m_copyQueue;  // subscriptions in Step::Copying, in order
 
     std::int64_t m_lastProgressTime = 0;
     std::int32_t m_progressTick = -10;  // the first ten refreshes show no per-file line

@@ -45,6 +45,9 @@ std::wstring SyncEventText(const SyncEvent& event) {
         case SyncEventKind::DownloadFailed: return NameStatusText(event.fileName, kTailDownloadTimedOut);
         case SyncEventKind::Installed: return NameStatusText(event.fileName, kTailUpdated);
         case SyncEventKind::CopyError: return NameStatusText(event.fileName, kTailCopyError);
+        case SyncEventKind::Disabled: return NameStatusText(event.fileName, kTailDisabled);
+        case SyncEventKind::InstalledWithoutModFile: return NameStatusText(event.fileName, kTailUpdatedWithoutModFile);
+        case SyncEventKind::ListCut: return ListCutText(event.count);
         case SyncEventKind::AllUpToDate: return std::wstring(kTextAllUpToDate);
         case SyncEventKind::SomeFailed: return std::wstring(kTextSomeFailed);
     }
@@ -59,17 +62,70 @@ std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail)
     return FitBeforeTail(AnsiToWide(narrowName), tail);
 }
 
-std::wstring RefusedNameText(std::string_view narrowName, WorkshopNameProblem problem) {
-    std::wstring_view why;
+std::wstring ListCutText(int count) { return fmt::format(L"Only the first {} mod subscriptions were checked.", count); }
+
+namespace {
+
+std::wstring_view ProblemWords(WorkshopNameProblem problem) {
     switch (problem) {
-        case WorkshopNameProblem::None: return {};
-        case WorkshopNameProblem::LeavesGameFolder: why = L"leads out of the documents game folder"; break;
-        case WorkshopNameProblem::DeviceName: why = L"names a Windows device"; break;
-        case WorkshopNameProblem::NoFileName: why = L"names no file"; break;
-        case WorkshopNameProblem::OutsideModsFolder: why = L"does not lead into the mods folder"; break;
+        case WorkshopNameProblem::None: break;
+        case WorkshopNameProblem::LeavesGameFolder: return L"leads out of the documents game folder";
+        case WorkshopNameProblem::DeviceName: return L"names a Windows device";
+        case WorkshopNameProblem::NoFileName: return L"names no file";
+        case WorkshopNameProblem::OutsideModsFolder: return L"does not lead into the mods folder";
+        case WorkshopNameProblem::ItemFolders:
+            return L"leads into mods/workshop-items/, which holds the items that live in folders";
     }
-    const std::wstring tail = L"\" " + std::wstring(why) + L"; nothing was written";
+    return {};
+}
+
+// "mods/workshop-items/5/: " and the rest, the outside name cut to fit.
+std::wstring ItemNote(std::string_view itemName, const std::wstring& quoted, const std::wstring& tail) {
+    return AnsiToWide(itemName) + L": \"" + FitBeforeTail(quoted, L"\"" + tail);
+}
+
+}  // namespace
+
+std::wstring RefusedNameText(std::string_view narrowName, WorkshopNameProblem problem) {
+    if (problem == WorkshopNameProblem::None) return {};
+    const std::wstring tail = L"\" " + std::wstring(ProblemWords(problem)) + L"; nothing was written";
     return L"the Workshop name \"" + FitBeforeTail(AnsiToWide(narrowName), tail);
+}
+
+std::wstring ItemEntrySkippedNote(std::string_view itemName, const std::wstring& relative) {
+    return ItemNote(itemName, relative, L" is a link, a pipe or a device, not a file, and was skipped");
+}
+
+std::wstring ItemFolderUnreadableNote(std::string_view itemName, const std::wstring& relative) {
+    return ItemNote(itemName, relative.empty() ? L"." : relative,
+                    L" in the Steam client's folder of this item could not be read; nothing was copied");
+}
+
+std::wstring ItemFolderTooDeepNote(std::string_view itemName, const std::wstring& relative, std::size_t depth) {
+    return ItemNote(itemName, relative, fmt::format(L" lies more than {} folders deep; nothing was copied", depth));
+}
+
+std::wstring ItemFileRefusedNote(std::string_view itemName, const std::wstring& relative, WorkshopNameProblem problem) {
+    return ItemNote(itemName, relative, L" was not written: its name " + std::wstring(ProblemWords(problem)));
+}
+
+std::wstring ItemNamesClashNote(std::string_view itemName, const std::wstring& first, const std::wstring& second) {
+    return ItemNote(itemName, first,
+                    L" and \"" + FitBeforeTail(second, L"\"") +
+                        L" differ only in case and would be one file; nothing of this item was written");
+}
+
+std::wstring ItemFileNotReadNote(std::string_view itemName, const std::wstring& relative, const std::wstring& reason) {
+    return ItemNote(itemName, relative, L" could not be read from the Steam client's folder: " + reason);
+}
+
+std::wstring ItemFileNotWrittenNote(std::string_view itemName, const std::wstring& relative,
+                                    const std::wstring& reason) {
+    return ItemNote(itemName, relative, L" could not be written: " + reason);
+}
+
+std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring& reason) {
+    return AnsiToWide(itemName) + L": nothing was copied: " + reason;
 }
 
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {

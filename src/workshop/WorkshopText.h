@@ -30,6 +30,8 @@ inline constexpr std::wstring_view kTailUpToDate = L" - up to date";
 inline constexpr std::wstring_view kTailDownloadTimedOut = L" - Download timed out";
 inline constexpr std::wstring_view kTailUpdated = L" - Updated! Writing to mod folder...";
 inline constexpr std::wstring_view kTailCopyError = L" - Error Copying File!";
+inline constexpr std::wstring_view kTailDisabled = L" - Disabled in Steam";
+inline constexpr std::wstring_view kTailUpdatedWithoutModFile = L" - Updated (no mod file in this item)";
 
 // The status line's text for a sync event.
 std::wstring SyncEventText(const SyncEvent& event);
@@ -40,10 +42,27 @@ std::wstring FoundSubscriptionsText(int count);
 // The 8-bit Workshop name (converted with AnsiToWide) followed by `tail`.
 std::wstring NameStatusText(std::string_view narrowName, std::wstring_view tail);
 
+// "Only the first N mod subscriptions were checked."
+std::wstring ListCutText(int count);
+
 // Why a Workshop name was refused, for a line beside its status text: the
 // Workshop name "abc.mod" does not lead into the mods folder; nothing was
 // written. Empty for WorkshopNameProblem::None.
 std::wstring RefusedNameText(std::string_view narrowName, WorkshopNameProblem problem);
+
+// Lines about one file or folder of an item that lives in a folder, for
+// the command line's standard error. `itemName` is ItemFolderName's,
+// `relative` the path below the item's folder ('/' separated).
+std::wstring ItemEntrySkippedNote(std::string_view itemName, const std::wstring& relative);
+std::wstring ItemFolderUnreadableNote(std::string_view itemName, const std::wstring& relative);
+std::wstring ItemFolderTooDeepNote(std::string_view itemName, const std::wstring& relative, std::size_t depth);
+std::wstring ItemFileRefusedNote(std::string_view itemName, const std::wstring& relative, WorkshopNameProblem problem);
+std::wstring ItemNamesClashNote(std::string_view itemName, const std::wstring& first, const std::wstring& second);
+std::wstring ItemFileNotReadNote(std::string_view itemName, const std::wstring& relative, const std::wstring& reason);
+std::wstring ItemFileNotWrittenNote(std::string_view itemName, const std::wstring& relative,
+                                    const std::wstring& reason);
+// The client gave no usable install folder for the item.
+std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring& reason);
 
 // The per-file progress line "name - downloaded/expected".
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected);

@@ -129,6 +129,41 @@ TEST_F(SyncCommandTest, RefusedNamesEndWithStatus1AndSayWhyOnStandardError) {
     EXPECT_FALSE(m_temp.Exists(L"documents/My Games/Velmora Games/escape.mod"));
 }
 
+TEST_F(SyncCommandTest, ItemsInFoldersGetALineEachTheirNotesGoToStandardErrorAndListShowsTheirMods) {
+    WriteGame();
+    m_temp.WriteFile(L"workshop/items/7/Harbour.mod", EncodeModFile(Mod(L"Harbour Lights", 7007)));
+    m_temp.WriteFile(L"workshop/items/7/maps/harbour.map", "map");
+    m_temp.WriteFile(L"workshop/items/8/readme.txt", "no mod here");
+    m_temp.WriteFile(L"workshop/items/9/a.mod", "a");
+    m_temp.WriteFile(L"workshop/items/9/A.MOD", "b");
+    m_manifest["pageSize"] = 2;
+    for (int id : {7, 8, 9})
+        m_manifest["items"].push_back(
+            {{"id", id}, {"kind", "folder"}, {"folder", "items/" + std::to_string(id)}, {"timeUpdated", kUpdated}});
+    Subscribe(1, "mods/file.mod", "file");
+    const ChildResult run = Sync();
+    EXPECT_EQ(run.exitCode,
+              m_temp.Exists(L"workshop/items/9/a.mod") && m_temp.ReadFile(L"workshop/items/9/a.mod") == "b"
+                  ? 0    // a file system without case: one file, no clash
+                  : 1);  // two names that would be one file
+    const std::vector<std::string> lines = Lines(run.out);
+    EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 2),
+                ElementsAre("Waiting for response from Steam...", "Found 4 mod subscriptions. Checking for updates."));
+    EXPECT_THAT(lines, ::testing::Contains("mods/workshop-items/7/ - Updated! Writing to mod folder..."));
+    EXPECT_THAT(lines, ::testing::Contains("mods/workshop-items/8/ - Updated (no mod file in this item)"));
+    EXPECT_EQ(lines.size(), 2u + 4u + 1u + 1u) << "one line per item, two for the downloaded file, the end";
+    if (run.exitCode == 1) {
+        EXPECT_THAT(lines, ::testing::Contains("mods/workshop-items/9/ - Error Copying File!"));
+        EXPECT_THAT(run.err,
+                    HasSubstr("gatehouse: mods/workshop-items/9/: \"A.MOD\" and \"a.mod\" differ only in case"));
+    }
+    EXPECT_EQ(m_temp.ReadFile(User(L"mods/workshop-items/7/maps/harbour.map")), "map");
+
+    const ChildResult list = Gatehouse({L"list"});
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_THAT(list.out, HasSubstr("Harbour Lights"));
+}
+
 TEST_F(SyncCommandTest, TimeOutGivesStatus2) {
     m_manifest["latencyMs"] = 60000;
     Subscribe(1, "mods/a.mod", "a");

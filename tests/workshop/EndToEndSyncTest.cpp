@@ -2,6 +2,7 @@
 // documents folder, pumped the way the command line's sync pumps it.
 #include "RecordingSyncView.h"
 #include "game/GameFolders.h"
+#include "game/PathText.h"
 #include "platform/FileSystem.h"
 #include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace gh::test {
 namespace {
@@ -140,6 +142,85 @@ TEST_F(EndToEndSyncTest, FailuresKeepOldFilesAndWriteNothingOutside) {
     EXPECT_FALSE(m_view.playWithModsEnabled) << "mods/silent.mod never has its last word";
     EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
     EXPECT_THAT(Tree(), ElementsAre("Documents/My Games/Velmora Games/Emberwake 2/mods/broken.mod"));
+}
+
+TEST_F(EndToEndSyncTest, EverySubscriptionOfBothKindsOnEveryPageHasItsLastWord) {
+    // Six kinds of subscription, ten of each, on pages of seven; one page fails.
+    constexpr int kCount = 60;
+    std::string items;
+    std::vector<std::string> expected;  // files below the documents game folder
+    std::map<std::string, std::wstring> lastWord;
+    for (int i = 0; i < kCount; ++i) {
+        const std::string id = std::to_string(1000 + i);
+        const std::string file = "mods/f" + id + ".mod";
+        const std::string folder = "mods/workshop-items/" + id + "/";
+        std::string item = "{\"id\": " + id + ", \"timeUpdated\": 1733700000, ";
+        switch (i % 6) {
+            case 0:  // a file, up to date
+                WriteLocal(AnsiToWide(file), "local " + id, kTime);
+                item += "\"fileName\": \"" + file + "\", \"content\": \"c/" + id + "\"";
+                lastWord[file] = L" - up to date";
+                expected.push_back(file);
+                break;
+            case 1:  // a file, missing
+                item += "\"fileName\": \"" + file + "\", \"content\": \"c/" + id + "\"";
+                lastWord[file] = L" - Updated! Writing to mod folder...";
+                expected.push_back(file);
+                break;
+            case 2:  // a folder, installed
+            case 3:  // a folder, to be updated
+                item += "\"kind\": \"folder\", \"folder\": \"i/" + id + "\"" +
+                        (i % 6 == 3 ? ", \"state\": [\"needsUpdate\"]" : "");
+                lastWord[folder] = L" - Updated! Writing to mod folder...";
+                expected.push_back(folder + "a.mod");
+                expected.push_back(folder + "sub/b.bin");
+                break;
+            case 4:  // a folder whose download fails
+                item +=
+                    "\"kind\": \"folder\", \"folder\": \"i/" + id + "\", \"state\": [], \"fail\": \"downloadResult\"";
+                lastWord[folder] = L" - Download timed out";
+                break;
+            case 5:  // a folder the player disabled: not on the item list, so unseen past the failed page
+                item += "\"kind\": \"folder\", \"folder\": \"i/" + id + "\", \"state\": [\"installed\", \"disabled\"]";
+                if (i < 5 * 7) lastWord[folder] = L" - Disabled in Steam";
+                break;
+        }
+        items += (i ? ",\n" : "") + item + "}";
+        m_workshopFolder.WriteFile(AnsiToWide("c/" + id), "workshop " + id);
+        m_workshopFolder.WriteFile(AnsiToWide("i/" + id + "/a.mod"), "a " + id);
+        m_workshopFolder.WriteFile(AnsiToWide("i/" + id + "/sub/b.bin"), std::string(100 + i, static_cast<char>(i)));
+    }
+    m_workshopFolder.WriteFile(L"workshop.json",
+                               R"({"pageSize": 7, "failPage": 5, "latencyMs": 30, "items": [)" + items + "]}");
+
+    RunSync();
+
+    EXPECT_EQ(m_view.LastText(), L"Some subscriptions could not be updated.");
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
+    EXPECT_THAT(m_view.texts, Contains(L"Mod subscription request timed out"));
+    EXPECT_EQ(m_sync.SubscriptionCount(), lastWord.size()) << "the item list covers the pages not listed";
+    for (const auto& [name, word] : lastWord) {
+        const std::wstring prefix = AnsiToWide(name) + L" - ";
+        const auto last = std::find_if(m_view.texts.rbegin(), m_view.texts.rend(),
+                                       [&](const std::wstring& t) { return t.rfind(prefix, 0) == 0; });
+        ASSERT_NE(last, m_view.texts.rend()) << name;
+        EXPECT_EQ(*last, AnsiToWide(name) + word);
+    }
+    std::vector<std::string> tree;
+    for (const std::string& file : expected) tree.push_back("Documents/My Games/Velmora Games/Emberwake 2/" + file);
+    std::sort(tree.begin(), tree.end());
+    EXPECT_EQ(Tree(), tree) << "nothing is written anywhere else";
+    for (int i = 0; i < kCount; ++i) {
+        const std::string id = std::to_string(1000 + i);
+        if (i % 6 == 1) {
+            EXPECT_EQ(ReadLocal(AnsiToWide("mods/f" + id + ".mod")), "workshop " + id);
+        }
+        if (i % 6 == 2 || i % 6 == 3) {
+            EXPECT_EQ(ReadLocal(AnsiToWide("mods/workshop-items/" + id + "/a.mod")), "a " + id);
+            EXPECT_EQ(ReadLocal(AnsiToWide("mods/workshop-items/" + id + "/sub/b.bin")),
+                      std::string(100 + i, static_cast<char>(i)));
+        }
+    }
 }
 
 TEST_F(EndToEndSyncTest, LoggedOffWorkshopStopsAtTheStart) {

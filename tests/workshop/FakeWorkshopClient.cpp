@@ -59,6 +59,34 @@ std::int32_t CFakeWorkshopClient::UGCRead(UGCHandle handle, void* buffer, std::i
     return static_cast<std::int32_t>(count);
 }
 
+std::vector<PublishedFileId> CFakeWorkshopClient::GetSubscribedItems(std::uint32_t maxCount) {
+    return {subscribedItems.begin(), subscribedItems.begin() + std::min<std::size_t>(maxCount, subscribedItems.size())};
+}
+
+std::uint32_t CFakeWorkshopClient::GetItemState(PublishedFileId file) {
+    const auto found = itemStates.find(file);
+    return found == itemStates.end() ? kItemSubscribed : found->second;
+}
+
+Result<ItemInstallInfo> CFakeWorkshopClient::GetItemInstallInfo(PublishedFileId file) {
+    const auto found = installs.find(file);
+    if (found == installs.end()) return Status(StatusKind::NotFound, L"not installed");
+    return found->second;
+}
+
+bool CFakeWorkshopClient::GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) {
+    const auto found = itemProgress.find(file);
+    if (found == itemProgress.end()) return false;
+    *downloaded = found->second.first;
+    *total = found->second.second;
+    return true;
+}
+
+bool CFakeWorkshopClient::DownloadItem(PublishedFileId file, bool highPriority) {
+    downloadItems.emplace_back(file, highPriority);
+    return !refusedDownloads.count(file);
+}
+
 std::vector<CFakeWorkshopClient::Request> CFakeWorkshopClient::RequestsOf(Kind kind) const {
     std::vector<Request> out;
     std::copy_if(requests.begin(), requests.end(), std::back_inserter(out),

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,20 @@ public:
     std::int32_t UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) override;
     CCallDispatcher& CallResults() override { return m_dispatcher; }
 
+    bool HasItemInterface() override { return itemInterface; }
+    std::uint32_t AppId() override { return appId; }
+    std::vector<PublishedFileId> GetSubscribedItems(std::uint32_t maxCount) override;
+    std::uint32_t GetItemState(PublishedFileId file) override;
+    Result<ItemInstallInfo> GetItemInstallInfo(PublishedFileId file) override;
+    bool GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) override;
+    bool DownloadItem(PublishedFileId file, bool highPriority) override;
+
+    // Broadcasts an item download's result, then RunCallbacks().
+    void Broadcast(PublishedFileId file, std::int32_t result = kResultOk, std::uint32_t app = 0) {
+        m_dispatcher.PostBroadcast(ItemDownloadResult{app ? app : appId, file, result});
+        RunCallbacks();
+    }
+
     // Posts a record for `call`; it reaches its handler at the next RunCallbacks().
     void Post(SteamAPICall call, const CallResultRecord& record, bool ioFailure = false) {
         m_dispatcher.Post(call, record, ioFailure);
@@ -71,6 +86,16 @@ public:
     std::int64_t readLimit = -1;  // when >= 0, bytes past this offset are never delivered
     std::vector<Read> reads;
     int runCount = 0;
+
+    // The item interface.
+    bool itemInterface = false;
+    std::uint32_t appId = 480;
+    std::vector<PublishedFileId> subscribedItems;
+    std::map<PublishedFileId, std::uint32_t> itemStates;  // kItemSubscribed when missing
+    std::map<PublishedFileId, ItemInstallInfo> installs;  // only these are installed
+    std::map<PublishedFileId, std::pair<std::uint64_t, std::uint64_t>> itemProgress;
+    std::set<PublishedFileId> refusedDownloads;                   // DownloadItem returns false
+    std::vector<std::pair<PublishedFileId, bool>> downloadItems;  // DownloadItem calls: item, high priority
 
 private:
     SteamAPICall NextCall();

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "support/TempFolder.h"
 #include "workshop/CallResult.h"
 #include "workshop/LocalWorkshop.h"
@@ -90,6 +91,74 @@ TEST_F(LocalWorkshopTest, ListsTheFirstFiftyItemsInOrder) {
     EXPECT_EQ(first.front(), 100u);
     EXPECT_EQ(first.back(), 149u);
     EXPECT_THAT(rest, ElementsAre(155u, 156u, 157u, 158u, 159u));
+}
+
+TEST_F(LocalWorkshopTest, PagesAsTheManifestSaysWithItsFaults) {
+    std::string items;
+    for (int i = 0; i < 12; ++i)
+        items += (i ? "," : "") + std::string("{\"id\": ") + std::to_string(100 + i) +
+                 ", \"fileName\": \"f\", \"content\": \"c\"" + (i == 11 ? ", \"listedBy\": [\"ugc\"]" : "") + "}";
+    Write(R"({"pageSize": 5, "totalCount": 40, "repeatPage": 0, "failPage": 2, "items": [)" + items + "]}");
+    Start();
+    std::vector<std::vector<PublishedFileId>> pages;
+    for (std::uint32_t start : {0u, 5u, 10u})
+        Expect<SubscriptionPage>(m_workshop.EnumerateUserSubscribedFiles(start), std::to_string(start),
+                                 [&](const auto* r) {
+                                     if (r->result != kResultOk) return;
+                                     EXPECT_EQ(r->totalCount, 40);
+                                     pages.emplace_back(r->fileIds, r->fileIds + r->resultsReturned);
+                                 });
+    RunAt(1000);
+    EXPECT_THAT(m_arrived, ElementsAre("0", "5", "10!"));
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_THAT(pages[0], ElementsAre(100u, 101u, 102u, 103u, 104u));
+    EXPECT_EQ(pages[1], pages[0]) << "the page after the repeated one is the repeated one";
+}
+
+TEST_F(LocalWorkshopTest, ServesItemsInFoldersAndTheirDownloads) {
+    m_folder.WriteFile(L"items/a/x.mod", "0123456789");
+    m_folder.WriteFile(L"items/a/sub/y.txt", "yy");
+    Write(R"({"appId": 734120, "latencyMs": 100, "bytesPerSecond": 6, "items": [
+        {"id": 1, "kind": "folder", "folder": "items/a", "timeUpdated": 1733700000},
+        {"id": 2, "kind": "folder", "folder": "items/a", "state": ["installed", "disabled"]},
+        {"id": 3, "kind": "folder", "folder": "items/a", "state": [], "resultAppId": 5},
+        {"id": 4, "kind": "folder", "folder": "items/a", "state": ["needsUpdate"], "fail": "downloadResult"},
+        {"id": 5, "kind": "folder", "folder": "items/a", "state": [], "fail": "downloadItem"},
+        {"id": 6, "fileName": "mods/f.mod", "content": "items/a/x.mod", "listedBy": ["remoteStorage"]}]})");
+    Start();
+    EXPECT_EQ(m_workshop.AppId(), 734120u);
+    EXPECT_THAT(m_workshop.GetSubscribedItems(100), ElementsAre(1u, 3u, 4u, 5u));
+    EXPECT_THAT(m_workshop.GetSubscribedItems(2), ElementsAre(1u, 3u));
+    EXPECT_EQ(m_workshop.GetItemState(1), kItemSubscribed | kItemInstalled);
+    EXPECT_EQ(m_workshop.GetItemState(6), kItemSubscribed | kItemInstalled | kItemLegacy);
+    EXPECT_EQ(m_workshop.GetItemState(9), 0u);
+    const Result<ItemInstallInfo> install = m_workshop.GetItemInstallInfo(1);
+    ASSERT_TRUE(install);
+    EXPECT_EQ(platform::SystemNameToWide(install->folder), m_folder / L"items/a");
+    EXPECT_EQ(install->timeStamp, 1733700000u);
+    EXPECT_FALSE(m_workshop.GetItemInstallInfo(3));
+
+    std::vector<ItemDownloadResult> results;
+    CCallback<ItemDownloadResult> listener(m_workshop.CallResults(),
+                                           [&](const ItemDownloadResult& r) { results.push_back(r); });
+    EXPECT_FALSE(m_workshop.DownloadItem(5, false));
+    EXPECT_TRUE(m_workshop.DownloadItem(3, false));
+    EXPECT_TRUE(m_workshop.DownloadItem(4, false));
+    std::uint64_t done = 0, total = 0;
+    RunAt(1100 + 1000);  // latency, then one second of twelve bytes at six a second
+    ASSERT_TRUE(m_workshop.GetItemDownloadInfo(3, &done, &total));
+    EXPECT_EQ(total, 12u);
+    EXPECT_EQ(done, 6u);
+    EXPECT_TRUE(results.empty());
+    RunAt(1100 + 2000);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].appId, 5u) << "the other app's result comes first";
+    EXPECT_EQ(results[1].appId, 734120u);
+    EXPECT_EQ(results[1].result, kResultOk);
+    EXPECT_EQ(results[2].fileId, 4u);
+    EXPECT_EQ(results[2].result, kResultFail);
+    EXPECT_TRUE(m_workshop.GetItemInstallInfo(3)) << "installed once its download ended";
+    EXPECT_EQ(m_workshop.GetItemState(4), kItemSubscribed | kItemNeedsUpdate | kItemDownloadPending);
 }
 
 TEST_F(LocalWorkshopTest, ResultsWaitForTheirLatencyAndEqualDelaysKeepRequestOrder) {

@@ -252,7 +252,32 @@ TEST(WorkshopNameTest, OnlyFilesBelowTheModsFolderAreAcceptedAndEachRefusalHasIt
     judged({L"", L"mods/", L"mods/x\\", L"mods/x/.", L"mods/x/ "}, P::NoFileName);
     judged({L"mods/../x.mod", L"/mods/x.mod", L"c:mods/x.mod"}, P::LeavesGameFolder);
     judged({L"mods/nul.mod"}, P::DeviceName);
+    judged({L"mods/workshop-items/5/a.mod", L"Mods\\Workshop-Items\\x.mod", L"mods/./workshop-items. /x.mod"},
+           P::ItemFolders);
+    judged({L"mods/workshop-items-old/x.mod", L"mods/x/workshop-items/y.mod"}, P::None);
     EXPECT_EQ(WorkshopFilePath(L"B/", L"abc.mod"), std::nullopt);
+}
+
+TEST(WorkshopNameTest, ItemFilesStayInTheirItemsFolderComponentByComponent) {
+    using P = WorkshopNameProblem;
+    const wchar_t sep = platform::NativeSeparator();
+    const std::wstring base = std::wstring(L"B") + sep;
+    const std::wstring folder = base + L"mods" + sep + L"workshop-items" + sep + L"77" + sep;
+    EXPECT_EQ(ItemFilePath(base, 77, {L"sub", L"a.mod"}), folder + L"sub" + sep + L"a.mod");
+    EXPECT_EQ(ItemFilePath(base, 77, {L"a\\b.mod"}), folder + L"a" + sep + L"b.mod") << "'\\' separates";
+    const struct {
+        std::vector<std::wstring> relative;
+        P problem;
+    } refused[] = {
+        {{L".."}, P::NoFileName},      {{L"sub", L". ."}, P::NoFileName}, {{L"a\\..\\b"}, P::NoFileName},
+        {{}, P::NoFileName},           {{L"c:x"}, P::LeavesGameFolder},   {{L"x", L"a:b.mod"}, P::LeavesGameFolder},
+        {{L"CON.txt"}, P::DeviceName}, {{L"sub", L"nul"}, P::DeviceName},
+    };
+    for (const auto& r : refused) {
+        P problem = P::None;
+        EXPECT_EQ(ItemFilePath(base, 77, r.relative, &problem), std::nullopt);
+        EXPECT_EQ(problem, r.problem);
+    }
 }
 
 TEST(WorkshopNameTest, DeviceNamesAreRefusedInAnyComponentAndCase) {

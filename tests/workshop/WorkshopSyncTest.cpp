@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <functional>
 #include <limits>
 
 namespace gh::test {
@@ -15,7 +16,7 @@ constexpr std::uint32_t kTime = 1'700'000'000;
 
 using SyncStartTest = SyncFixture;
 
-TEST_F(SyncStartTest, RequestsTheFirstPageOnlyWhenLoggedOnWithRemoteStorage) {
+TEST_F(SyncStartTest, RequestsTheFirstPageWhenLoggedOnWithRemoteStorage) {
     EXPECT_TRUE(m_sync.StartSync());
     EXPECT_THAT(m_view.texts, ElementsAre(L"Waiting for response from Steam..."));
     ASSERT_EQ(m_client.RequestsOf(Kind::Enumerate).size(), 1u);
@@ -50,22 +51,82 @@ TEST_F(SubscriptionListTest, NoSubscriptionsFillsTheBarAndEnds) {
     EXPECT_FALSE(m_sync.HasPendingRequests());
 }
 
-TEST_F(SubscriptionListTest, AsksDetailsForAtMostFiftyFilesInListOrder) {
-    SubscriptionPage list;
-    list.result = kResultOk;
-    list.resultsReturned = 70;  // more than the record can hold
-    list.totalCount = 70;
-    for (int i = 0; i < kEnumerateMaxResults; ++i) list.fileIds[i] = 500u + static_cast<unsigned>(i);
-    ASSERT_TRUE(m_sync.StartSync());
-    m_client.Deliver(m_client.CallFor(Kind::Enumerate, 0), list);
+// A page of `count` ids from `first` on, the total as given.
+SubscriptionPage Page(PublishedFileId first, int count, std::int32_t total) {
+    SubscriptionPage page;
+    page.result = kResultOk;
+    page.resultsReturned = count;
+    page.totalCount = total;
+    for (int i = 0; i < count && i < kEnumerateMaxResults; ++i) page.fileIds[i] = first + static_cast<unsigned>(i);
+    return page;
+}
 
+TEST_F(SubscriptionListTest, AsksForEveryPageAndDetailsAsEachArrivesWithoutSettlingBetween) {
+    for (PublishedFileId id = 500; id < 620; ++id) WriteLocal("mods/" + std::to_string(id) + ".mod", "x", kTime);
+    ASSERT_TRUE(m_sync.StartSync());
+    m_client.Deliver(m_client.CallFor(Kind::Enumerate, 0), Page(500, 70, 120));  // claims more than a page holds
+    EXPECT_EQ(m_view.LastText(), L"Found 120 mod subscriptions. Checking for updates.");
+    EXPECT_EQ(m_client.RequestsOf(Kind::Details).size(), 50u);
+    for (PublishedFileId id = 500; id < 550; ++id) AnswerDetails(id, id, "mods/" + std::to_string(id) + ".mod", kTime);
+    EXPECT_FALSE(m_sync.IsFinished()) << "the next page is still awaited";
+    EXPECT_EQ(m_view.LastText(), L"mods/549.mod - up to date");
+
+    m_client.Deliver(m_client.CallFor(Kind::Enumerate, 50), Page(550, 50, 0));  // a later total is not read
+    m_client.Deliver(m_client.CallFor(Kind::Enumerate, 100), Page(600, 20, 120));
+    const auto pages = m_client.RequestsOf(Kind::Enumerate);
+    ASSERT_EQ(pages.size(), 3u);
     const auto details = m_client.RequestsOf(Kind::Details);
-    ASSERT_EQ(details.size(), 50u);
+    ASSERT_EQ(details.size(), 120u);
     for (std::size_t i = 0; i < details.size(); ++i) EXPECT_EQ(details[i].argument, 500u + i);
-    EXPECT_EQ(m_view.LastText(), L"Found 50 mod subscriptions. Checking for updates.");
-    EXPECT_EQ(m_view.upper, 50);
-    EXPECT_EQ(m_sync.PendingCount(), 50);
-    EXPECT_EQ(m_client.RequestsOf(Kind::Enumerate).size(), 1u) << "no second page";
+    for (PublishedFileId id = 550; id < 620; ++id) AnswerDetails(id, id, "mods/" + std::to_string(id) + ".mod", kTime);
+    EXPECT_EQ(m_view.LastText(), L"All subscriptions up to date!");
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::UpToDate);
+    EXPECT_EQ(m_view.upper, 120);
+}
+
+TEST_F(SubscriptionListTest, AListingThatStopsShortStillHandlesWhatItSawAndFails) {
+    // What answers the second page: a failure, the first page again, nothing.
+    using Answer = std::function<void(CFakeWorkshopClient&, SteamAPICall)>;
+    const std::vector<Answer> secondPages = {
+        [](CFakeWorkshopClient& c, SteamAPICall call) { c.Deliver(call, Page(1, 2, 4), /*ioFailure=*/true); },
+        [](CFakeWorkshopClient& c, SteamAPICall call) { c.Deliver(call, Page(1, 2, 4)); },
+        [](CFakeWorkshopClient& c, SteamAPICall call) { c.Deliver(call, Page(9, 0, 4)); },
+    };
+    for (std::size_t c = 0; c < secondPages.size(); ++c) {
+        SCOPED_TRACE(c);
+        CFakeWorkshopClient client;
+        CRecordingSyncView view;
+        CWorkshopSync sync(client, view, m_folders);
+        ASSERT_TRUE(sync.StartSync());
+        client.Deliver(client.CallFor(Kind::Enumerate, 0), Page(1, 2, 4));
+        secondPages[c](client, client.CallFor(Kind::Enumerate, 2));
+        EXPECT_EQ(view.LastText(), L"Mod subscription request timed out");
+        EXPECT_EQ(client.RequestsOf(Kind::Enumerate).size(), 2u) << "a page that brings nothing new ends the list";
+        EXPECT_FALSE(sync.IsFinished());
+        for (PublishedFileId id : {1, 2}) {
+            WriteLocal("mods/" + std::to_string(id) + ".mod", "x", kTime);
+            client.Deliver(client.CallFor(Kind::Details, id),
+                           DetailsResult(id, id, "mods/" + std::to_string(id) + ".mod", kTime, 1));
+        }
+        EXPECT_EQ(view.LastText(), L"Some subscriptions could not be updated.");
+        EXPECT_EQ(sync.Outcome(), SyncOutcome::Failed);
+        EXPECT_EQ(client.RequestsOf(Kind::Details).size(), 2u);
+    }
+}
+
+TEST_F(SubscriptionListTest, StopsAtTheCapAndSaysSo) {
+    ASSERT_TRUE(m_sync.StartSync());
+    const std::int32_t claimed = 20'000;
+    PublishedFileId next = 1;
+    for (std::uint32_t start = 0; m_client.CallFor(Kind::Enumerate, start) != kInvalidCall; start += 50) {
+        m_client.Deliver(m_client.CallFor(Kind::Enumerate, start), Page(next, 50, claimed));
+        next += 50;
+        ASSERT_LT(start, 20'000u);
+    }
+    EXPECT_EQ(m_client.RequestsOf(Kind::Enumerate).size(), CWorkshopSync::kMaxSubscriptions / 50);
+    EXPECT_EQ(m_sync.SubscriptionCount(), CWorkshopSync::kMaxSubscriptions);
+    EXPECT_EQ(m_view.LastText(), L"Only the first 10000 mod subscriptions were checked.");
+    EXPECT_EQ(m_sync.Outcome(), SyncOutcome::Failed);
 }
 
 TEST_F(SubscriptionListTest, FailedListInEveryFormTimesOut) {

@@ -26,15 +26,27 @@
 //     checking a row and scrolling a page;
 //   - once, a sync of 50 subscriptions from a local Workshop under strace:
 //     the folder listings and file status calls it makes below the
-//     documents folder.
+//     documents folder;
+//   - a sync of 1,000 subscriptions from a local Workshop, all up to date,
+//     500 single files and 500 items in folders of 3 files each: the sync in
+//     this process (from the request of the list to its last line, the
+//     local Workshop's own work included, its start not) against a plain
+//     stat() of every one of the 2,000 target files, each round; then once
+//     `gatehouse sync` as a child, for its peak memory above that of
+//     `gatehouse --version`, and under strace, for its status calls per
+//     target file.
 // The tree is written to DIR (kept and reused while its shape is the same)
 // or to a temporary folder that is removed afterwards.
 #include "StressTree.h"
 
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
+#include "game/GameFolders.h"
 #include "game/GameVersion.h"
 #include "game/PathText.h"
+#include "platform/Clock.h"
+#include "workshop/LocalWorkshop.h"
+#include "workshop/WorkshopSync.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -369,6 +381,108 @@ SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
     return count;
 }
 
+// --- the sync of 1,000 subscriptions ------------------------------------------------
+
+constexpr int kFileItems = 500;
+constexpr int kFolderItems = 500;
+constexpr int kFilesPerItem = 3;
+constexpr long kThousandTime = 1'700'000'000;
+
+// The local Workshop and documents folder of the sync of 1,000, and the
+// target file of every subscription's every file.
+std::vector<std::string> MakeThousandSyncWorld(const fs::path& root) {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    const fs::path game = root / "documents" / "My Games" / "Velmora Games" / "Emberwake 2";
+    std::vector<std::string> targets;
+    const auto local = [&](const std::string& name, const std::string& bytes) {
+        const fs::path path = game / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        utimbuf times{};
+        times.actime = times.modtime = kThousandTime + 100;  // newer than the Workshop's
+        utime(path.c_str(), &times);
+        targets.push_back(path.string());
+    };
+    const auto workshop = [&](const std::string& name, const std::string& bytes) {
+        const fs::path path = root / "workshop" / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    };
+    std::string manifest = "{\"items\": [\n";
+    for (int k = 0; k < kFileItems; ++k) {
+        const std::string name = "mods/Bench " + std::to_string(k % 10) + "/file_" + std::to_string(k) + ".mod";
+        const std::string bytes(300 + k % 50, 'f');
+        workshop("files/" + std::to_string(k) + ".bin", bytes);
+        local(name, bytes);
+        manifest += (k ? ",\n" : "") + std::string("{\"id\": ") + std::to_string(100000 + k) + ", \"fileName\": \"" +
+                    name + "\", \"content\": \"files/" + std::to_string(k) +
+                    ".bin\", \"timeUpdated\": " + std::to_string(kThousandTime) + "}";
+    }
+    for (int k = 0; k < kFolderItems; ++k) {
+        const std::string id = std::to_string(200000 + k);
+        for (int f = 0; f < kFilesPerItem; ++f) {
+            const std::string file = f == 0 ? "item.mod" : "data_" + std::to_string(f) + ".bin";
+            const std::string bytes(200 + f * 100, static_cast<char>('a' + f));
+            workshop("items/" + id + "/" + file, bytes);
+            local("mods/workshop-items/" + id + "/" + file, bytes);
+        }
+        manifest += ",\n{\"id\": " + id + ", \"kind\": \"folder\", \"folder\": \"items/" + id +
+                    "\", \"timeUpdated\": " + std::to_string(kThousandTime) + "}";
+    }
+    manifest += "\n]}\n";
+    workshop("workshop.json", manifest);
+    return targets;
+}
+
+double PlainStatPass(const std::vector<std::string>& targets, std::size_t& found) {
+    found = 0;
+    const Clock::time_point start = Clock::now();
+    for (const std::string& path : targets) {
+        struct stat st {};
+        if (stat(path.c_str(), &st) == 0) ++found;
+    }
+    return Milliseconds(Clock::now() - start);
+}
+
+// Takes note of the last words only.
+class CCountingSyncView final : public gh::ISyncView {
+public:
+    void OnSyncEvent(const gh::SyncEvent& event) override {
+        if (event.kind == gh::SyncEventKind::UpToDate) ++upToDate;
+        if (event.kind == gh::SyncEventKind::AllUpToDate) ended = true;
+    }
+    void OnDownloadProgress(const std::wstring&, std::int64_t, std::int64_t) override {}
+    void SetProgressRange(int, int upper) override { m_upper = upper; }
+    void SetProgressPos(int) override {}
+    int GetProgressUpper() const override { return m_upper; }
+    void EnablePlayWithMods(bool) override {}
+    int upToDate = 0;
+    bool ended = false;
+
+private:
+    int m_upper = 100;
+};
+
+// The sync in this process, pumped as the command line pumps it but
+// without its pauses: milliseconds from the list's request to the last line.
+double SyncInProcess(const fs::path& root, bool& allUpToDate) {
+    gh::CLocalWorkshop workshop((root / "workshop").wstring());
+    allUpToDate = false;
+    if (!workshop.Init()) return 0;
+    const gh::CGameFolders folders((root / "game" / "gatehouse").wstring(), (root / "documents").wstring());
+    CCountingSyncView view;
+    const Clock::time_point start = Clock::now();
+    {
+        gh::CWorkshopSync sync(workshop, view, folders);
+        if (sync.StartSync())
+            while (sync.HasPendingRequests()) sync.Pump(gh::platform::SystemTimeAsFileTime());
+        allUpToDate =
+            view.ended && view.upToDate == kFileItems + kFolderItems && sync.Outcome() == gh::SyncOutcome::UpToDate;
+    }
+    return Milliseconds(Clock::now() - start);
+}
+
 // --- the table ---------------------------------------------------------------------
 
 const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
@@ -487,6 +601,13 @@ int main(int argc, char** argv) {
     if (!options.startupAgainst.empty())
         return CompareStartup(options, {"--documents", Narrow(tree.documents), "--game-folder", Narrow(tree.game)});
 
+    // The sync of 1,000, timed in every round beside its plain stat pass.
+    const fs::path thousandRoot = root / "sync-1000";
+    std::vector<std::string> thousandTargets;
+    if (options.sync) thousandTargets = MakeThousandSyncWorld(thousandRoot);
+    bool thousandOk = options.sync;
+    std::size_t thousandFound = 0;
+
     Figures figures;
     StatusTally tally;
     std::size_t catalogueCount = 0, reportEntries = 0, walkedFiles = 0;
@@ -571,7 +692,23 @@ int main(int argc, char** argv) {
                     if (probe.count(key)) note(std::string("window ") + key, probe.at(key));
             }
         }
+        if (options.sync) {
+            note("thousand stat", PlainStatPass(thousandTargets, thousandFound));
+            bool upToDate = false;
+            note("thousand sync", SyncInProcess(thousandRoot, upToDate));
+            thousandOk &= upToDate && thousandFound == thousandTargets.size();
+        }
         std::fprintf(stderr, "gatehouse_bench: round %d of %d done\n", round, options.rounds);
+    }
+
+    ChildRun thousandChild;
+    SyncCount thousandCalls;
+    if (options.sync) {
+        thousandChild = MeasureChild({options.gatehouse, "--documents", (thousandRoot / "documents").string(),
+                                      "--game-folder", (thousandRoot / "documents").string(), "--workshop",
+                                      (thousandRoot / "workshop").string(), "sync"});
+        thousandOk &= thousandChild.status == 0;
+        if (OnPath("strace")) thousandCalls = CountSyncCalls(options, thousandRoot);
     }
 
     SyncCount sync;
@@ -688,16 +825,61 @@ int main(int argc, char** argv) {
     } else {
         Row("sync of 50", "not measured (no strace)", "", "", "");
     }
+    bool thousandTimeOk = false, thousandCallsOk = false, thousandMemoryOk = false;
+    if (options.sync) {
+        // The ratio of the sync to its own plain stat pass, round by round.
+        std::vector<double> ratios;
+        const auto& syncs = figures.values["thousand sync"];
+        const auto& stats = figures.values["thousand stat"];
+        for (std::size_t i = 0; i < syncs.size() && i < stats.size(); ++i)
+            if (stats[i] > 0) ratios.push_back(syncs[i] / stats[i]);
+        const double ratio = Median(ratios);
+        thousandTimeOk = thousandOk && ratio <= 2.0;
+        const std::size_t targetCount = thousandTargets.size();
+        Row("sync of 1,000 (in process)", Format("%.2f ms", figures.MedianOf("thousand sync")),
+            Format("%.2f", ratio) + " stat", "<= 2.0 x stat", Verdict(thousandTimeOk));
+        Row("  plain stat of the 2,000 targets", Format("%.3f ms", figures.MedianOf("thousand stat")), "", "", "");
+        Row("  gatehouse sync, whole process", Format("%.1f ms", thousandChild.ms),
+            Format("%.2f",
+                   figures.MedianOf("thousand stat") > 0 ? thousandChild.ms / figures.MedianOf("thousand stat") : 0.0) +
+                " stat",
+            "", "");
+        if (thousandCalls.ran) {
+            const double perFile = static_cast<double>(thousandCalls.stats) / static_cast<double>(targetCount);
+            thousandCallsOk = thousandCalls.exitStatus == 0 && perFile <= 2.0;
+            Row("sync of 1,000: status calls per file", Format("%.2f", perFile), "", "<= 2", Verdict(thousandCallsOk));
+            std::printf("  %zu status calls on %zu paths, %zu listings of %zu folders, for %zu target files\n",
+                        thousandCalls.stats, thousandCalls.files, thousandCalls.listings, thousandCalls.folders,
+                        targetCount);
+        } else {
+            Row("sync of 1,000: status calls", "not measured (no strace)", "", "", "");
+        }
+        const double perSubscription = (static_cast<double>(thousandChild.peakKb) - figures.MedianOf("--version KB")) *
+                                       1024 / (kFileItems + kFolderItems);
+        thousandMemoryOk = thousandOk && perSubscription <= 4096;
+        Row("sync of 1,000: peak memory each", Format("%.0f bytes", perSubscription), "", "<= 4096 bytes",
+            Verdict(thousandMemoryOk));
+        Row("  (peak RSS, --version RSS)",
+            Format("%.0f KB", static_cast<double>(thousandChild.peakKb)) +
+                Format(", %.0f KB", figures.MedianOf("--version KB")),
+            "", "", "");
+        if (!thousandOk) std::printf("  the sync of 1,000 did NOT find every subscription up to date\n");
+        std::error_code ec;
+        fs::remove_all(thousandRoot, ec);
+    }
 
     std::printf("\nGoal 1, the manager window:            %s\n", windowMeasured ? Verdict(windowOk) : "not measured");
     std::printf("Goal 2, list --json and list:          %s\n", Verdict(jsonOk && listOk));
     std::printf("Goal 3, catalogue, statuses, reports:  %s\n", Verdict(buildOk && statusLinear && reportsLinear));
     std::printf("Goal 4, memory of list --json:         %s\n", Verdict(memoryOk));
     std::printf("Goal 5, the sync's file system calls:  %s\n", sync.ran ? Verdict(syncOk) : "not measured");
+    std::printf("Goal 6, the sync of 1,000:             %s\n",
+                options.sync ? Verdict(thousandTimeOk && thousandMemoryOk && (thousandCallsOk || !thousandCalls.ran))
+                             : "not measured");
 
     if (temporary) {
         std::error_code ec;
         fs::remove_all(root, ec);
     }
-    return treeOk && childrenOk ? 0 : 1;
+    return treeOk && childrenOk && (thousandOk || !options.sync) ? 0 : 1;
 }

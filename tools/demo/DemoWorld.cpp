@@ -22,6 +22,7 @@ constexpr std::int64_t kMusicPack = -4611686018427387904;  // an identity with t
 constexpr std::int64_t kAutumnSkins = 2001;
 constexpr std::int64_t kRiverMaps = 2002;
 constexpr std::int64_t kNightRaids = 2003;
+constexpr std::int64_t kCoastalTowns = 2004;
 
 test::ModFile Mod(const wchar_t* name, std::int64_t guid, std::uint16_t version, const wchar_t* author,
                   const wchar_t* description) {
@@ -99,6 +100,19 @@ std::vector<DemoSubscription> DemoSubscriptions() {
                           kCoreLibrary, 2),
                     1024 * 1024, DemoSubscriptionState::Missing});
     return subs;
+}
+
+std::vector<DemoItemFolder> DemoItemFolders() {
+    DemoItemFolder coastal;
+    coastal.id = 9004;
+    coastal.folder = L"coastal-towns";
+    coastal.header = Needs(Mod(L"Coastal Towns", kCoastalTowns, 2, L"Lio Marsh",
+                               L"Harbour towns along the western coast; an item that lives in a folder."),
+                           L"Harbor Lights", kHarborLights, 3);
+    coastal.modFile = L"Coastal Towns.mod";
+    coastal.otherFiles = {{L"maps/west coast.map", std::string(48 * 1024, 'w')},
+                          {L"textures/harbour.tex", std::string(200 * 1024, 't')}};
+    return {coastal};
 }
 
 std::vector<DemoSet> DemoSets() {

@@ -33,6 +33,16 @@ struct DemoSubscription {
     DemoSubscriptionState state = DemoSubscriptionState::UpToDate;
 };
 
+// A Workshop item that lives in a folder: the Steam client keeps its files
+// in a folder of its own; the sync copies them below mods/workshop-items/<id>/.
+struct DemoItemFolder {
+    std::uint64_t id = 0;
+    std::wstring folder;  // below the local Workshop's "items/"
+    test::ModFile header;
+    std::wstring modFile;                                          // the mod's file in the folder
+    std::vector<std::pair<std::wstring, std::string>> otherFiles;  // relative name, bytes
+};
+
 // A saved selection set: file name in the documents game folder, mod guids.
 struct DemoSet {
     std::wstring file;
@@ -41,6 +51,10 @@ struct DemoSet {
 
 std::vector<DemoMod> DemoMods();
 std::vector<DemoSubscription> DemoSubscriptions();
+std::vector<DemoItemFolder> DemoItemFolders();
+// Subscriptions that are no mods (maps), all up to date, so that the list
+// of subscriptions runs to more than one page.
+inline constexpr int kDemoMapSubscriptions = 56;
 // The saved sets; "gatehouse.sch" among them is the last launched selection.
 std::vector<DemoSet> DemoSets();
 

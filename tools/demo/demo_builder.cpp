@@ -4,7 +4,8 @@
 //   game/Emberwake2.exe     a game file with a version resource (1.25.5.2), no code
 //   documents/My Games/Velmora Games/Emberwake 2/
 //                           mods in every status, "gatehouse.sch" and a saved set
-//   workshop/               a local Workshop: workshop.json and its content files
+//   workshop/               a local Workshop: workshop.json, its content files and
+//                           item folders; more subscriptions than one page holds
 //   runner/                 a copy of STANDIN, the stand-in game, when given
 #include "DemoWorld.h"
 #include "support/ModFileWriter.h"
@@ -116,6 +117,38 @@ bool WriteWorkshop(const std::wstring& root) {
         item["id"] = sub.id;
         item["fileName"] = WideToUtf8(sub.file);
         item["content"] = WideToUtf8(content);
+        item["timeUpdated"] = updated;
+        items.push_back(std::move(item));
+    }
+    // Items that live in folders: installed by the Steam client, copied
+    // by the sync.
+    for (const DemoItemFolder& folder : DemoItemFolders()) {
+        const std::wstring base = root + L"workshop/items/" + folder.folder + L"/";
+        if (!test::WriteModFile(base + folder.modFile, folder.header))
+            return Fail(L"cannot write the item folder " + folder.folder);
+        for (const auto& [name, bytes] : folder.otherFiles)
+            if (!test::WriteFileBytes(base + name, bytes)) return Fail(L"cannot write " + name);
+        nlohmann::ordered_json item;
+        item["id"] = folder.id;
+        item["kind"] = "folder";
+        item["folder"] = "items/" + WideToUtf8(folder.folder);
+        item["state"] = nlohmann::ordered_json::array({"installed"});
+        item["timeUpdated"] = now - kDay;
+        items.push_back(std::move(item));
+    }
+    // Map subscriptions, all up to date: the list runs to a second page.
+    for (int i = 1; i <= kDemoMapSubscriptions; ++i) {
+        const std::wstring name = L"Map " + std::to_wstring(i) + L".map";
+        const std::string bytes = "a map of the demo, number " + std::to_string(i) + "\n";
+        const std::int64_t updated = now - 2 * kDay;
+        if (!test::WriteFileBytes(root + L"workshop/content/maps/" + name, bytes) ||
+            !test::WriteFileBytes(user + L"mods/Workshop/Maps/" + name, bytes) ||
+            !platform::SetFileModificationTime(user + L"mods/Workshop/Maps/" + name, updated))
+            return Fail(L"cannot write " + name);
+        nlohmann::ordered_json item;
+        item["id"] = 9100 + i;
+        item["fileName"] = "mods/Workshop/Maps/" + WideToUtf8(name);
+        item["content"] = "content/maps/" + WideToUtf8(name);
         item["timeUpdated"] = updated;
         items.push_back(std::move(item));
     }

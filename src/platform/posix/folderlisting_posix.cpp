@@ -85,6 +85,36 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
+bool ListFolderAsIs(const std::wstring& folder, std::vector<TypedFolderEntry>& out) {
+    const std::string native = posix::ToNativeText(folder);
+    DIR* dir = opendir(native.empty() ? "." : native.c_str());
+    if (!dir) return false;
+    std::vector<std::pair<std::string, EntryKind>> found;
+    while (dirent* e = readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        unsigned char type = e->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (fstatat(dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISREG(st.st_mode)   ? DT_REG
+                       : S_ISDIR(st.st_mode) ? DT_DIR
+                       : S_ISLNK(st.st_mode) ? DT_LNK
+                                             : DT_FIFO;
+        }
+        const EntryKind kind = type == DT_REG   ? EntryKind::File
+                               : type == DT_DIR ? EntryKind::Folder
+                               : type == DT_LNK ? EntryKind::Link
+                                                : EntryKind::Other;
+        found.emplace_back(e->d_name, kind);
+    }
+    closedir(dir);
+    std::sort(found.begin(), found.end());
+    out.reserve(out.size() + found.size());
+    for (auto& [name, kind] : found) out.push_back({SystemNameToWide(name), kind});
+    return true;
+}
+
 std::wstring ExactCasePath(const std::wstring& path) { return SystemNameToWide(ResolvePath(path)); }
 
 CFolderSnapshot::CFolderSnapshot() { posix::BeginSnapshot(); }

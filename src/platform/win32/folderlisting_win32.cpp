@@ -35,6 +35,42 @@ bool ListFolder(const std::wstring& folder, const std::wstring& pattern, std::ve
     return true;
 }
 
+bool ListFolderAsIs(const std::wstring& folder, std::vector<TypedFolderEntry>& out) {
+    std::wstring search = WithBackslashes(folder);
+    if (!search.empty() && search.back() != L'\\') search += L'\\';
+    search += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+    }
+    std::vector<TypedFolderEntry> found;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const DWORD attributes = data.dwFileAttributes;
+        // Of the reparse points only links lead elsewhere; others (files a
+        // cloud service keeps, deduplicated files) are what they say.
+        const bool link =
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK || data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+        EntryKind kind = EntryKind::File;
+        if (link)
+            kind = EntryKind::Link;
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            kind = EntryKind::Folder;
+        else if (attributes & FILE_ATTRIBUTE_DEVICE)
+            kind = EntryKind::Other;
+        found.push_back({name, kind});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (auto& entry : found) out.push_back(std::move(entry));
+    return true;
+}
+
 std::wstring ExactCasePath(const std::wstring& path) {
     // Names ignore case here, so any spelling reaches the file; the stored
     // spelling is asked of each component's folder, for what people read.

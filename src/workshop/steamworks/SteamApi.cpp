@@ -15,13 +15,45 @@ Fn Lookup(const platform::CSharedLibrary& library, const char* name) {
     return reinterpret_cast<Fn>(library.Find(name));
 }
 
-// The one versioned accessor the library exports for `interfaceName`, newest first.
-AccessorFn FindAccessor(const platform::CSharedLibrary& library, const char* interfaceName) {
+// The one versioned accessor the library exports for `interfaceName`,
+// newest first, and its version.
+AccessorFn FindAccessor(const platform::CSharedLibrary& library, const char* interfaceName, int* found = nullptr) {
     for (int version = kHighestAccessorVersion; version >= 1; --version) {
         const std::string name = fmt::format("SteamAPI_Steam{}_v{:03}", interfaceName, version);
-        if (AccessorFn accessor = Lookup<AccessorFn>(library, name.c_str())) return accessor;
+        if (AccessorFn accessor = Lookup<AccessorFn>(library, name.c_str())) {
+            if (found) *found = version;
+            return accessor;
+        }
     }
     return nullptr;
+}
+
+// The item interface, with every call in the form the accessor's version
+// has; none of it unless all of it is there.
+void ResolveItemInterface(const platform::CSharedLibrary& library, SteamApi& api) {
+    SteamApi found = api;
+    found.ugcAccessor = FindAccessor(library, "UGC", &found.ugcVersion);
+    found.appId = Lookup<AppIdFn>(library, "SteamAPI_ISteamUtils_GetAppID");
+    const bool flag = found.ugcVersion >= kUgcListFlagVersion;
+    const platform::LibraryFunction numSubscribed = library.Find("SteamAPI_ISteamUGC_GetNumSubscribedItems");
+    const platform::LibraryFunction subscribedItems = library.Find("SteamAPI_ISteamUGC_GetSubscribedItems");
+    if (flag) {
+        found.numSubscribedFlag = reinterpret_cast<NumSubscribedFlagFn>(numSubscribed);
+        found.subscribedItemsFlag = reinterpret_cast<SubscribedItemsFlagFn>(subscribedItems);
+    } else {
+        found.numSubscribed = reinterpret_cast<NumSubscribedFn>(numSubscribed);
+        found.subscribedItems = reinterpret_cast<SubscribedItemsFn>(subscribedItems);
+    }
+    found.itemState = Lookup<ItemStateFn>(library, "SteamAPI_ISteamUGC_GetItemState");
+    found.itemInstallInfo = Lookup<ItemInstallInfoFn>(library, "SteamAPI_ISteamUGC_GetItemInstallInfo");
+    found.itemDownloadInfo = Lookup<ItemDownloadInfoFn>(library, "SteamAPI_ISteamUGC_GetItemDownloadInfo");
+    found.downloadItem = Lookup<DownloadItemFn>(library, "SteamAPI_ISteamUGC_DownloadItem");
+    if (api.route != DispatchRoute::Manual || !api.utilsAccessor || !found.ugcAccessor || !found.appId ||
+        !numSubscribed || !subscribedItems || !found.itemState || !found.itemInstallInfo || !found.itemDownloadInfo ||
+        !found.downloadItem)
+        return;
+    found.itemInterface = true;
+    api = found;
 }
 
 }  // namespace
@@ -74,6 +106,10 @@ Status ResolveSteamApi(const platform::CSharedLibrary& library, SteamApi& api) {
     api.remoteStorageAccessor = FindAccessor(library, "RemoteStorage");
     api.utilsAccessor = FindAccessor(library, "Utils");
     api.findOrCreateInterface = Lookup<FindOrCreateUserInterfaceFn>(library, "SteamInternal_FindOrCreateUserInterface");
+    api.createInterface = Lookup<CreateInterfaceFn>(library, "SteamInternal_CreateInterface");
+    api.clientUser = Lookup<ClientUserInterfaceFn>(library, "SteamAPI_ISteamClient_GetISteamUser");
+    api.clientRemoteStorage = Lookup<ClientUserInterfaceFn>(library, "SteamAPI_ISteamClient_GetISteamRemoteStorage");
+    api.clientUtils = Lookup<ClientUtilsFn>(library, "SteamAPI_ISteamClient_GetISteamUtils");
 
     // Manual dispatch only when all of it is there; never both routes.
     api.manualDispatchInit = Lookup<VoidFn>(library, "SteamAPI_ManualDispatch_Init");
@@ -85,6 +121,7 @@ Status ResolveSteamApi(const platform::CSharedLibrary& library, SteamApi& api) {
     if (api.manualDispatchInit && api.runFrame && api.nextCallback && api.freeCallback && api.pipeCallResult &&
         api.getPipe) {
         api.route = DispatchRoute::Manual;
+        ResolveItemInterface(library, api);
         return {};
     }
     api.manualDispatchInit = nullptr;

@@ -30,9 +30,14 @@ using GetPipeFn = HSteamPipe (*)();
 using GetUserFn = HSteamUser (*)();
 using IsRunningFn = bool (*)();
 
-// Interfaces: the versioned accessors, and the older lookup by version text.
+// Interfaces: the versioned accessors, the older lookup by version text,
+// and the oldest: the client interface's own accessors.
 using AccessorFn = void* (*)();
 using FindOrCreateUserInterfaceFn = void* (*)(HSteamUser user, const char* version);
+using CreateInterfaceFn = void* (*)(const char* version);  // SteamInternal_CreateInterface
+// SteamAPI_ISteamClient_GetISteamUser, _GetISteamRemoteStorage
+using ClientUserInterfaceFn = void* (*)(void* client, HSteamUser user, HSteamPipe pipe, const char* version);
+using ClientUtilsFn = void* (*)(void* client, HSteamPipe pipe, const char* version);  // _GetISteamUtils
 
 // Methods: the interface pointer first, then the method's own parameters.
 using BLoggedOnFn = bool (*)(void* user);
@@ -44,7 +49,22 @@ using ProgressFn = bool (*)(void* remoteStorage, std::uint64_t content, std::int
 using UGCReadFn = std::int32_t (*)(void* remoteStorage, std::uint64_t content, void* buffer, std::int32_t size,
                                    std::uint32_t offset, std::int32_t action);
 using IsCallCompletedFn = bool (*)(void* utils, ApiCall call, bool* failed);
+using AppIdFn = std::uint32_t (*)(void* utils);  // SteamAPI_ISteamUtils_GetAppID
 using UtilsCallResultFn = bool (*)(void* utils, ApiCall call, void* buffer, int size, int expectedId, bool* failed);
+
+// ISteamUGC, the item interface. Its two list calls gained a last
+// parameter, include_locally_disabled, with the accessor's version 021
+// (the 2023 libraries); the name stayed.
+using NumSubscribedFn = std::uint32_t (*)(void* ugc);
+using NumSubscribedFlagFn = std::uint32_t (*)(void* ugc, bool includeLocallyDisabled);
+using SubscribedItemsFn = std::uint32_t (*)(void* ugc, std::uint64_t* files, std::uint32_t maxEntries);
+using SubscribedItemsFlagFn = std::uint32_t (*)(void* ugc, std::uint64_t* files, std::uint32_t maxEntries,
+                                                bool includeLocallyDisabled);
+using ItemStateFn = std::uint32_t (*)(void* ugc, std::uint64_t file);
+using ItemInstallInfoFn = bool (*)(void* ugc, std::uint64_t file, std::uint64_t* sizeOnDisk, char* folder,
+                                   std::uint32_t folderSize, std::uint32_t* timeStamp);
+using ItemDownloadInfoFn = bool (*)(void* ugc, std::uint64_t file, std::uint64_t* downloaded, std::uint64_t* total);
+using DownloadItemFn = bool (*)(void* ugc, std::uint64_t file, bool highPriority);
 
 // Manual dispatch.
 using RunFrameFn = void (*)(HSteamPipe pipe);
@@ -81,6 +101,12 @@ struct SteamApi {
     AccessorFn remoteStorageAccessor = nullptr;
     AccessorFn utilsAccessor = nullptr;
     FindOrCreateUserInterfaceFn findOrCreateInterface = nullptr;
+    // The client interface's own accessors, for libraries that have neither
+    // of the above (before 2018).
+    CreateInterfaceFn createInterface = nullptr;
+    ClientUserInterfaceFn clientUser = nullptr;
+    ClientUserInterfaceFn clientRemoteStorage = nullptr;
+    ClientUtilsFn clientUtils = nullptr;
 
     BLoggedOnFn loggedOn = nullptr;
     EnumerateFn enumerate = nullptr;
@@ -100,6 +126,23 @@ struct SteamApi {
     VoidFn runCallbacks = nullptr;
     IsCallCompletedFn isCallCompleted = nullptr;
     UtilsCallResultFn utilsCallResult = nullptr;
+
+    // The item interface: set (every pointer below) only for a library with
+    // manual dispatch, its own accessors for ISteamUGC and ISteamUtils,
+    // ISteamUtils::GetAppID and every ISteamUGC call used here, each in the
+    // form of the accessor's version.
+    bool itemInterface = false;
+    AccessorFn ugcAccessor = nullptr;
+    int ugcVersion = 0;
+    AppIdFn appId = nullptr;
+    NumSubscribedFn numSubscribed = nullptr;  // before version 021
+    SubscribedItemsFn subscribedItems = nullptr;
+    NumSubscribedFlagFn numSubscribedFlag = nullptr;  // from version 021
+    SubscribedItemsFlagFn subscribedItemsFlag = nullptr;
+    ItemStateFn itemState = nullptr;
+    ItemInstallInfoFn itemInstallInfo = nullptr;
+    ItemDownloadInfoFn itemDownloadInfo = nullptr;
+    DownloadItemFn downloadItem = nullptr;
 };
 
 // Looks up everything the launcher needs in `library`. Optional pieces
@@ -113,10 +156,17 @@ Status ResolveSteamApi(const platform::CSharedLibrary& library, SteamApi& api);
 // each library exports one per interface.
 inline constexpr int kHighestAccessorVersion = 50;
 
-// The older route's version texts, newest first; for the six methods used
+// The ISteamUGC accessor version from which the list calls take
+// include_locally_disabled.
+inline constexpr int kUgcListFlagVersion = 21;
+
+// The older routes' version texts, newest first; for the six methods used
 // here every listed version has the same method slots.
 inline constexpr std::array<const char*, 2> kUserVersions = {"SteamUser020", "SteamUser019"};
 inline constexpr std::array<const char*, 1> kRemoteStorageVersions = {"STEAMREMOTESTORAGE_INTERFACE_VERSION014"};
 inline constexpr std::array<const char*, 1> kUtilsVersions = {"SteamUtils009"};
+// The client interface of the libraries without the lookup by version text
+// (SDK 1.42 and before): the flat functions on it use that version's slots.
+inline constexpr const char* kClientVersion = "SteamClient017";
 
 }  // namespace gh::steam

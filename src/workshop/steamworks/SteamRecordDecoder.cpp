@@ -90,6 +90,15 @@ bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout, Pub
     return true;
 }
 
+bool DecodeDownloadItemResult(ByteSpan record, const DownloadItemResultLayout& layout, ItemDownloadResult& out) {
+    if (record.size() != layout.size) return false;
+    out = {};
+    out.appId = ReadAt<std::uint32_t>(record, layout.appId);
+    out.fileId = ReadAt<std::uint64_t>(record, layout.publishedFileId);
+    out.result = ReadAt<std::int32_t>(record, layout.eResult);
+    return true;
+}
+
 std::optional<CallResultRecord> DecodeCallResult(int callbackId, ByteSpan record, const RecordLayouts& layouts) {
     switch (callbackId) {
         case kEnumerateResultId: {

@@ -46,6 +46,9 @@ bool DecodeCallCompleted(ByteSpan record, const CallCompletedLayout& layout, Cal
 bool DecodeEnumerateResult(ByteSpan record, const EnumerateResultLayout& layout, SubscriptionPage& out);
 bool DecodeDownloadResult(ByteSpan record, const DownloadResultLayout& layout, DownloadedContent& out);
 bool DecodeDetailsResult(ByteSpan record, const DetailsResultLayout& layout, PublishedFileDetails& out);
+// A broadcast: false unless `record` has exactly the layout's size (the
+// record has not grown since the libraries that have manual dispatch).
+bool DecodeDownloadItemResult(ByteSpan record, const DownloadItemResultLayout& layout, ItemDownloadResult& out);
 
 // The record a call result of `callbackId` (1314, 1317 or 1318) decodes to,
 // or none when the id is another or the bytes do not fit its layout.

@@ -91,12 +91,18 @@ struct DetailsResultLayout {
         previewFileSize, url, fileType, acceptedForUse;
 };
 
+// DownloadItemResult_t (3406): an item download ended (a broadcast).
+struct DownloadItemResultLayout {
+    std::size_t size, appId, publishedFileId, eResult;
+};
+
 struct RecordLayouts {
     CallbackMsgLayout callbackMsg;
     CallCompletedLayout callCompleted;
     EnumerateResultLayout enumerate;
     DownloadResultLayout download;
     DetailsResultLayout details;
+    DownloadItemResultLayout downloadItem;
 };
 
 // Ids and field sizes of the records, as the library defines them.
@@ -104,6 +110,7 @@ inline constexpr int kCallCompletedId = 703;
 inline constexpr int kEnumerateResultId = 1314;
 inline constexpr int kDownloadResultId = 1317;
 inline constexpr int kDetailsResultId = 1318;
+inline constexpr int kDownloadItemResultId = 3406;
 inline constexpr std::size_t kEnumerateIdCount = 50;
 inline constexpr std::size_t kTitleChars = 129;
 inline constexpr std::size_t kDescriptionChars = 8000;
@@ -173,6 +180,13 @@ constexpr RecordLayouts LayOutRecords(RecordPacking packing) {
         d.fileType = b.Add(kInt32Field);
         d.acceptedForUse = b.Add(kBoolField);
         d.size = b.Size();
+    }
+    {
+        CLayoutBuilder b(packing);
+        l.downloadItem.appId = b.Add(kInt32Field);
+        l.downloadItem.publishedFileId = b.Add(kInt64Field);
+        l.downloadItem.eResult = b.Add(kInt32Field);
+        l.downloadItem.size = b.Size();
     }
     return l;
 }

@@ -168,8 +168,10 @@ void CSteamworksClient::TakeInterfaces() {
     // version text; a null answer is "not available", never a crash.
     const steam::HSteamUser user = m_api.getUser ? m_api.getUser() : 0;
     const bool older = !m_api.userAccessor && !m_api.remoteStorageAccessor;
-    if (older && !m_api.getUser) {
-        m_user = m_remoteStorage = m_utils = nullptr;
+    m_user = m_remoteStorage = m_utils = m_ugc = nullptr;
+    if (older && !m_api.getUser) return;
+    if (older && !m_api.findOrCreateInterface) {
+        TakeInterfacesFromClient(user);
         return;
     }
     m_user = FindInterface(m_api.userAccessor, user, steam::kUserVersions.data(), steam::kUserVersions.size());
@@ -177,6 +179,25 @@ void CSteamworksClient::TakeInterfaces() {
                                     steam::kRemoteStorageVersions.size());
     // ISteamUtils belongs to no user.
     m_utils = FindInterface(m_api.utilsAccessor, 0, steam::kUtilsVersions.data(), steam::kUtilsVersions.size());
+    if (m_api.itemInterface) m_ugc = m_api.ugcAccessor();
+}
+
+void CSteamworksClient::TakeInterfacesFromClient(steam::HSteamUser user) {
+    // The oldest libraries have no lookup by version text: their client
+    // interface, of the one version their flat functions were built for,
+    // hands out the others.
+    if (!m_api.createInterface || !m_api.clientUser || !m_api.clientRemoteStorage || !m_api.clientUtils ||
+        !m_api.getPipe)
+        return;
+    void* client = m_api.createInterface(steam::kClientVersion);
+    if (!client) return;
+    const steam::HSteamPipe pipe = m_api.getPipe();
+    for (const char* version : steam::kUserVersions)
+        if (!m_user) m_user = m_api.clientUser(client, user, pipe, version);
+    for (const char* version : steam::kRemoteStorageVersions)
+        if (!m_remoteStorage) m_remoteStorage = m_api.clientRemoteStorage(client, user, pipe, version);
+    for (const char* version : steam::kUtilsVersions)
+        if (!m_utils) m_utils = m_api.clientUtils(client, pipe, version);
 }
 
 void CSteamworksClient::Shutdown() {
@@ -184,7 +205,7 @@ void CSteamworksClient::Shutdown() {
     m_dispatcher.DropPosted();
     if (!m_started) return;
     m_started = false;
-    m_user = m_remoteStorage = m_utils = nullptr;
+    m_user = m_remoteStorage = m_utils = m_ugc = nullptr;
     m_api.shutdown();
 }
 
@@ -232,6 +253,61 @@ std::int32_t CSteamworksClient::UGCRead(UGCHandle content, void* buffer, std::in
     return std::clamp(read, 0, size);
 }
 
+bool CSteamworksClient::HasItemInterface() { return m_started && m_api.itemInterface && m_ugc && m_utils; }
+
+std::uint32_t CSteamworksClient::AppId() { return HasItemInterface() ? m_api.appId(m_utils) : 0; }
+
+std::vector<PublishedFileId> CSteamworksClient::GetSubscribedItems(std::uint32_t maxCount) {
+    std::vector<PublishedFileId> files;
+    if (!HasItemInterface()) return files;
+    // The flag leaves out items the player disabled in Steam; libraries
+    // before it know no such items.
+    const bool flag = m_api.ugcVersion >= steam::kUgcListFlagVersion;
+    const std::uint32_t count = flag ? m_api.numSubscribedFlag(m_ugc, false) : m_api.numSubscribed(m_ugc);
+    files.resize(std::min(count, maxCount));
+    if (files.empty()) return files;
+    const auto size = static_cast<std::uint32_t>(files.size());
+    const std::uint32_t written = flag ? m_api.subscribedItemsFlag(m_ugc, files.data(), size, false)
+                                       : m_api.subscribedItems(m_ugc, files.data(), size);
+    files.resize(std::min(written, size));
+    return files;
+}
+
+std::uint32_t CSteamworksClient::GetItemState(PublishedFileId file) {
+    return HasItemInterface() ? m_api.itemState(m_ugc, file) : 0;
+}
+
+Result<ItemInstallInfo> CSteamworksClient::GetItemInstallInfo(PublishedFileId file) {
+    if (!HasItemInterface()) return Status(StatusKind::Failed, L"the Steam library has no item interface");
+    m_folderBuffer.assign(kItemFolderBytes, '\0');
+    ItemInstallInfo info;
+    const auto size = static_cast<std::uint32_t>(m_folderBuffer.size());
+    if (!m_api.itemInstallInfo(m_ugc, file, &info.sizeOnDisk, m_folderBuffer.data(), size, &info.timeStamp))
+        return Status(StatusKind::NotFound, L"the Steam client has no installed copy of it");
+    const auto end = std::find(m_folderBuffer.begin(), m_folderBuffer.end(), '\0');
+    // A text that fills the buffer may have been cut: it is not a folder to copy from.
+    if (end == m_folderBuffer.end() || end - m_folderBuffer.begin() >= static_cast<std::ptrdiff_t>(size) - 1)
+        return Status(StatusKind::BadData,
+                      fmt::format(L"the Steam client names a folder longer than {} bytes", kItemFolderBytes - 2));
+    info.folder.assign(m_folderBuffer.begin(), end);
+    if (info.folder.empty()) return Status(StatusKind::NotFound, L"the Steam client names no folder for it");
+    return info;
+}
+
+bool CSteamworksClient::GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) {
+    if (!HasItemInterface() || !downloaded || !total) return false;
+    std::uint64_t done = 0;
+    std::uint64_t all = 0;
+    if (!m_api.itemDownloadInfo(m_ugc, file, &done, &all)) return false;
+    *downloaded = done;
+    *total = all;
+    return true;
+}
+
+bool CSteamworksClient::DownloadItem(PublishedFileId file, bool highPriority) {
+    return HasItemInterface() && m_api.downloadItem(m_ugc, file, highPriority);
+}
+
 void CSteamworksClient::RunCallbacks() {
     if (!m_started) return;
     if (m_api.route == DispatchRoute::Manual)
@@ -248,9 +324,12 @@ void CSteamworksClient::ManualDispatchRound() {
         alignas(8) std::array<std::byte, kMessageBufferBytes> bytes{};
         if (!m_api.nextCallback(m_pipe, bytes.data())) break;
         steam::CallbackMessage message;
-        if (steam::DecodeCallbackMessage(steam::ByteSpan(bytes.data(), layout.size), layout, message) &&
-            message.callbackId == steam::kCallCompletedId)
-            OnCallCompleted(message.param, message.paramSize);
+        if (steam::DecodeCallbackMessage(steam::ByteSpan(bytes.data(), layout.size), layout, message)) {
+            if (message.callbackId == steam::kCallCompletedId)
+                OnCallCompleted(message.param, message.paramSize);
+            else if (message.callbackId == steam::kDownloadItemResultId && m_api.itemInterface)
+                OnItemDownloaded(message.param, message.paramSize);
+        }
         // Every message is freed before the next is asked for; the record
         // behind it is not touched afterwards.
         m_api.freeCallback(m_pipe);
@@ -276,6 +355,16 @@ void CSteamworksClient::OnCallCompleted(const std::byte* record, std::int32_t si
         return;
     }
     FetchAndPost(completed.call, expectedId, true);
+}
+
+void CSteamworksClient::OnItemDownloaded(const std::byte* record, std::int32_t size) {
+    // Copied out before the message is freed; a record of any other size
+    // than the system's is not read at all.
+    ItemDownloadResult result;
+    if (record && size > 0 &&
+        steam::DecodeDownloadItemResult(steam::ByteSpan(record, static_cast<std::size_t>(size)),
+                                        steam::kTargetLayouts.downloadItem, result))
+        m_dispatcher.PostBroadcast(result);
 }
 
 void CSteamworksClient::PollingRound() {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gh {
 
@@ -27,6 +28,9 @@ public:
     // wait for the next one, so a library that never runs dry cannot hold
     // the caller's loop.
     static constexpr int kMaxMessagesPerRound = 1000;
+    // Room for an item's install folder as the library writes it (UTF-8):
+    // the longest Windows path, each of its units taking up to three bytes.
+    static constexpr std::size_t kItemFolderBytes = 3 * 32768;
 
     // Without a path the library is looked for when Init runs, beside
     // `gameExecutable` or on the search path (steam::FindSteamLibrary); a
@@ -42,8 +46,9 @@ public:
 
     // Finds and loads the library, starts it with the newest start entry
     // point it exports, switches it to manual dispatch where it has that,
-    // and takes its user, remote-storage and utils interfaces from the
-    // accessors it exports. True when already started. On failure (no
+    // and takes its user, remote-storage, utils and item interfaces from the
+    // accessors it exports (a library of 2017 or before: from its client
+    // interface). True when already started. On failure (no
     // library, a library that cannot be loaded, missing entry points, a
     // failed start) writes "SteamAPI_Init() failed" to the debug output,
     // sets `error` to SteamStartFailedText with the reason (the library's
@@ -53,9 +58,11 @@ public:
     // answered yet are never answered. Init may start it again.
     void Shutdown() override;
     // One round of the library's dispatch, then delivery of the finished
-    // calls to their call results. A record that is not the size of its
-    // kind, of another kind than the call asked for, or that cannot be
-    // fetched, is delivered as a failed call.
+    // calls to their call results, and of item download results (3406) to
+    // their listeners. A record that is not the size of its kind, of
+    // another kind than the call asked for, or that cannot be fetched, is
+    // delivered as a failed call; an item download result of another size
+    // than the system's is dropped.
     void RunCallbacks() override;
 
     // False without a user interface (the library offers none of a version
@@ -73,6 +80,18 @@ public:
     std::int32_t UGCRead(UGCHandle content, void* buffer, std::int32_t size, std::uint32_t offset) override;
     CCallDispatcher& CallResults() override { return m_dispatcher; }
 
+    // Only for a library whose item interface is usable (steam::SteamApi::itemInterface).
+    bool HasItemInterface() override;
+    // ISteamUtils::GetAppID, through the library's own utils interface.
+    std::uint32_t AppId() override;
+    // Without the items disabled in Steam (the flag where the library takes it).
+    std::vector<PublishedFileId> GetSubscribedItems(std::uint32_t maxCount) override;
+    std::uint32_t GetItemState(PublishedFileId file) override;
+    // Refuses a folder that is empty or fills the whole buffer (it may be cut).
+    Result<ItemInstallInfo> GetItemInstallInfo(PublishedFileId file) override;
+    bool GetItemDownloadInfo(PublishedFileId file, std::uint64_t* downloaded, std::uint64_t* total) override;
+    bool DownloadItem(PublishedFileId file, bool highPriority) override;
+
     bool IsStarted() const { return m_started; }
     // What the loaded library offers (valid while it is loaded).
     steam::StartEntry StartEntryUsed() const { return m_api.start; }
@@ -88,10 +107,12 @@ private:
     void TakeInterfaces();
     void* FindInterface(steam::AccessorFn accessor, steam::HSteamUser user, const char* const* versions,
                         std::size_t count) const;
+    void TakeInterfacesFromClient(steam::HSteamUser user);
     SteamAPICall Track(SteamAPICall call, int callbackId);
     void ManualDispatchRound();
     void PollingRound();
     void OnCallCompleted(const std::byte* record, std::int32_t size);
+    void OnItemDownloaded(const std::byte* record, std::int32_t size);
     void FetchAndPost(SteamAPICall call, int callbackId, bool viaPipe);
 
     std::optional<std::wstring> m_requestedPath;
@@ -104,6 +125,8 @@ private:
     void* m_user = nullptr;
     void* m_remoteStorage = nullptr;
     void* m_utils = nullptr;
+    void* m_ugc = nullptr;
+    std::vector<char> m_folderBuffer;       // for GetItemInstallInfo
     std::map<SteamAPICall, int> m_pending;  // call -> the record id it answers with
     CCallDispatcher m_dispatcher;
 };

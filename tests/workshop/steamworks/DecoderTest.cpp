@@ -131,6 +131,20 @@ TEST_P(SteamRecordDecoderTest, RefusesRecordsOfAnyOtherSize) {
     EXPECT_EQ(steam::CallResultSize(3406, L()), 0u);
 }
 
+TEST_P(SteamRecordDecoderTest, ReadsAnItemDownloadResultOfExactlyItsSize) {
+    const auto& r = L().downloadItem;
+    CRecordBytes bytes(r.size + 8, std::byte{0xEE});
+    bytes.Put<std::uint32_t>(r.appId, 734120).Put<std::uint64_t>(r.publishedFileId, 0xF00D'0000'0000'0042);
+    bytes.Put<std::int32_t>(r.eResult, 1);
+    ItemDownloadResult out;
+    ASSERT_TRUE(steam::DecodeDownloadItemResult(bytes.Span(r.size), r, out));
+    EXPECT_EQ(out.appId, 734120u);
+    EXPECT_EQ(out.fileId, 0xF00D'0000'0000'0042u);
+    EXPECT_EQ(out.result, 1);
+    for (std::size_t size : {r.size - 1, r.size + 8, std::size_t{0}})
+        EXPECT_FALSE(steam::DecodeDownloadItemResult(bytes.Span(size), r, out)) << size;
+}
+
 TEST_P(SteamRecordDecoderTest, ATextWithoutItsTerminatorEndsAtItsField) {
     CRecordBytes bytes = Details();
     const auto& d = L().details;

@@ -17,6 +17,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace gh::test {
 namespace {
 
@@ -143,7 +145,69 @@ TEST_P(SteamEndToEndTest, ALoggedOffUserGetsTheLoginText) {
     client.Shutdown();
 }
 
-INSTANTIATE_TEST_SUITE_P(LibraryGenerations, SteamEndToEndTest, ::testing::Values("full", "older", "polling"),
+TEST_P(SteamEndToEndTest, BringsItemsInFoldersUpToDatePageByPage) {
+    m_workshop.WriteContent(L"files/legacy.mod", "legacy");
+    m_workshop.WriteContent(L"items/1/one.mod", "one");
+    m_workshop.WriteContent(L"items/1/maps/one.map", std::string(70'000, 'm'));
+    m_workshop.WriteContent(L"items/2/two.mod", "two");
+    m_workshop.WriteContent(L"items/3/three.txt", "three");
+    m_workshop.WriteContent(L"items/4/four.mod", "four");
+    m_workshop.WriteManifest(R"({
+      "pageSize": 2, "bytesPerSecond": 5000000,
+      "items": [
+        { "id": 10, "fileName": "mods/legacy.mod", "content": "files/legacy.mod", "timeUpdated": 1733700000 },
+        { "id": 11, "kind": "folder", "folder": "items/1", "timeUpdated": 1733700000, "listedBy": ["remoteStorage"] },
+        { "id": 12, "kind": "folder", "folder": "items/2", "state": ["installed", "needsUpdate"], "resultAppId": 99,
+          "timeUpdated": 1733700000 },
+        { "id": 13, "kind": "folder", "folder": "items/3", "state": [], "listedBy": ["ugc"], "timeUpdated": 1733700000 },
+        { "id": 14, "kind": "folder", "folder": "items/4", "state": ["installed", "disabled"] },
+        { "id": 15, "kind": "folder", "folder": "items/4", "state": ["downloading"], "timeUpdated": 1733700000 },
+        { "id": 16, "kind": "folder", "folder": "items/4", "state": [], "fail": "downloadResult" }
+      ]
+    })");
+    WriteLocal(L"mods/workshop-items/11/one.mod", "stale", kTime - 1);
+
+    CSteamworksClient client(std::nullopt, m_folders.GetGameExecutablePath());
+    CRecordingSyncView view;
+    ASSERT_TRUE(client.Init());
+    const bool items = client.HasItemInterface();
+    client.Shutdown();
+    RunSync(client, view);
+
+    EXPECT_EQ(ReadLocal(L"mods/legacy.mod"), "legacy");
+    EXPECT_THAT(view.texts, Contains(L"mods/legacy.mod - Updated! Writing to mod folder..."));
+    EXPECT_EQ(view.LastText(), L"Some subscriptions could not be updated.");
+    EXPECT_EQ(m_report.protocolErrors, 0) << m_report.firstProtocolError;
+    if (!items) {
+        // Without the item interface every item goes the single-file way,
+        // which these items have none of.
+        EXPECT_EQ(std::count(view.texts.begin(), view.texts.end(), L" - File detail request timed out"), 5);
+        EXPECT_EQ(ReadLocal(L"mods/workshop-items/11/one.mod"), "stale");
+        return;
+    }
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/11/one.mod"), "one");
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/11/maps/one.map"), std::string(70'000, 'm'));
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/12/two.mod"), "two");
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/13/three.txt"), "three");
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/14/four.mod"), "<missing>");
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/15/four.mod"), "four");
+    EXPECT_EQ(ReadLocal(L"mods/workshop-items/16/four.mod"), "<missing>");
+    for (const wchar_t* line : {L"mods/workshop-items/11/ - Updated! Writing to mod folder...",
+                                L"mods/workshop-items/12/ - Not found. Installing.",
+                                L"mods/workshop-items/12/ - Updated! Writing to mod folder...",
+                                L"mods/workshop-items/13/ - Updated (no mod file in this item)",
+                                L"mods/workshop-items/14/ - Disabled in Steam",
+                                L"mods/workshop-items/15/ - Updated! Writing to mod folder...",
+                                L"mods/workshop-items/16/ - Download timed out"})
+        EXPECT_THAT(view.texts, Contains(line));
+    EXPECT_EQ(m_report.itemDownloads, 3) << "12, 13 and 16; 15 downloads already";
+    EXPECT_EQ(m_report.itemDownloadsAgain, 0);
+    EXPECT_EQ(m_report.itemDownloadsHighPriority, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(LibraryGenerations, SteamEndToEndTest,
+                         ::testing::Values("full", "ugc021", "ugc020", "ugc018", "ugc017", "ugc016", "ugc015", "older",
+                                           "nougc", "polling", "sdk142"),
                          [](const auto& param) { return std::string(param.param); });
 
 }  // namespace

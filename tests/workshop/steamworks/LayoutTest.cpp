@@ -71,6 +71,11 @@ const KnownOffset kKnown[] = {
     {"1318.m_eFileType", 9748, 9740, GH_AT(details.fileType)},
     {"1318.m_bAcceptedForUse", 9752, 9744, GH_AT(details.acceptedForUse)},
     {"1318 size", 9760, 9748, GH_AT(details.size)},
+
+    {"3406.m_unAppID", 0, 0, GH_AT(downloadItem.appId)},
+    {"3406.m_nPublishedFileId", 8, 4, GH_AT(downloadItem.publishedFileId)},
+    {"3406.m_eResult", 16, 12, GH_AT(downloadItem.eResult)},
+    {"3406 size", 24, 16, GH_AT(downloadItem.size)},
 };
 
 TEST(SteamRecordLayoutTest, MatchesTheLibrarysOffsetsOnBothSystems) {

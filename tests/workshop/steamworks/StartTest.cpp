@@ -52,15 +52,20 @@ protected:
 struct StartCase {
     const char* variant;
     StartEntry entry;
-    int reported;  // the stand-in's number for the call it received
+    int reported;        // the stand-in's number for the call it received
+    bool itemInterface;  // ISteamUGC through its own accessor, with manual dispatch
 };
 
 TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
     const StartCase cases[] = {
-        {"full", StartEntry::InitFlat, 1},         {"initflat", StartEntry::InitFlat, 1},
-        {"internal", StartEntry::InternalInit, 2}, {"init", StartEntry::Init, 3},
-        {"initsafe", StartEntry::InitSafe, 4},     {"older", StartEntry::Init, 3},
-        {"polling", StartEntry::Init, 3},
+        {"full", StartEntry::InitFlat, 1, true},         {"initflat", StartEntry::InitFlat, 1, true},
+        {"internal", StartEntry::InternalInit, 2, true}, {"init", StartEntry::Init, 3, true},
+        {"initsafe", StartEntry::InitSafe, 4, true},     {"older", StartEntry::Init, 3, true},
+        {"ugc015", StartEntry::Init, 3, true},           {"ugc016", StartEntry::Init, 3, true},
+        {"ugc017", StartEntry::Init, 3, true},           {"ugc018", StartEntry::InternalInit, 2, true},
+        {"ugc020", StartEntry::InitFlat, 1, true},       {"ugc021", StartEntry::InitFlat, 1, true},
+        {"nougc", StartEntry::InitFlat, 1, false},       {"polling", StartEntry::Init, 3, false},
+        {"sdk142", StartEntry::Init, 3, false},
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.variant);
@@ -68,10 +73,12 @@ TEST_F(SteamStartTest, StartsWithTheNewestEntryPointTheLibraryExports) {
         const Outcome outcome = Start(client);
         ASSERT_TRUE(outcome.started) << testing::PrintToString(outcome.error);
         EXPECT_EQ(client.StartEntryUsed(), c.entry);
-        EXPECT_EQ(client.Route(),
-                  std::string(c.variant) == "polling" ? steam::DispatchRoute::Polling : steam::DispatchRoute::Manual);
+        const bool polling = std::string(c.variant) == "polling" || std::string(c.variant) == "sdk142";
+        EXPECT_EQ(client.Route(), polling ? steam::DispatchRoute::Polling : steam::DispatchRoute::Manual);
         EXPECT_TRUE(client.IsLoggedOn());
         EXPECT_TRUE(client.HasRemoteStorage());
+        EXPECT_EQ(client.HasItemInterface(), c.itemInterface);
+        EXPECT_EQ(client.AppId(), c.itemInterface ? 734120u : 0u);
         EXPECT_EQ(outcome.debugOutput, "");
         const StandInReport report = ReadStandInReport(client.LibraryPath());
         EXPECT_EQ(report.startEntry, c.reported);

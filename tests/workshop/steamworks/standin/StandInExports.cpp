@@ -4,7 +4,16 @@
 //   STANDIN_INIT_FLAT, STANDIN_INTERNAL_INIT, STANDIN_INIT, STANDIN_INIT_SAFE   0 or 1
 //   STANDIN_ACCESSORS                                      1: SteamAPI_Steam<Interface>_v<NNN>
 //   STANDIN_USER_VERSION, STANDIN_STORAGE_VERSION, STANDIN_UTILS_VERSION   three digits
+//   STANDIN_FIND_OR_CREATE                                 1: SteamInternal_FindOrCreateUserInterface
+//   STANDIN_CLIENT_VERSION                                 three digits: the ISteamClient that
+//                                                          SteamInternal_CreateInterface hands out
 //   STANDIN_MANUAL_DISPATCH                                1: SteamAPI_ManualDispatch_*
+//   STANDIN_UGC                                            1: ISteamUGC's accessor and calls
+//   STANDIN_UGC_VERSION                                    three digits
+//   STANDIN_UGC_LIST_FLAG                                  1: the list calls take
+//                                                          include_locally_disabled (021 on)
+// (The version numbers are pasted into names only: "018" is no number to
+// the preprocessor.)
 #include "StandInReport.h"
 #include "StandInSteam.h"
 
@@ -62,10 +71,33 @@ STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamRemoteStorage, _v, STANDIN_STORAGE_
 STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamUtils, _v, STANDIN_UTILS_VERSION)() { return Steam().Utils(); }
 #endif
 
+#define STANDIN_USER_TEXT "SteamUser" STANDIN_STRING(STANDIN_USER_VERSION)
+#define STANDIN_STORAGE_TEXT "STEAMREMOTESTORAGE_INTERFACE_VERSION" STANDIN_STRING(STANDIN_STORAGE_VERSION)
+#define STANDIN_UTILS_TEXT "SteamUtils" STANDIN_STRING(STANDIN_UTILS_VERSION)
+
+#if STANDIN_FIND_OR_CREATE
 STANDIN_API void* SteamInternal_FindOrCreateUserInterface(std::int32_t user, const char* version) {
-    return Steam().FindOrCreate(user, version, "SteamUser" STANDIN_STRING(STANDIN_USER_VERSION),
-                                "STEAMREMOTESTORAGE_INTERFACE_VERSION" STANDIN_STRING(STANDIN_STORAGE_VERSION),
-                                "SteamUtils" STANDIN_STRING(STANDIN_UTILS_VERSION));
+    return Steam().FindOrCreate(user, version, STANDIN_USER_TEXT, STANDIN_STORAGE_TEXT, STANDIN_UTILS_TEXT);
+}
+#endif
+
+STANDIN_API void* SteamInternal_CreateInterface(const char* version) {
+    return Steam().CreateInterface(version, "SteamClient" STANDIN_STRING(STANDIN_CLIENT_VERSION));
+}
+STANDIN_API void* SteamAPI_ISteamClient_GetISteamUser(void* self, std::int32_t user, std::int32_t pipe,
+                                                      const char* version) {
+    return Steam().ClientInterface(self, user, pipe, version, STANDIN_USER_TEXT, Steam().User(),
+                                   "ISteamClient::GetISteamUser");
+}
+STANDIN_API void* SteamAPI_ISteamClient_GetISteamRemoteStorage(void* self, std::int32_t user, std::int32_t pipe,
+                                                               const char* version) {
+    return Steam().ClientInterface(self, user, pipe, version, STANDIN_STORAGE_TEXT, Steam().RemoteStorage(),
+                                   "ISteamClient::GetISteamRemoteStorage");
+}
+// ISteamUtils belongs to no user: the user argument is not there.
+STANDIN_API void* SteamAPI_ISteamClient_GetISteamUtils(void* self, std::int32_t pipe, const char* version) {
+    return Steam().ClientInterface(self, CStandInSteam::kUser, pipe, version, STANDIN_UTILS_TEXT, Steam().Utils(),
+                                   "ISteamClient::GetISteamUtils");
 }
 
 STANDIN_API bool SteamAPI_ISteamUser_BLoggedOn(void* self) { return Steam().LoggedOn(self); }
@@ -98,6 +130,45 @@ STANDIN_API bool SteamAPI_ISteamUtils_GetAPICallResult(void* self, std::uint64_t
                                                        int expectedId, bool* failed) {
     return Steam().UtilsCallResult(self, call, buffer, size, expectedId, failed);
 }
+STANDIN_API std::uint32_t SteamAPI_ISteamUtils_GetAppID(void* self) { return Steam().AppId(self); }
+
+#if STANDIN_UGC
+#if STANDIN_ACCESSORS
+STANDIN_API void* STANDIN_JOIN(SteamAPI_SteamUGC, _v, STANDIN_UGC_VERSION)() { return Steam().Ugc(); }
+#endif
+#if STANDIN_UGC_LIST_FLAG
+STANDIN_API std::uint32_t SteamAPI_ISteamUGC_GetNumSubscribedItems(void* self, bool includeLocallyDisabled) {
+    return Steam().NumSubscribed(self, true, includeLocallyDisabled);
+}
+STANDIN_API std::uint32_t SteamAPI_ISteamUGC_GetSubscribedItems(void* self, std::uint64_t* files,
+                                                                std::uint32_t maxEntries, bool includeLocallyDisabled) {
+    return Steam().SubscribedItems(self, files, maxEntries, true, includeLocallyDisabled);
+}
+#else
+STANDIN_API std::uint32_t SteamAPI_ISteamUGC_GetNumSubscribedItems(void* self) {
+    return Steam().NumSubscribed(self, false, false);
+}
+STANDIN_API std::uint32_t SteamAPI_ISteamUGC_GetSubscribedItems(void* self, std::uint64_t* files,
+                                                                std::uint32_t maxEntries) {
+    return Steam().SubscribedItems(self, files, maxEntries, false, false);
+}
+#endif
+STANDIN_API std::uint32_t SteamAPI_ISteamUGC_GetItemState(void* self, std::uint64_t file) {
+    return Steam().ItemState(self, file);
+}
+STANDIN_API bool SteamAPI_ISteamUGC_GetItemInstallInfo(void* self, std::uint64_t file, std::uint64_t* sizeOnDisk,
+                                                       char* folder, std::uint32_t folderSize,
+                                                       std::uint32_t* timeStamp) {
+    return Steam().ItemInstallInfo(self, file, sizeOnDisk, folder, folderSize, timeStamp);
+}
+STANDIN_API bool SteamAPI_ISteamUGC_GetItemDownloadInfo(void* self, std::uint64_t file, std::uint64_t* downloaded,
+                                                        std::uint64_t* total) {
+    return Steam().ItemDownloadInfo(self, file, downloaded, total);
+}
+STANDIN_API bool SteamAPI_ISteamUGC_DownloadItem(void* self, std::uint64_t file, bool highPriority) {
+    return Steam().DownloadItem(self, file, highPriority);
+}
+#endif
 
 #if STANDIN_MANUAL_DISPATCH
 STANDIN_API void SteamAPI_ManualDispatch_Init() { Steam().ManualDispatchInit(); }

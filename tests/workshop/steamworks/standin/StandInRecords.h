@@ -75,9 +75,16 @@ struct RemoteStorageGetPublishedFileDetailsResult_t {
     bool m_bAcceptedForUse;
 };
 
+struct DownloadItemResult_t {
+    std::uint32_t m_unAppID;
+    std::uint64_t m_nPublishedFileId;
+    std::int32_t m_eResult;
+};
+
 #pragma pack(pop)
 
 inline constexpr int kSteamServersConnectedId = 101;
+inline constexpr int kDownloadItemResultId = 3406;
 
 // The sizes the library's records have on this system.
 #if defined(_WIN32)
@@ -90,6 +97,11 @@ static_assert(sizeof(CallbackMsg_t) == 20 && sizeof(RemoteStorageEnumerateUserSu
               sizeof(RemoteStorageGetPublishedFileDetailsResult_t) == 9748);
 #endif
 static_assert(sizeof(SteamAPICallCompleted_t) == 16);
+#if defined(_WIN32)
+static_assert(sizeof(DownloadItemResult_t) == 24);
+#else
+static_assert(sizeof(DownloadItemResult_t) == 16);
+#endif
 
 // The loader reads the records this library writes.
 namespace layout = gh::steam;
@@ -110,5 +122,8 @@ static_assert(kLayouts.details.hFile == offsetof(RemoteStorageGetPublishedFileDe
 static_assert(kLayouts.details.timeUpdated == offsetof(RemoteStorageGetPublishedFileDetailsResult_t, m_rtimeUpdated));
 static_assert(kLayouts.details.fileName == offsetof(RemoteStorageGetPublishedFileDetailsResult_t, m_pchFileName));
 static_assert(kLayouts.details.fileSize == offsetof(RemoteStorageGetPublishedFileDetailsResult_t, m_nFileSize));
+static_assert(kLayouts.downloadItem.size == sizeof(DownloadItemResult_t));
+static_assert(kLayouts.downloadItem.publishedFileId == offsetof(DownloadItemResult_t, m_nPublishedFileId));
+static_assert(kLayouts.downloadItem.eResult == offsetof(DownloadItemResult_t, m_eResult));
 
 }  // namespace gh::standin

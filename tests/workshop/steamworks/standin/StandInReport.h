@@ -21,6 +21,9 @@ struct StandInReport {
     std::int32_t reads;           // UGCRead calls
     std::int32_t protocolErrors;  // calls the real library forbids or would crash on
     char firstProtocolError[256];
+    std::int32_t itemDownloads;              // ISteamUGC::DownloadItem calls
+    std::int32_t itemDownloadsAgain;         // of those, for items that were downloading already
+    std::int32_t itemDownloadsHighPriority;  // of those, with high priority
 };
 
 using StandInReportFn = void (*)(StandInReport* out);

@@ -4,6 +4,7 @@
 #include "platform/Unicode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -18,6 +19,8 @@ namespace fs = std::filesystem;
 InterfaceObject g_user{"ISteamUser"};
 InterfaceObject g_remoteStorage{"ISteamRemoteStorage"};
 InterfaceObject g_utils{"ISteamUtils"};
+InterfaceObject g_ugc{"ISteamUGC"};
+InterfaceObject g_client{"ISteamClient"};
 
 constexpr std::uint64_t kFirstCall = 0x5EED'0000'0000'0001;  // high bits set: a 32-bit cut shows
 constexpr std::uint64_t kFirstContent = 0x7E57'0000'0000'0000;
@@ -26,6 +29,7 @@ constexpr std::int32_t kResultOk = 1;
 constexpr std::int32_t kResultFail = 2;
 constexpr std::int32_t kResultFileNotFound = 9;
 constexpr std::size_t kWrongSizeExtra = 8;
+constexpr std::size_t kLongFolderExtra = 300'000;  // beyond any path buffer
 
 fs::path PathFromUtf8(const std::string& text) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
@@ -117,6 +121,9 @@ std::int32_t CStandInSteam::Start(StartCall call, const char* versionList, char*
     }
     m_started = true;
     ++m_report.starts;
+    // Downloads the client is making already end on their own.
+    for (std::size_t i = 0; i < m_itemStates.size(); ++i)
+        if (m_itemStates[i] & kItemDownloading) ScheduleItemDownload(i);
     return 0;
 }
 
@@ -134,6 +141,8 @@ std::string CStandInSteam::LoadWorkshop() {
         if (item.contentHandle) named.insert(*item.contentHandle);
     std::uint64_t next = kFirstContent;
     for (const WorkshopItem& item : m_manifest.items) {
+        m_itemIndex.emplace(item.id, m_itemStates.size());
+        m_itemStates.push_back(kItemSubscribed | item.state | (item.legacy ? kItemLegacy : 0));
         std::uint64_t handle = item.contentHandle.value_or(0);
         if (!item.contentHandle) {
             while (named.count(++next)) {
@@ -165,6 +174,8 @@ void CStandInSteam::ReadFaults() {
             m_wrongSize.insert(std::atoi(fault.c_str() + 5));
         else if (fault.rfind("io:", 0) == 0)
             m_ioFailure.insert(std::atoi(fault.c_str() + 3));
+        else if (fault == "longfolder")
+            m_longFolders = true;
     }
 }
 
@@ -185,6 +196,22 @@ bool CStandInSteam::IsSteamRunning() const {
 void* CStandInSteam::User() { return m_started ? &g_user : nullptr; }
 void* CStandInSteam::RemoteStorage() { return m_started ? &g_remoteStorage : nullptr; }
 void* CStandInSteam::Utils() { return m_started ? &g_utils : nullptr; }
+void* CStandInSteam::Ugc() { return m_started ? &g_ugc : nullptr; }
+
+void* CStandInSteam::CreateInterface(const char* version, const char* clientVersion) {
+    if (!Usable("SteamInternal_CreateInterface") || !version) return nullptr;
+    return std::string(version) == clientVersion ? &g_client : nullptr;
+}
+
+void* CStandInSteam::ClientInterface(void* client, std::int32_t user, std::int32_t pipe, const char* version,
+                                     const char* known, void* object, const char* call) {
+    if (!IsSelf(client, g_client, call) || !version) return nullptr;
+    if (user != kUser || pipe != kPipe) {
+        Violation(std::string(call) + " called without the user or the pipe");
+        return nullptr;
+    }
+    return std::string(version) == known ? object : nullptr;
+}
 
 void* CStandInSteam::FindOrCreate(std::int32_t user, const char* version, const char* userVersion,
                                   const char* storageVersion, const char* utilsVersion) {
@@ -208,10 +235,29 @@ bool CStandInSteam::LoggedOn(void* self) {
     return IsSelf(self, g_user, "ISteamUser::BLoggedOn") && m_manifest.loggedOn;
 }
 
+std::optional<std::size_t> CStandInSteam::IndexOf(std::uint64_t file) const {
+    const auto found = m_itemIndex.find(file);
+    if (found == m_itemIndex.end()) return std::nullopt;
+    return found->second;
+}
+
 const WorkshopItem* CStandInSteam::FindItem(std::uint64_t file) const {
-    for (const WorkshopItem& item : m_manifest.items)
-        if (item.id == file) return &item;
-    return nullptr;
+    const auto index = IndexOf(file);
+    return index ? &m_manifest.items[*index] : nullptr;
+}
+
+std::int64_t CStandInSteam::TransferMs(std::uint64_t size) const {
+    if (m_manifest.bytesPerSecond <= 0) return 0;
+    return static_cast<std::int64_t>(
+        std::ceil(static_cast<double>(size) * 1000.0 / static_cast<double>(m_manifest.bytesPerSecond)));
+}
+
+std::uint64_t CStandInSteam::BytesSoFar(const Transfer& transfer) {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - transfer.start).count();
+    if (elapsed >= transfer.durationMs) return transfer.size;
+    if (elapsed <= 0) return 0;
+    return static_cast<std::uint64_t>(static_cast<double>(transfer.size) * static_cast<double>(elapsed) /
+                                      static_cast<double>(transfer.durationMs));
 }
 
 std::int64_t CStandInSteam::LatencyOf(const WorkshopItem* item) const {
@@ -244,13 +290,25 @@ std::uint64_t CStandInSteam::Schedule(int id, const Record& record, std::int64_t
 std::uint64_t CStandInSteam::Enumerate(void* self, std::uint32_t startIndex) {
     if (!IsSelf(self, g_remoteStorage, "ISteamRemoteStorage::EnumerateUserSubscribedFiles")) return 0;
     RemoteStorageEnumerateUserSubscribedFilesResult_t record{};
+    const auto pageSize = static_cast<std::uint32_t>(m_manifest.pageSize);
+    std::uint32_t page = startIndex / pageSize;
+    if (m_manifest.failPage && *m_manifest.failPage == page) {
+        record.m_eResult = kResultFail;
+        return Schedule(1314, record, m_manifest.latencyMs);
+    }
+    if (m_manifest.repeatPage && *m_manifest.repeatPage + 1 == page) {
+        page = *m_manifest.repeatPage;
+        startIndex = page * pageSize;
+    }
+    std::vector<std::uint64_t> listed;
+    for (const WorkshopItem& item : m_manifest.items)
+        if (item.listedByRemoteStorage) listed.push_back(item.id);
     record.m_eResult = kResultOk;
-    const std::size_t total = m_manifest.items.size();
-    record.m_nTotalResultCount = static_cast<std::int32_t>(total);
-    std::int32_t returned = 0;
-    for (std::size_t i = startIndex; i < total && returned < 50; ++i, ++returned)
-        record.m_rgPublishedFileId[returned] = m_manifest.items[i].id;
-    record.m_nResultsReturned = returned;
+    record.m_nTotalResultCount = m_manifest.totalCount.value_or(static_cast<std::int32_t>(listed.size()));
+    std::uint32_t returned = 0;
+    for (std::size_t i = startIndex; i < listed.size() && returned < pageSize; ++i, ++returned)
+        record.m_rgPublishedFileId[returned] = listed[i];
+    record.m_nResultsReturned = static_cast<std::int32_t>(returned);
     return Schedule(1314, record, m_manifest.latencyMs);
 }
 
@@ -269,6 +327,11 @@ std::uint64_t CStandInSteam::Details(void* self, std::uint64_t file, std::uint32
         return Schedule(1318, record, m_manifest.latencyMs);
     }
     if (item->fail == WorkshopFailure::Never) return 0;
+    if (item->kind == WorkshopItemKind::Folder) {
+        // An item that lives in a folder has no single file to describe.
+        record.m_eResult = kResultFileNotFound;
+        return Schedule(1318, record, LatencyOf(item));
+    }
     const std::uint64_t handle = m_itemHandles[static_cast<std::size_t>(item - m_manifest.items.data())];
     CopyText(record.m_rgchTitle, sizeof record.m_rgchTitle, item->fileName);
     CopyText(record.m_pchFileName, sizeof record.m_pchFileName, item->fileName);
@@ -321,12 +384,10 @@ std::uint64_t CStandInSteam::Download(void* self, std::uint64_t content, std::ui
         record.m_eResult = kResultFileNotFound;
         return Schedule(1317, record, latency);
     }
-    std::int64_t duration = 0;
-    if (m_manifest.bytesPerSecond > 0)
-        duration =
-            (static_cast<std::int64_t>(*size) * 1000 + m_manifest.bytesPerSecond - 1) / m_manifest.bytesPerSecond;
+    const std::int64_t duration = TransferMs(static_cast<std::uint64_t>(*size));
     if (!m_transfers.count(content))
-        m_transfers[content] = Transfer{Clock::now() + std::chrono::milliseconds(latency), duration, *size};
+        m_transfers[content] =
+            Transfer{Clock::now() + std::chrono::milliseconds(latency), duration, static_cast<std::uint64_t>(*size)};
     if (found->second.failDownload) {
         record.m_eResult = kResultFail;
         return Schedule(1317, record, latency + duration);
@@ -340,15 +401,8 @@ bool CStandInSteam::Progress(void* self, std::uint64_t content, std::int32_t* do
     if (!IsSelf(self, g_remoteStorage, "ISteamRemoteStorage::GetUGCDownloadProgress")) return false;
     const auto found = m_transfers.find(content);
     if (found == m_transfers.end() || !downloaded || !expected) return false;
-    const Transfer& transfer = found->second;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - transfer.start).count();
-    std::int64_t bytes = 0;
-    if (elapsed >= transfer.durationMs)
-        bytes = transfer.size;
-    else if (elapsed > 0)
-        bytes = static_cast<std::int64_t>(transfer.size) * elapsed / transfer.durationMs;
-    *downloaded = static_cast<std::int32_t>(bytes);
-    *expected = transfer.size;
+    *downloaded = static_cast<std::int32_t>(BytesSoFar(found->second));
+    *expected = static_cast<std::int32_t>(found->second.size);
     return true;
 }
 
@@ -384,6 +438,14 @@ void CStandInSteam::MakeReady() {
     m_scheduled.erase(m_scheduled.begin(), firstLater);
     std::stable_sort(ready.begin(), ready.end(), [](const Result& a, const Result& b) { return a.due < b.due; });
     for (Result& result : ready) {
+        if (result.broadcast) {
+            if (result.installs) {
+                std::uint32_t& state = m_itemStates[*result.installs];
+                state = (state | kItemInstalled) & ~(kItemNeedsUpdate | kItemDownloading | kItemDownloadPending);
+            }
+            if (m_manualDispatch) m_queue.push_back(Message{result.id, std::move(result.bytes)});
+            continue;
+        }
         if (m_manualDispatch) {
             SteamAPICallCompleted_t completed{};
             completed.m_hAsyncCall = result.call;
@@ -518,6 +580,117 @@ bool CStandInSteam::UtilsCallResult(void* self, std::uint64_t call, void* buffer
     const bool ok = HandOut(*found, buffer, size, expectedId, failed);
     m_completed.erase(found);
     return ok;
+}
+
+std::uint32_t CStandInSteam::AppId(void* self) { return IsSelf(self, g_utils, "ISteamUtils::GetAppID") ? m_appId : 0; }
+
+std::uint32_t CStandInSteam::NumSubscribed(void* self, bool flagGiven, bool includeDisabled) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::GetNumSubscribedItems")) return 0;
+    return SubscribedItems(self, nullptr, 0, flagGiven, includeDisabled);
+}
+
+std::uint32_t CStandInSteam::SubscribedItems(void* self, std::uint64_t* files, std::uint32_t max, bool flagGiven,
+                                             bool includeDisabled) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::GetSubscribedItems")) return 0;
+    if (flagGiven && includeDisabled)
+        Violation("ISteamUGC's list calls were asked to include the items disabled in Steam");
+    // Libraries before the flag list every subscription.
+    const bool leaveOut = flagGiven && !includeDisabled;
+    std::uint32_t count = 0;
+    for (std::size_t i = 0; i < m_manifest.items.size(); ++i) {
+        if (!m_manifest.items[i].listedByItemInterface || (leaveOut && (m_itemStates[i] & kItemDisabledLocally)))
+            continue;
+        if (files && count < max) files[count] = m_manifest.items[i].id;
+        ++count;
+    }
+    return files ? std::min(count, max) : count;
+}
+
+std::uint32_t CStandInSteam::ItemState(void* self, std::uint64_t file) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::GetItemState")) return 0;
+    const auto index = IndexOf(file);
+    return index ? m_itemStates[*index] : 0;
+}
+
+bool CStandInSteam::ItemInstallInfo(void* self, std::uint64_t file, std::uint64_t* sizeOnDisk, char* folder,
+                                    std::uint32_t folderSize, std::uint32_t* timeStamp) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::GetItemInstallInfo")) return false;
+    if (!sizeOnDisk || !folder || folderSize == 0 || !timeStamp) {
+        Violation("ISteamUGC::GetItemInstallInfo called without its outputs");
+        return false;
+    }
+    const auto index = IndexOf(file);
+    if (!index || !(m_itemStates[*index] & kItemInstalled)) return false;
+    const WorkshopItem& item = m_manifest.items[*index];
+    if (item.folder.empty()) return false;
+    const fs::path path = m_folder / PathFromUtf8(item.folder);
+    const std::u8string utf8 = path.u8string();
+    std::string text(reinterpret_cast<const char*>(utf8.data()), utf8.size());
+    if (m_longFolders) text += "/" + std::string(kLongFolderExtra, 'x');
+    // As the library does: as much as fits, always terminated.
+    CopyText(folder, folderSize, text);
+    std::error_code error;
+    *sizeOnDisk = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(path, error))
+        if (entry.is_regular_file(error)) *sizeOnDisk += entry.file_size(error);
+    std::int64_t time = item.timeUpdated.value_or(0);
+    if (!item.timeUpdated) {
+        const auto written = fs::last_write_time(path, error);
+        if (!error)
+            time = std::chrono::duration_cast<std::chrono::seconds>(
+                       std::chrono::file_clock::to_sys(written).time_since_epoch())
+                       .count();
+    }
+    *timeStamp = static_cast<std::uint32_t>(std::clamp<std::int64_t>(time, 0, 0xFFFFFFFF));
+    return true;
+}
+
+bool CStandInSteam::ItemDownloadInfo(void* self, std::uint64_t file, std::uint64_t* downloaded, std::uint64_t* total) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::GetItemDownloadInfo")) return false;
+    const auto index = IndexOf(file);
+    const auto found = index ? m_itemTransfers.find(*index) : m_itemTransfers.end();
+    if (found == m_itemTransfers.end() || !downloaded || !total) return false;
+    *downloaded = BytesSoFar(found->second);
+    *total = found->second.size;
+    return true;
+}
+
+bool CStandInSteam::DownloadItem(void* self, std::uint64_t file, bool highPriority) {
+    if (!IsSelf(self, g_ugc, "ISteamUGC::DownloadItem")) return false;
+    ++m_report.itemDownloads;
+    if (highPriority) ++m_report.itemDownloadsHighPriority;
+    const auto index = IndexOf(file);
+    if (!index) return false;
+    if (m_itemStates[*index] & (kItemDownloading | kItemDownloadPending)) ++m_report.itemDownloadsAgain;
+    if (m_manifest.items[*index].fail == WorkshopFailure::DownloadItem) return false;
+    m_itemStates[*index] |= kItemDownloadPending;
+    ScheduleItemDownload(*index);
+    return true;
+}
+
+void CStandInSteam::ScheduleItemDownload(std::size_t index) {
+    const WorkshopItem& item = m_manifest.items[index];
+    std::uint64_t size = 0;
+    std::error_code error;
+    if (!item.folder.empty())
+        for (const auto& entry : fs::recursive_directory_iterator(m_folder / PathFromUtf8(item.folder), error))
+            if (entry.is_regular_file(error)) size += entry.file_size(error);
+    const std::int64_t latency = LatencyOf(&item);
+    const std::int64_t duration = TransferMs(size);
+    m_itemTransfers[index] = Transfer{Clock::now() + std::chrono::milliseconds(latency), duration, size};
+    const auto broadcast = [&](std::uint32_t appId, std::int32_t outcome, std::optional<std::size_t> installs) {
+        DownloadItemResult_t record{};
+        record.m_unAppID = appId;
+        record.m_nPublishedFileId = item.id;
+        record.m_eResult = outcome;
+        Schedule(kDownloadItemResultId, record, latency + duration);
+        m_scheduled.back().broadcast = true;
+        m_scheduled.back().installs = installs;
+    };
+    // Another app's download of the same item is reported first.
+    if (item.resultAppId) broadcast(*item.resultAppId, kResultOk, std::nullopt);
+    const bool fails = item.fail == WorkshopFailure::DownloadResult || item.folder.empty();
+    broadcast(m_appId, fails ? kResultFail : kResultOk, fails ? std::nullopt : std::optional(index));
 }
 
 void CStandInSteam::Report(StandInReport* out) const {

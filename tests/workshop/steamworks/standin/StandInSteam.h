@@ -1,16 +1,19 @@
 // The stand-in Steam client: serves a local Workshop folder (workshop.json,
-// as the local Workshop reads it) through the Steam library's flat API.
-// Results become ready after the manifest's latency (and the transfer time
-// at its bytesPerSecond) and are handed out through the dispatch route the
-// library was built with. It checks how it is driven and counts every call
-// the real library forbids.
+// as the local Workshop reads it) through the Steam library's flat API,
+// remote storage and the item interface both. Results become ready after
+// the manifest's latency (and the transfer time at its bytesPerSecond) and
+// are handed out through the dispatch route the library was built with;
+// item download results (3406) only through manual dispatch. It checks how
+// it is driven and counts every call the real library forbids.
 //
 // Environment, read at each start:
 //   SteamAppId                   a decimal app id; without it the start fails
 //   GATEHOUSE_STANDIN_WORKSHOP   the Workshop folder; without it "Steam is not running"
 //   GATEHOUSE_STANDIN_FAULT      comma-separated: "start" (the start fails),
-//                                "size:ID" (records of id ID, 1314/1317/1318, are
-//                                8 bytes too long), "io:ID" (their calls fail)
+//                                "size:ID" (records of id ID, 1314/1317/1318/3406,
+//                                are 8 bytes too long), "io:ID" (their calls fail),
+//                                "longfolder" (install folders are longer than any
+//                                buffer: what is written is cut)
 #pragma once
 
 #include "StandInRecords.h"
@@ -54,9 +57,14 @@ public:
     void* User();
     void* RemoteStorage();
     void* Utils();
+    void* Ugc();
     // The older lookup by version text; `versions` are the texts this build knows.
     void* FindOrCreate(std::int32_t user, const char* version, const char* userVersion, const char* storageVersion,
                        const char* utilsVersion);
+    // The oldest: the client interface of `clientVersion`, and its accessors.
+    void* CreateInterface(const char* version, const char* clientVersion);
+    void* ClientInterface(void* client, std::int32_t user, std::int32_t pipe, const char* version, const char* known,
+                          void* object, const char* call);
     std::int32_t Pipe();
     std::int32_t UserHandle();
 
@@ -77,6 +85,18 @@ public:
     void RunCallbacks();
     bool IsCallCompleted(void* self, std::uint64_t call, bool* failed);
     bool UtilsCallResult(void* self, std::uint64_t call, void* buffer, int size, int expectedId, bool* failed);
+    std::uint32_t AppId(void* self);
+
+    // The item interface. `flagGiven`: the library's list calls take
+    // include_locally_disabled (accessor 021 on), which must be false.
+    std::uint32_t NumSubscribed(void* self, bool flagGiven, bool includeDisabled);
+    std::uint32_t SubscribedItems(void* self, std::uint64_t* files, std::uint32_t max, bool flagGiven,
+                                  bool includeDisabled);
+    std::uint32_t ItemState(void* self, std::uint64_t file);
+    bool ItemInstallInfo(void* self, std::uint64_t file, std::uint64_t* sizeOnDisk, char* folder,
+                         std::uint32_t folderSize, std::uint32_t* timeStamp);
+    bool ItemDownloadInfo(void* self, std::uint64_t file, std::uint64_t* downloaded, std::uint64_t* total);
+    bool DownloadItem(void* self, std::uint64_t file, bool highPriority);
 
     void Report(StandInReport* out) const;
 
@@ -89,7 +109,9 @@ private:
         std::vector<std::byte> bytes;
         bool ioFailure = false;
         Clock::time_point due;
-        std::optional<std::uint64_t> opens;  // content that becomes readable when handed out
+        std::optional<std::uint64_t> opens;   // content that becomes readable when handed out
+        bool broadcast = false;               // a 3406 message, not a call result
+        std::optional<std::size_t> installs;  // an item installed when it is sent
     };
     struct Content {
         std::filesystem::path path;
@@ -99,7 +121,7 @@ private:
     struct Transfer {
         Clock::time_point start;
         std::int64_t durationMs = 0;
-        std::int32_t size = 0;
+        std::uint64_t size = 0;
     };
     struct Message {
         int id = 0;
@@ -113,7 +135,11 @@ private:
     std::string LoadWorkshop();
     void ReadFaults();
     const WorkshopItem* FindItem(std::uint64_t file) const;
+    std::optional<std::size_t> IndexOf(std::uint64_t file) const;
     std::int64_t LatencyOf(const WorkshopItem* item) const;
+    std::int64_t TransferMs(std::uint64_t size) const;
+    static std::uint64_t BytesSoFar(const Transfer& transfer);
+    void ScheduleItemDownload(std::size_t index);
     std::optional<std::int32_t> ContentSize(const std::filesystem::path& path) const;
     template <class Record>
     std::uint64_t Schedule(int id, const Record& record, std::int64_t delayMs, std::optional<std::uint64_t> opens = {});
@@ -129,9 +155,13 @@ private:
     std::map<std::uint64_t, Content> m_contents;
     std::map<std::uint64_t, Transfer> m_transfers;
     std::map<std::uint64_t, int> m_readable;  // content -> read-throughs left
+    std::map<std::uint64_t, std::size_t> m_itemIndex;
+    std::vector<std::uint32_t> m_itemStates;          // kItem* flags as downloads change them
+    std::map<std::size_t, Transfer> m_itemTransfers;  // by item
     std::set<int> m_wrongSize;
     std::set<int> m_ioFailure;
     bool m_failStart = false;
+    bool m_longFolders = false;
 
     std::uint64_t m_nextCall = 0;
     std::vector<Result> m_scheduled;   // not ready yet

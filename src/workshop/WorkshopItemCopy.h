@@ -1,0 +1,44 @@
+// Copying an item that lives in a folder (the Steam client's copy of it)
+// below mods/workshop-items/<id>/ of the documents game folder.
+#pragma once
+
+#include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopRecords.h"
+
+#include <string>
+#include <vector>
+
+namespace gh {
+
+// Folders deeper than this below an item's folder are not walked; such an
+// item is a copy error.
+inline constexpr std::size_t kMaxItemFolderDepth = 64;
+
+struct ItemCopyReport {
+    enum class Outcome {
+        UpToDate,  // every file was as new on disk as the item's time
+        Updated,   // some files were copied, and none failed
+        Failed,    // the folder could not be read, two names would be one file,
+                   // or a file could not be copied (the others were copied)
+    };
+    Outcome outcome = Outcome::UpToDate;
+    bool hasModFile = false;  // some file's name ends in ".mod" (any case)
+    // Lines for the command line's standard error: entries that were
+    // skipped, and why the item or one of its files failed.
+    std::vector<std::wstring> notes;
+};
+
+// Copies the files of the item `fileId` from its install folder
+// (`install.folder`, UTF-8) to ItemFilePath(userGameFolder, fileId, ...),
+// keeping their paths below the folder. Links, pipes and devices are
+// skipped, each with a note. A file is copied only when `install.timeStamp`
+// is later than the modification time of the file it would replace (or that
+// file is missing); it replaces it atomically, read and written a piece of
+// kInstallChunkSize at a time. Names that differ only in case (as the
+// launcher compares paths) make the item fail before anything is written.
+// A file whose name is refused, or that cannot be read or written, is not
+// written and makes the item fail; the others are copied all the same.
+ItemCopyReport CopyItemFolder(const ItemInstallInfo& install, PublishedFileId fileId,
+                              const std::wstring& userGameFolder, CStaleFileSweeper* sweeper = nullptr);
+
+}  // namespace gh
