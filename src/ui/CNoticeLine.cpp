@@ -1,6 +1,7 @@
 #include "ui/CNoticeLine.h"
 
 #include <wx/arrstr.h>
+#include <wx/dcclient.h>
 #include <wx/tooltip.h>
 
 #include <algorithm>
@@ -104,9 +105,11 @@ void CNoticeLine::SetNotice(const std::wstring& line, const std::wstring& detail
     // As text, never as a label whose '&' would mark a shortcut.
     m_text->SetLabelText(wxJoin(lines, '\n', '\0'));
     // As high as its lines, within its place.
-    const int lineHeight = m_text->GetTextExtent("Ag").y;
-    const int shown = static_cast<int>(lines.size());
-    Arrange(std::min(m_textArea.y, std::max(m_text->GetBestSize().y, shown * lineHeight)), withAction);
+    wxClientDC dc(m_text);
+    dc.SetFont(m_text->GetFont());
+    wxCoord textWidth = 0, textHeight = 0;
+    dc.GetMultiLineTextExtent(m_text->GetLabelText(), &textWidth, &textHeight);
+    Arrange(std::min(m_textArea.y, textHeight + 2), withAction);
     wxString tip;
     if (cut) tip = wxString(line);
     if (!details.empty()) tip += (tip.empty() ? "" : "\n\n") + wxString(details);
