@@ -2,10 +2,11 @@
 // a restart list. Neither may read out of bounds or hang, and what they
 // select must hold: only rows that exist and are usable, at most 10 entries
 // from a selection file, and a selection that survives being written and
-// read back unchanged.
+// read back unchanged; so must every entry of a file, as sort reads it.
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -49,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     gh::CHeadlessSelection file(Rows());
-    if (gh::LoadSelectionText(file.Rules(), bytes) == gh::SelectionFileResult::Loaded) {
+    const bool loaded = gh::LoadSelectionText(file.Rules(), bytes) == gh::SelectionFileResult::Loaded;
+    if (loaded) {
         CheckSelection(file.Rules());
         Require(file.Rules().Selection().size() <= gh::kSelectionLimit);
         Require(file.View().SelectedRows().size() == file.Rules().Selection().size());
@@ -61,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         Require(file.Rules().Selection().empty());
     }
+
+    // What sort reads it writes back whole: every entry, in its order.
+    const std::optional<std::vector<std::int64_t>> entries = gh::ReadSelectionEntries(bytes);
+    Require(entries.has_value() == loaded);
+    if (entries) Require(gh::ReadSelectionEntries(gh::FormatSelectionEntries(*entries)) == entries);
 
     gh::CHeadlessSelection restart(Rows());
     if (gh::ApplyRestartListText(restart.Rules(), bytes) == gh::RestartListResult::Applied)

@@ -23,7 +23,7 @@ Sizes are fixed by the windows that show the images:
   SPLASH 800x256 (start window background); PLAY, PLAYM 177x44; CLOSE 44x43;
   SPLAYM 120x30 - each in the states U (normal), D (pressed), F (hover),
   X (disabled); APP16/32/48/64 (application icon); MOVEUP, MOVEDOWN, LOADSET,
-  SAVESET, REMOVE 16x16; OPENMODS 48x48; OPENSAVES 32x32.
+  SAVESET, REMOVE, SORT, ADDREQS 16x16; OPENMODS 48x48; OPENSAVES 32x32.
 Bitmaps are opaque RGB; icons are RGBA.
 """
 
@@ -545,6 +545,32 @@ def icon_remove(size):
     return c
 
 
+def icon_sort(size):
+    """Sort: bars that grow downwards beside an arrow that points down, as
+    mods go after what they need."""
+    c = icon_canvas(size)
+    for k, width in enumerate((4, 6.5, 9)):
+        y = 2.5 + k * 4.5
+        bar = sd_round_rect(6.5, y, 6.5 + width, y + 2.6, 0.6)
+        outline_fill(c, bar, vgradient(y, y + 2.6, hexcol("8fb4e8"), hexcol("3a64a8")), hexcol("1a2e5a"), None, 0.7)
+    shaft = sd_round_rect(2, 1.5, 4, 11, 0.3)
+    head = sd_polygon([(0.3, 10), (5.7, 10), (3, 14.8)])
+    outline_fill(c, sd_union(shaft, head), vgradient(0, 16, hexcol("7fd06a"), hexcol("2f8a2a")), hexcol("1d4a1a"),
+                 None, 0.7)
+    return c
+
+
+def icon_add_requirements(size):
+    """Add them: a mod's package with a plus, for the mods that come along."""
+    c = icon_canvas(size)
+    box = sd_round_rect(1, 4, 11, 14, 1)
+    outline_fill(c, box, vgradient(4, 14, hexcol("f5c451"), hexcol("c98a1c")), hexcol("6b4610"), None, 0.8)
+    c.shape(sd_round_rect(1.6, 7.5, 10.4, 8.5, 0.2), hexcol("8a5a14"))
+    plus = sd_union(sd_round_rect(8, 10.3, 15.5, 12.7, 0.4), sd_round_rect(10.55, 7.75, 12.95, 15.25, 0.4))
+    outline_fill(c, plus, hexcol("4cbf3a"), hexcol("1d4a1a"), None, 0.8)
+    return c
+
+
 def icon_load(size):
     c = icon_canvas(size)
     folder(c, 0.8, 3.5, 14.4, 11.5, open_front=True)
@@ -629,6 +655,8 @@ def main():
     save("LOADSET", icon_load(16), True)
     save("SAVESET", icon_save(16), True)
     save("REMOVE", icon_remove(16), True)
+    save("SORT", icon_sort(16), True)
+    save("ADDREQS", icon_add_requirements(16), True)
     save("OPENMODS", icon_open_mods(), True)
     save("OPENSAVES", icon_open_saves(), True)
 

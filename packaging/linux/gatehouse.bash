@@ -22,7 +22,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect) command=$word; break ;;
+            list|sync|play|inspect|sort) command=$word; break ;;
         esac
     done
 
@@ -32,13 +32,19 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect sort" -- "$cur"))
             fi ;;
         list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
         play)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--last $options" -- "$cur"))
+                COMPREPLY=($(compgen -W "--last --with-requirements $options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
+            fi ;;
+        sort)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
                 COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;

@@ -3,6 +3,7 @@
 #include "cli/HeaderReport.h"
 #include "cli/ListCommand.h"
 #include "cli/PlayCommand.h"
+#include "cli/SortCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/TerminalText.h"
 #include "cli/Usage.h"
@@ -37,6 +38,7 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         case CliCommand::Play: {
             PlayRequest request;
             request.runner = line.options.runner;
+            request.withRequirements = line.withRequirements;
             if (line.setPath) {
                 request.source = PlayRequest::Source::Set;
                 request.setPath = *line.setPath;
@@ -46,6 +48,7 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
             return RunPlay(request, folders, console);
         }
         case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, folders, console);
+        case CliCommand::Sort: return RunSort(*line.sortPath, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;

@@ -66,6 +66,7 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"sync") return CliCommand::Sync;
     if (word == L"play") return CliCommand::Play;
     if (word == L"inspect") return CliCommand::Inspect;
+    if (word == L"sort") return CliCommand::Sort;
     return std::nullopt;
 }
 
@@ -148,6 +149,10 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.last = true;
             continue;
         }
+        if (name == L"--with-requirements" && takesNoValue() && line.command == CliCommand::Play) {
+            line.withRequirements = true;
+            continue;
+        }
         if (IsOption(arg)) {
             return fail(fmt::format(L"unknown option {}", TerminalSafe(arg)));
         }
@@ -169,9 +174,17 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.inspectPath = arg;
             continue;
         }
+        if (line.command == CliCommand::Sort && !line.sortPath) {
+            if (arg.empty()) return fail(L"the set file name is empty");
+            line.sortPath = arg;
+            continue;
+        }
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
+    if (line.command == CliCommand::Sort && !line.sortPath) return fail(L"sort needs a set file");
+    if (line.withRequirements && !line.setPath && !line.last)
+        return fail(L"--with-requirements needs a selection: a set file or --last");
     return line;
 }
 

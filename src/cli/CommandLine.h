@@ -2,8 +2,9 @@
 //   gatehouse [options]                       the windowed launcher
 //   gatehouse [options] list [--json]
 //   gatehouse [options] sync [--timeout SECONDS]
-//   gatehouse [options] play [SET.sch | --last]
+//   gatehouse [options] play [SET.sch | --last] [--with-requirements]
 //   gatehouse [options] inspect FILE.MOD [--json]
+//   gatehouse [options] sort SET.sch
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
@@ -28,6 +29,7 @@ enum class CliCommand {
     Sync,
     Play,
     Inspect,
+    Sort,
     Help,
     Version,
 };
@@ -41,7 +43,9 @@ struct CommandLine {
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
     std::optional<std::wstring> setPath;             // play SET.sch
     bool last = false;                               // play --last
+    bool withRequirements = false;                   // play ... --with-requirements
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
+    std::optional<std::wstring> sortPath;            // sort SET.sch
 };
 
 // Parses the arguments after the program's name, up to the game's command
@@ -49,8 +53,9 @@ struct CommandLine {
 // not examined). Everything else
 // that is not understood is an error: an unknown option or command, a
 // missing or empty option value, an option of another command, a second
-// command word, a time-out that is not a number of seconds; its status is
-// one line, without "gatehouse: ".
+// command word, a time-out that is not a number of seconds, a missing file
+// for inspect or sort, --with-requirements without a selection to add to;
+// its status is one line, without "gatehouse: ".
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args);
 
 }  // namespace gh

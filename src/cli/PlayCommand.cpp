@@ -8,6 +8,7 @@
 #include "launcher/NoticeTexts.h"
 #include "selection/RestartList.h"
 #include "selection/SelectionFile.h"
+#include "selection/SelectionRequirements.h"
 #include "selection/SelectionSets.h"
 #include "selection/SelectionTexts.h"
 #include "selection/StartSelection.h"
@@ -54,6 +55,25 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
     if (count > kSelectionLimit) {
         // The manager keeps its play button disabled for such a selection.
         m_console.Err(OverLimitMessage(count) + L"\n");
+        return ManagerChoice::Close;
+    }
+    std::optional<RequirementPlan> plan;
+    if (m_request.withRequirements) plan = AddRequirements(rules, rows);
+    const bool noRoom = plan && !plan->additions.empty() && !plan->Fits();
+    if (plan && !plan->additions.empty() && !noRoom) {
+        std::wstring added = L"gatehouse: added";
+        const wchar_t* separator = L" ";
+        for (const RequirementAddition& addition : plan->additions) {
+            added += separator + TerminalSafe(addition.mod->name);
+            separator = L", ";
+        }
+        m_console.Err(added + L"\n");
+    }
+    // What the selection still lacks, one line per mod that lacks it.
+    for (const SelectedModNeeds& needs : UnmetRequirements(rows, SelectionGuids(rules)))
+        m_console.Err(L"gatehouse: " + NeedsLine(needs, TextFor::Terminal) + L"\n");
+    if (noRoom) {
+        m_console.Err(L"gatehouse: " + NoRoomText(plan->placesMissing) + L"\ngatehouse: the game was not started\n");
         return ManagerChoice::Close;
     }
     return ManagerChoice::Play;

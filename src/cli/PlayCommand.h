@@ -1,7 +1,9 @@
-// `play [SET.sch | --last]`: the launcher's run without windows. The
-// start-up sequence runs as in the windowed launcher, with the command line
-// standing in for the player's choices: play without mods, or play with the
-// selection of a saved set or the one the mod manager would open with.
+// `play [SET.sch | --last] [--with-requirements]`: the launcher's run
+// without windows. The start-up sequence runs as in the windowed launcher,
+// with the command line standing in for the player's choices: play without
+// mods, or play with the selection of a saved set or the one the mod
+// manager would open with, and, when asked, the mods its mods need added
+// as the manager's "Add them" adds them.
 #pragma once
 
 #include "cli/Console.h"
@@ -20,6 +22,7 @@ struct PlayRequest {
     Source source = Source::None;
     std::wstring setPath;  // with Source::Set
     std::wstring runner;   // see StartGameExecutable
+    bool withRequirements = false;
 };
 
 // Runs the sequence with a terminal host; returns the exit status.

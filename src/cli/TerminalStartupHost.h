@@ -22,7 +22,11 @@ public:
     // Builds the manager's rows and loads the selection into an empty one.
     // A set that cannot be read or does not begin with "[MODS]", and a
     // selection over the limit, are reported and end the run (Close); a
-    // restart list then stays for the next start.
+    // restart list then stays for the next start. With withRequirements the
+    // mods the selection's mods need are added; when they do not fit in
+    // the limit, that is reported and ends the run too, as the player asked
+    // for a game with them. Then each selected mod whose requirements the
+    // selection still does not hold gets one line on standard error.
     ManagerChoice RunModManager() override;
     // Writes "gatehouse.sch"; once it holds a selection built from the
     // restart list, the list is used up.

@@ -104,4 +104,78 @@ Notice LoadNotice(std::wstring_view setName, const SelectionLoadReport& report, 
     return notice;
 }
 
+namespace {
+
+// "A", "A and B", "A, B and C".
+std::wstring Listed(const std::vector<std::wstring>& names) {
+    std::wstring text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? L" and " : L", ";
+        text += names[i];
+    }
+    return text;
+}
+
+std::wstring Unmet(const UnmetRequirement& unmet, TextFor target) {
+    const CModRequirement& requirement = *unmet.requirement;
+    const std::wstring name = unmet.installed ? ModName(unmet.installed->name, unmet.installed->guid, target)
+                                              : ModName(requirement.name, requirement.guid, target);
+    switch (unmet.state) {
+        case RequirementState::NotSelected: return name;
+        case RequirementState::NotInstalled: return name + L" (not installed)";
+        case RequirementState::TooOld:
+            return fmt::format(L"{} {} (version {} is installed)", name, requirement.version,
+                               unmet.installed ? unmet.installed->version : 0);
+        case RequirementState::Blocked: return name + L" (cannot be chosen)";
+    }
+    return name;
+}
+
+}  // namespace
+
+std::wstring NeedsLine(const SelectedModNeeds& needs, TextFor target) {
+    std::vector<std::wstring> names;
+    for (const UnmetRequirement& unmet : needs.unmet) names.push_back(Unmet(unmet, target));
+    const std::wstring mod = needs.mod ? ModName(needs.mod->name, needs.mod->guid, target) : std::wstring(L"A mod");
+    return mod + L" needs " + Listed(names);
+}
+
+Notice RequirementNotice(std::span<const SelectedModNeeds> needs, TextFor target) {
+    Notice notice;
+    if (needs.empty()) return notice;
+    notice.line = NeedsLine(needs.front(), target) + L'.';
+    if (needs.size() == 1) return notice;
+    const std::size_t more = needs.size() - 1;
+    notice.line += more == 1 ? std::wstring(L" 1 more mod lacks what it needs.")
+                             : fmt::format(L" {} more mods lack what they need.", more);
+    std::vector<std::wstring> lines;
+    for (const SelectedModNeeds& mod : needs) lines.push_back(NeedsLine(mod, target) + L'.');
+    notice.details = ProblemLinesText(lines);
+    return notice;
+}
+
+std::wstring NoRoomText(std::size_t placesMissing) {
+    return fmt::format(L"Nothing was added: {} {} missing, as the limit is {} mods.", placesMissing,
+                       placesMissing == 1 ? L"place is" : L"places are", kSelectionLimit);
+}
+
+std::wstring OrderMarkText(const OrderMark& mark, std::span<const std::int64_t> selection, const CModRows& rows,
+                           TextFor target) {
+    std::wstring text;
+    if (!mark.loadsBefore.empty()) {
+        std::vector<std::wstring> names;
+        for (const std::size_t entry : mark.loadsBefore) {
+            const std::int64_t guid = entry < selection.size() ? selection[entry] : 0;
+            const ModInfo* mod = rows.Catalogue().FindByGuid(guid);
+            names.push_back(ModName(mod ? std::string_view(mod->name) : std::string_view(), guid, target));
+        }
+        text = L"loads before " + Listed(names) + L", which it needs";
+    }
+    if (mark.inRing) {
+        if (!text.empty()) text += L'\n';
+        text += L"belongs to a ring of mods that need each other, which keep their order";
+    }
+    return text;
+}
+
 }  // namespace gh

@@ -1,6 +1,8 @@
 // The manager's notice line, and what the terminal says in its place: why a
-// mod cannot be chosen, and what a load of a selection left out. Kept apart
-// from the window so that both front ends say the same.
+// mod cannot be chosen, what a load of a selection left out, what the
+// selection's mods need that it does not hold, and what an entry's place in
+// the launch order costs. Kept apart from the window so that both front
+// ends say the same.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,8 @@
 
 #include "catalogue/ModRows.h"
 #include "catalogue/RequirementGraph.h"
+#include "selection/SelectionOrder.h"
+#include "selection/SelectionRequirements.h"
 #include "selection/SelectionRules.h"
 
 namespace gh {
@@ -43,5 +47,29 @@ Notice LoadNotice(std::wstring_view setName, const SelectionLoadReport& report, 
 // of LoadNotice list them ("Naval Overhaul was left out: it needs Core
 // Library 5").
 std::wstring LeftOutLine(const LeftOutEntry& entry, const CModRows& rows, TextFor target);
+
+// What one selected mod needs that the selection does not hold: "Harbor
+// Lights needs Core Library and Map Tools". A requirement that cannot be
+// added says why: "Map Tools needs Editor (not installed)", "... Core
+// Library 5 (version 2 is installed)", "... Black Powder (cannot be chosen)".
+std::wstring NeedsLine(const SelectedModNeeds& needs, TextFor target);
+
+// The notice while the selection lacks requirements (`needs` not empty):
+// the first mod's line ("Harbor Lights needs Core Library and Map Tools."),
+// and how many more mods lack something; the details then give each
+// mod's line.
+Notice RequirementNotice(std::span<const SelectedModNeeds> needs, TextFor target);
+
+// Why "Add them" added nothing: "Nothing was added: 3 places are missing,
+// as the limit is 10 mods."
+std::wstring NoRoomText(std::size_t placesMissing);
+
+// What an entry's mark in the order list means, for its tooltip: "loads
+// before Core Library, which it needs", and for a mod of a ring "belongs to
+// a ring of mods that need each other, which keep their order"; one line
+// each. Empty when the entry has no mark. `selection` is the guids the
+// marks were made for.
+std::wstring OrderMarkText(const OrderMark& mark, std::span<const std::int64_t> selection, const CModRows& rows,
+                           TextFor target);
 
 }  // namespace gh

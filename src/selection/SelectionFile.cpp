@@ -25,13 +25,20 @@ void AppendLine(std::u16string& text, std::u16string_view line) {
 }  // namespace
 
 std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vector<std::uint32_t>& selection) {
+    std::vector<std::int64_t> guids;
+    guids.reserve(selection.size());
+    for (const std::uint32_t row : selection)
+        if (row < mods.size()) guids.push_back(mods[row].guid);
+    return FormatSelectionEntries(guids);
+}
+
+std::string FormatSelectionEntries(std::span<const std::int64_t> guids) {
     std::u16string text;
     AppendLine(text, u"[MODS]");
-    for (const std::uint32_t row : selection) {
-        if (row >= mods.size()) continue;
+    for (const std::int64_t guid : guids) {
         std::u16string line = u"\t";
         line += kEntryPrefix;
-        line += WideToUtf16(Int64ToText(mods[row].guid));
+        line += WideToUtf16(Int64ToText(guid));
         AppendLine(text, line);
     }
     AppendLine(text, u"[/MODS]");
@@ -58,22 +65,28 @@ SelectionFileResult LoadSelectionFile(CSelectionRules& rules, const std::wstring
 }
 
 SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view bytes) {
+    const std::optional<std::vector<std::int64_t>> entries = ReadSelectionEntries(bytes);
+    if (!entries) return SelectionFileResult::NotASelection;
+    rules.BeginLoad(true);
+    // Entries past the limit are read only to be reported as left out.
+    for (const std::int64_t guid : *entries) rules.LoadEntry(guid, kSelectionLimit);
+    rules.FinishLoad();
+    return SelectionFileResult::Loaded;
+}
+
+std::optional<std::vector<std::int64_t>> ReadSelectionEntries(std::string_view bytes) {
     CTextModeReader reader(bytes);
     std::u16string token;
-    if (!reader.ReadToken(token) || token != u"[MODS]") return SelectionFileResult::NotASelection;
-
-    rules.BeginLoad(true);
+    if (!reader.ReadToken(token) || token != u"[MODS]") return std::nullopt;
+    std::vector<std::int64_t> entries;
     std::u16string line;
-    // Entries past the limit are read only to be reported as left out.
     while (reader.ReadLine(line) && line != u"[/MODS]") {
         // Only the length and the number count; the prefix is not examined.
         if (line.size() <= kNumberPosition) continue;
         const std::optional<std::int64_t> guid = TextToInt64(std::u16string_view(line).substr(kNumberPosition));
-        if (!guid) continue;
-        rules.LoadEntry(*guid, kSelectionLimit);
+        if (guid) entries.push_back(*guid);
     }
-    rules.FinishLoad();
-    return SelectionFileResult::Loaded;
+    return entries;
 }
 
 }  // namespace gh

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,8 @@ namespace gh {
 // The bytes of the file for `selection` (row indexes into `mods`), all
 // entries, even above the limit. Indexes that name no row are left out.
 std::string FormatSelectionFile(const std::vector<ModData>& mods, const std::vector<std::uint32_t>& selection);
+// The bytes of the file that names these mods, in this order.
+std::string FormatSelectionEntries(std::span<const std::int64_t> guids);
 
 // Writes the rules' selection to `path` (the default selection file is
 // CGameFolders::GetSelectionFilePath()). The file is replaced atomically:
@@ -43,5 +47,10 @@ SelectionFileResult LoadSelectionFile(CSelectionRules& rules, const std::wstring
 
 // The same load from a file's bytes.
 SelectionFileResult LoadSelectionText(CSelectionRules& rules, std::string_view bytes);
+
+// Every entry a file's bytes name, as a load reads them, before any is
+// judged: installed or not, usable or not, repeated, past the limit. None
+// when the bytes are not a selection (NotASelection).
+std::optional<std::vector<std::int64_t>> ReadSelectionEntries(std::string_view bytes);
 
 }  // namespace gh

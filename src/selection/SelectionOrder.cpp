@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "selection/SelectionRequirements.h"
+
 namespace gh {
 
 namespace {
@@ -118,6 +120,13 @@ std::vector<std::size_t> SortedOrder(const CModRows& rows, std::span<const std::
             if (--waitingFor[waiting] == 0) ready.push(units.entries[waiting].front());
     }
     return order;
+}
+
+bool SortSelection(CSelectionRules& rules, const CModRows& rows) {
+    const std::vector<std::int64_t> selection = SelectionGuids(rules);
+    const std::vector<std::size_t> order = SortedOrder(rows, selection);
+    if (std::is_sorted(order.begin(), order.end())) return false;
+    return rules.ReplaceSelection(Reordered<std::int64_t>(selection, order));
 }
 
 }  // namespace gh

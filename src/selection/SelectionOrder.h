@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "catalogue/ModRows.h"
+#include "selection/SelectionRules.h"
 
 namespace gh {
 
@@ -62,6 +63,11 @@ std::vector<OrderMark> OrderMarks(const CModRows& rows, std::span<const std::int
 //   entries that followed it), and at the front when nothing preceded it.
 // Time O(n log n) in the entries plus linear in their mods' requirements.
 std::vector<std::size_t> SortedOrder(const CModRows& rows, std::span<const std::int64_t> selection);
+
+// "Sort" on the rules' selection, whose mods are the rows of `rows`: puts it
+// in the sorted order (CSelectionRules::ReplaceSelection). False, and
+// nothing changes, when it is in a working order already.
+bool SortSelection(CSelectionRules& rules, const CModRows& rows);
 
 // `items` (one per entry of the selection) in the order of `order`.
 template <class T>

@@ -137,4 +137,11 @@ std::vector<std::int64_t> SelectionGuids(const CSelectionRules& rules) {
     return guids;
 }
 
+RequirementPlan AddRequirements(CSelectionRules& rules, const CModRows& rows) {
+    const std::vector<std::int64_t> selection = SelectionGuids(rules);
+    RequirementPlan plan = PlanRequirementAdditions(rows, selection);
+    if (!plan.additions.empty() && plan.Fits()) rules.ReplaceSelection(WithAdditions(selection, plan));
+    return plan;
+}
+
 }  // namespace gh

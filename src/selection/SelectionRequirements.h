@@ -98,4 +98,9 @@ std::vector<std::int64_t> WithAdditions(std::span<const std::int64_t> selection,
 // The identities of the rules' selection, in launch order.
 std::vector<std::int64_t> SelectionGuids(const CSelectionRules& rules);
 
+// "Add them" on the rules' selection, whose mods are the rows of `rows`:
+// the plan for it, carried out (CSelectionRules::ReplaceSelection) when it
+// adds something and fits. Nothing changes otherwise.
+RequirementPlan AddRequirements(CSelectionRules& rules, const CModRows& rows);
+
 }  // namespace gh

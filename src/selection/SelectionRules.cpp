@@ -1,6 +1,7 @@
 #include "selection/SelectionRules.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "selection/SelectionTexts.h"
@@ -86,6 +87,7 @@ void CSelectionRules::RefreshSelectedList(std::optional<std::uint32_t> highlight
         if (highlight && !current && row == *highlight) current = position;
     }
     m_view.SetCurrentSelectedRow(current);
+    m_view.SelectionChanged();
 }
 
 void CSelectionRules::MoveUp() {
@@ -137,6 +139,31 @@ void CSelectionRules::RemoveCurrent() {
     // With a loaded duplicate another entry for this row may remain; the row
     // is cleared all the same, as the player asked to take the mod out.
     m_view.SetCheck(row, CheckState::Unchecked);
+}
+
+bool CSelectionRules::ReplaceSelection(std::span<const std::int64_t> guids) {
+    if (guids.size() > kSelectionLimit && guids.size() > m_selection.size()) return false;
+    std::vector<std::uint32_t> rows;
+    rows.reserve(guids.size());
+    for (const std::int64_t guid : guids) {
+        const std::optional<std::uint32_t> row = FindUsableRow(guid);
+        if (!row) return false;
+        rows.push_back(*row);
+    }
+    std::optional<std::uint32_t> highlighted;
+    if (const std::optional<std::size_t> current = m_view.CurrentSelectedRow();
+        current && *current < m_selection.size())
+        highlighted = m_selection[*current];
+    const std::size_t before = m_selection.size();
+    const std::unordered_set<std::uint32_t> kept(rows.begin(), rows.end());
+    for (const std::uint32_t row : m_selection)
+        if (!kept.contains(row)) m_view.SetCheck(row, CheckState::Unchecked);
+    for (const std::uint32_t row : rows) m_view.SetCheck(row, CheckState::Checked);
+    m_selection = std::move(rows);
+    RefreshSelectedList(highlighted);
+    m_view.EnablePlayAndSaveSet(m_selection.size() <= kSelectionLimit);
+    if (m_selection.size() != before) m_view.SetNameText(SelectedCountText(m_selection.size()));
+    return true;
 }
 
 void CSelectionRules::BeginLoad(bool clearChecks) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -85,6 +86,18 @@ public:
     // (or the new last one) and clears the check of the entry's mod. Shows no
     // text and leaves the play and save-set buttons as they are.
     void RemoveCurrent();
+
+    // A new selection of the player's mods in one step, as adding what
+    // the selection's mods need and sorting make it: each of `guids`
+    // becomes an entry of its mod's usable row, in this order. The checks
+    // follow (new rows checked, rows no longer selected cleared), the
+    // highlighted entry stays highlighted where it went, and the play and
+    // save-set buttons are set as after a load; when the count changed the
+    // Name field shows it, as a check does. False, and nothing changes,
+    // when a guid has no usable row, or when the new selection is longer
+    // than the current one and longer than kSelectionLimit: this never
+    // takes a selection past the limit.
+    bool ReplaceSelection(std::span<const std::int64_t> guids);
 
     // The steps a selection load takes, in this order:
     // BeginLoad empties the selection and, with `clearChecks`, turns every

@@ -57,6 +57,12 @@ public:
     // The player tried to choose a mod that cannot be chosen (its row is
     // blocked): a view that can should say why, without stopping them.
     virtual void ExplainBlockedRow(std::size_t row) { (void)row; }
+
+    // The selection changed, and the selected-order list shows it now: a
+    // view that tells what the selection lacks or marks its order can look
+    // again. Called once per change, before the rule that made it goes on
+    // to the buttons and the Name field.
+    virtual void SelectionChanged() {}
 };
 
 }  // namespace gh

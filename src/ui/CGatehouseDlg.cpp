@@ -33,6 +33,19 @@ constexpr int kDialogPointSize = 8;
 
 wxColour ToColour(const Rgb& rgb) { return {rgb.red, rgb.green, rgb.blue}; }
 
+// The marks in front of an entry of the order list: it loads before a mod
+// it needs; its mod is part of a ring. Shown only: the rules never read the
+// list's texts.
+constexpr wchar_t kLoadsBeforeMark[] = L"\u26A0 ";
+constexpr wchar_t kRingMark[] = L"\u21BB ";
+
+std::wstring MarkPrefix(const OrderMark& mark) {
+    std::wstring prefix;
+    if (!mark.loadsBefore.empty()) prefix += kLoadsBeforeMark;
+    if (mark.inRing) prefix += kRingMark;
+    return prefix;
+}
+
 // An icon larger than its button is shown centred and cut at the button's
 // inner edges, as a button shows an icon too large for it.
 wxBitmap FitIcon(const wxBitmap& icon, const wxSize& button) {
@@ -90,7 +103,7 @@ CGatehouseDlg::CGatehouseDlg(const CGameFolders& folders)
     FillModList();
     m_startSource = LoadStartSelection(m_rules, m_folders);
     if (m_startSource != StartSelectionSource::None && m_rules.LastLoad().leftOutCount > 0) {
-        ShowNotice(
+        ShowReport(
             LoadNotice(m_startSource == StartSelectionSource::RestartList ? L"the restart list" : L"the last selection",
                        m_rules.LastLoad(), *m_rows, TextFor::Window));
     }
@@ -150,9 +163,15 @@ void CGatehouseDlg::CreateControls() {
                                    wxLB_SINGLE | wxLB_ALWAYS_SB);
     // Above the order list, which gives up its top while a notice shows.
     m_notice = new CNoticeLine(this, kIdNotice, du.Point(456, 13), du.Size(140, 26), 3);
+    const double layoutScale = static_cast<double>(du.BaseY()) / CDialogUnits::Reference().BaseY();
+    m_notice->SetAction(kIdAddRequirements, "Add them",
+                        ScaledWithLayout(*this, LoadResourceBitmap(kIconAddRequirements), layoutScale), "Add them",
+                        "Add the mods they need, each before the first mod that needs it",
+                        [this] { OnBnClickedAddRequirements(); });
     label("Selected Mod Order (Max 10)", 478, 4, 95, 8, false);
     wxBitmapButton* moveDown = IconButton(kIdMoveDown, "Move Down", kIconMoveDown, du.Point(481, 176), du.Size(21, 15));
     wxBitmapButton* moveUp = IconButton(kIdMoveUp, "Move Up", kIconMoveUp, du.Point(456, 176), du.Size(21, 15));
+    wxBitmapButton* sort = IconButton(kIdSort, "Sort", kIconSort, du.Point(506, 176), du.Size(21, 15));
     label("Name", 226, 18, 19, 8, false);
     wxBitmapButton* remove = IconButton(kIdRemove, "Remove", kIconRemove, du.Point(576, 176), du.Size(20, 14));
     m_name = field(kIdName, 171, 27, 129, 12);
@@ -192,6 +211,7 @@ void CGatehouseDlg::CreateControls() {
         {openSaves, "Open the Emberwake II mod saves folder"},
         {m_playButton, "Launch Emberwake II with mods"},
         {remove, "Remove the highlighted mod from current mod selection"},
+        {sort, "Sort the mod order so that each mod loads after the mods it needs"},
     };
     for (const auto& [control, tip] : tips) {
         control->SetToolTip(tip);
@@ -211,11 +231,13 @@ void CGatehouseDlg::CreateControls() {
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
+    m_selectedList->Bind(wxEVT_MOTION, &CGatehouseDlg::OnSelectedListMotion, this);
     m_selectedDrag = std::make_unique<CListRowDragger>(
         *m_selectedList, [this](std::size_t from, std::size_t to) { m_rules.MoveEntry(from, to); });
     moveUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedMoveUp(); });
     moveDown->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedMoveDown(); });
     remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedRemove(); });
+    sort->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSort(); });
     loadSet->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedLoadSet(); });
     m_saveSetButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSaveSet(); });
     openMods->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenMods(); });
@@ -299,9 +321,45 @@ void CGatehouseDlg::SetCheck(std::size_t row, CheckState state) { m_modList->Set
 
 std::wstring CGatehouseDlg::ModRowText(std::size_t row) const { return m_modList->GetString(row).ToStdWstring(); }
 
-void CGatehouseDlg::ClearSelectedList() { m_selectedList->Clear(); }
+void CGatehouseDlg::ClearSelectedList() {
+    m_selectedList->Clear();
+    // The rules rebuild the list from a selection they have finished
+    // changing: its marks are known now.
+    m_shownSelection = SelectionGuids(m_rules);
+    m_marks = m_rows ? OrderMarks(*m_rows, m_shownSelection) : std::vector<OrderMark>();
+    m_tipEntry.reset();
+    m_selectedList->UnsetToolTip();
+}
 
-void CGatehouseDlg::AppendSelectedRow(const std::wstring& text) { m_selectedList->Append(wxString(text)); }
+void CGatehouseDlg::AppendSelectedRow(const std::wstring& text) {
+    const std::size_t entry = m_selectedList->GetCount();
+    m_selectedList->Append(wxString(entry < m_marks.size() ? MarkPrefix(m_marks[entry]) + text : text));
+}
+
+void CGatehouseDlg::OnSelectedListMotion(wxMouseEvent& event) {
+    event.Skip();
+    const int hit = m_selectedList->HitTest(event.GetPosition());
+    std::optional<std::size_t> entry;
+    if (hit != wxNOT_FOUND && static_cast<std::size_t>(hit) < m_marks.size()) {
+        entry = static_cast<std::size_t>(hit);
+    }
+    std::wstring tip;
+    if (entry && m_rows) {
+        tip = OrderMarkText(m_marks[*entry], m_shownSelection, *m_rows, TextFor::Window);
+    }
+    if (tip.empty()) {
+        entry.reset();
+    }
+    if (entry == m_tipEntry) {
+        return;
+    }
+    // A tooltip taken away and given anew shows again for the next entry.
+    m_tipEntry = entry;
+    m_selectedList->UnsetToolTip();
+    if (entry) {
+        m_selectedList->SetToolTip(wxString(tip));
+    }
+}
 
 void CGatehouseDlg::EnablePlayAndSaveSet(bool enable) {
     m_playButton->Enable(enable);
@@ -320,16 +378,41 @@ void CGatehouseDlg::ShowMessage(const std::wstring& text) {
     dialog.ShowModal();
 }
 
-void CGatehouseDlg::ShowNotice(const Notice& notice, bool aboutHighlightedRow) {
-    m_notice->SetNotice(notice.line, notice.details);
-    m_noticeAboutHighlightedRow = aboutHighlightedRow;
-    PlaceOrderList();
+void CGatehouseDlg::ShowReport(const Notice& report) {
+    m_report = report;
+    m_blockedReason.reset();
+    UpdateNotice();
 }
 
-void CGatehouseDlg::ClearNotice() {
-    m_notice->ClearNotice();
-    m_noticeAboutHighlightedRow = false;
+void CGatehouseDlg::UpdateNotice() {
+    const bool actionHadFocus = m_notice->ShowsAction() && wxWindow::FindFocus() == m_notice->ActionButton();
+    if (m_blockedReason) {
+        m_notice->SetNotice(m_blockedReason->line, m_blockedReason->details);
+    } else {
+        Notice shown = m_report.value_or(Notice{});
+        const Notice needs = RequirementNotice(m_needs, TextFor::Window);
+        bool canAdd = false;
+        if (!needs.line.empty()) {
+            for (const SelectedModNeeds& mod : m_needs) {
+                canAdd |= std::any_of(mod.unmet.begin(), mod.unmet.end(),
+                                      [](const UnmetRequirement& unmet) { return unmet.CanBeAdded(); });
+            }
+            shown.line += (shown.line.empty() ? L"" : L" ") + needs.line;
+            if (canAdd && m_placesMissing > 0) {
+                shown.line += L" " + NoRoomText(m_placesMissing);
+            }
+            if (!needs.details.empty()) {
+                shown.details += (shown.details.empty() ? L"" : L"\n\n") + needs.details;
+            }
+        }
+        m_notice->SetNotice(shown.line, shown.details, canAdd);
+    }
     PlaceOrderList();
+    // The button pressed went with what it added: the focus goes where the
+    // additions show.
+    if (actionHadFocus && !m_notice->ShowsAction()) {
+        m_selectedList->SetFocus();
+    }
 }
 
 void CGatehouseDlg::PlaceOrderList() {
@@ -343,7 +426,18 @@ void CGatehouseDlg::ExplainBlockedRow(std::size_t row) {
     if (row >= m_rows->RowCount()) {
         return;
     }
-    ShowNotice(BlockedNotice(m_rows->RecordOf(row).name, m_rows->ProblemsOf(row), TextFor::Window), true);
+    m_blockedReason = BlockedNotice(m_rows->RecordOf(row).name, m_rows->ProblemsOf(row), TextFor::Window);
+    UpdateNotice();
+}
+
+void CGatehouseDlg::SelectionChanged() {
+    if (!m_rows) {
+        return;
+    }
+    m_needs = UnmetRequirements(*m_rows, m_shownSelection);
+    m_report.reset();
+    m_placesMissing = 0;
+    UpdateNotice();
 }
 
 void CGatehouseDlg::OnLbnSelchangeModList() {
@@ -353,8 +447,9 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     }
     if (IsBlocked(m_rules.Mods()[*row].status)) {
         ExplainBlockedRow(*row);
-    } else if (m_noticeAboutHighlightedRow) {
-        ClearNotice();
+    } else if (m_blockedReason) {
+        m_blockedReason.reset();
+        UpdateNotice();
     }
     const ModInfoTexts texts = InfoPaneTexts(m_rows->DisplayRecord(*row));
     m_name->ChangeValue(texts.name);
@@ -381,6 +476,18 @@ void CGatehouseDlg::OnBnClickedMoveUp() { m_rules.MoveUp(); }
 void CGatehouseDlg::OnBnClickedMoveDown() { m_rules.MoveDown(); }
 void CGatehouseDlg::OnBnClickedRemove() { m_rules.RemoveCurrent(); }
 
+void CGatehouseDlg::OnBnClickedAddRequirements() {
+    const RequirementPlan plan = AddRequirements(m_rules, *m_rows);
+    // Added, the selection changed and the notice with it; else it says
+    // what is missing for them.
+    if (!plan.additions.empty() && !plan.Fits()) {
+        m_placesMissing = plan.placesMissing;
+        UpdateNotice();
+    }
+}
+
+void CGatehouseDlg::OnBnClickedSort() { SortSelection(m_rules, *m_rows); }
+
 void CGatehouseDlg::OnBnClickedLoadSet() {
     FileRequest request{false, L"Load Mod Selection Set", m_folders.GetUserGameFolder(),
                         DialogWildcard(kSelectionSetFilter)};
@@ -399,13 +506,13 @@ void CGatehouseDlg::OnBnClickedLoadSet() {
     const std::wstring name = SetDisplayName(path);
     switch (LoadSelectionSet(m_rules, path)) {
         case SelectionFileResult::Loaded:
-            ShowNotice(LoadNotice(name, m_rules.LastLoad(), *m_rows, TextFor::Window));
+            ShowReport(LoadNotice(name, m_rules.LastLoad(), *m_rows, TextFor::Window));
             return;
         case SelectionFileResult::Unreadable:
-            ShowNotice({IsolatedText(name) + L" could not be read; nothing was loaded.", {}});
+            ShowReport({IsolatedText(name) + L" could not be read; nothing was loaded.", {}});
             return;
         case SelectionFileResult::NotASelection:
-            ShowNotice({IsolatedText(name) + L" is not a selection set; nothing was loaded.", {}});
+            ShowReport({IsolatedText(name) + L" is not a selection set; nothing was loaded.", {}});
             return;
     }
 }
@@ -451,7 +558,7 @@ void CGatehouseDlg::OnBnClickedSaveSet() {
         ShowMessage(L"Unable to save file: " + IsolatedText(name + L".sch") + L"\n\n" + saved.Text());
         return;
     }
-    ShowNotice({L"Saved " + IsolatedText(name) + L".", {}});
+    ShowReport({L"Saved " + IsolatedText(name) + L".", {}});
 }
 
 void CGatehouseDlg::OnBnClickedOpenMods() {

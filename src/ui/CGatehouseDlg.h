@@ -3,12 +3,29 @@
 // selection sets, and the buttons that open the mods and saves folders. It
 // implements the view the selection rules need and forwards every event to
 // them; it holds no rule of its own.
+//
+// The notice line above the order list shows, of what there is to say, the
+// first of:
+// 1. why the highlighted mod cannot be chosen, while it stays highlighted;
+// 2. the report of the last load or save of a set (what it left out, that a
+//    set could not be read), until the selection next changes, followed by
+//    what the selection lacks when it lacks something (as in 3);
+// 3. what the selection's mods need that it does not hold ("Harbor Lights
+//    needs Core Library and Map Tools."), with "Add them" while any of it
+//    can be added, and after an "Add them" that found no room, how many
+//    places are missing, until the selection next changes;
+// 4. nothing: the line hides and the order list takes its place back.
+// Entries of the order list that load before a selected mod they need, and
+// mods of a ring, carry a mark in front of their name and say what it means
+// in the list's tooltip.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/bmpbuttn.h>
 #include <wx/dialog.h>
@@ -21,6 +38,8 @@
 #include "catalogue/ModRows.h"
 #include "game/GameFolders.h"
 #include "launcher/NoticeTexts.h"
+#include "selection/SelectionOrder.h"
+#include "selection/SelectionRequirements.h"
 #include "selection/SelectionRules.h"
 #include "selection/SelectionView.h"
 #include "selection/StartSelection.h"
@@ -54,6 +73,8 @@ public:
     static constexpr int kIdVersionLine = 1032;
     static constexpr int kIdPlay = 1039;
     static constexpr int kIdNotice = 1040;
+    static constexpr int kIdSort = 1050;
+    static constexpr int kIdAddRequirements = 1051;  // the notice's "Add them"
 
     // What the file dialogs are asked: a title, the initial folder and the
     // wildcard. The answer is the chosen path, or empty when cancelled.
@@ -105,6 +126,7 @@ public:
     void SetNameText(const std::wstring& text) override;
     void ShowMessage(const std::wstring& text) override;
     void ExplainBlockedRow(std::size_t row) override;
+    void SelectionChanged() override;
 
     // Handlers, named after the events that call them.
     void OnLbnSelchangeModList();
@@ -117,6 +139,9 @@ public:
     void OnBnClickedOpenMods();
     void OnBnClickedOpenSaves();
     void OnBnClickedPlayWithMods();
+    // "Add them" on the notice line, and the Sort button.
+    void OnBnClickedAddRequirements();
+    void OnBnClickedSort();
     // Opens a link's address when it is a web address; anything else is
     // ignored. Returns whether it was handed to the desktop.
     bool OnNMClickLink(const std::wstring& address);
@@ -132,11 +157,14 @@ public:
 private:
     void CreateControls();
     void FillModList();
-    // Shows a notice above the order list, which makes room for it; a
-    // notice about a blocked row goes when another row is highlighted.
-    void ShowNotice(const Notice& notice, bool aboutHighlightedRow = false);
-    void ClearNotice();
+    // Shows the report of a load or save (see the notice line above).
+    void ShowReport(const Notice& report);
+    // Shows on the notice line what it has to say now, and gives the order
+    // list the rest of its place.
+    void UpdateNotice();
     void PlaceOrderList();
+    // Shows the tooltip of the marked entry under the pointer.
+    void OnSelectedListMotion(wxMouseEvent& event);
     // Asks whether to replace an existing set; true when there is none.
     bool MayReplace(const std::wstring& path);
     void OnCharHook(wxKeyEvent& event);
@@ -152,7 +180,13 @@ private:
     CModCheckListBox* m_modList = nullptr;
     wxListBox* m_selectedList = nullptr;
     CNoticeLine* m_notice = nullptr;
-    bool m_noticeAboutHighlightedRow = false;
+    std::optional<Notice> m_blockedReason;            // while its row is highlighted
+    std::optional<Notice> m_report;                   // until the selection changes
+    std::vector<SelectedModNeeds> m_needs;            // what the selection lacks
+    std::size_t m_placesMissing = 0;                  // the last "Add them" found no room
+    std::vector<std::int64_t> m_shownSelection;       // the order list's entries
+    std::vector<OrderMark> m_marks;                   // one per entry
+    std::optional<std::size_t> m_tipEntry;            // whose mark the list's tooltip tells
     std::unique_ptr<CListRowDragger> m_selectedDrag;  // drops move entries by the rules of the move buttons
     wxTextCtrl* m_name = nullptr;
     wxTextCtrl* m_description = nullptr;

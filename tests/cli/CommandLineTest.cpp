@@ -37,6 +37,17 @@ TEST(CommandLineTest, PlayTakesOneSetOrLast) {
     EXPECT_FALSE(Parse({L"play", L"--last", L"a.sch"}).IsOk());
     EXPECT_FALSE(Parse({L"play", L"a.sch", L"b.sch"}).IsOk());
     EXPECT_FALSE(Parse({L"play", L""}).IsOk());
+    // The mods a selection needs are added only to a selection.
+    EXPECT_TRUE(Parse({L"play", L"--with-requirements", L"--last"})->withRequirements);
+    EXPECT_FALSE(Parse({L"play", L"--with-requirements"}).IsOk());
+    EXPECT_FALSE(Parse({L"--with-requirements", L"play", L"--last"}).IsOk());
+}
+
+TEST(CommandLineTest, SortTakesOneSet) {
+    EXPECT_EQ(Parse({L"sort", L"my set.sch"})->sortPath, L"my set.sch");
+    for (const std::vector<std::wstring>& bad : std::vector<std::vector<std::wstring>>{
+             {L"sort"}, {L"sort", L"a.sch", L"b.sch"}, {L"sort", L"a.sch", L"--last"}, {L"sort", L""}})
+        EXPECT_FALSE(Parse(bad).IsOk()) << bad.size();
 }
 
 TEST(CommandLineTest, SyncTimeOutInSeconds) {

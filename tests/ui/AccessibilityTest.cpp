@@ -125,12 +125,13 @@ TEST_F(AccessibilityTest, ManagerNamesItsIconButtonsAndExposesEveryRow) {
     test::ShowAndSettle(*m_dlg);
     for (int id :
          {CGatehouseDlg::kIdMoveUp, CGatehouseDlg::kIdMoveDown, CGatehouseDlg::kIdRemove, CGatehouseDlg::kIdLoadSet,
-          CGatehouseDlg::kIdSaveSet, CGatehouseDlg::kIdOpenMods, CGatehouseDlg::kIdOpenSaves}) {
+          CGatehouseDlg::kIdSaveSet, CGatehouseDlg::kIdOpenMods, CGatehouseDlg::kIdOpenSaves, CGatehouseDlg::kIdSort}) {
         wxWindow& button = m_dlg->Control(id);
         ASSERT_NE(button.GetToolTip(), nullptr);
         EXPECT_EQ(NameOf(button), button.GetToolTip()->GetTip());
     }
     EXPECT_EQ(NameOf(m_dlg->PlayButton()), "Play");
+    EXPECT_EQ(NameOf(*m_dlg->NoticeLine().ActionButton()), "Add them");
 #if defined(__WXMSW__)
     EXPECT_TRUE(MsaaNameBecomes(m_dlg->Control(CGatehouseDlg::kIdOpenMods), L"Open the Emberwake II mods folder"));
 #endif

@@ -519,6 +519,100 @@ TEST_F(ManagerTest, LoadingASetSaysWhichOfItsModsWereLeftOutAndWhy) {
     EXPECT_NE(details.Find("mod 777 was left out: it is not installed"), wxNOT_FOUND) << details;
 }
 
+// Harbor needs Core and Tools, Tools needs Core, Sketch needs the editor's
+// record, which has no row; Ring A and Ring B need each other.
+class RequirementsTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        ManagerTest::SetUp();
+        m_world.AddMod({L"Harbor", 500, 1, {{u"Core", 501, 1}, {u"Tools", 502, 1}}});
+        m_world.AddMod({L"Core", 501, 1});
+        m_world.AddMod({L"Tools", 502, 1, {{u"Core", 501, 1}}});
+        m_world.AddMod({L"Sketch", 503, 1, {{u"Editor", 150, 1}}});
+        m_world.AddMod({L"Ring A", 504, 1, {{u"Ring B", 505, 1}}});
+        m_world.AddMod({L"Ring B", 505, 1, {{u"Ring A", 504, 1}}});
+    }
+
+    CNoticeLine& Notice() { return m_dlg->NoticeLine(); }
+    bool Has(const wchar_t* part) { return Notice().IsShown() && Notice().Line().find(part) != std::wstring::npos; }
+};
+
+TEST_F(RequirementsTest, AddThemFromTheKeyboardAddsWhatIsMissingAheadOfWhatNeedsIt) {
+    Open();
+    Check(L"Filler A");
+    Check(L"Harbor");
+    EXPECT_TRUE(Has(L"\u2068Harbor\u2069 needs \u2068Core\u2069 and \u2068Tools\u2069.")) << Notice().Line();
+    ASSERT_TRUE(Notice().ShowsAction());
+    EXPECT_TRUE(m_messages.empty()) << "a notice, not a dialog";
+    EXPECT_FALSE(m_dlg->SelectedList().GetRect().Intersects(Notice().GetRect()));
+
+    m_dlg->SelectedList().SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &m_dlg->SelectedList(); }));
+    test::PressKey(WXK_TAB);
+    ASSERT_EQ(wxWindow::FindFocus(), Notice().ActionButton());
+    test::PressKey(WXK_RETURN);
+    ASSERT_TRUE(m_dlg->IsShown()) << "Enter pressed the button, not play";
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler A", "Core", "Tools", "Harbor"));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Tools")), kChecked);
+    EXPECT_EQ(Text(Dlg::kIdName), "4 mods selected!");
+    EXPECT_FALSE(Notice().IsShown()) << "nothing is missing";
+
+    // A requirement without a row cannot be added, and is named as such.
+    Check(L"Sketch");
+    EXPECT_TRUE(Has(L"\u2068Sketch\u2069 needs \u2068Editor\u2069 (not installed).")) << Notice().Line();
+    EXPECT_FALSE(Notice().ShowsAction());
+}
+
+TEST_F(RequirementsTest, AddThemPastTheLimitAddsNothingAndSaysHowManyPlacesAreMissing) {
+    Open();
+    for (int i = 0; i < 9; ++i) Check(L"Filler " + std::wstring(1, static_cast<wchar_t>(L'A' + i)));
+    Check(L"Harbor");
+    ASSERT_EQ(SelectedTexts().size(), 10u);
+    test::ClickAt(test::CentreOf(*Notice().ActionButton()));
+    EXPECT_EQ(SelectedTexts().size(), 10u);
+    EXPECT_TRUE(Has(L"Nothing was added: 2 places are missing")) << Notice().Line();
+    EXPECT_TRUE(m_messages.empty());
+
+    // Room made, the same button adds them.
+    Check(L"Filler A");
+    Check(L"Filler B");
+    EXPECT_FALSE(Has(L"places are missing")) << Notice().Line();
+    test::ClickAt(test::CentreOf(*Notice().ActionButton()));
+    EXPECT_EQ(SelectedTexts().size(), 10u);
+    EXPECT_EQ(SelectedTexts()[7], "Core");
+    EXPECT_TRUE(m_dlg->PlayButton().IsEnabled());
+}
+
+TEST_F(RequirementsTest, EntriesBeforeWhatTheyNeedAreMarkedAndSortPutsThemAfterIt) {
+    Open();
+    for (const wchar_t* name : {L"Ring B", L"Tools", L"Ring A", L"Core"}) Check(name);
+    const std::vector<wxString> marked = SelectedTexts();
+    ASSERT_EQ(marked.size(), 4u);
+    for (const wxString& text : marked) EXPECT_NE(text, text.AfterFirst(' ')) << "every entry has a mark: " << text;
+    EXPECT_NE(marked[0].BeforeFirst(' '), marked[1].BeforeFirst(' ')) << "a ring's mark is its own";
+    EXPECT_EQ(marked[1].AfterLast(' '), "Tools");
+
+    wxListBox& list = m_dlg->SelectedList();
+    test::PumpFor(300);  // the list settles in the place the notice gave back
+    test::MoveMouseTo(SelectedRowPoint(list, 1));
+    ASSERT_TRUE(test::WaitUntil([&] { return list.GetToolTip() != nullptr; }));
+    EXPECT_EQ(list.GetToolTip()->GetTip(), L"loads before \u2068Core\u2069, which it needs");
+
+    test::ClickAt(SelectedRowPoint(list, 1));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSort)));
+    // The earliest entry whose needs are placed goes first; a ring is one
+    // unit that keeps its order and its mark.
+    const std::vector<wxString> sorted = SelectedTexts();
+    ASSERT_EQ(sorted.size(), 4u);
+    EXPECT_EQ(sorted[0], marked[0]);
+    EXPECT_EQ(sorted[1], marked[2]);
+    EXPECT_THAT(std::vector<wxString>(sorted.begin() + 2, sorted.end()), ElementsAre("Core", "Tools"));
+    EXPECT_EQ(list.GetSelection(), 3) << "the highlighted entry moved with its mod";
+    // Sorted once, a second Sort changes nothing.
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSort)));
+    EXPECT_EQ(SelectedTexts(), sorted);
+}
+
 TEST_F(ManagerTest, PlayButtonAndEnterEndWithOkEscapeCancels) {
     Open();
     test::ClickAt(test::CentreOf(m_dlg->PlayButton()));

@@ -50,8 +50,12 @@ std::vector<DemoMod> DemoMods() {
     std::vector<DemoMod> mods;
     mods.push_back({L"Core Library.mod",
                     Mod(L"Core Library", kCoreLibrary, 2, L"Ada Forge", L"Shared scripts that other mods build on.")});
-    mods.push_back({L"Harbor Lights.mod", Mod(L"Harbor Lights", kHarborLights, 3, L"Lio Marsh",
-                                              L"Lit harbours and lighthouses along every coast.")});
+    mods.push_back(
+        {L"Harbor Lights.mod",
+         Needs(Needs(Mod(L"Harbor Lights", kHarborLights, 3, L"Lio Marsh",
+                         L"Lit harbours and lighthouses along every coast; needs Core Library and Map Tools."),
+                     L"Core Library", kCoreLibrary, 2),
+               L"Map Tools", kMapTools, 1)});
     test::ModFile oldRoads = Mod(L"Old Roads", kOldRoads, 1, L"Bram Tull", L"Roads of the first age; built for 1.24.");
     oldRoads.gameVersion[0] = 1;
     oldRoads.gameVersion[1] = 24;

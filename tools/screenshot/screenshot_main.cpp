@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -149,12 +150,42 @@ bool ShotsOfTheStartWindow(const CGameFolders& folders, const std::wstring& worl
     return ok;
 }
 
+// The screen point in the middle of a row of a list box, found through the
+// list's own hit test; the list's centre when the row is not shown.
+wxPoint ListRowPoint(const wxListBox& list, int row) {
+    int top = -1, bottom = -1;
+    for (int y = 0; y < list.GetClientSize().y; ++y) {
+        if (list.HitTest(wxPoint(20, y)) == row) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    }
+    return top < 0 ? CentreOf(list) : list.ClientToScreen(wxPoint(20, (top + bottom) / 2));
+}
+
+std::optional<std::size_t> RowNamed(const CGatehouseDlg& manager, const wchar_t* name) {
+    const auto& mods = manager.Rules().Mods();
+    for (std::size_t row = 0; row < mods.size(); ++row) {
+        if (mods[row].name == name) return row;
+    }
+    std::fprintf(stderr, "the demo has no mod %ls\n", name);
+    return std::nullopt;
+}
+
 bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
     bool ok = true;
     CGatehouseDlg manager(folders);
     manager.SetMessagePresenter([](const std::wstring&, const std::wstring&) {});
     manager.Show();
     Settle(300);
+
+    // The demo's last selection lacks what Harbor Lights and Bigger Armies
+    // need: the notice names it and offers to add it.
+    if (!manager.NoticeLine().ShowsAction()) {
+        std::fprintf(stderr, "the manager opened without Add them\n");
+        ok = false;
+    }
+    ok &= Capture(manager, out + L"manager-add-them-notice");
 
     // The first blocked mod, highlighted.
     const auto& mods = manager.Rules().Mods();
@@ -166,6 +197,28 @@ bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
         }
     }
     ok &= Capture(manager, out + L"manager-blocked-highlighted");
+
+    // Core Library checked last: the mods before it that need it are
+    // marked, and the pointer rests on one of them for its tooltip.
+    if (const auto core = RowNamed(manager, L"Core Library")) {
+        manager.ModList().SetSelection(static_cast<int>(*core));
+        manager.OnLbnSelchangeModList();
+        manager.ModList().ClickCheckBox(*core);
+    }
+    Settle(200);
+    PointAt(ListRowPoint(manager.SelectedList(), 0));
+    PointAt(ListRowPoint(manager.SelectedList(), 0) + wxPoint(2, 1));
+    Settle(1500);
+    ok &= Capture(manager, out + L"manager-order-marked-tooltip", false);
+    PointAt(manager.ClientToScreen(wxPoint(10, 10)));
+
+    // Sorted: every mod after the mods it needs.
+    manager.OnBnClickedSort();
+    ok &= Capture(manager, out + L"manager-sorted");
+
+    // What Harbor Lights still needed, added; what cannot be added stays named.
+    manager.OnBnClickedAddRequirements();
+    ok &= Capture(manager, out + L"manager-after-add-them");
 
     // Ten selected: check usable rows one by one as the player would.
     for (std::size_t row = 0; row < mods.size() && manager.Rules().Selection().size() < 10; ++row) {
