@@ -2,8 +2,11 @@
 //   gatehouse [options]                       the windowed launcher
 //   gatehouse [options] list [--json]
 //   gatehouse [options] sync [--timeout SECONDS]
-//   gatehouse [options] play [SET.sch | --last]
+//   gatehouse [options] play [SET.sch | --last | --code CODE]
 //   gatehouse [options] inspect FILE.MOD [--json]
+//   gatehouse [options] share [SET.sch | --last]
+//   gatehouse [options] import CODE --save SET.sch
+//   gatehouse [options] report [SET.sch | --last] [--markdown]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
@@ -28,6 +31,9 @@ enum class CliCommand {
     Sync,
     Play,
     Inspect,
+    Share,
+    Import,
+    Report,
     Help,
     Version,
 };
@@ -39,9 +45,12 @@ struct CommandLine {
     LauncherOptions options;
     bool json = false;                               // list --json, inspect --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
-    std::optional<std::wstring> setPath;             // play SET.sch
-    bool last = false;                               // play --last
+    std::optional<std::wstring> setPath;             // play, share, report SET.sch
+    bool last = false;                               // play, share, report --last
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
+    std::optional<std::wstring> code;                // play --code CODE, import CODE
+    std::optional<std::wstring> savePath;            // import --save SET.sch
+    bool markdown = false;                           // report --markdown
 };
 
 // Parses the arguments after the program's name, up to the game's command
@@ -49,8 +58,10 @@ struct CommandLine {
 // not examined). Everything else
 // that is not understood is an error: an unknown option or command, a
 // missing or empty option value, an option of another command, a second
-// command word, a time-out that is not a number of seconds; its status is
-// one line, without "gatehouse: ".
+// command word, a time-out that is not a number of seconds, two selections
+// for one command, import without its code or --save; its status is one
+// line, without "gatehouse: ". A share code is not read here: a damaged one
+// is the command's failure, not a usage error.
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args);
 
 }  // namespace gh

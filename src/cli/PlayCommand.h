@@ -1,7 +1,8 @@
-// `play [SET.sch | --last]`: the launcher's run without windows. The
-// start-up sequence runs as in the windowed launcher, with the command line
-// standing in for the player's choices: play without mods, or play with the
-// selection of a saved set or the one the mod manager would open with.
+// `play [SET.sch | --last | --code CODE]`: the launcher's run without
+// windows. The start-up sequence runs as in the windowed launcher, with the
+// command line standing in for the player's choices: play without mods, or
+// play with the selection of a saved set, of a share code, or the one the
+// mod manager would open with.
 #pragma once
 
 #include "cli/Console.h"
@@ -16,9 +17,11 @@ struct PlayRequest {
         None,  // no selection: the game starts without mods, nothing is written
         Set,   // a saved set, loaded as "Load Mod Selection Set" loads it
         Last,  // the restart list if it applies (then deleted), else "gatehouse.sch"
+        Code,  // a share code, loaded as a set is loaded
     };
     Source source = Source::None;
     std::wstring setPath;  // with Source::Set
+    std::wstring code;     // with Source::Code
     std::wstring runner;   // see StartGameExecutable
 };
 
