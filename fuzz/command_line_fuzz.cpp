@@ -32,13 +32,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const gh::CommandLine& line = *parse;
     if (line.timeoutMs < 0) std::abort();
-    if (line.setPath && (line.last || line.setPath->empty())) std::abort();
-    if ((line.setPath || line.last) && line.command != gh::CliCommand::Play) std::abort();
-    if (line.json && line.command != gh::CliCommand::List && line.command != gh::CliCommand::Inspect) std::abort();
-    if ((line.command == gh::CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
-    if ((line.command == gh::CliCommand::Sort) != line.sortPath.has_value()) std::abort();
+    using gh::CliCommand;
+    const bool takesSelection =
+        line.command == CliCommand::Play || line.command == CliCommand::Share || line.command == CliCommand::Report;
+    if (int(line.setPath.has_value()) + int(line.last) + int(line.code && line.command == CliCommand::Play) > 1)
+        std::abort();
+    if (line.setPath && line.setPath->empty()) std::abort();
+    if ((line.setPath || line.last) && !takesSelection) std::abort();
+    if (line.code && (line.code->empty() || (line.command != CliCommand::Play && line.command != CliCommand::Import)))
+        std::abort();
+    if ((line.command == CliCommand::Import) != (line.code && line.savePath.has_value())) std::abort();
+    if (line.savePath && line.savePath->empty()) std::abort();
+    if (line.markdown && line.command != CliCommand::Report) std::abort();
+    if (line.json && line.command != CliCommand::List && line.command != CliCommand::Inspect) std::abort();
+    if ((line.command == CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
+    if ((line.command == CliCommand::Sort) != line.sortPath.has_value()) std::abort();
     if (line.sortPath && line.sortPath->empty()) std::abort();
-    if (line.withRequirements && !line.setPath && !line.last) std::abort();
+    if (line.withRequirements && !line.setPath && !line.last && !line.code) std::abort();
     for (const auto* folder : {&line.options.documents, &line.options.gameFolder, &line.options.workshop})
         if (*folder && (*folder)->empty()) std::abort();
 
@@ -51,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const gh::CommandLine& same = *extended;
     if (same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
         same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
-        same.sortPath != line.sortPath || same.withRequirements != line.withRequirements ||
+        same.sortPath != line.sortPath || same.withRequirements != line.withRequirements || same.code != line.code ||
+        same.savePath != line.savePath || same.markdown != line.markdown ||
         same.options.documents != line.options.documents || same.options.gameFolder != line.options.gameFolder ||
         same.options.workshop != line.options.workshop || same.options.runner != line.options.runner)
         std::abort();

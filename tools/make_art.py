@@ -23,7 +23,8 @@ Sizes are fixed by the windows that show the images:
   SPLASH 800x256 (start window background); PLAY, PLAYM 177x44; CLOSE 44x43;
   SPLAYM 120x30 - each in the states U (normal), D (pressed), F (hover),
   X (disabled); APP16/32/48/64 (application icon); MOVEUP, MOVEDOWN, LOADSET,
-  SAVESET, REMOVE, SORT, ADDREQS 16x16; OPENMODS 48x48; OPENSAVES 32x32.
+  SAVESET, REMOVE, SORT, ADDREQS, COPYCODE, PASTECODE, COPYREPORT 16x16;
+  OPENMODS 48x48; OPENSAVES 32x32.
 Bitmaps are opaque RGB; icons are RGBA.
 """
 
@@ -585,6 +586,61 @@ def icon_save(size):
     return c
 
 
+def sheet(c, x0, y0, x1, y1, edge=hexcol("4a5566")):
+    """A sheet of paper with a folded corner."""
+    fold = 2.5
+    page = sd_polygon([(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)])
+    outline_fill(c, page, vgradient(y0, y1, hexcol("ffffff"), hexcol("dfe6ee")), edge, None, 0.8)
+    c.shape(sd_polygon([(x1 - fold, y0), (x1 - fold, y0 + fold), (x1, y0 + fold)]), hexcol("aab6c4"))
+
+
+def code_marks(c, x0, y0, rows):
+    """A share code written on a sheet: runs of marks of varied length, on
+    whole pixels so that they stay sharp."""
+    runs = [((0, 2), (3, 6)), ((0, 4), (5, 6)), ((0, 1), (2, 5))]
+    for row in range(rows):
+        for start, end in runs[row]:
+            c.shape(sd_round_rect(x0 + start, y0 + row * 3, x0 + end, y0 + row * 3 + 1, 0.01), hexcol("d9661a"))
+
+
+def icon_copy_code(size):
+    # Two sheets, the front one carrying a code: the selection copied as text.
+    c = icon_canvas(size)
+    sheet(c, 1.2, 0.8, 10, 11.5)
+    sheet(c, 5.5, 4.2, 14.8, 15.2)
+    code_marks(c, 7, 7, 3)
+    return c
+
+
+def icon_paste_code(size):
+    # A clipboard holding a code: the selection taken from the clipboard.
+    c = icon_canvas(size)
+    board = sd_round_rect(1.8, 2, 14.2, 15.4, 1.4)
+    outline_fill(c, board, vgradient(2, 15.4, hexcol("c8884a"), hexcol("8a5320")), hexcol("4a2a0c"), None, 0.8)
+    c.shape(sd_round_rect(4, 4.6, 12, 13.8, 0.4), hexcol("fbfbf8"))
+    clip = sd_round_rect(5.2, 0.6, 10.8, 4.8, 1)
+    outline_fill(c, clip, vgradient(0.6, 4.8, hexcol("eef2f6"), hexcol("9aa6b2")), hexcol("3c4450"), None, 0.7)
+    code_marks(c, 5, 7, 3)
+    return c
+
+
+def icon_copy_report(size):
+    # A listed sheet with a beetle: the mod list for a bug report.
+    c = icon_canvas(size)
+    sheet(c, 1, 0.8, 11.6, 15.2)
+    for row in range(4):
+        c.shape(sd_round_rect(3, 4 + row * 2.6, 9.6 - (row % 2) * 2, 5.1 + row * 2.6, 0.4), hexcol("7a8696"))
+    legs = sd_union(*[sd_segment(8.6, y, 15.4, y + t, 0.4) for y, t in ((9.4, -0.8), (11.6, 0), (13.8, 0.8))])
+    c.shape(legs, hexcol("1a1a1a"))
+    c.shape(sd_circle(12, 7.9, 1.6), hexcol("1a1a1a"))
+    shell = sd_circle(12, 11.7, 3.3)
+    outline_fill(c, shell, vgradient(8.4, 15, hexcol("ff5a45"), hexcol("b01e12")), hexcol("3a0a06"), None, 0.7)
+    c.shape(sd_segment(12, 8.6, 12, 15, 0.35), hexcol("3a0a06"))
+    for x, y in ((10.4, 10.8), (13.6, 10.8), (10.7, 13.2), (13.3, 13.2)):
+        c.shape(sd_circle(x, y, 0.6), hexcol("1a1a1a"))
+    return c
+
+
 def icon_open_mods():
     # Drawn into the middle band so that it reads in a short button.
     c = icon_canvas(48)
@@ -659,6 +715,9 @@ def main():
     save("ADDREQS", icon_add_requirements(16), True)
     save("OPENMODS", icon_open_mods(), True)
     save("OPENSAVES", icon_open_saves(), True)
+    save("COPYCODE", icon_copy_code(16), True)
+    save("PASTECODE", icon_paste_code(16), True)
+    save("COPYREPORT", icon_copy_report(16), True)
 
 
 if __name__ == "__main__":

@@ -13,7 +13,10 @@ _gatehouse() {
         --runner)
             COMPREPLY=($(compgen -c -- "$cur"))
             return ;;
-        --timeout)
+        --timeout|--code)
+            return ;;
+        --save)
+            COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
     esac
 
@@ -22,7 +25,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect|sort) command=$word; break ;;
+            list|sync|play|inspect|sort|share|import|report) command=$word; break ;;
         esac
     done
 
@@ -32,13 +35,16 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect sort" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect sort share import report" -- "$cur"))
             fi ;;
         list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
-        play)
+        play|share|report)
+            local own="--last"
+            [[ $command == play ]] && own="--last --code --with-requirements"
+            [[ $command == report ]] && own="--last --markdown"
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--last --with-requirements $options" -- "$cur"))
+                COMPREPLY=($(compgen -W "$own $options" -- "$cur"))
             else
                 COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;
@@ -48,6 +54,7 @@ _gatehouse() {
             else
                 COMPREPLY=($(compgen -f -X '!*.[sS][cC][hH]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;
+        import) COMPREPLY=($(compgen -W "--save $options" -- "$cur")) ;;
         inspect)
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--json $options" -- "$cur"))

@@ -3,6 +3,8 @@
 #include "cli/HeaderReport.h"
 #include "cli/ListCommand.h"
 #include "cli/PlayCommand.h"
+#include "cli/ReportCommand.h"
+#include "cli/ShareCommands.h"
 #include "cli/SortCommand.h"
 #include "cli/SyncCommand.h"
 #include "cli/TerminalText.h"
@@ -44,11 +46,17 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
                 request.setPath = *line.setPath;
             } else if (line.last) {
                 request.source = PlayRequest::Source::Last;
+            } else if (line.code) {
+                request.source = PlayRequest::Source::Code;
+                request.code = *line.code;
             }
             return RunPlay(request, folders, console);
         }
         case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, folders, console);
         case CliCommand::Sort: return RunSort(*line.sortPath, folders, console);
+        case CliCommand::Share: return RunShare(line.setPath, folders, console);
+        case CliCommand::Import: return RunImport(*line.code, *line.savePath, folders, console);
+        case CliCommand::Report: return RunReport(line.setPath, line.markdown, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;

@@ -56,7 +56,7 @@ bool NamesTheGame(std::wstring_view arg) {
 // The options that take a value.
 bool TakesAValue(std::wstring_view name) {
     return name == L"--documents" || name == L"--game-folder" || name == L"--workshop" || name == L"--runner" ||
-           name == L"--timeout";
+           name == L"--timeout" || name == L"--code" || name == L"--save";
 }
 
 bool IsOption(std::wstring_view arg) { return arg.size() > 1 && arg[0] == L'-' && arg != L"-"; }
@@ -67,7 +67,24 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"play") return CliCommand::Play;
     if (word == L"inspect") return CliCommand::Inspect;
     if (word == L"sort") return CliCommand::Sort;
+    if (word == L"share") return CliCommand::Share;
+    if (word == L"import") return CliCommand::Import;
+    if (word == L"report") return CliCommand::Report;
     return std::nullopt;
+}
+
+// The commands that take one selection: a set file, --last (or, for play,
+// --code).
+bool TakesASelection(CliCommand command) {
+    return command == CliCommand::Play || command == CliCommand::Share || command == CliCommand::Report;
+}
+
+bool HasSelection(const CommandLine& line) { return line.last || line.setPath || line.code; }
+
+std::wstring OneSelectionError(CliCommand command) {
+    return command == CliCommand::Play ? L"play takes one selection: a set file, --last or --code"
+                                       : fmt::format(L"{} takes one selection: a set file or --last",
+                                                     command == CliCommand::Share ? L"share" : L"report");
 }
 
 }  // namespace
@@ -144,13 +161,31 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.timeoutMs = *ms;
             continue;
         }
-        if (name == L"--last" && takesNoValue() && line.command == CliCommand::Play) {
-            if (line.last || line.setPath) return fail(L"play takes one selection: a set file or --last");
+        if (name == L"--last" && takesNoValue() && TakesASelection(line.command)) {
+            if (HasSelection(line)) return fail(OneSelectionError(line.command));
             line.last = true;
             continue;
         }
         if (name == L"--with-requirements" && takesNoValue() && line.command == CliCommand::Play) {
             line.withRequirements = true;
+            continue;
+        }
+        if (name == L"--code" && line.command == CliCommand::Play) {
+            std::wstring text;
+            if (!value(text)) return fail(L"the option --code needs a share code");
+            if (HasSelection(line)) return fail(OneSelectionError(line.command));
+            line.code = text;
+            continue;
+        }
+        if (name == L"--save" && line.command == CliCommand::Import) {
+            std::wstring text;
+            if (!value(text)) return fail(L"the option --save needs a set file name");
+            if (line.savePath) return fail(L"import saves to one set file");
+            line.savePath = text;
+            continue;
+        }
+        if (name == L"--markdown" && takesNoValue() && line.command == CliCommand::Report) {
+            line.markdown = true;
             continue;
         }
         if (IsOption(arg)) {
@@ -163,10 +198,15 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             haveCommand = true;
             continue;
         }
-        if (line.command == CliCommand::Play) {
-            if (line.last || line.setPath) return fail(L"play takes one selection: a set file or --last");
+        if (TakesASelection(line.command)) {
+            if (HasSelection(line)) return fail(OneSelectionError(line.command));
             if (arg.empty()) return fail(L"the set file name is empty");
             line.setPath = arg;
+            continue;
+        }
+        if (line.command == CliCommand::Import && !line.code) {
+            if (arg.empty()) return fail(L"the share code is empty");
+            line.code = arg;
             continue;
         }
         if (line.command == CliCommand::Inspect && !line.inspectPath) {
@@ -183,8 +223,10 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
     if (line.command == CliCommand::Sort && !line.sortPath) return fail(L"sort needs a set file");
-    if (line.withRequirements && !line.setPath && !line.last)
-        return fail(L"--with-requirements needs a selection: a set file or --last");
+    if (line.withRequirements && !line.setPath && !line.last && !line.code)
+        return fail(L"--with-requirements needs a selection: a set file, --last or --code");
+    if (line.command == CliCommand::Import && (!line.code || !line.savePath))
+        return fail(L"import needs a share code and --save SET.sch");
     return line;
 }
 

@@ -2,9 +2,12 @@
 //   gatehouse [options]                       the windowed launcher
 //   gatehouse [options] list [--json]
 //   gatehouse [options] sync [--timeout SECONDS]
-//   gatehouse [options] play [SET.sch | --last] [--with-requirements]
+//   gatehouse [options] play [SET.sch | --last | --code CODE] [--with-requirements]
 //   gatehouse [options] inspect FILE.MOD [--json]
 //   gatehouse [options] sort SET.sch
+//   gatehouse [options] share [SET.sch | --last]
+//   gatehouse [options] import CODE --save SET.sch
+//   gatehouse [options] report [SET.sch | --last] [--markdown]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
@@ -30,6 +33,9 @@ enum class CliCommand {
     Play,
     Inspect,
     Sort,
+    Share,
+    Import,
+    Report,
     Help,
     Version,
 };
@@ -41,11 +47,14 @@ struct CommandLine {
     LauncherOptions options;
     bool json = false;                               // list --json, inspect --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
-    std::optional<std::wstring> setPath;             // play SET.sch
-    bool last = false;                               // play --last
+    std::optional<std::wstring> setPath;             // play, share, report SET.sch
+    bool last = false;                               // play, share, report --last
     bool withRequirements = false;                   // play ... --with-requirements
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
     std::optional<std::wstring> sortPath;            // sort SET.sch
+    std::optional<std::wstring> code;                // play --code CODE, import CODE
+    std::optional<std::wstring> savePath;            // import --save SET.sch
+    bool markdown = false;                           // report --markdown
 };
 
 // Parses the arguments after the program's name, up to the game's command
@@ -54,8 +63,10 @@ struct CommandLine {
 // that is not understood is an error: an unknown option or command, a
 // missing or empty option value, an option of another command, a second
 // command word, a time-out that is not a number of seconds, a missing file
-// for inspect or sort, --with-requirements without a selection to add to;
-// its status is one line, without "gatehouse: ".
+// for inspect or sort, two selections for one command, import without its
+// code or --save, --with-requirements without a selection to add to; its
+// status is one line, without "gatehouse: ". A share code is not read here:
+// a damaged one is the command's failure, not a usage error.
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args);
 
 }  // namespace gh

@@ -3,6 +3,7 @@
 
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
+#include "cli/TerminalSelection.h"
 #include "cli/TerminalText.h"
 #include "launcher/ModInfoTexts.h"
 #include "launcher/NoticeTexts.h"
@@ -11,6 +12,7 @@
 #include "selection/SelectionRequirements.h"
 #include "selection/SelectionSets.h"
 #include "selection/SelectionTexts.h"
+#include "selection/SharedSelection.h"
 #include "selection/StartSelection.h"
 
 #include <fmt/format.h>
@@ -30,27 +32,30 @@ ManagerChoice CTerminalStartupHost::RunModManager() {
     const CModRows rows(catalogue, m_folders.GameVersion());
     m_selection = std::make_unique<CHeadlessSelection>(rows.DisplayRecords());
     CSelectionRules& rules = m_selection->Rules();
-    if (m_request.source == PlayRequest::Source::Set) {
-        switch (LoadSelectionSet(rules, m_request.setPath)) {
-            case SelectionFileResult::Unreadable:
-                m_console.Err(fmt::format(L"gatehouse: the selection set \"{}\" cannot be read\n",
-                                          TerminalSafe(m_request.setPath)));
-                return ManagerChoice::Close;
-            case SelectionFileResult::NotASelection:
-                m_console.Err(fmt::format(L"gatehouse: \"{}\" is not a selection set: it does not begin with [MODS]\n",
-                                          TerminalSafe(m_request.setPath)));
-                return ManagerChoice::Close;
-            case SelectionFileResult::Loaded: break;
+    if (m_request.source == PlayRequest::Source::Code) {
+        // A code that cannot be read changes nothing: no file is written
+        // and the game is not started.
+        const Result<SharedLoadReport> loaded = LoadShareCode(rules, std::wstring_view(m_request.code));
+        if (!loaded) {
+            m_console.Err(L"gatehouse: " + TerminalSafe(loaded.Error().Text()) +
+                          L"\ngatehouse: the game was not started\n");
+            return ManagerChoice::Close;
         }
+        ReportSharedLoad(*loaded, rows, m_console);
     } else {
-        m_source = LoadStartSelection(rules, m_folders);
+        if (m_request.source == PlayRequest::Source::Set) {
+            if (!ReportSetLoad(LoadSelectionSet(rules, m_request.setPath), m_request.setPath, m_console))
+                return ManagerChoice::Close;
+        } else {
+            m_source = LoadStartSelection(rules, m_folders);
+        }
+        // What the load left out, as the manager's notice says it.
+        const SelectionLoadReport& report = rules.LastLoad();
+        std::vector<std::wstring> lines;
+        for (const LeftOutEntry& entry : report.leftOut)
+            lines.push_back(L"gatehouse: " + LeftOutLine(entry, rows, TextFor::Terminal));
+        if (!lines.empty()) m_console.Err(ProblemLinesText(lines, report.leftOutCount) + L"\n");
     }
-    // What the load left out, as the manager's notice says it.
-    const SelectionLoadReport& report = rules.LastLoad();
-    std::vector<std::wstring> lines;
-    for (const LeftOutEntry& entry : report.leftOut)
-        lines.push_back(L"gatehouse: " + LeftOutLine(entry, rows, TextFor::Terminal));
-    if (!lines.empty()) m_console.Err(ProblemLinesText(lines, report.leftOutCount) + L"\n");
     const std::size_t count = rules.Selection().size();
     if (count > kSelectionLimit) {
         // The manager keeps its play button disabled for such a selection.

@@ -1,10 +1,6 @@
 #include "cli/Usage.h"
 
-#include "platform/Unicode.h"
-
-#ifndef GATEHOUSE_VERSION
-#error "GATEHOUSE_VERSION must be defined by the build"
-#endif
+#include "launcher/LauncherVersion.h"
 
 namespace gh {
 
@@ -13,14 +9,21 @@ std::wstring UsageText() {
            L"       gatehouse [options] list [--json]       the installed mods as the mod manager lists them\n"
            L"       gatehouse [options] sync [--timeout SECONDS]\n"
            L"                                               bring the subscribed Workshop files up to date\n"
-           L"       gatehouse [options] play [SET.sch | --last] [--with-requirements]\n"
+           L"       gatehouse [options] play [SET.sch | --last | --code CODE] [--with-requirements]\n"
            L"                                               start the game: without mods, with a saved set,\n"
-           L"                                               or with the selection the mod manager opens with;\n"
-           L"                                               with the mods they need added ahead of them\n"
+           L"                                               with the selection the mod manager opens with,\n"
+           L"                                               or with a share code's selection; with the mods\n"
+           L"                                               they need added ahead of them\n"
            L"       gatehouse [options] inspect FILE.MOD [--json]\n"
            L"                                               a mod file's header as the launcher reads it\n"
            L"       gatehouse [options] sort SET.sch        put a saved set in an order in which every mod\n"
            L"                                               loads after the mods it needs\n"
+           L"       gatehouse [options] share [SET.sch | --last]\n"
+           L"                                               a share code of a set or of the last selection\n"
+           L"       gatehouse [options] import CODE --save SET.sch\n"
+           L"                                               save a share code's installed mods as a set\n"
+           L"       gatehouse [options] report [SET.sch | --last] [--markdown]\n"
+           L"                                               the mod list for a bug report\n"
            L"\n"
            L"Options:\n"
            L"  --documents DIR      use DIR as the documents folder\n"
@@ -34,6 +37,6 @@ std::wstring UsageText() {
            L"(--timeout, 300 seconds by default).\n";
 }
 
-std::wstring VersionText() { return L"gatehouse " + Utf8ToWide(GATEHOUSE_VERSION) + L"\n"; }
+std::wstring VersionText() { return L"gatehouse " + LauncherVersion() + L"\n"; }
 
 }  // namespace gh

@@ -57,6 +57,25 @@ std::wstring Reason(const LeftOutEntry& entry, const CModRows& rows, TextFor tar
     return first ? L"it needs " + Need(*first, true, target) : std::wstring(L"it cannot be chosen");
 }
 
+// A code's entry: an installed mod by its own name, one that is not by the
+// code's name for it and its identity.
+std::wstring SharedName(const SharedEntry& entry, std::optional<std::uint32_t> row, const CModRows& rows,
+                        TextFor target) {
+    if (row && *row < rows.RowCount()) return ModName(rows.RecordOf(*row).name, entry.guid, target);
+    if (entry.name.empty()) return fmt::format(L"mod {}", entry.guid);
+    return fmt::format(L"{} (mod {})", Shown(std::string_view(entry.name), target), entry.guid);
+}
+
+std::wstring OutdatedLine(const OutdatedSharedEntry& entry, const CModRows& rows, TextFor target) {
+    return fmt::format(L"{} is outdated: the code names version {}, and version {} is installed",
+                       SharedName(entry.entry, entry.row, rows, target), entry.entry.version, entry.installedVersion);
+}
+
+std::wstring SkippedLine(const SkippedSharedEntry& entry, const CModRows& rows, TextFor target) {
+    return fmt::format(L"{} was left out: {}", SharedName(entry.entry, entry.row, rows, target),
+                       Reason({entry.entry.guid, entry.reason, entry.row}, rows, target));
+}
+
 }  // namespace
 
 Notice BlockedNotice(std::string_view modName, std::span<const RequirementProblem> problems, TextFor target) {
@@ -104,6 +123,45 @@ Notice LoadNotice(std::wstring_view setName, const SelectionLoadReport& report, 
     return notice;
 }
 
+std::vector<std::wstring> SharedLoadLines(const SharedLoadReport& report, const CModRows& rows, TextFor target) {
+    // Both lists are in the code's order; merged, an entry's lines stand together.
+    std::vector<std::wstring> lines;
+    std::size_t outdated = 0;
+    for (const SkippedSharedEntry& skipped : report.skipped) {
+        for (; outdated < report.outdated.size() && report.outdated[outdated].position < skipped.position; ++outdated)
+            lines.push_back(OutdatedLine(report.outdated[outdated], rows, target));
+        lines.push_back(SkippedLine(skipped, rows, target));
+    }
+    for (; outdated < report.outdated.size(); ++outdated)
+        lines.push_back(OutdatedLine(report.outdated[outdated], rows, target));
+    return lines;
+}
+
+Notice SharedLoadNotice(const SharedLoadReport& report, const CModRows& rows, TextFor target) {
+    Notice notice;
+    const std::size_t skipped = report.skipped.size();
+    if (skipped == 0) {
+        notice.line =
+            fmt::format(L"Loaded the share code: {} mod{}.", report.entries, report.entries == 1 ? L"" : L"s");
+    } else {
+        notice.line = fmt::format(L"Loaded the share code: {} of {} mods. ", report.loaded, report.entries);
+        const SkippedSharedEntry& first = report.skipped.front();
+        notice.line += skipped == 1 ? SkippedLine(first, rows, target) + L'.'
+                                    : fmt::format(L"{} and {} more were left out.",
+                                                  SharedName(first.entry, first.row, rows, target), skipped - 1);
+    }
+    if (!report.outdated.empty()) {
+        const OutdatedSharedEntry& first = report.outdated.front();
+        notice.line += report.outdated.size() == 1
+                           ? L" " + OutdatedLine(first, rows, target) + L'.'
+                           : fmt::format(L" {} and {} more are outdated.",
+                                         SharedName(first.entry, first.row, rows, target), report.outdated.size() - 1);
+    }
+    if (skipped > 1 || report.outdated.size() > 1)
+        notice.details = ProblemLinesText(SharedLoadLines(report, rows, target));
+    return notice;
+}
+
 namespace {
 
 // "A", "A and B", "A, B and C".
@@ -129,6 +187,11 @@ std::wstring Unmet(const UnmetRequirement& unmet, TextFor target) {
         case RequirementState::Blocked: return name + L" (cannot be chosen)";
     }
     return name;
+}
+
+// What became of the action when it did not happen.
+std::wstring_view NothingDone(ClipboardAction action) {
+    return action == ClipboardAction::PasteCode ? L"nothing was loaded" : L"nothing was copied";
 }
 
 }  // namespace
@@ -176,6 +239,22 @@ std::wstring OrderMarkText(const OrderMark& mark, std::span<const std::int64_t> 
         text += L"belongs to a ring of mods that need each other, which keep their order";
     }
     return text;
+}
+
+Notice ClipboardDoneNotice(ClipboardAction action, std::size_t mods) {
+    if (action == ClipboardAction::CopyCode)
+        return {fmt::format(L"Copied the share code of {} mod{}.", mods, mods == 1 ? L"" : L"s"), {}};
+    return {L"Copied the mod list for a bug report.", {}};
+}
+
+Notice ClipboardFailedNotice(ClipboardAction action, const Status& failure) {
+    // The text is the program's, but may quote a mod's name.
+    return {fmt::format(L"{}; {}.", EscapedText(failure.Text()), NothingDone(action)), {}};
+}
+
+Notice ClipboardUnavailableNotice(ClipboardAction action) {
+    if (action == ClipboardAction::PasteCode) return {L"The clipboard holds no text; nothing was loaded.", {}};
+    return {fmt::format(L"The clipboard could not be opened; {}.", NothingDone(action)), {}};
 }
 
 }  // namespace gh

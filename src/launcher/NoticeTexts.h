@@ -9,12 +9,15 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalogue/ModRows.h"
 #include "catalogue/RequirementGraph.h"
+#include "platform/Status.h"
 #include "selection/SelectionOrder.h"
 #include "selection/SelectionRequirements.h"
 #include "selection/SelectionRules.h"
+#include "selection/SharedSelection.h"
 
 namespace gh {
 
@@ -71,5 +74,29 @@ std::wstring NoRoomText(std::size_t placesMissing);
 // marks were made for.
 std::wstring OrderMarkText(const OrderMark& mark, std::span<const std::int64_t> selection, const CModRows& rows,
                            TextFor target);
+// One line per entry of a share code that did not load or whose mod is
+// installed at a lower version than the code names, in the code's order:
+// "Naval Overhaul (mod 42) was left out: it is not installed", "Core
+// Library is outdated: the code names version 5, and version 2 is
+// installed". A mod that is installed goes by its own name, one that is not
+// by the name the code gives it and its identity.
+std::vector<std::wstring> SharedLoadLines(const SharedLoadReport& report, const CModRows& rows, TextFor target);
+
+// What a load of a share code took, left out and found outdated: "Loaded
+// the share code: 3 of 4 mods. Naval Overhaul (mod 42) was left out: it is
+// not installed. Core Library is outdated: ...", with the details listing
+// every line when the line names only the first of several.
+Notice SharedLoadNotice(const SharedLoadReport& report, const CModRows& rows, TextFor target);
+
+// What the clipboard buttons did, for the notice line: "Copied the share
+// code of 3 mods.", "Copied the mod list for a bug report." (a paste says
+// what it loaded with SharedLoadNotice), or why nothing was copied or
+// loaded. `failure` is a share code's status (a damaged code,
+// a selection that cannot be shared), whose text may quote a mod's name.
+enum class ClipboardAction { CopyCode, PasteCode, CopyReport };
+Notice ClipboardDoneNotice(ClipboardAction action, std::size_t mods = 0);
+Notice ClipboardFailedNotice(ClipboardAction action, const Status& failure);
+// The clipboard could not be opened, or (pasting) held no text.
+Notice ClipboardUnavailableNotice(ClipboardAction action);
 
 }  // namespace gh

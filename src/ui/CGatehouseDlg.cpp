@@ -16,9 +16,12 @@
 #include "platform/Process.h"
 #include "platform/Unicode.h"
 #include "selection/SelectionSets.h"
+#include "selection/ShareCode.h"
+#include "selection/SharedSelection.h"
 #include "selection/StartSelection.h"
 #include "ui/Accessibility.h"
 #include "ui/CDialogUnits.h"
+#include "ui/Clipboard.h"
 #include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
@@ -174,10 +177,16 @@ void CGatehouseDlg::CreateControls() {
     wxBitmapButton* sort = IconButton(kIdSort, "Sort", kIconSort, du.Point(506, 176), du.Size(21, 15));
     label("Name", 226, 18, 19, 8, false);
     wxBitmapButton* remove = IconButton(kIdRemove, "Remove", kIconRemove, du.Point(576, 176), du.Size(20, 14));
+    wxBitmapButton* copyCode =
+        IconButton(kIdCopyCode, "Copy share code", kIconCopyCode, du.Point(530, 176), du.Size(21, 15));
+    wxBitmapButton* pasteCode =
+        IconButton(kIdPasteCode, "Paste share code", kIconPasteCode, du.Point(553, 176), du.Size(21, 15));
     m_name = field(kIdName, 171, 27, 129, 12);
     wxBitmapButton* loadSet =
         IconButton(kIdLoadSet, "Load Mod Selection Set", kIconLoadSet, du.Point(6, 12), du.Size(21, 16));
     m_saveSetButton = IconButton(kIdSaveSet, "Save Mod Selection Set", kIconSaveSet, du.Point(30, 12), du.Size(21, 16));
+    wxBitmapButton* copyReport =
+        IconButton(kIdCopyReport, "Copy list for a bug report", kIconCopyReport, du.Point(54, 12), du.Size(21, 16));
     m_author = field(kIdAuthor, 171, 51, 129, 12);
     label("Author", 221, 42, 28, 8, true);
     label("Status", 225, 90, 22, 8, false);
@@ -219,6 +228,16 @@ void CGatehouseDlg::CreateControls() {
             ExposeName(*control, tip);
         }
     }
+    // The clipboard's buttons go by their names; the tooltips say more.
+    const std::pair<wxWindow*, const char*> clipboardTips[] = {
+        {copyCode, "Copy the mod order as a share code to send to other players (Ctrl+C)"},
+        {pasteCode, "Load the mod order of a share code on the clipboard (Ctrl+V)"},
+        {copyReport, "Copy the list of mods, versions and problems for a bug report"},
+    };
+    for (const auto& [control, tip] : clipboardTips) {
+        control->SetToolTip(tip);
+        ExposeName(*control, control->GetName());
+    }
     ExposeName(*m_playButton, "Play");
     ExposeName(*m_selectedList, "Mod order");
     ExposeModList(*m_modList, "Installed mods", [this](std::size_t row) {
@@ -242,6 +261,9 @@ void CGatehouseDlg::CreateControls() {
     m_saveSetButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSaveSet(); });
     openMods->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenMods(); });
     openSaves->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpenSaves(); });
+    copyCode->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedCopyShareCode(); });
+    pasteCode->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedPasteShareCode(); });
+    copyReport->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedCopyReport(); });
     m_playButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedPlayWithMods(); });
     // The links' own handling would open any address; these handlers decide.
     for (wxGenericHyperlinkCtrl* link : {m_website, m_download}) {
@@ -290,6 +312,9 @@ void CGatehouseDlg::SetFileChooser(FileChooser chooser) { m_fileChooser = std::m
 void CGatehouseDlg::SetDesktopOpener(DesktopOpener opener) { m_desktopOpener = std::move(opener); }
 void CGatehouseDlg::SetMessagePresenter(MessagePresenter presenter) { m_messagePresenter = std::move(presenter); }
 void CGatehouseDlg::SetQuestionAsker(QuestionAsker asker) { m_questionAsker = std::move(asker); }
+void CGatehouseDlg::SetWorkshopChanges(std::vector<WorkshopModChange> changes) {
+    m_workshopChanges = std::move(changes);
+}
 
 std::optional<std::size_t> CGatehouseDlg::CurrentModRow() const {
     const int row = m_modList->GetSelection();
@@ -580,6 +605,44 @@ bool CGatehouseDlg::OnNMClickLink(const std::wstring& address) {
 
 void CGatehouseDlg::OnBnClickedPlayWithMods() { EndDialogWith(*this, wxID_OK); }
 
+void CGatehouseDlg::OnBnClickedCopyShareCode() {
+    const Result<std::string> code = EncodeShareCode(SharedEntriesOf(m_rules.Mods(), m_rules.Selection()));
+    if (!code) {
+        ShowReport(ClipboardFailedNotice(ClipboardAction::CopyCode, code.Error()));
+        return;
+    }
+    if (!CopyToClipboard(wxString::FromUTF8(*code))) {
+        ShowReport(ClipboardUnavailableNotice(ClipboardAction::CopyCode));
+        return;
+    }
+    ShowReport(ClipboardDoneNotice(ClipboardAction::CopyCode, m_rules.Selection().size()));
+}
+
+void CGatehouseDlg::OnBnClickedPasteShareCode() {
+    const std::optional<wxString> text = ClipboardText();
+    if (!text) {
+        ShowReport(ClipboardUnavailableNotice(ClipboardAction::PasteCode));
+        return;
+    }
+    const Result<SharedLoadReport> loaded = LoadShareCode(m_rules, std::wstring_view(text->ToStdWstring()));
+    if (!loaded) {
+        ShowReport(ClipboardFailedNotice(ClipboardAction::PasteCode, loaded.Error()));
+        return;
+    }
+    ShowReport(SharedLoadNotice(*loaded, *m_rows, TextFor::Window));
+}
+
+void CGatehouseDlg::OnBnClickedCopyReport() {
+    // Markdown: the trackers where mod authors take reports show it as a
+    // list and a table, and it reads as plain text elsewhere.
+    const BugReportSubject subject{m_folders, *m_rows, m_rules.Selection(), L"the manager's order", m_workshopChanges};
+    if (!CopyToClipboard(wxString(BugReportText(subject, BugReportFormat::Markdown)))) {
+        ShowReport(ClipboardUnavailableNotice(ClipboardAction::CopyReport));
+        return;
+    }
+    ShowReport(ClipboardDoneNotice(ClipboardAction::CopyReport));
+}
+
 void CGatehouseDlg::OnCharHook(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
         case WXK_RETURN:
@@ -609,6 +672,10 @@ void CGatehouseDlg::OnSelectedListKey(wxKeyEvent& event) {
         m_rules.MoveDown();
     } else if (key == WXK_DELETE && !event.HasAnyModifiers()) {
         m_rules.RemoveCurrent();
+    } else if (ctrlOnly && key == 'C') {
+        OnBnClickedCopyShareCode();
+    } else if (ctrlOnly && key == 'V') {
+        OnBnClickedPasteShareCode();
     } else {
         event.Skip();
     }

@@ -1,6 +1,7 @@
 // The mod manager: the installed mods in a coloured check list, the
 // highlighted mod's details, the ordered selection of at most 10 mods, the
-// selection sets, and the buttons that open the mods and saves folders. It
+// selection sets, share codes and the list for a bug report through the
+// clipboard, and the buttons that open the mods and saves folders. It
 // implements the view the selection rules need and forwards every event to
 // them; it holds no rule of its own.
 //
@@ -37,6 +38,7 @@
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
 #include "game/GameFolders.h"
+#include "launcher/BugReport.h"
 #include "launcher/NoticeTexts.h"
 #include "selection/SelectionOrder.h"
 #include "selection/SelectionRequirements.h"
@@ -75,6 +77,9 @@ public:
     static constexpr int kIdNotice = 1040;
     static constexpr int kIdSort = 1050;
     static constexpr int kIdAddRequirements = 1051;  // the notice's "Add them"
+    static constexpr int kIdCopyCode = 1041;
+    static constexpr int kIdPasteCode = 1042;
+    static constexpr int kIdCopyReport = 1043;
 
     // What the file dialogs are asked: a title, the initial folder and the
     // wildcard. The answer is the chosen path, or empty when cancelled.
@@ -113,6 +118,11 @@ public:
     void SetMessagePresenter(MessagePresenter presenter);
     void SetQuestionAsker(QuestionAsker asker);
 
+    // What the Workshop record of the last start says about the mods, for
+    // the list for a bug report, which then names the selected mods that are
+    // held or changed; without it the list has no such section.
+    void SetWorkshopChanges(std::vector<WorkshopModChange> changes);
+
     // ISelectionView.
     std::optional<std::size_t> CurrentModRow() const override;
     std::optional<std::size_t> CurrentSelectedRow() const override;
@@ -142,6 +152,14 @@ public:
     // "Add them" on the notice line, and the Sort button.
     void OnBnClickedAddRequirements();
     void OnBnClickedSort();
+    // The selection as a share code to the clipboard (also Ctrl+C in the
+    // order list), a share code from the clipboard loaded as a set is
+    // (also Ctrl+V there), and the list for a bug report to the clipboard.
+    // Each says on the notice line what it did; a code that cannot be read
+    // changes nothing.
+    void OnBnClickedCopyShareCode();
+    void OnBnClickedPasteShareCode();
+    void OnBnClickedCopyReport();
     // Opens a link's address when it is a web address; anything else is
     // ignored. Returns whether it was handed to the desktop.
     bool OnNMClickLink(const std::wstring& address);
@@ -204,6 +222,7 @@ private:
     DesktopOpener m_desktopOpener;
     MessagePresenter m_messagePresenter;
     QuestionAsker m_questionAsker;
+    std::optional<std::vector<WorkshopModChange>> m_workshopChanges;
 };
 
 }  // namespace gh

@@ -17,6 +17,9 @@ inline constexpr const char* kIconSaveSet = "SAVESET";
 inline constexpr const char* kIconRemove = "REMOVE";
 inline constexpr const char* kIconSort = "SORT";
 inline constexpr const char* kIconAddRequirements = "ADDREQS";
+inline constexpr const char* kIconCopyCode = "COPYCODE";
+inline constexpr const char* kIconPasteCode = "PASTECODE";
+inline constexpr const char* kIconCopyReport = "COPYREPORT";
 inline constexpr const char* kIconOpenMods = "OPENMODS";    // 48 x 48
 inline constexpr const char* kIconOpenSaves = "OPENSAVES";  // 32 x 32
 

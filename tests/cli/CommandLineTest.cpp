@@ -50,6 +50,36 @@ TEST(CommandLineTest, SortTakesOneSet) {
         EXPECT_FALSE(Parse(bad).IsOk()) << bad.size();
 }
 
+TEST(CommandLineTest, ShareImportAndReportTakeOneSelectionAndTheirOwnOptions) {
+    const Result<CommandLine> share = Parse({L"share"});
+    EXPECT_EQ(share->command, CliCommand::Share);
+    EXPECT_FALSE(share->setPath || share->last);
+    EXPECT_EQ(Parse({L"share", L"a.sch"})->setPath, L"a.sch");
+    const Result<CommandLine> report = Parse({L"report", L"--last", L"--markdown"});
+    EXPECT_TRUE(report->last && report->markdown);
+    const Result<CommandLine> import = Parse({L"import", L"--save=b", L"GH1-AA"});
+    EXPECT_EQ(import->code, L"GH1-AA");
+    EXPECT_EQ(import->savePath, L"b");
+    EXPECT_EQ(Parse({L"play", L"--code", L"GH1-AA"})->code, L"GH1-AA");
+
+    const std::vector<std::vector<std::wstring>> bad{
+        {L"share", L"a", L"b"},
+        {L"share", L"a", L"--last"},
+        {L"report", L"--json"},
+        {L"share", L"--markdown"},
+        {L"import", L"C"},
+        {L"import", L"--save", L"x"},
+        {L"import", L"C", L"D", L"--save", L"x"},
+        {L"import", L"C", L"--save", L"x", L"--save", L"y"},
+        {L"play", L"--code", L"C", L"--last"},
+        {L"play", L"a.sch", L"--code", L"C"},
+        {L"play", L"--code"},
+        {L"list", L"--code", L"C"},
+        {L"import", L"", L"--save", L"x"},
+    };
+    for (const auto& args : bad) EXPECT_FALSE(Parse(args).IsOk()) << args.size() << " arguments";
+}
+
 TEST(CommandLineTest, SyncTimeOutInSeconds) {
     EXPECT_EQ(Parse({L"sync"})->timeoutMs, 300'000);
     EXPECT_EQ(Parse({L"sync", L"--timeout", L"2"})->timeoutMs, 2000);

@@ -30,7 +30,7 @@ TEST_F(CliFixture, HelpAndVersionGoToStandardOutput) {
     const ChildResult help = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {L"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_THAT(help.out, StartsWith("Usage: gatehouse [options]"));
-    EXPECT_THAT(help.out, HasSubstr("play [SET.sch | --last]"));
+    EXPECT_THAT(help.out, HasSubstr("play [SET.sch | --last"));
     EXPECT_THAT(help.err, IsEmpty());
 
     const ChildResult version = RunChild(BuiltProgram(GH_GATEHOUSE_EXE), {L"--version"});

@@ -10,8 +10,10 @@
 #include "GuiTest.h"
 #include "launcher/ModInfoTexts.h"
 #include "platform/SystemFolders.h"
+#include "selection/ShareCode.h"
 #include "support/CGameWorld.h"
 #include "ui/CGatehouseDlg.h"
+#include "ui/Clipboard.h"
 
 namespace gh {
 namespace {
@@ -611,6 +613,85 @@ TEST_F(RequirementsTest, EntriesBeforeWhatTheyNeedAreMarkedAndSortPutsThemAfterI
     // Sorted once, a second Sort changes nothing.
     test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSort)));
     EXPECT_EQ(SelectedTexts(), sorted);
+}
+
+// The identities of the share code on the clipboard; empty when it holds
+// none that reads.
+std::vector<std::int64_t> ClipboardCode() {
+    std::vector<std::int64_t> guids;
+    const std::optional<wxString> text = ClipboardText();
+    if (!text) {
+        return guids;
+    }
+    const Result<std::vector<SharedEntry>> entries = DecodeShareCode(text->ToStdWstring());
+    for (const SharedEntry& entry : entries ? *entries : std::vector<SharedEntry>{}) {
+        guids.push_back(entry.guid);
+    }
+    return guids;
+}
+
+TEST_F(ManagerTest, ShareCodesGoThroughTheClipboardAndADamagedOneChangesNothing) {
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kAlpha, kBravo, kFirstFiller}));
+    Open();
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdCopyCode)));
+    EXPECT_THAT(ClipboardCode(), ElementsAre(kAlpha, kBravo, kFirstFiller));
+
+    // Ctrl+V in the order list brings the copied order back.
+    Check(L"Filler B");
+    Check(L"Alpha");
+    wxListBox& selected = m_dlg->SelectedList();
+    selected.SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &selected; }));
+    test::PressKey('V', wxMOD_CONTROL);
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Alpha", "Bravo", "Filler A"));
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Filler B")), kUnchecked);
+
+    // Another player's code: a mod that is not installed is named and
+    // skipped, and an Alpha newer than this one is named as outdated.
+    const std::string code =
+        EncodeShareCode({{kFirstFiller + 1, 1, "Filler B"}, {999, 1, "Ghost Pack"}, {kAlpha, 5, "Alpha"}}).Value();
+    ASSERT_TRUE(CopyToClipboard(wxString::FromUTF8(code)));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdPasteCode)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler B", "Alpha"));
+    const wxString notice = m_dlg->NoticeLine().Line();
+    for (const char* named : {"Ghost Pack", "999", "Alpha", "5"}) {
+        EXPECT_NE(notice.Find(named), wxNOT_FOUND) << named << " in " << notice;
+    }
+
+    // A damaged code says so and changes nothing.
+    ASSERT_TRUE(CopyToClipboard(wxString::FromUTF8(code.substr(0, code.size() - 2))));
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdPasteCode)));
+    EXPECT_THAT(SelectedTexts(), ElementsAre("Filler B", "Alpha"));
+    EXPECT_NE(m_dlg->NoticeLine().Line(), notice);
+    EXPECT_EQ(m_dlg->ModList().GetCheck(RowOf(L"Filler B")), kChecked);
+
+    // Ctrl+C copies the order as it stands.
+    selected.SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return wxWindow::FindFocus() == &selected; }));
+    test::PressKey('C', wxMOD_CONTROL);
+    EXPECT_THAT(ClipboardCode(), ElementsAre(kFirstFiller + 1, kAlpha));
+}
+
+TEST_F(ManagerTest, TheListForABugReportGoesToTheClipboardWithoutFullPaths) {
+    m_world.AddMod({L"Echo", 105, 1, {}, false, L"https://example.org", L"https://example.org", L"Sub/Echo.mod"});
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kAlpha, 105}));
+    Open();
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdCopyReport)));
+    const wxString report = ClipboardText().value_or(wxString());
+    EXPECT_NE(report.Find("mods/Sub/Echo.mod"), wxNOT_FOUND) << report;
+    EXPECT_NE(report.Find("Ghost Pack"), wxNOT_FOUND) << report;  // what Charlie lacks
+    std::wstring root = m_world.Root().Path();
+    root.pop_back();
+    EXPECT_EQ(report.Find(wxString(root.substr(root.find_last_of(L"/\\") + 1))), wxNOT_FOUND) << report;
+    EXPECT_EQ(report.Find("held"), wxNOT_FOUND);
+
+    // With the Workshop's record of the last start, the list names the
+    // selected mods it holds.
+    m_dlg->SetWorkshopChanges({{105, true, false}, {kFirstFiller, true, true}});
+    test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdCopyReport)));
+    const wxString withRecord = ClipboardText().value_or(wxString());
+    EXPECT_NE(withRecord.Find("Echo (identity 105): held"), wxNOT_FOUND) << withRecord;
+    EXPECT_EQ(withRecord.Find("identity 200"), wxNOT_FOUND) << "Filler A is not selected";
 }
 
 TEST_F(ManagerTest, PlayButtonAndEnterEndWithOkEscapeCancels) {

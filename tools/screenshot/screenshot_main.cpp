@@ -25,8 +25,10 @@
 #include "game/GameFolders.h"
 #include "game/GameVersion.h"
 #include "launcher/WindowSyncTexts.h"
+#include "selection/ShareCode.h"
 #include "ui/CGatehouseDlg.h"
 #include "ui/CSplashDialog.h"
+#include "ui/Clipboard.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopText.h"
 #include "workshop/steamworks/SteamworksClient.h"
@@ -219,6 +221,23 @@ bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
     // What Harbor Lights still needed, added; what cannot be added stays named.
     manager.OnBnClickedAddRequirements();
     ok &= Capture(manager, out + L"manager-after-add-them");
+
+    // Another player's share code pasted: a mod that is not installed here
+    // and one installed at a lower version than the code names, which the
+    // notice line tells; the rest loads.
+    const Result<std::string> code = EncodeShareCode({{1002, 3, "Harbor Lights"},
+                                                      {1006, 1, "Black Powder"},
+                                                      {1001, 5, "Core Library"},
+                                                      {1010, 2, "Winter Campaign"}});
+    ok &= code.IsOk() && CopyToClipboard(wxString::FromUTF8(*code));
+    manager.OnBnClickedPasteShareCode();
+    ok &= Capture(manager, out + L"manager-share-code-pasted");
+    // The copy button's tooltip, with the pointer resting on it.
+    PointAt(CentreOf(manager.Control(CGatehouseDlg::kIdCopyCode)));
+    PointAt(CentreOf(manager.Control(CGatehouseDlg::kIdCopyCode)) + wxPoint(2, 1));
+    Settle(1500);
+    ok &= Capture(manager, out + L"manager-copy-code-tooltip", false);
+    PointAt(manager.ClientToScreen(wxPoint(10, 10)));
 
     // Ten selected: check usable rows one by one as the player would.
     for (std::size_t row = 0; row < mods.size() && manager.Rules().Selection().size() < 10; ++row) {
