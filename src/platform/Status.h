@@ -57,8 +57,12 @@ public:
     T* operator->() { return &Value(); }
     const T* operator->() const { return &Value(); }
 
-    // Success when there is a value.
-    Status Error() const { return IsOk() ? Status() : std::get<Status>(m_value); }
+    // Success when there is a value. A reference that lives as long as the
+    // result, so `result.Error().Text()` may be kept or looped over.
+    const Status& Error() const {
+        static const Status success;
+        return IsOk() ? success : std::get<Status>(m_value);
+    }
 
 private:
     std::variant<T, Status> m_value;
