@@ -13,9 +13,9 @@ namespace {
 // Mods are letters. "A>BC" is mod A needing B and C; "B^" in a requirement
 // asks B in version 2 (every mod has version 1); "E!" is a record named
 // EDITOR. A letter with no record is a mod that is not installed.
-CModCatalogue Catalogue(const std::string& spec) {
+CModCatalogue Catalogue(const std::string& shape) {
     std::vector<ModInfo> records;
-    std::istringstream words(spec);
+    std::istringstream words(shape);
     for (std::string word; words >> word;) {
         ModInfo& mod = records.emplace_back();
         mod.guid = word[0];
@@ -114,22 +114,22 @@ TEST(SelectionOrderTest, SortMarksAndAdditionsFollowTheRules) {
 TEST(SelectionOrderTest, RandomSelectionsSortAsTheBruteForceReferenceDoes) {
     std::mt19937 random(25);
     for (int round = 0; round < 400; ++round) {
-        std::string spec, letters;
+        std::string shape, letters;
         bool direct[6][6] = {}, reach[6][6] = {};
         for (int m = 0; m < 6; ++m) {
-            spec += std::string(1, char('A' + m)) + ">";
+            shape += std::string(1, char('A' + m)) + ">";
             for (int r = 0; r < 6; ++r)
-                if (random() % 5 == 0) spec += char('A' + r), direct[m][r] = reach[m][r] = true;
-            spec += random() % 4 ? " " : "x ";
+                if (random() % 5 == 0) shape += char('A' + r), direct[m][r] = reach[m][r] = true;
+            shape += random() % 4 ? " " : "x ";
         }
         for (int k = 0; k < 6; ++k)
             for (int i = 0; i < 6; ++i)
                 for (int j = 0; j < 6; ++j) reach[i][j] |= reach[i][k] && reach[k][j];
         for (int e = int(random() % 8); e > 0; --e) letters += "ABCDEFx"[random() % 7];
-        const CModCatalogue catalogue = Catalogue(spec);
+        const CModCatalogue catalogue = Catalogue(shape);
         const CModRows rows(catalogue, std::nullopt);
         const std::vector<std::int64_t> selection = Guids(letters);
-        SCOPED_TRACE(spec + "/ " + letters);
+        SCOPED_TRACE(shape + "/ " + letters);
 
         const auto ring = [&](char a, char b) {
             return a == b || (reach[a - 'A'][b - 'A'] && reach[b - 'A'][a - 'A']);
