@@ -16,4 +16,8 @@ std::optional<std::wstring> GetEnvironmentText(const std::wstring& name);
 // the change. Returns false when the system refused.
 bool SetEnvironmentText(const std::wstring& name, const std::optional<std::wstring>& value);
 
+// Whether this Windows program runs under Wine (or Proton, which is Wine)
+// rather than on Windows itself. Always false for a Linux program.
+bool RunsUnderWine();
+
 }  // namespace gh::platform

@@ -382,7 +382,7 @@ void CGatehouseDlg::OnSelectedListMotion(wxMouseEvent& event) {
     m_tipEntry = entry;
     m_selectedList->UnsetToolTip();
     if (entry) {
-        m_selectedList->SetToolTip(wxString(tip));
+        m_selectedList->SetToolTip(ShownText(tip));
     }
 }
 
@@ -492,7 +492,7 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     if (tip.empty()) {
         m_status->UnsetToolTip();
     } else {
-        m_status->SetToolTip(wxString(tip));
+        m_status->SetToolTip(ShownText(tip));
     }
 }
 

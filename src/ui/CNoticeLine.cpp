@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ui/Accessibility.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
 
@@ -78,7 +79,7 @@ void CNoticeLine::SetNotice(const std::wstring& line, const std::wstring& detail
     const auto fits = [&](const wxString& text) { return m_text->GetTextExtent(text).x <= width; };
     wxArrayString lines;
     wxString current;
-    for (const wxString& word : wxSplit(wxString(line), ' ', '\0')) {
+    for (const wxString& word : wxSplit(gh::ShownText(line), ' ', '\0')) {
         const wxString joined = current.empty() ? word : current + " " + word;
         if (fits(joined) || current.empty()) {
             current = joined;
@@ -111,8 +112,8 @@ void CNoticeLine::SetNotice(const std::wstring& line, const std::wstring& detail
     dc.GetMultiLineTextExtent(m_text->GetLabelText(), &textWidth, &textHeight);
     Arrange(std::min(m_textArea.y, textHeight + 2), withAction);
     wxString tip;
-    if (cut) tip = wxString(line);
-    if (!details.empty()) tip += (tip.empty() ? "" : "\n\n") + wxString(details);
+    if (cut) tip = gh::ShownText(line);
+    if (!details.empty()) tip += (tip.empty() ? "" : "\n\n") + gh::ShownText(details);
     if (tip.empty()) {
         m_text->UnsetToolTip();
     } else {

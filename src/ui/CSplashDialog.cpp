@@ -14,6 +14,7 @@
 #include "ui/DisplayScale.h"
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
+#include "ui/ToolkitDifferences.h"
 #include "workshop/WorkshopText.h"
 
 namespace gh {
@@ -144,7 +145,7 @@ void CSplashDialog::StartClientAndSync() {
 }
 
 void CSplashDialog::SetStatusText(std::wstring text) {
-    m_statusEdit->ChangeValue(wxString(text));
+    m_statusEdit->ChangeValue(ShownText(text));
     m_statusEdit->SetInsertionPoint(0);
 }
 

@@ -3,6 +3,10 @@
 // for wxMSW, chosen in CMakeLists.txt and nowhere else.
 #pragma once
 
+#include <wx/string.h>
+
+#include <string>
+
 class wxWindow;
 
 namespace gh {
@@ -19,5 +23,12 @@ void KeepScrollBarsVisible(wxWindow& window);
 // parent carries, while the button is disabled, a tooltip of the button's
 // text over the button's place (the parent must have no tooltip of its own).
 void ShowToolTipWhileDisabled(wxWindow& button);
+
+// What a control is given to draw `text`, which may hold the marks that
+// isolate outside text from its neighbours (U+2066 to U+2069). GTK and
+// Windows draw those marks as nothing, as they should; Wine's text drawing
+// shows each as a box, so under Wine they are left out (a name's own
+// direction controls are shown escaped in any case).
+wxString ShownText(const std::wstring& text);
 
 }  // namespace gh

@@ -45,4 +45,6 @@ void KeepScrollBarsVisible(wxWindow& window) {
 
 void ShowToolTipWhileDisabled(wxWindow&) {}
 
+wxString ShownText(const std::wstring& text) { return wxString(text); }
+
 }  // namespace gh

@@ -1,5 +1,7 @@
 #include "ui/ToolkitDifferences.h"
 
+#include "platform/Environment.h"
+
 #include <wx/msw/wrapwin.h>
 #include <wx/tooltip.h>
 #include <wx/weakref.h>
@@ -46,6 +48,21 @@ void ShowToolTipWhileDisabled(wxWindow& button) {
         message.pt = POINT{screen.x, screen.y};
         wxToolTip::RelayEvent(&message);
     });
+}
+
+wxString ShownText(const std::wstring& text) {
+    static const bool withoutIsolates = platform::RunsUnderWine();
+    if (!withoutIsolates) {
+        return wxString(text);
+    }
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c < 0x2066 || c > 0x2069) {
+            shown += c;
+        }
+    }
+    return wxString(shown);
 }
 
 }  // namespace gh

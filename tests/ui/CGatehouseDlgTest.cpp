@@ -14,6 +14,7 @@
 #include "support/CGameWorld.h"
 #include "ui/CGatehouseDlg.h"
 #include "ui/Clipboard.h"
+#include "ui/ToolkitDifferences.h"
 
 namespace gh {
 namespace {
@@ -156,13 +157,13 @@ TEST_F(ManagerTest, HighlightingARowFillsTheInfoPane) {
     EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Missing Dependencies-");
     ASSERT_NE(m_dlg->Control(Dlg::kIdStatus).GetToolTip(), nullptr);
     EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
-              L"Needs \u2068Ghost Pack\u2069 version 2 or later; it is not installed");
+              ShownText(L"Needs \u2068Ghost Pack\u2069 version 2 or later; it is not installed"));
 
     test::PressKey(WXK_DOWN);
     EXPECT_EQ(Text(Dlg::kIdName), "Delta");
     EXPECT_EQ(Text(Dlg::kIdStatus), "-Requires Update-");
     EXPECT_EQ(m_dlg->Control(Dlg::kIdStatus).GetToolTip()->GetTip(),
-              L"Needs \u2068Alpha Library\u2069 version 5 or later; version 1 is installed");
+              ShownText(L"Needs \u2068Alpha Library\u2069 version 5 or later; version 1 is installed"));
 
     test::PressKey(WXK_UP);
     test::PressKey(WXK_UP);
@@ -517,7 +518,7 @@ TEST_F(ManagerTest, LoadingASetSaysWhichOfItsModsWereLeftOutAndWhy) {
     EXPECT_NE(notice.Find("Delta"), wxNOT_FOUND) << notice;
     // Each one left out is named with its reason where the line has no room.
     const wxString details = m_dlg->NoticeLine().TipText();
-    EXPECT_NE(details.Find(L"it needs \u2068Alpha\u2069 5"), wxNOT_FOUND) << details;
+    EXPECT_NE(details.Find(ShownText(L"it needs \u2068Alpha\u2069 5")), wxNOT_FOUND) << details;
     EXPECT_NE(details.Find("mod 777 was left out: it is not installed"), wxNOT_FOUND) << details;
 }
 
@@ -598,7 +599,7 @@ TEST_F(RequirementsTest, EntriesBeforeWhatTheyNeedAreMarkedAndSortPutsThemAfterI
     test::PumpFor(300);  // the list settles in the place the notice gave back
     test::MoveMouseTo(SelectedRowPoint(list, 1));
     ASSERT_TRUE(test::WaitUntil([&] { return list.GetToolTip() != nullptr; }));
-    EXPECT_EQ(list.GetToolTip()->GetTip(), L"loads before \u2068Core\u2069, which it needs");
+    EXPECT_EQ(list.GetToolTip()->GetTip(), ShownText(L"loads before \u2068Core\u2069, which it needs"));
 
     test::ClickAt(SelectedRowPoint(list, 1));
     test::ClickAt(test::CentreOf(m_dlg->Control(Dlg::kIdSort)));

@@ -9,6 +9,7 @@
 #include "support/CGameWorld.h"
 #include "support/TempFolder.h"
 #include "ui/CSplashDialog.h"
+#include "ui/ToolkitDifferences.h"
 #include "workshop/LocalWorkshop.h"
 #include "workshop/WorkshopText.h"
 
@@ -121,7 +122,7 @@ TEST_F(SplashTest, ShowsTheDownloadProgressLine) {
     // its name isolated from the sizes after it.
     EXPECT_TRUE(test::WaitUntil(
         [&] {
-            return Status().find(L"\u2068mods/river.mod\u2069 - ") == 0 &&
+            return Status().find(ShownText(L"\u2068mods/river.mod\u2069 - ").ToStdWstring()) == 0 &&
                    Status().find(L"/3.91 KB") != std::wstring::npos;
         },
         6000))

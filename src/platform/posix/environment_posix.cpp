@@ -18,4 +18,6 @@ bool SetEnvironmentText(const std::wstring& name, const std::optional<std::wstri
     return setenv(key.c_str(), WideToUtf8KeepingBytes(*value).c_str(), 1) == 0;
 }
 
+bool RunsUnderWine() { return false; }
+
 }  // namespace gh::platform

@@ -33,4 +33,10 @@ bool SetEnvironmentText(const std::wstring& name, const std::optional<std::wstri
     return SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr) != 0;
 }
 
+bool RunsUnderWine() {
+    // Wine's own ntdll exports its version; Windows' never does.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace gh::platform
