@@ -511,7 +511,10 @@ int CompareStartup(const Options& options, const std::vector<std::string>& folde
     std::map<std::string, std::vector<double>> times[2];
     for (int run = 0; run <= options.startupRuns; ++run) {
         for (const Case& c : cases) {
-            for (int which = 0; which < 2; ++which) {
+            // Each goes first in every other run, so neither always follows
+            // the other's heavier run.
+            for (int turn = 0; turn < 2; ++turn) {
+                const int which = (run + turn) % 2;
                 std::vector<std::string> args = {programs[which]};
                 if (c.args.front() != "--version") args.insert(args.end(), folders.begin(), folders.end());
                 args.insert(args.end(), c.args.begin(), c.args.end());
