@@ -187,7 +187,8 @@ TEST_F(ManagerTest, StatusTipNamesTheFilesARowHides) {
     const wxString separator(platform::NativeSeparator());
     for (const wxString& line : lines) {
         EXPECT_TRUE(line.StartsWith("Hides ")) << line;
-        EXPECT_TRUE(line.EndsWith(separator + L"Alpha.mod\u2069 (version 0): it has the same identity")) << line;
+        EXPECT_TRUE(line.EndsWith(separator + ShownText(L"Alpha.mod\u2069 (version 0): it has the same identity")))
+            << line;
     }
     EXPECT_NE(tip.Find(separator + "old" + separator + "Alpha.mod"), wxNOT_FOUND);
     EXPECT_NE(tip.Find(separator + "older" + separator + "Alpha.mod"), wxNOT_FOUND);
