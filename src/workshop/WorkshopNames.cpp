@@ -121,6 +121,12 @@ WorkshopNameProblem JudgeWorkshopName(std::wstring_view name) {
     const std::size_t lastSeparator = name.find_last_of(L"/\\");
     const std::wstring_view last = lastSeparator == std::wstring_view::npos ? name : name.substr(lastSeparator + 1);
     if (IsOnlyDotsAndBlanks(last)) return WorkshopNameProblem::NoFileName;
+    // A folder of dots and blanks only ("mods/ /x.mod") is a folder of that
+    // name on Linux but no name at all on Windows: neither is what was meant.
+    const bool namelessFolder = !EveryComponent(name, [](std::wstring_view component) {
+        return component.empty() || component == L"." || !IsOnlyDotsAndBlanks(component);
+    });
+    if (namelessFolder) return WorkshopNameProblem::NoFileName;
     // The components as PathBelow keeps them: the first must be the mods
     // folder, and the file must lie below it.
     std::size_t kept = 0;

@@ -44,7 +44,8 @@ enum class WorkshopNameProblem {
     LeavesGameFolder,   // rooted, a drive, a stream, a network path or a ".." component
     DeviceName,         // a component Windows keeps for a device
     NoFileName,         // empty, or its last component is empty or only dots and
-                        // blanks (Windows drops those): it names a folder
+                        // blanks (Windows drops those): it names a folder; or
+                        // a folder on its way is only dots and blanks
     OutsideModsFolder,  // its first real component is not the mods folder, or
                         // nothing follows it
     ItemFolders,        // it leads into mods/workshop-items/, where the items

@@ -246,10 +246,12 @@ TEST(WorkshopNameTest, OnlyFilesBelowTheModsFolderAreAcceptedAndEachRefusalHasIt
     const auto judged = [](std::initializer_list<const wchar_t*> names, P problem) {
         for (const wchar_t* name : names) EXPECT_EQ(JudgeWorkshopName(name), problem) << name;
     };
-    judged({L"mods/x.mod", L"MODS\\x.mod", L"./Mods//a/b.mod", L"mods/. /x.mod"}, P::None);
+    judged({L"mods/x.mod", L"MODS\\x.mod", L"./Mods//a/b.mod"}, P::None);
     judged({L"abc.mod", L"mods", L"./mods", L"modsave/x.sav", L"mods /x.mod", L"m\u00f6ds/x.mod"},
            P::OutsideModsFolder);
-    judged({L"", L"mods/", L"mods/x\\", L"mods/x/.", L"mods/x/ "}, P::NoFileName);
+    judged(
+        {L"", L"mods/", L"mods/x\\", L"mods/x/.", L"mods/x/ ", L"mods/ /x.mod", L"mods/x/ . /y.mod", L"mods/. /x.mod"},
+        P::NoFileName);
     judged({L"mods/../x.mod", L"/mods/x.mod", L"c:mods/x.mod"}, P::LeavesGameFolder);
     judged({L"mods/nul.mod"}, P::DeviceName);
     judged({L"mods/workshop-items/5/a.mod", L"Mods\\Workshop-Items\\x.mod", L"mods/./workshop-items. /x.mod"},
