@@ -1,6 +1,7 @@
 #include "cli/SyncCommand.h"
 
 #include "cli/TerminalSyncView.h"
+#include "launcher/RecordedModReader.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "workshop/WorkshopClient.h"
@@ -34,6 +35,7 @@ int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t t
     SyncOutcome outcome = SyncOutcome::Failed;
     {
         CWorkshopSync sync(*client, view, folders);
+        sync.SetModIdentityReader(RecordedModReader());
         if (sync.StartSync()) {
             const std::int64_t deadline = platform::MonotonicMilliseconds() + timeoutMs;
             while (sync.HasPendingRequests()) {

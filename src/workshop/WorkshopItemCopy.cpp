@@ -190,6 +190,7 @@ ItemCopyReport CopyItemFolder(const ItemInstallInfo& install, PublishedFileId fi
     bool copied = false;
     for (const ItemFile& file : files) {
         if (!file.target) continue;
+        report.targets.push_back(*file.target);
         const std::optional<std::int64_t> localTime = platform::FileModificationTime(*file.target);
         if (static_cast<std::int64_t>(install.timeStamp) <= localTime.value_or(-1)) continue;
         if (!chunk) chunk.reset(new (std::nothrow) char[kInstallChunkSize]);

@@ -26,6 +26,10 @@ struct ItemCopyReport {
     // Lines for the command line's standard error: entries that were
     // skipped, and why the item or one of its files failed.
     std::vector<std::wstring> notes;
+    // Every file of the item as it is below the documents game folder now
+    // (those copied and those up to date), in the folder's walk order; empty
+    // when the item failed before its names were judged.
+    std::vector<std::wstring> targets;
 };
 
 // Copies the files of the item `fileId` from its install folder

@@ -3,7 +3,9 @@
 #include "game/GameFolders.h"
 #include "game/PathText.h"
 #include "platform/Clock.h"
+#include "platform/FileLinks.h"
 #include "platform/FileSystem.h"
+#include "platform/Unicode.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopItemCopy.h"
 #include "workshop/WorkshopNames.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace gh {
 
@@ -25,9 +28,15 @@ bool Failed(const T* result, bool ioFailure) {
 }  // namespace
 
 CWorkshopSync::CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders)
-    : m_client(client), m_view(view), m_folders(folders), m_enumerateCall(client.CallResults()) {}
+    : m_client(client),
+      m_view(view),
+      m_folders(folders),
+      m_enumerateCall(client.CallResults()),
+      m_recordFile(folders.GetUserGameFolder()) {}
 
 CWorkshopSync::~CWorkshopSync() {
+    // A sync ended early (a time-out, a window closed) keeps what it did.
+    SaveRecord(true);
     m_itemResults.reset();
     m_downloadCalls.clear();
     m_detailsCalls.clear();
@@ -49,6 +58,15 @@ bool CWorkshopSync::StartSync() {
         return false;
     }
     Report(SyncEventKind::WaitingForList);
+    if (const Status locked = m_recordFile.Lock([this] { NoteWaitingForRecord(); }); locked) {
+        std::vector<std::wstring> notes;
+        m_record = m_recordFile.Load(notes);
+        m_recordFile.Unlock();
+        for (const std::wstring& note : notes) m_view.OnSyncNote(note);
+    } else {
+        NoteRecordFailure(L"The Workshop record could not be read (" + locked.Text() + L").");
+    }
+    m_lastRecordWrite = platform::MonotonicMilliseconds();
     m_snapshot.emplace();
     if (m_client.HasItemInterface()) {
         m_itemInterface = true;
@@ -257,9 +275,13 @@ void CWorkshopSync::CopyItem(std::size_t subscription) {
         event.kind = SyncEventKind::CopyError;
         notes.push_back(ItemNotInstalledNote(name, install.Error().Text()));
     } else {
+        m_subscriptions[subscription].workshopTime = static_cast<std::int64_t>(install->timeStamp);
         ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper);
         notes = std::move(report.notes);
         failed = report.outcome == ItemCopyReport::Outcome::Failed;
+        if (!failed)
+            RecordFiles(subscription, SubscriptionRoute::Folder, report.targets,
+                        report.outcome == ItemCopyReport::Outcome::Updated);
         switch (report.outcome) {
             case ItemCopyReport::Outcome::UpToDate: event.kind = SyncEventKind::UpToDate; break;
             case ItemCopyReport::Outcome::Updated:
@@ -300,6 +322,7 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
         localTime = platform::FileModificationTime(*local);
 
     const auto workshopTime = static_cast<std::int64_t>(result->timeUpdated);
+    m_subscriptions[subscription].workshopTime = workshopTime;
     SyncEvent event;
     event.fileName = name;
     if (workshopTime > localTime.value_or(-1)) {
@@ -323,6 +346,8 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
     } else {
         event.kind = SyncEventKind::UpToDate;
         Settle(subscription, false);
+        if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), wideName))
+            RecordFiles(subscription, SubscriptionRoute::File, {*local}, false);
     }
     m_view.OnSyncEvent(event);
     FinishWhenSettled();
@@ -357,6 +382,9 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* r
         download.bytesDownloaded = size;
         download.bytesExpected = size;
         Settle(download.subscription, !written[k]);
+        if (written[k])
+            if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), download.fileName))
+                RecordFiles(download.subscription, SubscriptionRoute::File, {*local}, true);
         SyncEvent event;
         event.kind = written[k] ? SyncEventKind::Installed : SyncEventKind::CopyError;
         event.fileName = download.workshopName;
@@ -445,7 +473,85 @@ void CWorkshopSync::PaceProgress(std::int64_t nowFileTime) {
 void CWorkshopSync::Pump(std::int64_t nowFileTime) {
     m_client.RunCallbacks();
     CopyDueItems();
+    SaveRecord(false);
     PaceProgress(nowFileTime);
+}
+
+std::string CWorkshopSync::RecordPathOf(const std::wstring& file) const {
+    const std::wstring& base = m_folders.GetUserGameFolder();
+    std::wstring relative = file.compare(0, base.size(), base) == 0 ? file.substr(base.size()) : file;
+    for (wchar_t& c : relative)
+        if (c == L'\\') c = L'/';
+    return WideToUtf8(relative);
+}
+
+void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute route,
+                                const std::vector<std::wstring>& files, bool installed) {
+    const Subscription& item = m_subscriptions[subscription];
+    auto [entry, fresh] = m_record.subscriptions.try_emplace(item.id);
+    RecordedSubscription& recorded = entry->second;
+    // A subscription found up to date that the record knows as it is
+    // changes nothing: no look at its files, no write.
+    if (!installed && !fresh && recorded.route == route && recorded.subscribed &&
+        recorded.workshopTime == item.workshopTime)
+        return;
+    recorded.id = item.id;
+    recorded.route = route;
+    recorded.workshopTime = item.workshopTime;
+    recorded.subscribed = true;
+    if (installed || fresh) recorded.installed = SecondsSince1970();
+    recorded.files.clear();
+    recorded.mods.clear();
+    for (const std::wstring& file : files) {
+        RecordedFile entryFile;
+        entryFile.path = RecordPathOf(file);
+        if (const auto stamp = platform::FileStampAt(file)) {
+            entryFile.size = stamp->size;
+            entryFile.modified = stamp->modified;
+        }
+        if (m_modReader)
+            if (const std::optional<ModIdentity> mod = m_modReader(file))
+                recorded.mods.push_back(RecordedMod{entryFile.path, mod->guid, mod->version});
+        recorded.files.push_back(std::move(entryFile));
+    }
+    m_recordDirty = true;
+    m_recordChanged.insert(item.id);
+}
+
+void CWorkshopSync::SaveRecord(bool force) {
+    if (!m_recordDirty) return;
+    const std::int64_t now = platform::MonotonicMilliseconds();
+    if (!force && now - m_lastRecordWrite < kRecordWriteIntervalMs) return;
+    m_lastRecordWrite = now;
+    // Under the lock, the record as it is on disk now takes this sync's
+    // changes: another sync's, written meanwhile, stay.
+    if (const Status locked = m_recordFile.Lock([this] { NoteWaitingForRecord(); }); !locked) {
+        NoteRecordFailure(L"The Workshop record could not be written: " + locked.Text());
+        return;
+    }
+    std::vector<std::wstring> notes;
+    WorkshopRecord current = m_recordFile.Load(notes);
+    for (const std::wstring& note : notes) m_view.OnSyncNote(note);
+    for (const PublishedFileId id : m_recordChanged) current.subscriptions[id] = m_record.subscriptions[id];
+    m_record = std::move(current);
+    const Status saved = m_recordFile.Save(m_record);
+    m_recordFile.Unlock();
+    if (!saved) {
+        NoteRecordFailure(L"The Workshop record could not be written: " + saved.Text());
+        return;
+    }
+    m_recordDirty = false;
+    m_recordChanged.clear();
+}
+
+void CWorkshopSync::NoteWaitingForRecord() {
+    if (std::exchange(m_recordWaitNoted, true)) return;
+    m_view.OnSyncNote(L"Another sync is using the Workshop record; waiting for it.");
+}
+
+void CWorkshopSync::NoteRecordFailure(const std::wstring& note) {
+    if (std::exchange(m_recordFailed, true)) return;
+    m_view.OnSyncNote(note);
 }
 
 bool CWorkshopSync::HasPendingRequests() const {
@@ -473,6 +579,7 @@ void CWorkshopSync::FinishWhenSettled() {
 
 void CWorkshopSync::EndSync() {
     m_snapshot.reset();
+    SaveRecord(true);
     m_view.EnablePlayWithMods(true);
     m_syncFinished = true;
     // Whatever is still outstanding (a second download of content that was

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
+
 namespace gh::test {
 namespace {
 
@@ -192,6 +194,20 @@ TEST_F(SyncCommandTest, SteamClientThatCannotStartEndsWithStatus1) {
     const ChildResult run = Gatehouse({L"sync", L"--timeout", L"5"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+}
+
+TEST_F(SyncCommandTest, TheRecordKeepsEachFileAndTheIdentityOfEachModFile) {
+    Subscribe(1, "mods/castle.mod", EncodeModFile(Mod(L"Castle", 4411, 3)));
+    Subscribe(2, "mods/notes.txt", "not a mod");
+    const ChildResult run = Sync();
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto record = nlohmann::json::parse(m_temp.ReadFile(User(L"Gatehouse/workshop-record.json")));
+    std::map<std::uint64_t, nlohmann::json> byId;
+    for (const auto& entry : record["subscriptions"]) byId[entry["id"].get<std::uint64_t>()] = entry;
+    EXPECT_EQ(byId[1]["files"][0]["path"], "mods/castle.mod");
+    EXPECT_EQ(byId[1]["mods"], nlohmann::json::parse(R"([{"path":"mods/castle.mod","guid":4411,"version":3}])"));
+    EXPECT_EQ(byId[2]["files"][0]["size"], 9);
+    EXPECT_THAT(byId[2]["mods"], IsEmpty());
 }
 
 }  // namespace
