@@ -6,6 +6,7 @@
 #include "platform/FileLinks.h"
 #include "platform/FileSystem.h"
 #include "platform/Unicode.h"
+#include "workshop/WorkshopHistory.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopItemCopy.h"
 #include "workshop/WorkshopNames.h"
@@ -276,7 +277,20 @@ void CWorkshopSync::CopyItem(std::size_t subscription) {
         notes.push_back(ItemNotInstalledNote(name, install.Error().Text()));
     } else {
         m_subscriptions[subscription].workshopTime = static_cast<std::int64_t>(install->timeStamp);
-        ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper);
+        // The item's files as they are go to the history right before the
+        // first of them is replaced.
+        std::wstring itemFolder = m_folders.GetUserGameFolder() + AnsiToWide(name);
+        itemFolder.pop_back();
+        bool kept = false;
+        const auto keep = [&]() -> Status {
+            const std::vector<std::wstring> current = FilesBelow(itemFolder);
+            if (current.empty()) return {};
+            Status status = KeepCurrentFiles(subscription, current);
+            kept = status.IsOk();
+            return status;
+        };
+        ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper, keep);
+        if (kept && report.outcome == ItemCopyReport::Outcome::Updated) RemoveFilesNotIn(itemFolder, report.targets);
         notes = std::move(report.notes);
         failed = report.outcome == ItemCopyReport::Outcome::Failed;
         if (!failed)
@@ -366,21 +380,47 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* r
     }
     // Every record of this content not finished yet gets its own file
     // written, under its own name; the content is read from the client once.
+    // A file that is there goes to the history first; one that cannot be
+    // kept is not replaced.
     std::vector<std::size_t> records;
     std::vector<std::string> names;
+    std::vector<bool> kept;
+    std::vector<std::pair<std::size_t, Status>> notKept;
     for (std::size_t i = 0; i < m_downloads.size(); ++i) {
         if (m_downloads[i].finished || m_downloads[i].contentHandle != result->contentHandle) continue;
+        const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), m_downloads[i].fileName);
+        const bool present = local && platform::KindAt(*local) == platform::PathKind::File;
+        if (present) {
+            if (Status status = KeepCurrentFiles(m_downloads[i].subscription, {*local}); !status) {
+                notKept.emplace_back(i, std::move(status));
+                continue;
+            }
+        }
         records.push_back(i);
         names.push_back(m_downloads[i].workshopName);
+        kept.push_back(present);
+    }
+    const std::int64_t size = std::max<std::int64_t>(result->sizeInBytes, 0);
+    for (const auto& [refused, status] : notKept) {
+        CDownloadingFileData& download = m_downloads[refused];
+        download.finished = true;
+        Settle(download.subscription, true);
+        Report(SyncEventKind::CopyError, download.workshopName);
+        m_view.OnSyncNote(HistoryNotKeptNote(download.workshopName, status.Text()));
     }
     const std::vector<bool> written =
-        InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
-    const std::int64_t size = std::max<std::int64_t>(result->sizeInBytes, 0);
+        names.empty() ? std::vector<bool>()
+                      : InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
     for (std::size_t k = 0; k < records.size(); ++k) {
         CDownloadingFileData& download = m_downloads[records[k]];
         download.finished = true;
         download.bytesDownloaded = size;
         download.bytesExpected = size;
+        if (!written[k] && kept[k]) {
+            // The old file stayed: the history entry kept for it would only repeat it.
+            DropNewestHistoryEntry(m_recordFile, m_record.subscriptions[m_subscriptions[download.subscription].id]);
+            NoteRecordChanged(m_subscriptions[download.subscription].id);
+        }
         Settle(download.subscription, !written[k]);
         if (written[k])
             if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), download.fileName))
@@ -516,6 +556,45 @@ void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute rout
     }
     m_recordDirty = true;
     m_recordChanged.insert(item.id);
+}
+
+void CWorkshopSync::NoteRecordChanged(PublishedFileId id) {
+    m_recordDirty = true;
+    m_recordChanged.insert(id);
+}
+
+Status CWorkshopSync::KeepCurrentFiles(std::size_t subscription, const std::vector<std::wstring>& files) {
+    const PublishedFileId id = m_subscriptions[subscription].id;
+    const auto [entry, fresh] = m_record.subscriptions.try_emplace(id);
+    RecordedSubscription& recorded = entry->second;
+    recorded.id = id;
+    std::vector<RecordedMod> mods = recorded.mods;
+    if (fresh && m_modReader) {
+        for (const std::wstring& file : files)
+            if (const std::optional<ModIdentity> mod = m_modReader(file))
+                mods.push_back(RecordedMod{RecordPathOf(file), mod->guid, mod->version});
+    }
+    Status status = KeepInHistory(m_recordFile, recorded, files, std::move(mods));
+    if (!status && fresh) {
+        m_record.subscriptions.erase(entry);
+        return status;
+    }
+    if (status) NoteRecordChanged(id);
+    return status;
+}
+
+void CWorkshopSync::RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets) {
+    const auto key = [](std::wstring path) {
+        for (wchar_t& c : path) {
+            if (c == L'\\') c = L'/';
+            if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+        }
+        return path;
+    };
+    std::set<std::wstring> current;
+    for (const std::wstring& target : targets) current.insert(key(target));
+    for (const std::wstring& file : FilesBelow(itemFolder))
+        if (!current.count(key(file))) platform::DeleteFileAt(file);
 }
 
 void CWorkshopSync::SaveRecord(bool force) {

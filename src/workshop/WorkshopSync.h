@@ -205,6 +205,13 @@ private:
     // Writes the record when it changed, and (unless `force`) the last write
     // is kRecordWriteIntervalMs old.
     void SaveRecord(bool force);
+    // Keeps `files`, the subscription's current files, in its history
+    // before they are replaced (WorkshopHistory.h).
+    Status KeepCurrentFiles(std::size_t subscription, const std::vector<std::wstring>& files);
+    // The item's files that its update no longer has leave mods/: they are
+    // in the history entry kept for the update.
+    void RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets);
+    void NoteRecordChanged(PublishedFileId id);
     // Notes, each told once per sync.
     void NoteWaitingForRecord();
     void NoteRecordFailure(const std::wstring& note);

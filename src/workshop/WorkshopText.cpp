@@ -128,6 +128,10 @@ std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring&
     return AnsiToWide(itemName) + L": nothing was copied: " + reason;
 }
 
+std::wstring HistoryNotKeptNote(std::string_view name, const std::wstring& reason) {
+    return AnsiToWide(name) + L": its current version could not be kept, so it was not updated: " + reason;
+}
+
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {
     const std::wstring sizes = L" - " + FormatByteSize(downloaded) + L"/" + FormatByteSize(expected);
     return FitBeforeTail(fileName, sizes);

@@ -64,6 +64,10 @@ std::wstring ItemFileNotWrittenNote(std::string_view itemName, const std::wstrin
 // The client gave no usable install folder for the item.
 std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring& reason);
 
+// The current files of the subscription `name` (a Workshop name or
+// ItemFolderName's) could not be kept in the history, so they were not replaced.
+std::wstring HistoryNotKeptNote(std::string_view name, const std::wstring& reason);
+
 // The per-file progress line "name - downloaded/expected".
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected);
 

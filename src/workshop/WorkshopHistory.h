@@ -1,0 +1,40 @@
+// The earlier versions of a subscription's files, kept in
+// Gatehouse/history/<id>/<n>/ below the documents game folder: each entry
+// holds the files as they were, at their paths below the documents game
+// folder (mods/x.mod in the entry is what was mods/x.mod), by a hard link
+// where the disk allows it and otherwise by a copy. The newest
+// kHistoryKept entries are kept.
+#pragma once
+
+#include "platform/Status.h"
+#include "workshop/WorkshopRecord.h"
+#include "workshop/WorkshopRecordFile.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace gh {
+
+inline constexpr std::size_t kHistoryKept = 3;
+
+// Keeps `files` (paths below the record file's documents game folder) in a
+// new entry of `subscription`'s history, numbered one above every entry its
+// folder or the record has, and puts it first in subscription.history with
+// `mods` and the subscription's installed and Workshop times; entries past
+// kHistoryKept are removed, folders and all. Refused, with nothing kept and
+// the history as it was, when the history folder or the subscription's
+// folder in it is a file or a link, or a file cannot be linked or copied
+// (a full disk, a folder that may not be written).
+Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription,
+                     const std::vector<std::wstring>& files, std::vector<RecordedMod> mods);
+
+// Removes the newest entry of `subscription`'s history and its folder: an
+// update that was kept for and then did not happen.
+void DropNewestHistoryEntry(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription);
+
+// The files below `folder`, walked without following links (links, pipes
+// and devices are left out), as full paths; none when it cannot be listed.
+std::vector<std::wstring> FilesBelow(const std::wstring& folder);
+
+}  // namespace gh
