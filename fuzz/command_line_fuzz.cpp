@@ -36,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((line.setPath || line.last) && line.command != gh::CliCommand::Play) std::abort();
     if (line.json && line.command != gh::CliCommand::List && line.command != gh::CliCommand::Inspect) std::abort();
     if ((line.command == gh::CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
+    if (gh::TakesSubscription(line.command) != line.target.has_value() || (line.target && line.target->empty()))
+        std::abort();
     for (const auto* folder : {&line.options.documents, &line.options.gameFolder, &line.options.workshop})
         if (*folder && (*folder)->empty()) std::abort();
 
@@ -48,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const gh::CommandLine& same = *extended;
     if (same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
         same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
-        same.options.documents != line.options.documents || same.options.gameFolder != line.options.gameFolder ||
-        same.options.workshop != line.options.workshop || same.options.runner != line.options.runner)
+        same.target != line.target || same.options.documents != line.options.documents ||
+        same.options.gameFolder != line.options.gameFolder || same.options.workshop != line.options.workshop ||
+        same.options.runner != line.options.runner)
         std::abort();
     return 0;
 }

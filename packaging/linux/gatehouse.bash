@@ -22,7 +22,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect) command=$word; break ;;
+            list|sync|play|inspect|hold|release) command=$word; break ;;
         esac
     done
 
@@ -32,7 +32,7 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect hold release" -- "$cur"))
             fi ;;
         list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
@@ -45,6 +45,12 @@ _gatehouse() {
         inspect)
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--json $options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
+            fi ;;
+        hold|release)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
                 COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;

@@ -6,6 +6,7 @@
 #include "cli/SyncCommand.h"
 #include "cli/TerminalText.h"
 #include "cli/Usage.h"
+#include "cli/WorkshopCommands.h"
 #include "launcher/FolderOptions.h"
 
 namespace gh {
@@ -46,6 +47,8 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
             return RunPlay(request, folders, console);
         }
         case CliCommand::Inspect: return RunInspect(*line.inspectPath, line.json, folders, console);
+        case CliCommand::Hold:
+        case CliCommand::Release: return RunHold(*line.target, line.command == CliCommand::Hold, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;

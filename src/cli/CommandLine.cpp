@@ -66,10 +66,14 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"sync") return CliCommand::Sync;
     if (word == L"play") return CliCommand::Play;
     if (word == L"inspect") return CliCommand::Inspect;
+    if (word == L"hold") return CliCommand::Hold;
+    if (word == L"release") return CliCommand::Release;
     return std::nullopt;
 }
 
 }  // namespace
+
+bool TakesSubscription(CliCommand command) { return command == CliCommand::Hold || command == CliCommand::Release; }
 
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;
@@ -105,8 +109,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
         // option's value and the file inspect reads may name the game
         // without starting it.
         const bool optionValue = inlineValue && TakesAValue(name);
-        const bool inspectOperand =
-            haveCommand && line.command == CliCommand::Inspect && !line.inspectPath && !IsOption(arg);
+        const bool inspectOperand = haveCommand && !IsOption(arg) &&
+                                    ((line.command == CliCommand::Inspect && !line.inspectPath) ||
+                                     (TakesSubscription(line.command) && !line.target));
         if (!optionValue && !inspectOperand && NamesTheGame(arg)) break;
 
         if (name == L"--help" && takesNoValue()) {
@@ -169,9 +174,17 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.inspectPath = arg;
             continue;
         }
+        if (TakesSubscription(line.command) && !line.target) {
+            if (arg.empty()) return fail(L"the mod file or Workshop id is empty");
+            line.target = arg;
+            continue;
+        }
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
+    if (TakesSubscription(line.command) && !line.target)
+        return fail(fmt::format(L"{} needs a mod file or a Workshop id",
+                                line.command == CliCommand::Hold ? L"hold" : L"release"));
     return line;
 }
 

@@ -4,12 +4,14 @@
 //   gatehouse [options] sync [--timeout SECONDS]
 //   gatehouse [options] play [SET.sch | --last]
 //   gatehouse [options] inspect FILE.MOD [--json]
+//   gatehouse [options] hold FILE|ID
+//   gatehouse [options] release FILE|ID
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
 // what the launcher reads: it starts at the first argument whose last path
 // component is Emberwake2.exe (in any case) and that is neither an option's
-// value nor the file inspect reads.
+// value nor the file inspect reads (or the FILE|ID a command takes).
 #pragma once
 
 #include "launcher/LauncherOptions.h"
@@ -28,6 +30,8 @@ enum class CliCommand {
     Sync,
     Play,
     Inspect,
+    Hold,
+    Release,
     Help,
     Version,
 };
@@ -42,7 +46,11 @@ struct CommandLine {
     std::optional<std::wstring> setPath;             // play SET.sch
     bool last = false;                               // play --last
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
+    std::optional<std::wstring> target;              // hold, release: FILE|ID
 };
+
+// Whether `command` names a Workshop subscription by FILE|ID.
+bool TakesSubscription(CliCommand command);
 
 // Parses the arguments after the program's name, up to the game's command
 // line. --help and --version end the parse at once (what follows them is

@@ -18,6 +18,8 @@ std::wstring UsageText() {
            L"                                               or with the selection the mod manager opens with\n"
            L"       gatehouse [options] inspect FILE.MOD [--json]\n"
            L"                                               a mod file's header as the launcher reads it\n"
+           L"       gatehouse [options] hold FILE|ID         keep a Workshop subscription at its installed version\n"
+           L"       gatehouse [options] release FILE|ID      let sync update a held subscription again\n"
            L"\n"
            L"Options:\n"
            L"  --documents DIR      use DIR as the documents folder\n"

@@ -169,8 +169,8 @@ private:
         else
             return Fail(fmt::format("subscription {} has no route", out.id));
         if (!Time(value, "workshopTime", out.workshopTime) || !Time(value, "installed", out.installed) ||
-            !Flag(value, "held", out.held) || !Flag(value, "subscribed", out.subscribed) || !Files(value, out.files) ||
-            !Mods(value, out.mods))
+            !Time(value, "updateWaiting", out.updateWaiting) || !Flag(value, "held", out.held) ||
+            !Flag(value, "subscribed", out.subscribed) || !Files(value, out.files) || !Mods(value, out.mods))
             return false;
         const auto history = value.find("history");
         if (history == value.end()) return true;
@@ -253,6 +253,7 @@ std::string WorkshopRecordText(const WorkshopRecord& record) {
                                  {"workshopTime", subscription.workshopTime},
                                  {"installed", subscription.installed},
                                  {"held", subscription.held},
+                                 {"updateWaiting", subscription.updateWaiting},
                                  {"subscribed", subscription.subscribed},
                                  {"files", FilesJson(subscription.files)},
                                  {"mods", ModsJson(subscription.mods)},

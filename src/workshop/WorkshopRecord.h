@@ -67,10 +67,11 @@ enum class SubscriptionRoute {
 struct RecordedSubscription {
     PublishedFileId id = 0;
     SubscriptionRoute route = SubscriptionRoute::File;
-    std::int64_t workshopTime = 0;  // the Workshop's time of the version installed
-    std::int64_t installed = 0;     // when it was installed (seconds since 1970)
-    bool held = false;              // the player holds it at the installed version
-    bool subscribed = true;         // among the subscriptions when a sync last listed them all
+    std::int64_t workshopTime = 0;   // the Workshop's time of the version installed
+    std::int64_t installed = 0;      // when it was installed (seconds since 1970)
+    bool held = false;               // the player holds it at the installed version
+    std::int64_t updateWaiting = 0;  // the Workshop's time of a later version not taken (held); 0: none
+    bool subscribed = true;          // among the subscriptions when a sync last listed them all
     std::vector<RecordedFile> files;
     std::vector<RecordedMod> mods;
     std::vector<HistoryEntry> history;  // the newest earlier version first

@@ -125,6 +125,12 @@ WorkshopRecord CWorkshopRecordFile::Load(std::vector<std::wstring>& notes) const
     return {};
 }
 
+WorkshopRecord CWorkshopRecordFile::Peek() const {
+    if (const std::optional<std::string> text = platform::ReadWholeFile(RecordPath(), kRecordMaxBytes))
+        if (Result<WorkshopRecord> record = ParseWorkshopRecord(*text)) return std::move(*record);
+    return {};
+}
+
 Status CWorkshopRecordFile::Save(const WorkshopRecord& record) const {
     if (!platform::CreateFolders(m_userGameFolder + L"Gatehouse"))
         return Status(StatusKind::Denied, L"the folder Gatehouse could not be made");

@@ -40,6 +40,9 @@ public:
     // is moved aside to workshop-record.damaged-<time>.json (UTC,
     // YYYYMMDD-HHMMSS), and `notes` gets one line that says so.
     WorkshopRecord Load(std::vector<std::wstring>& notes) const;
+    // The record as it is, for a look only: empty when it is missing or
+    // cannot be read; nothing is moved or written.
+    WorkshopRecord Peek() const;
     // Replaces the record atomically.
     Status Save(const WorkshopRecord& record) const;
 

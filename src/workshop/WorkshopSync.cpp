@@ -201,6 +201,20 @@ void CWorkshopSync::StartItemFolder(std::size_t subscription, std::uint32_t stat
         return;
     }
     const bool busy = (state & (kItemDownloading | kItemDownloadPending)) != 0;
+    if (IsHeld(subscription)) {
+        // Nothing is downloaded or copied for it; a later version is noted
+        // as waiting.
+        const RecordedSubscription& recorded = m_record.subscriptions.at(item.id);
+        std::int64_t later = 0;
+        if (state & (kItemNeedsUpdate | kItemDownloading | kItemDownloadPending)) later = recorded.workshopTime + 1;
+        if (const Result<ItemInstallInfo> install = m_client.GetItemInstallInfo(item.id);
+            install && static_cast<std::int64_t>(install->timeStamp) > recorded.workshopTime)
+            later = static_cast<std::int64_t>(install->timeStamp);
+        Settle(subscription, false);
+        Report(later ? SyncEventKind::Held : SyncEventKind::UpToDate, name);
+        if (later) NoteUpdateWaiting(subscription, later);
+        return;
+    }
     if ((state & kItemInstalled) && !(state & kItemNeedsUpdate) && !busy) {
         item.step = Step::Copying;
         m_copyQueue.push_back(subscription);
@@ -339,7 +353,11 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
     m_subscriptions[subscription].workshopTime = workshopTime;
     SyncEvent event;
     event.fileName = name;
-    if (workshopTime > localTime.value_or(-1)) {
+    if (workshopTime > localTime.value_or(-1) && localTime && IsHeld(subscription)) {
+        event.kind = SyncEventKind::Held;
+        Settle(subscription, false);
+        NoteUpdateWaiting(subscription, workshopTime);
+    } else if (workshopTime > localTime.value_or(-1)) {
         const std::size_t record = m_downloads.size();
         CDownloadingFileData download;
         download.contentHandle = result->contentHandle;
@@ -540,6 +558,7 @@ void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute rout
     recorded.workshopTime = item.workshopTime;
     recorded.subscribed = true;
     if (installed || fresh) recorded.installed = SecondsSince1970();
+    if (installed) recorded.updateWaiting = 0;
     recorded.files.clear();
     recorded.mods.clear();
     for (const std::wstring& file : files) {
@@ -556,6 +575,19 @@ void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute rout
     }
     m_recordDirty = true;
     m_recordChanged.insert(item.id);
+}
+
+bool CWorkshopSync::IsHeld(std::size_t subscription) const {
+    const auto found = m_record.subscriptions.find(m_subscriptions[subscription].id);
+    return found != m_record.subscriptions.end() && found->second.held;
+}
+
+void CWorkshopSync::NoteUpdateWaiting(std::size_t subscription, std::int64_t workshopTime) {
+    RecordedSubscription& recorded = m_record.subscriptions.at(m_subscriptions[subscription].id);
+    if (recorded.updateWaiting == workshopTime && recorded.subscribed) return;
+    recorded.updateWaiting = workshopTime;
+    recorded.subscribed = true;
+    NoteRecordChanged(recorded.id);
 }
 
 void CWorkshopSync::NoteRecordChanged(PublishedFileId id) {

@@ -37,6 +37,10 @@
 // their entries. A sync that changes nothing writes nothing. A record that
 // cannot be read, locked or written is told in a note and never stops the
 // sync.
+//
+// A subscription the record holds is not updated: where it would be
+// downloaded, its line says it is held, it settles without failing, and the
+// record notes the later version as waiting.
 #pragma once
 
 #include "game/GameFolders.h"
@@ -212,6 +216,10 @@ private:
     // in the history entry kept for the update.
     void RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets);
     void NoteRecordChanged(PublishedFileId id);
+    // Whether the record holds the subscription at its installed version.
+    bool IsHeld(std::size_t subscription) const;
+    // A held subscription has a later version on the Workshop.
+    void NoteUpdateWaiting(std::size_t subscription, std::int64_t workshopTime);
     // Notes, each told once per sync.
     void NoteWaitingForRecord();
     void NoteRecordFailure(const std::wstring& note);

@@ -46,6 +46,7 @@ std::wstring SyncEventText(const SyncEvent& event) {
         case SyncEventKind::Installed: return NameStatusText(event.fileName, kTailUpdated);
         case SyncEventKind::CopyError: return NameStatusText(event.fileName, kTailCopyError);
         case SyncEventKind::Disabled: return NameStatusText(event.fileName, kTailDisabled);
+        case SyncEventKind::Held: return NameStatusText(event.fileName, kTailHeld);
         case SyncEventKind::InstalledWithoutModFile: return NameStatusText(event.fileName, kTailUpdatedWithoutModFile);
         case SyncEventKind::ListCut: return ListCutText(event.count);
         case SyncEventKind::AllUpToDate: return std::wstring(kTextAllUpToDate);

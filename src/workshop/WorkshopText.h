@@ -31,6 +31,7 @@ inline constexpr std::wstring_view kTailDownloadTimedOut = L" - Download timed o
 inline constexpr std::wstring_view kTailUpdated = L" - Updated! Writing to mod folder...";
 inline constexpr std::wstring_view kTailCopyError = L" - Error Copying File!";
 inline constexpr std::wstring_view kTailDisabled = L" - Disabled in Steam";
+inline constexpr std::wstring_view kTailHeld = L" - Held at the installed version.";
 inline constexpr std::wstring_view kTailUpdatedWithoutModFile = L" - Updated (no mod file in this item)";
 
 // The status line's text for a sync event.

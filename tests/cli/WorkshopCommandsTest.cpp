@@ -1,0 +1,102 @@
+// hold and release, with sync and list, as child processes against a local
+// Workshop written for the test: the files, the record and what list says
+// agree after every step.
+#include "CliFixture.h"
+
+#include "platform/Unicode.h"
+
+#include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+namespace gh::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using Json = nlohmann::json;
+
+// Later than any file written now, so each new Workshop time is an update.
+constexpr std::uint32_t kTime = 2'000'000'000;
+
+class WorkshopCommandsTest : public CliFixture {
+protected:
+    // The Workshop's copy of subscription 11, mods/castle.mod, at `time`.
+    void Publish(std::uint16_t version, std::uint32_t time) {
+        m_temp.WriteFile(L"workshop/castle.mod", EncodeModFile(Mod(L"Castle", 4411, version)));
+        const Json item = {
+            {"id", 11}, {"fileName", "mods/castle.mod"}, {"content", "castle.mod"}, {"timeUpdated", time}};
+        m_temp.WriteFile(L"workshop/workshop.json", Json{{"items", {item}}}.dump());
+    }
+
+    ChildResult Run(std::vector<std::wstring> args) {
+        args.insert(args.begin(), {L"--workshop", m_temp / L"workshop"});
+        return Gatehouse(args);
+    }
+
+    // The castle's entry in list --json.
+    Json CastleInList() {
+        const ChildResult list = Run({L"list", L"--json"});
+        EXPECT_EQ(list.exitCode, 0) << list.err;
+        const Json parsed = Json::parse(list.out);
+        for (const Json& mod : parsed["mods"])
+            if (mod["guid"] == 4411) return mod;
+        return nullptr;
+    }
+};
+
+TEST_F(WorkshopCommandsTest, AHeldSubscriptionStaysAtItsVersionUntilItIsReleased) {
+    WriteGame();
+    Publish(1, kTime);
+    ASSERT_EQ(Run({L"sync"}).exitCode, 0);
+
+    const ChildResult held = Run({L"hold", L"mods/castle.mod"});
+    EXPECT_EQ(held.exitCode, 0) << held.err;
+    EXPECT_THAT(held.out, HasSubstr("Held mods/castle.mod (Workshop item 11)"));
+
+    Publish(2, kTime + 10);
+    const ChildResult sync = Run({L"sync"});
+    EXPECT_EQ(sync.exitCode, 0) << "a held subscription is no failure";
+    EXPECT_THAT(Lines(sync.out), Contains("mods/castle.mod - Held at the installed version."));
+    EXPECT_EQ(CastleInList()["version"], 1);
+    EXPECT_EQ(CastleInList()["workshop"],
+              Json::parse(R"({"id":11,"subscribed":true,"held":true,"updateWaiting":true,"history":[]})"));
+    EXPECT_THAT(Run({L"list"}).out, HasSubstr("workshop 11: held at the installed version, an update is waiting"));
+
+    EXPECT_EQ(Run({L"release", L"11"}).exitCode, 0);
+    EXPECT_EQ(Run({L"sync"}).exitCode, 0);
+    EXPECT_EQ(CastleInList()["version"], 2);
+    Json workshop = CastleInList()["workshop"];
+    ASSERT_EQ(workshop["history"].size(), 1u);
+    EXPECT_THAT(workshop["history"][0]["installed"].get<std::string>(),
+                ::testing::MatchesRegex("20[0-9][0-9]-[0-9][0-9]-[0-9][0-9]"));
+    workshop["history"][0].erase("installed");
+    EXPECT_EQ(workshop, Json::parse(R"({"id":11,"subscribed":true,"held":false,"updateWaiting":false,
+        "history":[{"entry":1,"mods":[{"guid":4411,"version":1}]}]})"));
+}
+
+TEST_F(WorkshopCommandsTest, OnlyWorkshopSubscriptionsCanBeHeldOrReleased) {
+    WriteGame();
+    Publish(1, kTime);
+    ASSERT_EQ(Run({L"sync"}).exitCode, 0);
+    InstallMod(L"own.mod", Mod(L"Own", 5, 1));
+    struct Case {
+        std::vector<std::wstring> args;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{L"hold", L"own.mod"}, 1, "gatehouse: \"own.mod\" is not a mod from the Workshop, so it cannot be held"},
+        {{L"release", L"mods/own.mod"}, 1, "is not a mod from the Workshop, so it cannot be released"},
+        {{L"hold", L"99"}, 1, "Workshop item 99 is not among the subscriptions synced here"},
+        {{L"hold"}, 2, "hold needs a mod file or a Workshop id"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult run = Run(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.message;
+        EXPECT_THAT(run.err, HasSubstr(c.message));
+    }
+    EXPECT_EQ(CastleInList()["workshop"]["held"], false);
+}
+
+}  // namespace
+}  // namespace gh::test
