@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((line.command == gh::CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
     if (gh::TakesSubscription(line.command) != line.target.has_value() || (line.target && line.target->empty()))
         std::abort();
+    if (line.entry == 0 || (line.entry != 1 && line.command != gh::CliCommand::Restore)) std::abort();
     for (const auto* folder : {&line.options.documents, &line.options.gameFolder, &line.options.workshop})
         if (*folder && (*folder)->empty()) std::abort();
 
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const gh::CommandLine& same = *extended;
     if (same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
         same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
-        same.target != line.target || same.options.documents != line.options.documents ||
+        same.target != line.target || same.entry != line.entry || same.options.documents != line.options.documents ||
         same.options.gameFolder != line.options.gameFolder || same.options.workshop != line.options.workshop ||
         same.options.runner != line.options.runner)
         std::abort();

@@ -22,7 +22,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect|hold|release) command=$word; break ;;
+            list|sync|play|inspect|hold|release|history|restore) command=$word; break ;;
         esac
     done
 
@@ -32,7 +32,7 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect hold release" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect hold release history restore" -- "$cur"))
             fi ;;
         list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
@@ -48,7 +48,7 @@ _gatehouse() {
             else
                 COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;
-        hold|release)
+        hold|release|history|restore)
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else

@@ -68,16 +68,32 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"inspect") return CliCommand::Inspect;
     if (word == L"hold") return CliCommand::Hold;
     if (word == L"release") return CliCommand::Release;
+    if (word == L"history") return CliCommand::History;
+    if (word == L"restore") return CliCommand::Restore;
     return std::nullopt;
+}
+
+const wchar_t* CommandWord(CliCommand command) {
+    switch (command) {
+        case CliCommand::Hold: return L"hold";
+        case CliCommand::Release: return L"release";
+        case CliCommand::History: return L"history";
+        case CliCommand::Restore: return L"restore";
+        default: return L"";
+    }
 }
 
 }  // namespace
 
-bool TakesSubscription(CliCommand command) { return command == CliCommand::Hold || command == CliCommand::Release; }
+bool TakesSubscription(CliCommand command) {
+    return command == CliCommand::Hold || command == CliCommand::Release || command == CliCommand::History ||
+           command == CliCommand::Restore;
+}
 
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;
     bool haveCommand = false;
+    bool haveEntry = false;  // restore's ENTRY
 
     const auto fail = [](std::wstring error) { return Status(StatusKind::BadData, std::move(error)); };
 
@@ -179,12 +195,20 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.target = arg;
             continue;
         }
+        if (line.command == CliCommand::Restore && !haveEntry) {
+            const bool digits =
+                !arg.empty() && arg.size() <= 9 && arg.find_first_not_of(L"0123456789") == std::wstring::npos;
+            if (!digits || std::stoul(arg) == 0)
+                return fail(fmt::format(L"the entry \"{}\" is not a number from 1 on", TerminalSafe(arg)));
+            line.entry = static_cast<std::uint32_t>(std::stoul(arg));
+            haveEntry = true;
+            continue;
+        }
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
     if (TakesSubscription(line.command) && !line.target)
-        return fail(fmt::format(L"{} needs a mod file or a Workshop id",
-                                line.command == CliCommand::Hold ? L"hold" : L"release"));
+        return fail(fmt::format(L"{} needs a mod file or a Workshop id", CommandWord(line.command)));
     return line;
 }
 

@@ -6,6 +6,8 @@
 //   gatehouse [options] inspect FILE.MOD [--json]
 //   gatehouse [options] hold FILE|ID
 //   gatehouse [options] release FILE|ID
+//   gatehouse [options] history FILE|ID
+//   gatehouse [options] restore FILE|ID [ENTRY]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
@@ -32,6 +34,8 @@ enum class CliCommand {
     Inspect,
     Hold,
     Release,
+    History,
+    Restore,
     Help,
     Version,
 };
@@ -46,7 +50,8 @@ struct CommandLine {
     std::optional<std::wstring> setPath;             // play SET.sch
     bool last = false;                               // play --last
     std::optional<std::wstring> inspectPath;         // inspect FILE.MOD
-    std::optional<std::wstring> target;              // hold, release: FILE|ID
+    std::optional<std::wstring> target;              // hold, release, history, restore: FILE|ID
+    std::uint32_t entry = 1;                         // restore ENTRY: 1 the newest earlier version
 };
 
 // Whether `command` names a Workshop subscription by FILE|ID.

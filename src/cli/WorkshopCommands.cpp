@@ -4,6 +4,7 @@
 #include "cli/TerminalText.h"
 #include "launcher/WorkshopMods.h"
 #include "platform/Unicode.h"
+#include "workshop/WorkshopHistory.h"
 #include "workshop/WorkshopRecordFile.h"
 
 #include <fmt/format.h>
@@ -46,7 +47,62 @@ int Fail(IConsole& console, const std::wstring& text) {
     return kExitFailure;
 }
 
+std::wstring ModsText(const std::vector<RecordedMod>& mods) {
+    std::wstring text;
+    for (const RecordedMod& mod : mods)
+        text += fmt::format(L"{}{} version {} (guid {})", text.empty() ? L"" : L", ", TerminalSafe(mod.path),
+                            mod.version, mod.guid);
+    return text.empty() ? L"no mod files" : text;
+}
+
 }  // namespace
+
+int RunHistory(const std::wstring& target, const CGameFolders& folders, IConsole& console) {
+    const CWorkshopMods mods(CWorkshopRecordFile(folders.GetUserGameFolder()).Peek(), folders.GetUserGameFolder());
+    const Result<PublishedFileId> found = mods.Find(target);
+    if (!found) return Fail(console, found.Error().Text() + L", so it has no history");
+    const RecordedSubscription& subscription = mods.Record().subscriptions.at(*found);
+    const std::wstring name = TerminalSafe(Utf8ToWide(CWorkshopMods::NameOf(subscription)));
+    std::wstring out = fmt::format(L"{} (Workshop item {}){}\n", name, *found, subscription.held ? L", held" : L"");
+    out += fmt::format(L"  now  installed {}  {}\n", Utf8ToWide(DateText(subscription.installed)),
+                       ModsText(subscription.mods));
+    if (subscription.history.empty()) out += L"  No earlier versions are kept.\n";
+    for (std::size_t i = 0; i < subscription.history.size(); ++i) {
+        const HistoryEntry& entry = subscription.history[i];
+        out += fmt::format(L"  {:<3}  installed {}  {}\n", i + 1, Utf8ToWide(DateText(entry.installed)),
+                           ModsText(entry.mods));
+    }
+    console.Out(out);
+    return 0;
+}
+
+int RunRestore(const std::wstring& target, std::uint32_t entry, const CGameFolders& folders, IConsole& console) {
+    CLockedRecord locked(folders, console);
+    if (const Status opened = locked.Open(); !opened)
+        return Fail(console, L"the Workshop record could not be locked: " + opened.Text());
+    const CWorkshopMods mods(locked.Record(), folders.GetUserGameFolder());
+    const Result<PublishedFileId> found = mods.Find(target);
+    if (!found) return Fail(console, found.Error().Text() + L", so it cannot be restored");
+    RecordedSubscription& subscription = locked.Record().subscriptions.at(*found);
+    const std::wstring name = TerminalSafe(Utf8ToWide(CWorkshopMods::NameOf(subscription)));
+    if (entry > subscription.history.size())
+        return Fail(console, fmt::format(L"{} (Workshop item {}) has no earlier version {}; {} kept (see gatehouse "
+                                         L"history {})",
+                                         name, *found, entry, subscription.history.size(), *found));
+    const std::string installed = DateText(subscription.history[entry - 1].installed);
+    const Status restored = RestoreFromHistory(locked.File(), subscription, entry - 1);
+    // What was done is recorded even when the restore stopped part way.
+    const Status saved = locked.Save();
+    if (!restored) return Fail(console, fmt::format(L"the restore of {} stopped: {}", name, restored.Text()));
+    if (!saved) return Fail(console, L"the Workshop record could not be written: " + saved.Text());
+    console.Out(
+        fmt::format(L"Restored version {} of {} (Workshop item {}, installed {}); the version it replaced is "
+                    L"kept as version 1 of its history.\n"
+                    L"It is held now, so that sync does not undo this; gatehouse release {} lets it update "
+                    L"again.\n",
+                    entry, name, *found, Utf8ToWide(installed), *found));
+    return 0;
+}
 
 int RunHold(const std::wstring& target, bool hold, const CGameFolders& folders, IConsole& console) {
     CLockedRecord locked(folders, console);

@@ -1,8 +1,10 @@
 #include "workshop/WorkshopHistory.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/FileLinks.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderListing.h"
+#include "platform/InputFile.h"
 #include "platform/SystemFolders.h"
 #include "platform/Unicode.h"
 
@@ -44,6 +46,15 @@ std::uint32_t NextEntryNumber(const std::wstring& folder, const RecordedSubscrip
     return highest + 1;
 }
 
+// A record path as the launcher compares paths.
+std::string PathKeyOf(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return path;
+}
+
 std::wstring FolderOf(const std::wstring& file) {
     const std::size_t cut = file.find_last_of(L"/\\");
     return cut == std::wstring::npos ? std::wstring() : file.substr(0, cut);
@@ -69,7 +80,7 @@ std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
 }
 
 Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription,
-                     const std::vector<std::wstring>& files, std::vector<RecordedMod> mods) {
+                     const std::vector<std::wstring>& files, std::vector<RecordedMod> mods, bool prune) {
     const std::wstring history = FolderOf(recordFile.HistoryFolder(subscription.id));
     const std::wstring own = recordFile.HistoryFolder(subscription.id);
     for (const std::wstring& folder : {FolderOf(history), history, own})
@@ -108,10 +119,95 @@ Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription
         entry.files.push_back(std::move(recorded));
     }
     subscription.history.insert(subscription.history.begin(), std::move(entry));
+    if (prune) PruneHistory(recordFile, subscription);
+    return {};
+}
+
+void PruneHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription) {
     while (subscription.history.size() > kHistoryKept) {
         platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, subscription.history.back().folder));
         subscription.history.pop_back();
     }
+}
+
+namespace {
+
+// Replaces `to` with a copy of `from`, whole or not at all, with `from`'s time.
+Status CopyOver(const std::wstring& from, const std::wstring& to) {
+    platform::CInputFile source;
+    if (Status opened = source.Open(from); !opened) return opened;
+    const std::optional<std::uint64_t> size = source.Size();
+    const std::optional<std::int64_t> modified = platform::FileModificationTime(from);
+    if (!size || !modified) return Status(StatusKind::Failed, L"the kept file could not be looked at");
+    if (!platform::CreateFolders(FolderOf(to))) return Status(StatusKind::Denied, L"its folder could not be made");
+    std::vector<char> piece(1 << 20);
+    platform::CAtomicFile out;
+    if (!out.Open(to)) return out.Error();
+    for (std::uint64_t done = 0; done < *size;) {
+        const std::size_t got = source.ReadAt(done, piece.data(), piece.size());
+        if (got == 0) return Status(StatusKind::Failed, L"the kept file could not be read to its end");
+        if (!out.Write(piece.data(), got)) return out.Error();
+        done += got;
+    }
+    if (!out.Commit()) return out.Error();
+    platform::SetFileModificationTime(to, *modified);
+    return {};
+}
+
+}  // namespace
+
+Status RestoreFromHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription,
+                          std::size_t index) {
+    if (index >= subscription.history.size()) return Status(StatusKind::NotFound, L"there is no such earlier version");
+    const HistoryEntry restored = subscription.history[index];
+    const std::wstring source = recordFile.HistoryEntryFolder(subscription.id, restored.folder);
+    // Every kept file must be there before anything changes.
+    for (const RecordedFile& file : restored.files)
+        if (platform::KindAt(source + platform::NativeSeparator() + Utf8ToWide(file.path)) != platform::PathKind::File)
+            return Status(StatusKind::NotFound, L"the kept file " + Utf8ToWide(file.path) + L" is missing");
+
+    std::vector<std::wstring> current;
+    for (const RecordedFile& file : subscription.files)
+        if (platform::KindAt(recordFile.PathOf(file.path)) == platform::PathKind::File)
+            current.push_back(recordFile.PathOf(file.path));
+    if (!current.empty())
+        if (Status kept = KeepInHistory(recordFile, subscription, current, subscription.mods, false); !kept)
+            return kept;
+
+    for (const RecordedFile& file : restored.files)
+        if (Status copied =
+                CopyOver(source + platform::NativeSeparator() + Utf8ToWide(file.path), recordFile.PathOf(file.path));
+            !copied)
+            return Status(copied.Kind(), Utf8ToWide(file.path) + L" could not be put back: " + copied.Text());
+    // The current files the restored version does not have leave mods/.
+    for (const RecordedFile& file : subscription.files) {
+        const bool restoredHasIt =
+            std::any_of(restored.files.begin(), restored.files.end(),
+                        [&](const RecordedFile& r) { return PathKeyOf(r.path) == PathKeyOf(file.path); });
+        if (!restoredHasIt) platform::DeleteFileAt(recordFile.PathOf(file.path));
+    }
+
+    // The restored entry is the current version now.
+    const auto at = std::find_if(subscription.history.begin(), subscription.history.end(),
+                                 [&](const HistoryEntry& entry) { return entry.folder == restored.folder; });
+    if (at != subscription.history.end()) subscription.history.erase(at);
+    platform::RemoveFolderTree(source);
+    PruneHistory(recordFile, subscription);
+    if (subscription.workshopTime > restored.workshopTime)
+        subscription.updateWaiting = std::max(subscription.updateWaiting, subscription.workshopTime);
+    subscription.files.clear();
+    for (const RecordedFile& file : restored.files) {
+        RecordedFile now = file;
+        if (const auto stamp = platform::FileStampAt(recordFile.PathOf(file.path))) {
+            now.size = stamp->size;
+            now.modified = stamp->modified;
+        }
+        subscription.files.push_back(std::move(now));
+    }
+    subscription.mods = restored.mods;
+    subscription.workshopTime = restored.workshopTime;
+    subscription.installed = restored.installed;
+    subscription.held = true;
     return {};
 }
 

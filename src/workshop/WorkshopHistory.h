@@ -27,7 +27,21 @@ inline constexpr std::size_t kHistoryKept = 3;
 // folder in it is a file or a link, or a file cannot be linked or copied
 // (a full disk, a folder that may not be written).
 Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription,
-                     const std::vector<std::wstring>& files, std::vector<RecordedMod> mods);
+                     const std::vector<std::wstring>& files, std::vector<RecordedMod> mods, bool prune = true);
+
+// Removes the entries past kHistoryKept, folders and all.
+void PruneHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription);
+
+// Puts entry `index` (0: the newest) of `subscription`'s history back in
+// place of its current files, which are kept in the history first, so the
+// restore can itself be undone; files of the current version that the
+// entry does not have leave mods/ (they are in that new entry). The
+// restored entry leaves the history (its files are the current ones now),
+// and the subscription is held, with the version it replaced noted as a
+// waiting update, so that the next sync does not undo the restore. A
+// failure before any file was put back changes nothing; one after says
+// which file, and the replaced version is still in the history.
+Status RestoreFromHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription, std::size_t index);
 
 // Removes the newest entry of `subscription`'s history and its folder: an
 // update that was kept for and then did not happen.

@@ -98,5 +98,41 @@ TEST_F(WorkshopCommandsTest, OnlyWorkshopSubscriptionsCanBeHeldOrReleased) {
     EXPECT_EQ(CastleInList()["workshop"]["held"], false);
 }
 
+TEST_F(WorkshopCommandsTest, ARestorePutsAnEarlierVersionBackHoldsItAndCanBeUndone) {
+    WriteGame();
+    for (std::uint16_t version = 1; version <= 3; ++version) {
+        Publish(version, kTime + version);
+        ASSERT_EQ(Run({L"sync"}).exitCode, 0);
+    }
+    const ChildResult history = Run({L"history", L"castle.mod"});
+    EXPECT_EQ(history.exitCode, 0) << history.err;
+    EXPECT_THAT(history.out, ::testing::MatchesRegex("(.|\n)*1 +installed [-0-9]+  mods/castle.mod version 2 "
+                                                     "\\(guid 4411\\)\n +2 +installed [-0-9]+  mods/castle.mod "
+                                                     "version 1 \\(guid 4411\\)\n"));
+
+    const ChildResult restore = Run({L"restore", L"11", L"2"});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_THAT(restore.out, HasSubstr("It is held now"));
+    EXPECT_EQ(CastleInList()["version"], 1);
+    EXPECT_EQ(CastleInList()["workshop"]["held"], true);
+    EXPECT_THAT(Lines(Run({L"sync"}).out), Contains("mods/castle.mod - Held at the installed version."));
+    EXPECT_EQ(CastleInList()["version"], 1) << "the next sync does not undo a restore";
+
+    // The version the restore replaced is the newest earlier one now.
+    EXPECT_EQ(Run({L"restore", L"castle.mod"}).exitCode, 0);
+    EXPECT_EQ(CastleInList()["version"], 3);
+
+    InstallMod(L"own.mod", Mod(L"Own", 5, 1));
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::wstring>, std::string>>{
+             {{L"restore", L"11", L"4"}, "has no earlier version 4"},
+             {{L"restore", L"own.mod"}, "is not a mod from the Workshop, so it cannot be restored"},
+             {{L"history", L"own.mod"}, "is not a mod from the Workshop, so it has no history"}}) {
+        const ChildResult run = Run(args);
+        EXPECT_EQ(run.exitCode, 1) << message;
+        EXPECT_THAT(run.err, HasSubstr(message));
+    }
+    EXPECT_EQ(CastleInList()["version"], 3);
+}
+
 }  // namespace
 }  // namespace gh::test
