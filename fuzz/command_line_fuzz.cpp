@@ -34,7 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.timeoutMs < 0) std::abort();
     if (line.setPath && (line.last || line.setPath->empty())) std::abort();
     if ((line.setPath || line.last) && line.command != gh::CliCommand::Play) std::abort();
-    if (line.json && line.command != gh::CliCommand::List && line.command != gh::CliCommand::Inspect) std::abort();
+    if (line.json && line.command != gh::CliCommand::List && line.command != gh::CliCommand::Inspect &&
+        line.command != gh::CliCommand::Changes)
+        std::abort();
     if ((line.command == gh::CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
     if (gh::TakesSubscription(line.command) != line.target.has_value() || (line.target && line.target->empty()))
         std::abort();

@@ -36,6 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckFiles(entry.files, entry.mods);
         }
     }
+    for (const auto& [id, change] : parsed->changes) {
+        if (id == 0) std::abort();
+        CheckFiles({}, change.from);
+        CheckFiles({}, change.to);
+    }
     const gh::Result<gh::WorkshopRecord> again = gh::ParseWorkshopRecord(gh::WorkshopRecordText(*parsed));
     if (!again || !(*again == *parsed)) std::abort();
     return 0;

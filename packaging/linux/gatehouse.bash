@@ -22,7 +22,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect|hold|release|history|restore) command=$word; break ;;
+            list|sync|play|inspect|hold|release|changes|history|restore) command=$word; break ;;
         esac
     done
 
@@ -32,9 +32,9 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect hold release history restore" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect hold release changes history restore" -- "$cur"))
             fi ;;
-        list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
+        list|changes) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
         play)
             if [[ $cur == -* ]]; then

@@ -50,6 +50,7 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         case CliCommand::Hold:
         case CliCommand::Release: return RunHold(*line.target, line.command == CliCommand::Hold, folders, console);
         case CliCommand::History: return RunHistory(*line.target, folders, console);
+        case CliCommand::Changes: return RunChanges(line.json, folders, console);
         case CliCommand::Restore: return RunRestore(*line.target, line.entry, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:

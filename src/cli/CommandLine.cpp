@@ -69,6 +69,7 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"hold") return CliCommand::Hold;
     if (word == L"release") return CliCommand::Release;
     if (word == L"history") return CliCommand::History;
+    if (word == L"changes") return CliCommand::Changes;
     if (word == L"restore") return CliCommand::Restore;
     return std::nullopt;
 }
@@ -152,7 +153,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             continue;
         }
         if (name == L"--json" && takesNoValue() &&
-            (line.command == CliCommand::List || line.command == CliCommand::Inspect)) {
+            (line.command == CliCommand::List || line.command == CliCommand::Inspect ||
+             line.command == CliCommand::Changes)) {
             line.json = true;
             continue;
         }

@@ -6,6 +6,7 @@
 //   gatehouse [options] inspect FILE.MOD [--json]
 //   gatehouse [options] hold FILE|ID
 //   gatehouse [options] release FILE|ID
+//   gatehouse [options] changes [--json]
 //   gatehouse [options] history FILE|ID
 //   gatehouse [options] restore FILE|ID [ENTRY]
 // Options may stand before or after the command and take their value as
@@ -36,6 +37,7 @@ enum class CliCommand {
     Release,
     History,
     Restore,
+    Changes,
     Help,
     Version,
 };
@@ -45,7 +47,7 @@ inline constexpr std::int64_t kDefaultSyncTimeoutMs = 300'000;
 struct CommandLine {
     CliCommand command = CliCommand::Launcher;
     LauncherOptions options;
-    bool json = false;                               // list --json, inspect --json
+    bool json = false;                               // list --json, inspect --json, changes --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
     std::optional<std::wstring> setPath;             // play SET.sch
     bool last = false;                               // play --last

@@ -20,6 +20,8 @@ std::wstring UsageText() {
            L"                                               a mod file's header as the launcher reads it\n"
            L"       gatehouse [options] hold FILE|ID        keep a Workshop subscription at its installed version\n"
            L"       gatehouse [options] release FILE|ID     let sync update a held subscription again\n"
+           L"       gatehouse [options] changes [--json]    what changed among the Workshop subscriptions\n"
+           L"                                               since the game was last started\n"
            L"       gatehouse [options] history FILE|ID     the earlier versions kept of a Workshop subscription\n"
            L"       gatehouse [options] restore FILE|ID [ENTRY]\n"
            L"                                               put an earlier version back (1, the newest, by default)\n"

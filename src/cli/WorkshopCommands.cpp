@@ -2,6 +2,7 @@
 
 #include "cli/CliMain.h"
 #include "cli/TerminalText.h"
+#include "launcher/WorkshopChanges.h"
 #include "launcher/WorkshopMods.h"
 #include "platform/Unicode.h"
 #include "workshop/WorkshopHistory.h"
@@ -56,6 +57,15 @@ std::wstring ModsText(const std::vector<RecordedMod>& mods) {
 }
 
 }  // namespace
+
+int RunChanges(bool json, const CGameFolders& folders, IConsole& console) {
+    const WorkshopRecord record = CWorkshopRecordFile(folders.GetUserGameFolder()).Peek();
+    if (json)
+        console.OutBytes(ChangesJson(record));
+    else
+        console.Out(TerminalSafeLines(ChangesText(record)));
+    return 0;
+}
 
 int RunHistory(const std::wstring& target, const CGameFolders& folders, IConsole& console) {
     const CWorkshopMods mods(CWorkshopRecordFile(folders.GetUserGameFolder()).Peek(), folders.GetUserGameFolder());

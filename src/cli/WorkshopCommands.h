@@ -17,6 +17,10 @@ namespace gh {
 // mod that is not from the Workshop or a record that cannot be written.
 int RunHold(const std::wstring& target, bool hold, const CGameFolders& folders, IConsole& console);
 
+// What changed among the Workshop subscriptions since the game was last
+// started (ChangesText, or ChangesJson with `json`). Exit status 0.
+int RunChanges(bool json, const CGameFolders& folders, IConsole& console);
+
 // Lists the earlier versions kept of the subscription `target` names,
 // numbered from 1 (the newest), each with the date it was installed and its
 // mod files' versions. Exit status 0, or 1 as for RunHold.

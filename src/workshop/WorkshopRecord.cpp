@@ -72,6 +72,7 @@ public:
         if (number != kWorkshopRecordVersion)
             return Fail(fmt::format("the record has version {}, which this launcher does not know", number));
         if (!Time(root, "lastGameStart", out.lastGameStart)) return false;
+        if (!ReadChanges(root, out)) return false;
         const auto subscriptions = root.find("subscriptions");
         if (subscriptions == root.end()) return true;
         if (!subscriptions->is_array()) return Fail("\"subscriptions\" is not an array");
@@ -135,10 +136,13 @@ private:
         return true;
     }
 
-    bool Mods(const json& object, std::vector<RecordedMod>& out) {
-        const auto it = object.find("mods");
+    bool Mods(const json& object, std::vector<RecordedMod>& out) { return ModList(object, "mods", out); }
+
+    bool ModList(const json& object, const char* key, std::vector<RecordedMod>& out) {
+        const auto it = object.find(key);
         if (it == object.end()) return true;
-        if (!it->is_array() || it->size() > kRecordMaxFiles) return Fail("\"mods\" is not a list of mods");
+        if (!it->is_array() || it->size() > kRecordMaxFiles)
+            return Fail(fmt::format("\"{}\" is not a list of mods", key));
         for (const json& value : *it) {
             if (!value.is_object()) return Fail("a mod entry is not a JSON object");
             RecordedMod mod;
@@ -151,6 +155,35 @@ private:
                 return Fail("a mod's \"version\" is not a number");
             mod.version = static_cast<std::uint32_t>(version);
             out.push_back(std::move(mod));
+        }
+        return true;
+    }
+
+    bool ReadChanges(const json& root, WorkshopRecord& out) {
+        const auto changes = root.find("changes");
+        if (changes == root.end()) return true;
+        if (!changes->is_array() || changes->size() > kRecordMaxFiles) return Fail("\"changes\" is not a list");
+        for (const json& value : *changes) {
+            if (!value.is_object()) return Fail("a change is not a JSON object");
+            PublishedFileId id = 0;
+            const auto idValue = value.find("id");
+            if (idValue == value.end() || !ReadUnsigned(*idValue, std::numeric_limits<std::uint64_t>::max(), id) ||
+                id == 0)
+                return Fail("a change has no id");
+            RecordedChange change;
+            const auto kind = value.find("kind");
+            const std::string kindText = kind != value.end() && kind->is_string() ? kind->get<std::string>() : "";
+            if (kindText == "new")
+                change.kind = ChangeKind::New;
+            else if (kindText == "updated")
+                change.kind = ChangeKind::Updated;
+            else if (kindText == "gone")
+                change.kind = ChangeKind::Gone;
+            else
+                return Fail(fmt::format("the change of {} has no kind", id));
+            if (!ModList(value, "from", change.from) || !ModList(value, "to", change.to)) return false;
+            if (!out.changes.emplace(id, std::move(change)).second)
+                return Fail(fmt::format("subscription {} has two changes", id));
         }
         return true;
     }
@@ -259,9 +292,17 @@ std::string WorkshopRecordText(const WorkshopRecord& record) {
                                  {"mods", ModsJson(subscription.mods)},
                                  {"history", std::move(history)}});
     }
+    json changes = json::array();
+    for (const auto& [id, change] : record.changes) {
+        const char* kind = change.kind == ChangeKind::New       ? "new"
+                           : change.kind == ChangeKind::Updated ? "updated"
+                                                                : "gone";
+        changes.push_back({{"id", id}, {"kind", kind}, {"from", ModsJson(change.from)}, {"to", ModsJson(change.to)}});
+    }
     const json root = {{"version", kWorkshopRecordVersion},
                        {"lastGameStart", record.lastGameStart},
-                       {"subscriptions", std::move(subscriptions)}};
+                       {"subscriptions", std::move(subscriptions)},
+                       {"changes", std::move(changes)}};
     // Paths that are not valid UTF-8 are written with U+FFFD rather than
     // refused: the record is never lost for one odd name.
     return root.dump(1, ' ', false, json::error_handler_t::replace) + "\n";

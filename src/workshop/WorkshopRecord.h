@@ -78,9 +78,24 @@ struct RecordedSubscription {
     friend bool operator==(const RecordedSubscription&, const RecordedSubscription&) = default;
 };
 
+// What happened to a subscription since the game was last started.
+enum class ChangeKind {
+    New,      // installed for the first time
+    Updated,  // replaced by a later version
+    Gone,     // no longer among the subscriptions (its files are kept)
+};
+struct RecordedChange {
+    ChangeKind kind = ChangeKind::New;
+    std::vector<RecordedMod> from;  // its mods before (Updated, Gone)
+    std::vector<RecordedMod> to;    // its mods after (New, Updated)
+    friend bool operator==(const RecordedChange&, const RecordedChange&) = default;
+};
+
 struct WorkshopRecord {
     std::int64_t lastGameStart = 0;  // seconds since 1970; 0 before the first
     std::map<PublishedFileId, RecordedSubscription> subscriptions;
+    // Since the last game start, by subscription; a game start empties it.
+    std::map<PublishedFileId, RecordedChange> changes;
     friend bool operator==(const WorkshopRecord&, const WorkshopRecord&) = default;
 };
 

@@ -125,10 +125,16 @@ WorkshopRecord CWorkshopRecordFile::Load(std::vector<std::wstring>& notes) const
     return {};
 }
 
+Result<WorkshopRecord> CWorkshopRecordFile::Read() const {
+    if (platform::KindAt(RecordPath()) == platform::PathKind::Missing) return WorkshopRecord();
+    const std::optional<std::string> text = platform::ReadWholeFile(RecordPath(), kRecordMaxBytes);
+    if (!text) return Status(StatusKind::Failed, L"the Workshop record could not be read");
+    return ParseWorkshopRecord(*text);
+}
+
 WorkshopRecord CWorkshopRecordFile::Peek() const {
-    if (const std::optional<std::string> text = platform::ReadWholeFile(RecordPath(), kRecordMaxBytes))
-        if (Result<WorkshopRecord> record = ParseWorkshopRecord(*text)) return std::move(*record);
-    return {};
+    Result<WorkshopRecord> record = Read();
+    return record ? std::move(*record) : WorkshopRecord();
 }
 
 Status CWorkshopRecordFile::Save(const WorkshopRecord& record) const {

@@ -40,6 +40,9 @@ public:
     // is moved aside to workshop-record.damaged-<time>.json (UTC,
     // YYYYMMDD-HHMMSS), and `notes` gets one line that says so.
     WorkshopRecord Load(std::vector<std::wstring>& notes) const;
+    // The record as it is, without moving a damaged one: empty when it is
+    // missing, a failure when it cannot be read or is damaged.
+    Result<WorkshopRecord> Read() const;
     // The record as it is, for a look only: empty when it is missing or
     // cannot be read; nothing is moved or written.
     WorkshopRecord Peek() const;

@@ -122,6 +122,8 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* resul
         if (total == 0) {
             m_view.SetProgressRange(0, 1);
             m_view.SetProgressPos(1);
+            m_listComplete = true;
+            MarkGoneSubscriptions();
             EndSync();
             m_settled = true;
             Report(SyncEventKind::NoSubscriptions);
@@ -145,6 +147,7 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* resul
     // total, at a page that brings nothing new, or when the list is full.
     m_nextStart += static_cast<std::uint32_t>(count);
     const bool complete = static_cast<std::int64_t>(m_paged.size()) >= m_listTotal;
+    m_listComplete = complete && !m_cut;
     if (!complete && m_subscriptions.size() >= kMaxSubscriptions) m_cut = true;
     if (m_cut) {
         m_failed = true;
@@ -556,7 +559,11 @@ void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute rout
     recorded.id = item.id;
     recorded.route = route;
     recorded.workshopTime = item.workshopTime;
-    recorded.subscribed = true;
+    Resubscribed(recorded);
+    // What the player will be told changed since the last game start.
+    const bool known = !recorded.files.empty() || !recorded.history.empty();
+    std::vector<RecordedMod> before =
+        !recorded.mods.empty() || recorded.history.empty() ? recorded.mods : recorded.history.front().mods;
     if (installed || fresh) recorded.installed = SecondsSince1970();
     if (installed) recorded.updateWaiting = 0;
     recorded.files.clear();
@@ -573,8 +580,38 @@ void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute rout
                 recorded.mods.push_back(RecordedMod{entryFile.path, mod->guid, mod->version});
         recorded.files.push_back(std::move(entryFile));
     }
-    m_recordDirty = true;
-    m_recordChanged.insert(item.id);
+    if (installed) {
+        const auto [change, first] = m_record.changes.try_emplace(item.id);
+        if (first || change->second.kind == ChangeKind::Gone) {
+            change->second.kind = known ? ChangeKind::Updated : ChangeKind::New;
+            change->second.from = std::move(before);
+        }
+        change->second.to = recorded.mods;
+    }
+    NoteRecordChanged(item.id);
+}
+
+void CWorkshopSync::Resubscribed(RecordedSubscription& recorded) {
+    if (recorded.subscribed) return;
+    recorded.subscribed = true;
+    if (const auto change = m_record.changes.find(recorded.id);
+        change != m_record.changes.end() && change->second.kind == ChangeKind::Gone)
+        m_record.changes.erase(change);
+    NoteRecordChanged(recorded.id);
+}
+
+void CWorkshopSync::MarkGoneSubscriptions() {
+    for (auto& [id, recorded] : m_record.subscriptions) {
+        if (!recorded.subscribed || m_byId.count(id)) continue;
+        recorded.subscribed = false;
+        const auto [change, first] = m_record.changes.try_emplace(id);
+        // One that came since the last game start is gone all the same:
+        // its files are still in mods/.
+        if (first || change->second.kind == ChangeKind::New) change->second.from = recorded.mods;
+        change->second.kind = ChangeKind::Gone;
+        change->second.to.clear();
+        NoteRecordChanged(id);
+    }
 }
 
 bool CWorkshopSync::IsHeld(std::size_t subscription) const {
@@ -584,9 +621,9 @@ bool CWorkshopSync::IsHeld(std::size_t subscription) const {
 
 void CWorkshopSync::NoteUpdateWaiting(std::size_t subscription, std::int64_t workshopTime) {
     RecordedSubscription& recorded = m_record.subscriptions.at(m_subscriptions[subscription].id);
-    if (recorded.updateWaiting == workshopTime && recorded.subscribed) return;
+    Resubscribed(recorded);
+    if (recorded.updateWaiting == workshopTime) return;
     recorded.updateWaiting = workshopTime;
-    recorded.subscribed = true;
     NoteRecordChanged(recorded.id);
 }
 
@@ -643,7 +680,13 @@ void CWorkshopSync::SaveRecord(bool force) {
     std::vector<std::wstring> notes;
     WorkshopRecord current = m_recordFile.Load(notes);
     for (const std::wstring& note : notes) m_view.OnSyncNote(note);
-    for (const PublishedFileId id : m_recordChanged) current.subscriptions[id] = m_record.subscriptions[id];
+    for (const PublishedFileId id : m_recordChanged) {
+        current.subscriptions[id] = m_record.subscriptions[id];
+        if (const auto change = m_record.changes.find(id); change != m_record.changes.end())
+            current.changes[id] = change->second;
+        else
+            current.changes.erase(id);
+    }
     m_record = std::move(current);
     const Status saved = m_recordFile.Save(m_record);
     m_recordFile.Unlock();
@@ -683,6 +726,8 @@ void CWorkshopSync::Settle(std::size_t subscription, bool failed) {
 void CWorkshopSync::FinishWhenSettled() {
     if (m_pendingCount > 0 || m_listing || m_syncFinished) return;
     m_settled = true;
+    // Only a list read to its end tells which subscriptions are gone.
+    if (m_listComplete && !m_cut) MarkGoneSubscriptions();
     Report(m_failed ? SyncEventKind::SomeFailed : SyncEventKind::AllUpToDate);
     m_view.SetProgressPos(m_view.GetProgressUpper());
     EndSync();

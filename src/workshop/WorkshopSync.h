@@ -216,6 +216,11 @@ private:
     // in the history entry kept for the update.
     void RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets);
     void NoteRecordChanged(PublishedFileId id);
+    // The record's subscription is among the subscriptions again.
+    void Resubscribed(RecordedSubscription& recorded);
+    // Once the whole list was read: the record's subscriptions it lacks are
+    // marked no longer subscribed (their files stay) and noted as gone.
+    void MarkGoneSubscriptions();
     // Whether the record holds the subscription at its installed version.
     bool IsHeld(std::size_t subscription) const;
     // A held subscription has a later version on the Workshop.
@@ -244,6 +249,7 @@ private:
     std::int64_t m_listTotal = 0;                 // the first page's total
     std::unordered_set<PublishedFileId> m_paged;  // the ids the pages brought
     bool m_cut = false;                           // more subscriptions than kMaxSubscriptions
+    bool m_listComplete = false;                  // every page of the list was read
 
     // The item interface, where the client has it.
     bool m_itemInterface = false;

@@ -62,9 +62,20 @@ TEST_F(WorkshopCommandsTest, AHeldSubscriptionStaysAtItsVersionUntilItIsReleased
               Json::parse(R"({"id":11,"subscribed":true,"held":true,"updateWaiting":true,"history":[]})"));
     EXPECT_THAT(Run({L"list"}).out, HasSubstr("workshop 11: held at the installed version, an update is waiting"));
 
+    EXPECT_THAT(Lines(Run({L"changes"}).out),
+                Contains("  held with an update waiting: mods/castle.mod (Workshop item 11): version 1"));
+
     EXPECT_EQ(Run({L"release", L"11"}).exitCode, 0);
-    EXPECT_EQ(Run({L"sync"}).exitCode, 0);
+    const ChildResult update = Run({L"sync"});
+    EXPECT_EQ(update.exitCode, 0);
     EXPECT_EQ(CastleInList()["version"], 2);
+    // After the sync's own lines, what changed since the game was last started.
+    EXPECT_THAT(Lines(update.out), Contains("  new: mods/castle.mod (Workshop item 11): version 2"))
+        << "installed first since the record was begun";
+    const Json changes = Json::parse(Run({L"changes", L"--json"}).out);
+    EXPECT_EQ(changes["since"], nullptr);
+    EXPECT_EQ(changes["changes"], Json::parse(R"([{"kind":"new","id":11,"name":"mods/castle.mod","from":[],
+        "to":[{"path":"mods/castle.mod","guid":4411,"version":2}]}])"));
     Json workshop = CastleInList()["workshop"];
     ASSERT_EQ(workshop["history"].size(), 1u);
     EXPECT_THAT(workshop["history"][0]["installed"].get<std::string>(),
@@ -132,6 +143,20 @@ TEST_F(WorkshopCommandsTest, ARestorePutsAnEarlierVersionBackHoldsItAndCanBeUndo
         EXPECT_THAT(run.err, HasSubstr(message));
     }
     EXPECT_EQ(CastleInList()["version"], 3);
+}
+
+TEST_F(WorkshopCommandsTest, AGameStartBeginsTheListOfWhatChangedAnew) {
+    WriteGame();
+    Publish(1, kTime);
+    ASSERT_EQ(Run({L"sync"}).exitCode, 0);
+    ASSERT_EQ(Json::parse(Run({L"changes", L"--json"}).out)["changes"].size(), 1u);
+    const std::wstring runner = CopyStandIn(m_temp, L"runner/standin");
+    ASSERT_EQ(Run({L"--runner", runner, L"play"}).exitCode, 0);
+    ASSERT_FALSE(WaitForRecord(m_temp, L"runner").empty());
+    const Json changes = Json::parse(Run({L"changes", L"--json"}).out);
+    EXPECT_TRUE(changes["since"].is_string());
+    EXPECT_EQ(changes["changes"], Json::array());
+    EXPECT_THAT(Run({L"changes"}).out, HasSubstr("Nothing changed since the game was last started"));
 }
 
 }  // namespace

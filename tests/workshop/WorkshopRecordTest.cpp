@@ -181,6 +181,29 @@ TEST_F(RecordSyncTest, TwoSyncsAtOnceKeepBothTheirEntries) {
     EXPECT_EQ(record.subscriptions.count(4) + record.subscriptions.count(5), 2u) << "both syncs are in the record";
 }
 
+TEST_F(RecordSyncTest, AGoneSubscriptionKeepsItsFilesAndIsMarkedOnlyWhenTheWholeListWasRead) {
+    SyncFiles(m_sync, m_client, {{1, "mods/one.mod", kTime}, {2, "mods/two.mod", kTime}});
+    const auto syncOnly = [&](bool listFails) {
+        CFakeWorkshopClient client;
+        CRecordingSyncView view;
+        CWorkshopSync sync(client, view, m_folders);
+        ASSERT_TRUE(sync.StartSync());
+        SubscriptionPage page = EnumerateResult({1});
+        if (listFails) page.totalCount = 5;  // the next page never comes
+        client.Deliver(client.CallFor(Kind::Enumerate, 0), page);
+        if (listFails) client.Deliver(client.CallFor(Kind::Enumerate, 1), EnumerateResult({}, kResultFail));
+        client.Deliver(client.CallFor(Kind::Details, 1), DetailsResult(1, 101, "mods/one.mod", kTime, 3));
+        ASSERT_TRUE(sync.IsFinished());
+    };
+    syncOnly(true);
+    EXPECT_TRUE(Load().subscriptions.at(2).subscribed) << "a list cut short says nothing of what is gone";
+    syncOnly(false);
+    const WorkshopRecord record = Load();
+    EXPECT_FALSE(record.subscriptions.at(2).subscribed);
+    EXPECT_EQ(record.changes.at(2).kind, ChangeKind::Gone);
+    EXPECT_EQ(ReadLocal("mods/two.mod"), "new");
+}
+
 #ifndef _WIN32
 TEST_F(RecordSyncTest, ASyncWaitsWhileAnotherProcessHoldsTheRecord) {
     CWorkshopRecordFile file(m_folders.GetUserGameFolder());
