@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/utime.h>
 
+#include <algorithm>
 #include <string>
 
 namespace gh::platform {
