@@ -44,11 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((line.command == CliCommand::Import) != (line.code && line.savePath.has_value())) std::abort();
     if (line.savePath && line.savePath->empty()) std::abort();
     if (line.markdown && line.command != CliCommand::Report) std::abort();
-    if (line.json && line.command != CliCommand::List && line.command != CliCommand::Inspect) std::abort();
+    if (line.json && line.command != CliCommand::List && line.command != CliCommand::Inspect &&
+        line.command != CliCommand::Changes)
+        std::abort();
     if ((line.command == CliCommand::Inspect) != line.inspectPath.has_value()) std::abort();
     if ((line.command == CliCommand::Sort) != line.sortPath.has_value()) std::abort();
     if (line.sortPath && line.sortPath->empty()) std::abort();
     if (line.withRequirements && !line.setPath && !line.last && !line.code) std::abort();
+    if (gh::TakesSubscription(line.command) != line.target.has_value() || (line.target && line.target->empty()))
+        std::abort();
+    if (line.entry == 0 || (line.entry != 1 && line.command != CliCommand::Restore)) std::abort();
     for (const auto* folder : {&line.options.documents, &line.options.gameFolder, &line.options.workshop})
         if (*folder && (*folder)->empty()) std::abort();
 
@@ -62,9 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (same.command != line.command || same.json != line.json || same.timeoutMs != line.timeoutMs ||
         same.setPath != line.setPath || same.last != line.last || same.inspectPath != line.inspectPath ||
         same.sortPath != line.sortPath || same.withRequirements != line.withRequirements || same.code != line.code ||
-        same.savePath != line.savePath || same.markdown != line.markdown ||
-        same.options.documents != line.options.documents || same.options.gameFolder != line.options.gameFolder ||
-        same.options.workshop != line.options.workshop || same.options.runner != line.options.runner)
+        same.savePath != line.savePath || same.markdown != line.markdown || same.target != line.target ||
+        same.entry != line.entry || same.options.documents != line.options.documents ||
+        same.options.gameFolder != line.options.gameFolder || same.options.workshop != line.options.workshop ||
+        same.options.runner != line.options.runner)
         std::abort();
     return 0;
 }

@@ -25,7 +25,7 @@ _gatehouse() {
         word=${COMP_WORDS[i]}
         case $word in
             --documents|--game-folder|--workshop|--runner) ((i++)) ;;
-            list|sync|play|inspect|sort|share|import|report) command=$word; break ;;
+            list|sync|play|inspect|sort|share|import|report|hold|release|changes|history|restore) command=$word; break ;;
         esac
     done
 
@@ -35,9 +35,9 @@ _gatehouse() {
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
-                COMPREPLY=($(compgen -W "list sync play inspect sort share import report" -- "$cur"))
+                COMPREPLY=($(compgen -W "list sync play inspect sort share import report hold release changes history restore" -- "$cur"))
             fi ;;
-        list) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
+        list|changes) COMPREPLY=($(compgen -W "--json $options" -- "$cur")) ;;
         sync) COMPREPLY=($(compgen -W "--timeout $options" -- "$cur")) ;;
         play|share|report)
             local own="--last"
@@ -58,6 +58,12 @@ _gatehouse() {
         inspect)
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--json $options" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
+            fi ;;
+        hold|release|history|restore)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
             else
                 COMPREPLY=($(compgen -f -X '!*.[mM][oO][dD]' -- "$cur") $(compgen -d -- "$cur"))
             fi ;;

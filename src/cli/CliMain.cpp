@@ -9,6 +9,7 @@
 #include "cli/SyncCommand.h"
 #include "cli/TerminalText.h"
 #include "cli/Usage.h"
+#include "cli/WorkshopCommands.h"
 #include "launcher/FolderOptions.h"
 
 namespace gh {
@@ -57,6 +58,11 @@ int RunCommandLine(const std::vector<std::wstring>& args, IConsole& console, con
         case CliCommand::Share: return RunShare(line.setPath, folders, console);
         case CliCommand::Import: return RunImport(*line.code, *line.savePath, folders, console);
         case CliCommand::Report: return RunReport(line.setPath, line.markdown, folders, console);
+        case CliCommand::Hold:
+        case CliCommand::Release: return RunHold(*line.target, line.command == CliCommand::Hold, folders, console);
+        case CliCommand::History: return RunHistory(*line.target, folders, console);
+        case CliCommand::Changes: return RunChanges(line.json, folders, console);
+        case CliCommand::Restore: return RunRestore(*line.target, line.entry, folders, console);
         case CliCommand::Launcher:
         case CliCommand::Help:
         case CliCommand::Version: break;

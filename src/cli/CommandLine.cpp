@@ -70,7 +70,22 @@ std::optional<CliCommand> CommandNamed(std::wstring_view word) {
     if (word == L"share") return CliCommand::Share;
     if (word == L"import") return CliCommand::Import;
     if (word == L"report") return CliCommand::Report;
+    if (word == L"hold") return CliCommand::Hold;
+    if (word == L"release") return CliCommand::Release;
+    if (word == L"history") return CliCommand::History;
+    if (word == L"changes") return CliCommand::Changes;
+    if (word == L"restore") return CliCommand::Restore;
     return std::nullopt;
+}
+
+const wchar_t* CommandWord(CliCommand command) {
+    switch (command) {
+        case CliCommand::Hold: return L"hold";
+        case CliCommand::Release: return L"release";
+        case CliCommand::History: return L"history";
+        case CliCommand::Restore: return L"restore";
+        default: return L"";
+    }
 }
 
 // The commands that take one selection: a set file, --last (or, for play,
@@ -89,9 +104,15 @@ std::wstring OneSelectionError(CliCommand command) {
 
 }  // namespace
 
+bool TakesSubscription(CliCommand command) {
+    return command == CliCommand::Hold || command == CliCommand::Release || command == CliCommand::History ||
+           command == CliCommand::Restore;
+}
+
 Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;
     bool haveCommand = false;
+    bool haveEntry = false;  // restore's ENTRY
 
     const auto fail = [](std::wstring error) { return Status(StatusKind::BadData, std::move(error)); };
 
@@ -123,8 +144,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
         // option's value and the file inspect reads may name the game
         // without starting it.
         const bool optionValue = inlineValue && TakesAValue(name);
-        const bool inspectOperand =
-            haveCommand && line.command == CliCommand::Inspect && !line.inspectPath && !IsOption(arg);
+        const bool inspectOperand = haveCommand && !IsOption(arg) &&
+                                    ((line.command == CliCommand::Inspect && !line.inspectPath) ||
+                                     (TakesSubscription(line.command) && !line.target));
         if (!optionValue && !inspectOperand && NamesTheGame(arg)) break;
 
         if (name == L"--help" && takesNoValue()) {
@@ -149,7 +171,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             continue;
         }
         if (name == L"--json" && takesNoValue() &&
-            (line.command == CliCommand::List || line.command == CliCommand::Inspect)) {
+            (line.command == CliCommand::List || line.command == CliCommand::Inspect ||
+             line.command == CliCommand::Changes)) {
             line.json = true;
             continue;
         }
@@ -219,6 +242,20 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
             line.sortPath = arg;
             continue;
         }
+        if (TakesSubscription(line.command) && !line.target) {
+            if (arg.empty()) return fail(L"the mod file or Workshop id is empty");
+            line.target = arg;
+            continue;
+        }
+        if (line.command == CliCommand::Restore && !haveEntry) {
+            const bool digits =
+                !arg.empty() && arg.size() <= 9 && arg.find_first_not_of(L"0123456789") == std::wstring::npos;
+            if (!digits || std::stoul(arg) == 0)
+                return fail(fmt::format(L"the entry \"{}\" is not a number from 1 on", TerminalSafe(arg)));
+            line.entry = static_cast<std::uint32_t>(std::stoul(arg));
+            haveEntry = true;
+            continue;
+        }
         return fail(fmt::format(L"unexpected argument {}", TerminalSafe(arg)));
     }
     if (line.command == CliCommand::Inspect && !line.inspectPath) return fail(L"inspect needs a mod file");
@@ -227,6 +264,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::wstring>& args) {
         return fail(L"--with-requirements needs a selection: a set file, --last or --code");
     if (line.command == CliCommand::Import && (!line.code || !line.savePath))
         return fail(L"import needs a share code and --save SET.sch");
+    if (TakesSubscription(line.command) && !line.target)
+        return fail(fmt::format(L"{} needs a mod file or a Workshop id", CommandWord(line.command)));
     return line;
 }
 

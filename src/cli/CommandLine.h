@@ -8,12 +8,17 @@
 //   gatehouse [options] share [SET.sch | --last]
 //   gatehouse [options] import CODE --save SET.sch
 //   gatehouse [options] report [SET.sch | --last] [--markdown]
+//   gatehouse [options] hold FILE|ID
+//   gatehouse [options] release FILE|ID
+//   gatehouse [options] changes [--json]
+//   gatehouse [options] history FILE|ID
+//   gatehouse [options] restore FILE|ID [ENTRY]
 // Options may stand before or after the command and take their value as
 // the next argument or after '=' (--documents=DIR).
 // The game's own command line, which Steam's launch options append, ends
 // what the launcher reads: it starts at the first argument whose last path
 // component is Emberwake2.exe (in any case) and that is neither an option's
-// value nor the file inspect reads.
+// value nor the file inspect reads (or the FILE|ID a command takes).
 #pragma once
 
 #include "launcher/LauncherOptions.h"
@@ -36,6 +41,11 @@ enum class CliCommand {
     Share,
     Import,
     Report,
+    Hold,
+    Release,
+    History,
+    Restore,
+    Changes,
     Help,
     Version,
 };
@@ -45,7 +55,7 @@ inline constexpr std::int64_t kDefaultSyncTimeoutMs = 300'000;
 struct CommandLine {
     CliCommand command = CliCommand::Launcher;
     LauncherOptions options;
-    bool json = false;                               // list --json, inspect --json
+    bool json = false;                               // list --json, inspect --json, changes --json
     std::int64_t timeoutMs = kDefaultSyncTimeoutMs;  // sync --timeout, in milliseconds
     std::optional<std::wstring> setPath;             // play, share, report SET.sch
     bool last = false;                               // play, share, report --last
@@ -55,7 +65,12 @@ struct CommandLine {
     std::optional<std::wstring> code;                // play --code CODE, import CODE
     std::optional<std::wstring> savePath;            // import --save SET.sch
     bool markdown = false;                           // report --markdown
+    std::optional<std::wstring> target;              // hold, release, history, restore: FILE|ID
+    std::uint32_t entry = 1;                         // restore ENTRY: 1 the newest earlier version
 };
+
+// Whether `command` names a Workshop subscription by FILE|ID.
+bool TakesSubscription(CliCommand command);
 
 // Parses the arguments after the program's name, up to the game's command
 // line. --help and --version end the parse at once (what follows them is

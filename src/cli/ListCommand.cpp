@@ -6,6 +6,7 @@
 #include "game/GameVersion.h"
 #include "launcher/ModStatusText.h"
 #include "launcher/OutsideText.h"
+#include "workshop/WorkshopRecordFile.h"
 
 #include <fmt/format.h>
 #include <fmt/xchar.h>
@@ -51,7 +52,8 @@ constexpr std::size_t kTextPieceSize = 32 * 1024;
 
 }  // namespace
 
-void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const TextSink& write) {
+void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const TextSink& write,
+                      const CWorkshopMods* workshop) {
     std::wstring out = L"Emberwake II Version ";
     out += gameVersion
                ? FormatVersion(gameVersion->major, gameVersion->minor, gameVersion->build, gameVersion->revision)
@@ -98,6 +100,16 @@ void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts
              FormatVersion(mod.gameVersion[0], mod.gameVersion[1], mod.gameVersion[2], mod.gameVersion[3]),
              ModStatusText(status), TerminalSafe(mod.filePath));
         if (!mod.readError.empty()) out += L"    cannot be read: " + TerminalSafe(mod.readError) + L"\n";
+        if (const RecordedSubscription* subscription = workshop ? workshop->Of(mod.filePath) : nullptr) {
+            std::wstring states;
+            const auto add = [&states](std::wstring_view state) {
+                states += (states.empty() ? L"" : L", ") + std::wstring(state);
+            };
+            if (subscription->held) add(L"held at the installed version");
+            if (subscription->updateWaiting) add(L"an update is waiting");
+            if (!subscription->subscribed) add(L"no longer subscribed");
+            if (!states.empty()) out += fmt::format(L"    workshop {}: {}\n", subscription->id, states);
+        }
         if (IsBlocked(status)) {
             const auto problems = rows.ProblemsOf(row);
             for (const RequirementProblem& problem : problems)
@@ -141,10 +153,13 @@ int RunList(bool json, const CGameFolders& folders, IConsole& console) {
     const CModCatalogue catalogue(folders.GetModsFolderToScan());
     const std::optional<GameVersionParts> gameVersion = folders.GameVersion();
     const CModRows rows(catalogue, gameVersion);
+    const CWorkshopMods workshop(CWorkshopRecordFile(folders.GetUserGameFolder()).Peek(), folders.GetUserGameFolder());
     if (json)
-        WriteModListJson(rows, gameVersion, [&console](std::string_view piece) { console.OutBytes(piece); });
+        WriteModListJson(
+            rows, gameVersion, [&console](std::string_view piece) { console.OutBytes(piece); }, &workshop);
     else
-        WriteModListText(rows, gameVersion, [&console](std::wstring_view piece) { console.Out(piece); });
+        WriteModListText(
+            rows, gameVersion, [&console](std::wstring_view piece) { console.Out(piece); }, &workshop);
     return 0;
 }
 

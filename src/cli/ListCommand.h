@@ -4,6 +4,7 @@
 #include "catalogue/ModRows.h"
 #include "cli/Console.h"
 #include "game/GameFolders.h"
+#include "launcher/WorkshopMods.h"
 
 #include <functional>
 #include <optional>
@@ -21,7 +22,10 @@ using TextSink = std::function<void(std::wstring_view piece)>;
 // line per missing or outdated requirement, by name; then HiddenText.
 // Written in pieces of whole lines as the rows are made, so the list is
 // never held whole.
-void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const TextSink& write);
+// With `workshop`, a mod from the Workshop whose subscription is held, has
+// an update waiting or is no longer subscribed gets a line that says so.
+void WriteModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const TextSink& write,
+                      const CWorkshopMods* workshop = nullptr);
 
 // The same text as one string.
 std::wstring ModListText(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion);

@@ -1,5 +1,7 @@
 #include "cli/ModListJson.h"
 
+#include "workshop/WorkshopRecordFile.h"
+
 #include "cli/JsonEscapes.h"
 #include "launcher/ModStatusText.h"
 #include "launcher/OutsideText.h"
@@ -200,7 +202,70 @@ private:
     std::wstring m_texts[kKnown];
 };
 
-void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTexts& statusTexts) {
+void WorkshopObject(CJsonText& out, int depth, const RecordedSubscription* subscription) {
+    if (!subscription) {
+        out.Raw("null");
+        return;
+    }
+    out.Raw("{");
+    out.Key(depth + 1, "id");
+    out.Number(subscription->id);
+    out.Raw(",");
+    out.Key(depth + 1, "subscribed");
+    out.Raw(subscription->subscribed ? "true" : "false");
+    out.Raw(",");
+    out.Key(depth + 1, "held");
+    out.Raw(subscription->held ? "true" : "false");
+    out.Raw(",");
+    out.Key(depth + 1, "updateWaiting");
+    out.Raw(subscription->updateWaiting != 0 ? "true" : "false");
+    out.Raw(",");
+    out.Key(depth + 1, "history");
+    if (subscription->history.empty()) {
+        out.Raw("[]");
+    } else {
+        for (std::size_t i = 0; i < subscription->history.size(); ++i) {
+            const HistoryEntry& entry = subscription->history[i];
+            out.Raw(i == 0 ? "[" : ",");
+            out.Indent(depth + 2);
+            out.Raw("{");
+            out.Key(depth + 3, "entry");
+            out.Number(i + 1);
+            out.Raw(",");
+            out.Key(depth + 3, "installed");
+            out.String(DateText(entry.installed));
+            out.Raw(",");
+            out.Key(depth + 3, "mods");
+            if (entry.mods.empty()) {
+                out.Raw("[]");
+            } else {
+                for (std::size_t m = 0; m < entry.mods.size(); ++m) {
+                    out.Raw(m == 0 ? "[" : ",");
+                    out.Indent(depth + 4);
+                    out.Raw("{");
+                    out.Key(depth + 5, "guid");
+                    out.Number(entry.mods[m].guid);
+                    out.Raw(",");
+                    out.Key(depth + 5, "version");
+                    out.Number(entry.mods[m].version);
+                    out.Indent(depth + 4);
+                    out.Raw("}");
+                }
+                out.Indent(depth + 3);
+                out.Raw("]");
+            }
+            out.Indent(depth + 2);
+            out.Raw("}");
+        }
+        out.Indent(depth + 1);
+        out.Raw("]");
+    }
+    out.Indent(depth);
+    out.Raw("}");
+}
+
+void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTexts& statusTexts,
+         const CWorkshopMods* workshop) {
     constexpr int kDepth = 2;  // the object's own; its keys are one deeper
     const ModInfo& mod = rows.RecordOf(row);
     const std::int32_t status = rows.StatusOf(row);
@@ -249,6 +314,11 @@ void Mod(CJsonText& out, const CModRows& rows, std::size_t row, const CStatusTex
     out.Raw(",");
     out.Key(kDepth + 1, "outdated");
     ProblemList(out, kDepth + 1, problems, true);
+    if (workshop) {
+        out.Raw(",");
+        out.Key(kDepth + 1, "workshop");
+        WorkshopObject(out, kDepth + 1, workshop->Of(mod.filePath));
+    }
     out.Indent(kDepth);
     out.Raw("}");
 }
@@ -285,7 +355,8 @@ void HiddenEntry(CJsonText& out, int depth, const HiddenModFile& file, const Mod
 
 }  // namespace
 
-void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write) {
+void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write,
+                      const CWorkshopMods* workshop) {
     CJsonText out(write);
     const CStatusTexts statusTexts;
     out.Raw("{");
@@ -302,7 +373,7 @@ void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts
         for (std::size_t row = 0; row < rows.RowCount(); ++row) {
             out.Raw(row == 0 ? "[" : ",");
             out.Indent(2);
-            Mod(out, rows, row, statusTexts);
+            Mod(out, rows, row, statusTexts, workshop);
             out.FlushIfFull();
         }
         out.Indent(1);

@@ -3,7 +3,9 @@
 //    "mods": [{"name", "author", "version", "gameVersion", "guid", "status",
 //              "statusText", "description", "website", "downloadUrl", "file",
 //              "missing": [{"guid", "version", "name"}],
-//              "outdated": [{"guid", "version", "name"}]}],
+//              "outdated": [{"guid", "version", "name"}],
+//              "workshop": null or {"id", "subscribed", "held", "updateWaiting",
+//                                   "history": [{"entry", "installed", "mods": [{"guid", "version"}]}]}}],
 //    "hidden": [{"file", "name", "version", "guid", "sameAs"}]}
 // with the mods in row order, the hidden files (those passed over because a
 // listed file, "sameAs", has their identity) in the order they were met, indented by two spaces per level, keys in
@@ -12,6 +14,7 @@
 
 #include "catalogue/ModRows.h"
 #include "game/GameVersion.h"
+#include "launcher/WorkshopMods.h"
 
 #include <cstddef>
 #include <functional>
@@ -36,7 +39,11 @@ inline constexpr std::size_t kJsonPieceSize = 64 * 1024;
 // every character that IsShownEscaped (launcher/OutsideText.h) names are
 // escaped (controls, bidirectional controls, line and paragraph
 // separators), everything else is written as it is.
-void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write);
+// With `workshop`, each mod has "workshop": the subscription that wrote its
+// file (its history numbered from 1, the newest earlier version, with the
+// date it was installed), or null for a mod not from the Workshop.
+void WriteModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion, const JsonSink& write,
+                      const CWorkshopMods* workshop = nullptr);
 
 // The same object as one string.
 std::string ModListJson(const CModRows& rows, const std::optional<GameVersionParts>& gameVersion);

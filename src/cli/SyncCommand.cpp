@@ -1,9 +1,13 @@
 #include "cli/SyncCommand.h"
 
 #include "cli/TerminalSyncView.h"
+#include "cli/TerminalText.h"
+#include "launcher/RecordedModReader.h"
+#include "launcher/WorkshopChanges.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "workshop/WorkshopClient.h"
+#include "workshop/WorkshopRecordFile.h"
 #include "workshop/WorkshopSync.h"
 
 #include <fmt/format.h>
@@ -34,6 +38,7 @@ int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t t
     SyncOutcome outcome = SyncOutcome::Failed;
     {
         CWorkshopSync sync(*client, view, folders);
+        sync.SetModIdentityReader(RecordedModReader());
         if (sync.StartSync()) {
             const std::int64_t deadline = platform::MonotonicMilliseconds() + timeoutMs;
             while (sync.HasPendingRequests()) {
@@ -48,6 +53,10 @@ int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t t
         view.Finish();
         outcome = sync.Outcome();
     }
+    // After the sync's own lines, what changed since the game was last started.
+    if (const WorkshopRecord record = CWorkshopRecordFile(folders.GetUserGameFolder()).Peek();
+        !record.changes.empty() || !record.subscriptions.empty())
+        console.Out(L"\n" + TerminalSafeLines(ChangesText(record)));
     client->Shutdown();
     if (timedOut) {
         console.Err(fmt::format(L"gatehouse: the Workshop sync did not finish within {} seconds\n",

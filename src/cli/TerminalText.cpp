@@ -14,4 +14,16 @@ std::wstring KeepEnd(std::wstring_view text, std::size_t width) {
     return L"..." + std::wstring(text.substr(text.size() - (width - 3)));
 }
 
+std::wstring TerminalSafeLines(std::wstring_view text) {
+    std::wstring out;
+    while (!text.empty()) {
+        const std::size_t end = text.find(L'\n');
+        out += TerminalSafe(text.substr(0, end));
+        if (end == std::wstring_view::npos) break;
+        out += L'\n';
+        text.remove_prefix(end + 1);
+    }
+    return out;
+}
+
 }  // namespace gh

@@ -14,6 +14,8 @@ namespace gh {
 std::wstring TerminalSafe(std::wstring_view text);
 // The same for UTF-8 text, such as a mod file's texts.
 std::wstring TerminalSafe(std::string_view utf8);
+// Each line of `text` made TerminalSafe, its line ends kept.
+std::wstring TerminalSafeLines(std::wstring_view text);
 
 // `text` cut to its last characters so that "..." and they fill `width`;
 // a text that fits is left as it is.

@@ -1,6 +1,7 @@
 #include "launcher/StartupSequence.h"
 
 #include "game/GameFolders.h"
+#include "launcher/WorkshopChanges.h"
 #include "platform/Process.h"
 
 namespace gh {
@@ -40,7 +41,9 @@ void RunStartupSequence(IStartupHost& host) {
 }
 
 bool StartGameExecutable(const CGameFolders& folders, const std::wstring* parameters, const std::wstring& runner) {
-    return platform::StartProgram(folders.GetGameExecutablePath(), parameters, runner);
+    if (!platform::StartProgram(folders.GetGameExecutablePath(), parameters, runner)) return false;
+    NoteGameStarted(folders.GetUserGameFolder());
+    return true;
 }
 
 }  // namespace gh

@@ -51,7 +51,8 @@ void RunStartupSequence(IStartupHost& host);
 
 // Starts the game executable next to the launcher
 // (CGameFolders::GetGameExecutablePath), with `runner` in front of it when
-// one is given (Linux).
+// one is given (Linux). Once it started, the Workshop record notes the
+// start, which is where its list of what changed begins again.
 bool StartGameExecutable(const CGameFolders& folders, const std::wstring* parameters, const std::wstring& runner);
 
 }  // namespace gh

@@ -26,6 +26,7 @@ enum class FileOperation {
     CreateFolder,  // making one folder (CreateFolders makes each missing one)
     SyncFolder,    // forcing a folder's changed entries to the disk (POSIX only;
                    // Windows moves files with write-through instead)
+    Link,          // giving a file a second name (a hard link), or moving it to a new one
 };
 
 enum class FaultRepeat {

@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 
 #include "launcher/OutsideText.h"
+#include "launcher/RecordedModReader.h"
 #include "launcher/WindowSyncTexts.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
@@ -136,6 +137,7 @@ void CSplashDialog::StartClientAndSync() {
         return;
     }
     m_sync = std::make_unique<CWorkshopSync>(*m_client, *this, m_folders);
+    m_sync->SetModIdentityReader(RecordedModReader());
     if (m_sync->StartSync()) {
         EnablePlayWithMods(false);
     }

@@ -30,6 +30,8 @@ enum class SyncEventKind {
                               // item in a folder the files that could be were copied
     InstalledWithoutModFile,  // the item in the folder `fileName` was copied, and it holds no mod file
     Disabled,                 // the player disabled `fileName` in Steam: it is left as it is
+    Held,                     // the player holds `fileName` at the installed version, and the
+                              // Workshop has a later one: it is left as it is (no failure)
     AllUpToDate,              // every subscription is up to date or was updated; the sync has ended
     SomeFailed,               // every subscription has its last word, and some of them failed
                               // (timed out or not written); the sync has ended

@@ -154,7 +154,8 @@ bool CopyOneFile(const ItemFile& file, const std::string& itemName, char* chunk,
 }  // namespace
 
 ItemCopyReport CopyItemFolder(const ItemInstallInfo& install, PublishedFileId fileId,
-                              const std::wstring& userGameFolder, CStaleFileSweeper* sweeper) {
+                              const std::wstring& userGameFolder, CStaleFileSweeper* sweeper,
+                              const std::function<Status()>& beforeFirstWrite) {
     ItemCopyReport report;
     const std::string itemName = ItemFolderName(fileId);
     std::vector<ItemFile> files;
@@ -190,8 +191,16 @@ ItemCopyReport CopyItemFolder(const ItemInstallInfo& install, PublishedFileId fi
     bool copied = false;
     for (const ItemFile& file : files) {
         if (!file.target) continue;
+        report.targets.push_back(*file.target);
         const std::optional<std::int64_t> localTime = platform::FileModificationTime(*file.target);
         if (static_cast<std::int64_t>(install.timeStamp) <= localTime.value_or(-1)) continue;
+        if (!chunk && beforeFirstWrite) {
+            if (const Status ready = beforeFirstWrite(); !ready) {
+                report.notes.push_back(HistoryNotKeptNote(itemName, ready.Text()));
+                failed = true;
+                break;
+            }
+        }
         if (!chunk) chunk.reset(new (std::nothrow) char[kInstallChunkSize]);
         if (!chunk) {
             report.notes.push_back(ItemFileNotWrittenNote(itemName, Joined(file.relative), L"out of memory"));

@@ -5,6 +5,7 @@
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopRecords.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct ItemCopyReport {
     // Lines for the command line's standard error: entries that were
     // skipped, and why the item or one of its files failed.
     std::vector<std::wstring> notes;
+    // Every file of the item as it is below the documents game folder now
+    // (those copied and those up to date), in the folder's walk order; empty
+    // when the item failed before its names were judged.
+    std::vector<std::wstring> targets;
 };
 
 // Copies the files of the item `fileId` from its install folder
@@ -38,7 +43,11 @@ struct ItemCopyReport {
 // launcher compares paths) make the item fail before anything is written.
 // A file whose name is refused, or that cannot be read or written, is not
 // written and makes the item fail; the others are copied all the same.
+// `beforeFirstWrite`, when given, is called once, right before the first
+// file would be replaced or added; when it fails, nothing is written and
+// the item fails with a note of its reason.
 ItemCopyReport CopyItemFolder(const ItemInstallInfo& install, PublishedFileId fileId,
-                              const std::wstring& userGameFolder, CStaleFileSweeper* sweeper = nullptr);
+                              const std::wstring& userGameFolder, CStaleFileSweeper* sweeper = nullptr,
+                              const std::function<Status()>& beforeFirstWrite = {});
 
 }  // namespace gh

@@ -3,7 +3,10 @@
 #include "game/GameFolders.h"
 #include "game/PathText.h"
 #include "platform/Clock.h"
+#include "platform/FileLinks.h"
 #include "platform/FileSystem.h"
+#include "platform/Unicode.h"
+#include "workshop/WorkshopHistory.h"
 #include "workshop/WorkshopInstall.h"
 #include "workshop/WorkshopItemCopy.h"
 #include "workshop/WorkshopNames.h"
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace gh {
 
@@ -25,9 +29,15 @@ bool Failed(const T* result, bool ioFailure) {
 }  // namespace
 
 CWorkshopSync::CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders)
-    : m_client(client), m_view(view), m_folders(folders), m_enumerateCall(client.CallResults()) {}
+    : m_client(client),
+      m_view(view),
+      m_folders(folders),
+      m_enumerateCall(client.CallResults()),
+      m_recordFile(folders.GetUserGameFolder()) {}
 
 CWorkshopSync::~CWorkshopSync() {
+    // A sync ended early (a time-out, a window closed) keeps what it did.
+    SaveRecord(true);
     m_itemResults.reset();
     m_downloadCalls.clear();
     m_detailsCalls.clear();
@@ -49,6 +59,15 @@ bool CWorkshopSync::StartSync() {
         return false;
     }
     Report(SyncEventKind::WaitingForList);
+    if (const Status locked = m_recordFile.Lock([this] { NoteWaitingForRecord(); }); locked) {
+        std::vector<std::wstring> notes;
+        m_record = m_recordFile.Load(notes);
+        m_recordFile.Unlock();
+        for (const std::wstring& note : notes) m_view.OnSyncNote(note);
+    } else {
+        NoteRecordFailure(L"The Workshop record could not be read (" + locked.Text() + L").");
+    }
+    m_lastRecordWrite = platform::MonotonicMilliseconds();
     m_snapshot.emplace();
     if (m_client.HasItemInterface()) {
         m_itemInterface = true;
@@ -103,6 +122,8 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* resul
         if (total == 0) {
             m_view.SetProgressRange(0, 1);
             m_view.SetProgressPos(1);
+            m_listComplete = true;
+            MarkGoneSubscriptions();
             EndSync();
             m_settled = true;
             Report(SyncEventKind::NoSubscriptions);
@@ -126,6 +147,7 @@ void CWorkshopSync::OnEnumerateUserSubscribedFiles(const SubscriptionPage* resul
     // total, at a page that brings nothing new, or when the list is full.
     m_nextStart += static_cast<std::uint32_t>(count);
     const bool complete = static_cast<std::int64_t>(m_paged.size()) >= m_listTotal;
+    m_listComplete = complete && !m_cut;
     if (!complete && m_subscriptions.size() >= kMaxSubscriptions) m_cut = true;
     if (m_cut) {
         m_failed = true;
@@ -182,6 +204,20 @@ void CWorkshopSync::StartItemFolder(std::size_t subscription, std::uint32_t stat
         return;
     }
     const bool busy = (state & (kItemDownloading | kItemDownloadPending)) != 0;
+    if (IsHeld(subscription)) {
+        // Nothing is downloaded or copied for it; a later version is noted
+        // as waiting.
+        const RecordedSubscription& recorded = m_record.subscriptions.at(item.id);
+        std::int64_t later = 0;
+        if (state & (kItemNeedsUpdate | kItemDownloading | kItemDownloadPending)) later = recorded.workshopTime + 1;
+        if (const Result<ItemInstallInfo> install = m_client.GetItemInstallInfo(item.id);
+            install && static_cast<std::int64_t>(install->timeStamp) > recorded.workshopTime)
+            later = static_cast<std::int64_t>(install->timeStamp);
+        Settle(subscription, false);
+        Report(later ? SyncEventKind::Held : SyncEventKind::UpToDate, name);
+        if (later) NoteUpdateWaiting(subscription, later);
+        return;
+    }
     if ((state & kItemInstalled) && !(state & kItemNeedsUpdate) && !busy) {
         item.step = Step::Copying;
         m_copyQueue.push_back(subscription);
@@ -257,9 +293,26 @@ void CWorkshopSync::CopyItem(std::size_t subscription) {
         event.kind = SyncEventKind::CopyError;
         notes.push_back(ItemNotInstalledNote(name, install.Error().Text()));
     } else {
-        ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper);
+        m_subscriptions[subscription].workshopTime = static_cast<std::int64_t>(install->timeStamp);
+        // The item's files as they are go to the history right before the
+        // first of them is replaced.
+        std::wstring itemFolder = m_folders.GetUserGameFolder() + AnsiToWide(name);
+        itemFolder.pop_back();
+        bool kept = false;
+        const auto keep = [&]() -> Status {
+            const std::vector<std::wstring> current = FilesBelow(itemFolder);
+            if (current.empty()) return {};
+            Status status = KeepCurrentFiles(subscription, current);
+            kept = status.IsOk();
+            return status;
+        };
+        ItemCopyReport report = CopyItemFolder(*install, id, m_folders.GetUserGameFolder(), &m_sweeper, keep);
+        if (kept && report.outcome == ItemCopyReport::Outcome::Updated) RemoveFilesNotIn(itemFolder, report.targets);
         notes = std::move(report.notes);
         failed = report.outcome == ItemCopyReport::Outcome::Failed;
+        if (!failed)
+            RecordFiles(subscription, SubscriptionRoute::Folder, report.targets,
+                        report.outcome == ItemCopyReport::Outcome::Updated);
         switch (report.outcome) {
             case ItemCopyReport::Outcome::UpToDate: event.kind = SyncEventKind::UpToDate; break;
             case ItemCopyReport::Outcome::Updated:
@@ -300,9 +353,14 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
         localTime = platform::FileModificationTime(*local);
 
     const auto workshopTime = static_cast<std::int64_t>(result->timeUpdated);
+    m_subscriptions[subscription].workshopTime = workshopTime;
     SyncEvent event;
     event.fileName = name;
-    if (workshopTime > localTime.value_or(-1)) {
+    if (workshopTime > localTime.value_or(-1) && localTime && IsHeld(subscription)) {
+        event.kind = SyncEventKind::Held;
+        Settle(subscription, false);
+        NoteUpdateWaiting(subscription, workshopTime);
+    } else if (workshopTime > localTime.value_or(-1)) {
         const std::size_t record = m_downloads.size();
         CDownloadingFileData download;
         download.contentHandle = result->contentHandle;
@@ -323,6 +381,8 @@ void CWorkshopSync::OnGetPublishedFileDetails(std::size_t subscription, const Pu
     } else {
         event.kind = SyncEventKind::UpToDate;
         Settle(subscription, false);
+        if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), wideName))
+            RecordFiles(subscription, SubscriptionRoute::File, {*local}, false);
     }
     m_view.OnSyncEvent(event);
     FinishWhenSettled();
@@ -341,22 +401,51 @@ void CWorkshopSync::OnDownloadUGC(std::size_t record, const DownloadedContent* r
     }
     // Every record of this content not finished yet gets its own file
     // written, under its own name; the content is read from the client once.
+    // A file that is there goes to the history first; one that cannot be
+    // kept is not replaced.
     std::vector<std::size_t> records;
     std::vector<std::string> names;
+    std::vector<bool> kept;
+    std::vector<std::pair<std::size_t, Status>> notKept;
     for (std::size_t i = 0; i < m_downloads.size(); ++i) {
         if (m_downloads[i].finished || m_downloads[i].contentHandle != result->contentHandle) continue;
+        const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), m_downloads[i].fileName);
+        const bool present = local && platform::KindAt(*local) == platform::PathKind::File;
+        if (present) {
+            if (Status status = KeepCurrentFiles(m_downloads[i].subscription, {*local}); !status) {
+                notKept.emplace_back(i, std::move(status));
+                continue;
+            }
+        }
         records.push_back(i);
         names.push_back(m_downloads[i].workshopName);
+        kept.push_back(present);
+    }
+    const std::int64_t size = std::max<std::int64_t>(result->sizeInBytes, 0);
+    for (const auto& [refused, status] : notKept) {
+        CDownloadingFileData& download = m_downloads[refused];
+        download.finished = true;
+        Settle(download.subscription, true);
+        Report(SyncEventKind::CopyError, download.workshopName);
+        m_view.OnSyncNote(HistoryNotKeptNote(download.workshopName, status.Text()));
     }
     const std::vector<bool> written =
-        InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
-    const std::int64_t size = std::max<std::int64_t>(result->sizeInBytes, 0);
+        names.empty() ? std::vector<bool>()
+                      : InstallDownloadedFiles(m_client, *result, names, m_folders.GetUserGameFolder(), &m_sweeper);
     for (std::size_t k = 0; k < records.size(); ++k) {
         CDownloadingFileData& download = m_downloads[records[k]];
         download.finished = true;
         download.bytesDownloaded = size;
         download.bytesExpected = size;
+        if (!written[k] && kept[k]) {
+            // The old file stayed: the history entry kept for it would only repeat it.
+            DropNewestHistoryEntry(m_recordFile, m_record.subscriptions[m_subscriptions[download.subscription].id]);
+            NoteRecordChanged(m_subscriptions[download.subscription].id);
+        }
         Settle(download.subscription, !written[k]);
+        if (written[k])
+            if (const auto local = WorkshopFilePath(m_folders.GetUserGameFolder(), download.fileName))
+                RecordFiles(download.subscription, SubscriptionRoute::File, {*local}, true);
         SyncEvent event;
         event.kind = written[k] ? SyncEventKind::Installed : SyncEventKind::CopyError;
         event.fileName = download.workshopName;
@@ -445,7 +534,178 @@ void CWorkshopSync::PaceProgress(std::int64_t nowFileTime) {
 void CWorkshopSync::Pump(std::int64_t nowFileTime) {
     m_client.RunCallbacks();
     CopyDueItems();
+    SaveRecord(false);
     PaceProgress(nowFileTime);
+}
+
+std::string CWorkshopSync::RecordPathOf(const std::wstring& file) const {
+    const std::wstring& base = m_folders.GetUserGameFolder();
+    std::wstring relative = file.compare(0, base.size(), base) == 0 ? file.substr(base.size()) : file;
+    for (wchar_t& c : relative)
+        if (c == L'\\') c = L'/';
+    return WideToUtf8(relative);
+}
+
+void CWorkshopSync::RecordFiles(std::size_t subscription, SubscriptionRoute route,
+                                const std::vector<std::wstring>& files, bool installed) {
+    const Subscription& item = m_subscriptions[subscription];
+    auto [entry, fresh] = m_record.subscriptions.try_emplace(item.id);
+    RecordedSubscription& recorded = entry->second;
+    // A subscription found up to date that the record knows as it is
+    // changes nothing: no look at its files, no write.
+    if (!installed && !fresh && recorded.route == route && recorded.subscribed &&
+        recorded.workshopTime == item.workshopTime)
+        return;
+    recorded.id = item.id;
+    recorded.route = route;
+    recorded.workshopTime = item.workshopTime;
+    Resubscribed(recorded);
+    // What the player will be told changed since the last game start.
+    const bool known = !recorded.files.empty() || !recorded.history.empty();
+    std::vector<RecordedMod> before =
+        !recorded.mods.empty() || recorded.history.empty() ? recorded.mods : recorded.history.front().mods;
+    if (installed || fresh) recorded.installed = SecondsSince1970();
+    if (installed) recorded.updateWaiting = 0;
+    recorded.files.clear();
+    recorded.mods.clear();
+    for (const std::wstring& file : files) {
+        RecordedFile entryFile;
+        entryFile.path = RecordPathOf(file);
+        if (const auto stamp = platform::FileStampAt(file)) {
+            entryFile.size = stamp->size;
+            entryFile.modified = stamp->modified;
+        }
+        if (m_modReader)
+            if (const std::optional<ModIdentity> mod = m_modReader(file))
+                recorded.mods.push_back(RecordedMod{entryFile.path, mod->guid, mod->version});
+        recorded.files.push_back(std::move(entryFile));
+    }
+    if (installed) {
+        const auto [change, first] = m_record.changes.try_emplace(item.id);
+        if (first || change->second.kind == ChangeKind::Gone) {
+            change->second.kind = known ? ChangeKind::Updated : ChangeKind::New;
+            change->second.from = std::move(before);
+        }
+        change->second.to = recorded.mods;
+    }
+    NoteRecordChanged(item.id);
+}
+
+void CWorkshopSync::Resubscribed(RecordedSubscription& recorded) {
+    if (recorded.subscribed) return;
+    recorded.subscribed = true;
+    if (const auto change = m_record.changes.find(recorded.id);
+        change != m_record.changes.end() && change->second.kind == ChangeKind::Gone)
+        m_record.changes.erase(change);
+    NoteRecordChanged(recorded.id);
+}
+
+void CWorkshopSync::MarkGoneSubscriptions() {
+    for (auto& [id, recorded] : m_record.subscriptions) {
+        if (!recorded.subscribed || m_byId.count(id)) continue;
+        recorded.subscribed = false;
+        const auto [change, first] = m_record.changes.try_emplace(id);
+        // One that came since the last game start is gone all the same:
+        // its files are still in mods/.
+        if (first || change->second.kind == ChangeKind::New) change->second.from = recorded.mods;
+        change->second.kind = ChangeKind::Gone;
+        change->second.to.clear();
+        NoteRecordChanged(id);
+    }
+}
+
+bool CWorkshopSync::IsHeld(std::size_t subscription) const {
+    const auto found = m_record.subscriptions.find(m_subscriptions[subscription].id);
+    return found != m_record.subscriptions.end() && found->second.held;
+}
+
+void CWorkshopSync::NoteUpdateWaiting(std::size_t subscription, std::int64_t workshopTime) {
+    RecordedSubscription& recorded = m_record.subscriptions.at(m_subscriptions[subscription].id);
+    Resubscribed(recorded);
+    if (recorded.updateWaiting == workshopTime) return;
+    recorded.updateWaiting = workshopTime;
+    NoteRecordChanged(recorded.id);
+}
+
+void CWorkshopSync::NoteRecordChanged(PublishedFileId id) {
+    m_recordDirty = true;
+    m_recordChanged.insert(id);
+}
+
+Status CWorkshopSync::KeepCurrentFiles(std::size_t subscription, const std::vector<std::wstring>& files) {
+    const PublishedFileId id = m_subscriptions[subscription].id;
+    const auto [entry, fresh] = m_record.subscriptions.try_emplace(id);
+    RecordedSubscription& recorded = entry->second;
+    recorded.id = id;
+    std::vector<RecordedMod> mods = recorded.mods;
+    if (fresh && m_modReader) {
+        for (const std::wstring& file : files)
+            if (const std::optional<ModIdentity> mod = m_modReader(file))
+                mods.push_back(RecordedMod{RecordPathOf(file), mod->guid, mod->version});
+    }
+    Status status = KeepInHistory(m_recordFile, recorded, files, std::move(mods));
+    if (!status && fresh) {
+        m_record.subscriptions.erase(entry);
+        return status;
+    }
+    if (status) NoteRecordChanged(id);
+    return status;
+}
+
+void CWorkshopSync::RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets) {
+    const auto key = [](std::wstring path) {
+        for (wchar_t& c : path) {
+            if (c == L'\\') c = L'/';
+            if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+        }
+        return path;
+    };
+    std::set<std::wstring> current;
+    for (const std::wstring& target : targets) current.insert(key(target));
+    for (const std::wstring& file : FilesBelow(itemFolder))
+        if (!current.count(key(file))) platform::DeleteFileAt(file);
+}
+
+void CWorkshopSync::SaveRecord(bool force) {
+    if (!m_recordDirty) return;
+    const std::int64_t now = platform::MonotonicMilliseconds();
+    if (!force && now - m_lastRecordWrite < kRecordWriteIntervalMs) return;
+    m_lastRecordWrite = now;
+    // Under the lock, the record as it is on disk now takes this sync's
+    // changes: another sync's, written meanwhile, stay.
+    if (const Status locked = m_recordFile.Lock([this] { NoteWaitingForRecord(); }); !locked) {
+        NoteRecordFailure(L"The Workshop record could not be written: " + locked.Text());
+        return;
+    }
+    std::vector<std::wstring> notes;
+    WorkshopRecord current = m_recordFile.Load(notes);
+    for (const std::wstring& note : notes) m_view.OnSyncNote(note);
+    for (const PublishedFileId id : m_recordChanged) {
+        current.subscriptions[id] = m_record.subscriptions[id];
+        if (const auto change = m_record.changes.find(id); change != m_record.changes.end())
+            current.changes[id] = change->second;
+        else
+            current.changes.erase(id);
+    }
+    m_record = std::move(current);
+    const Status saved = m_recordFile.Save(m_record);
+    m_recordFile.Unlock();
+    if (!saved) {
+        NoteRecordFailure(L"The Workshop record could not be written: " + saved.Text());
+        return;
+    }
+    m_recordDirty = false;
+    m_recordChanged.clear();
+}
+
+void CWorkshopSync::NoteWaitingForRecord() {
+    if (std::exchange(m_recordWaitNoted, true)) return;
+    m_view.OnSyncNote(L"Another sync is using the Workshop record; waiting for it.");
+}
+
+void CWorkshopSync::NoteRecordFailure(const std::wstring& note) {
+    if (std::exchange(m_recordFailed, true)) return;
+    m_view.OnSyncNote(note);
 }
 
 bool CWorkshopSync::HasPendingRequests() const {
@@ -466,6 +726,8 @@ void CWorkshopSync::Settle(std::size_t subscription, bool failed) {
 void CWorkshopSync::FinishWhenSettled() {
     if (m_pendingCount > 0 || m_listing || m_syncFinished) return;
     m_settled = true;
+    // Only a list read to its end tells which subscriptions are gone.
+    if (m_listComplete && !m_cut) MarkGoneSubscriptions();
     Report(m_failed ? SyncEventKind::SomeFailed : SyncEventKind::AllUpToDate);
     m_view.SetProgressPos(m_view.GetProgressUpper());
     EndSync();
@@ -473,6 +735,7 @@ void CWorkshopSync::FinishWhenSettled() {
 
 void CWorkshopSync::EndSync() {
     m_snapshot.reset();
+    SaveRecord(true);
     m_view.EnablePlayWithMods(true);
     m_syncFinished = true;
     // Whatever is still outstanding (a second download of content that was

@@ -27,6 +27,20 @@
 // only when nothing failed) and gives back the play-with-mods button. A
 // first page that fails with nothing else to handle ends it at once. Once
 // it has ended, nothing outstanding is waited for, installed or shown.
+//
+// The sync keeps the Workshop record (WorkshopRecordFile.h): it reads it
+// when it starts, and writes what it installed, and the subscriptions it
+// found up to date that the record did not know, at most once a second
+// (from Pump()) and once when it ends, each time under the record's lock
+// (another sync or command waits for it, and a note says so) and into the
+// record as it stands on disk then, so that two syncs at once keep both
+// their entries. A sync that changes nothing writes nothing. A record that
+// cannot be read, locked or written is told in a note and never stops the
+// sync.
+//
+// A subscription the record holds is not updated: where it would be
+// downloaded, its line says it is held, it settles without failing, and the
+// record notes the later version as waiting.
 #pragma once
 
 #include "game/GameFolders.h"
@@ -35,12 +49,15 @@
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"
 #include "workshop/WorkshopInstall.h"
+#include "workshop/WorkshopRecordFile.h"
 #include "workshop/WorkshopRecords.h"
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -60,6 +77,16 @@ struct CDownloadingFileData {
     bool itemFolder = false;           // an item that lives in a folder: counted by GetItemDownloadInfo
 };
 
+// A mod file's identity and version, as its header gives them.
+struct ModIdentity {
+    std::int64_t guid = 0;
+    std::uint32_t version = 0;
+};
+// Reads the identity of the file at a path the sync wrote: none for a file
+// that is not a mod file or cannot be read. The Workshop layer reads no
+// headers itself; the layer above hands it the catalogue's reader.
+using ModIdentityReader = std::function<std::optional<ModIdentity>(const std::wstring& file)>;
+
 // How a sync went, for a caller that must tell (the terminal's exit status).
 enum class SyncOutcome {
     Unsettled,  // nothing failed, but not every subscription was settled (yet)
@@ -77,19 +104,26 @@ public:
     // Copies from item folders go on in one Pump() for at most this long
     // (and at least one item), so that the owner's window stays responsive.
     static constexpr std::int64_t kCopyBudgetMs = 50;
+    // The record is written at most this often while the sync runs.
+    static constexpr std::int64_t kRecordWriteIntervalMs = 1000;
 
     // `client`, `view` and `folders` must outlive the sync.
     CWorkshopSync(IWorkshopClient& client, ISyncView& view, const CGameFolders& folders);
     // Unregisters every call not answered yet: downloads, then details,
-    // then the subscription list.
+    // then the subscription list; writes what the record still lacks.
     ~CWorkshopSync();
     CWorkshopSync(const CWorkshopSync&) = delete;
     CWorkshopSync& operator=(const CWorkshopSync&) = delete;
 
+    // The record then keeps, for each mod file a subscription has, its
+    // identity and version as `reader` reads them.
+    void SetModIdentityReader(ModIdentityReader reader) { m_modReader = std::move(reader); }
+
     // Checks that a user is logged on and remote storage is there, takes
     // the item interface's list where there is one, then requests the
     // first page of the subscription list. True when it was requested (the
-    // caller then disables play-with-mods until the sync ends).
+    // caller then disables play-with-mods until the sync ends). Reads the
+    // record first, waiting while another sync writes it.
     bool StartSync();
 
     // Refreshes the download counts, the bar and the rotating per-file line.
@@ -101,8 +135,8 @@ public:
     void PaceProgress(std::int64_t nowFileTime);
 
     // One turn of the owner's loop: the client's RunCallbacks, the copies
-    // from item folders that are due (for up to kCopyBudgetMs), then
-    // PaceProgress.
+    // from item folders that are due (for up to kCopyBudgetMs), the
+    // record's write when one is due, then PaceProgress.
     void Pump(std::int64_t nowFileTime);
 
     // Some request of this sync is registered and not answered yet, an item
@@ -117,6 +151,8 @@ public:
     // Subscriptions seen so far, in list order.
     std::size_t SubscriptionCount() const { return m_subscriptions.size(); }
     const std::vector<CDownloadingFileData>& Downloads() const { return m_downloads; }
+    // The record as the sync holds it (what it read, with its changes).
+    const WorkshopRecord& Record() const { return m_record; }
 
 private:
     using EnumerateCall = CCallResult<SubscriptionPage>;
@@ -139,6 +175,7 @@ private:
         Step step = Step::AwaitingDetails;
         bool disabled = false;  // a single file the player disabled in Steam
         std::size_t download = kNoDownload;
+        std::int64_t workshopTime = 0;  // the Workshop's time of its version
     };
 
     // Result handlers, each bound to the subscription or the download record
@@ -165,6 +202,35 @@ private:
     // Gives play-with-mods back and stops waiting for anything outstanding.
     void EndSync();
 
+    // The record: what a subscription's files are now, after an install
+    // (`installed`) or when found up to date.
+    void RecordFiles(std::size_t subscription, SubscriptionRoute route, const std::vector<std::wstring>& files,
+                     bool installed);
+    // Writes the record when it changed, and (unless `force`) the last write
+    // is kRecordWriteIntervalMs old.
+    void SaveRecord(bool force);
+    // Keeps `files`, the subscription's current files, in its history
+    // before they are replaced (WorkshopHistory.h).
+    Status KeepCurrentFiles(std::size_t subscription, const std::vector<std::wstring>& files);
+    // The item's files that its update no longer has leave mods/: they are
+    // in the history entry kept for the update.
+    void RemoveFilesNotIn(const std::wstring& itemFolder, const std::vector<std::wstring>& targets);
+    void NoteRecordChanged(PublishedFileId id);
+    // The record's subscription is among the subscriptions again.
+    void Resubscribed(RecordedSubscription& recorded);
+    // Once the whole list was read: the record's subscriptions it lacks are
+    // marked no longer subscribed (their files stay) and noted as gone.
+    void MarkGoneSubscriptions();
+    // Whether the record holds the subscription at its installed version.
+    bool IsHeld(std::size_t subscription) const;
+    // A held subscription has a later version on the Workshop.
+    void NoteUpdateWaiting(std::size_t subscription, std::int64_t workshopTime);
+    // Notes, each told once per sync.
+    void NoteWaitingForRecord();
+    void NoteRecordFailure(const std::wstring& note);
+    // The path of a file below the documents game folder as the record names it.
+    std::string RecordPathOf(const std::wstring& file) const;
+
     IWorkshopClient& m_client;
     ISyncView& m_view;
     const CGameFolders& m_folders;
@@ -183,6 +249,7 @@ private:
     std::int64_t m_listTotal = 0;                 // the first page's total
     std::unordered_set<PublishedFileId> m_paged;  // the ids the pages brought
     bool m_cut = false;                           // more subscriptions than kMaxSubscriptions
+    bool m_listComplete = false;                  // every page of the list was read
 
     // The item interface, where the client has it.
     bool m_itemInterface = false;
@@ -202,6 +269,15 @@ private:
     // From the start to the end of the sync: each folder is listed once and
     // each file looked at once at most, however many files share a folder.
     std::optional<platform::CFolderSnapshot> m_snapshot;
+
+    CWorkshopRecordFile m_recordFile;
+    ModIdentityReader m_modReader;
+    WorkshopRecord m_record;
+    std::set<PublishedFileId> m_recordChanged;  // subscriptions changed since the last write
+    bool m_recordDirty = false;                 // changed since it was last written
+    bool m_recordFailed = false;                // a read or write failed (told once)
+    bool m_recordWaitNoted = false;             // the wait for another sync was told
+    std::int64_t m_lastRecordWrite = 0;
 };
 
 }  // namespace gh

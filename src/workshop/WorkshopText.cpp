@@ -46,6 +46,7 @@ std::wstring SyncEventText(const SyncEvent& event) {
         case SyncEventKind::Installed: return NameStatusText(event.fileName, kTailUpdated);
         case SyncEventKind::CopyError: return NameStatusText(event.fileName, kTailCopyError);
         case SyncEventKind::Disabled: return NameStatusText(event.fileName, kTailDisabled);
+        case SyncEventKind::Held: return NameStatusText(event.fileName, kTailHeld);
         case SyncEventKind::InstalledWithoutModFile: return NameStatusText(event.fileName, kTailUpdatedWithoutModFile);
         case SyncEventKind::ListCut: return ListCutText(event.count);
         case SyncEventKind::AllUpToDate: return std::wstring(kTextAllUpToDate);
@@ -126,6 +127,10 @@ std::wstring ItemFileNotWrittenNote(std::string_view itemName, const std::wstrin
 
 std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring& reason) {
     return AnsiToWide(itemName) + L": nothing was copied: " + reason;
+}
+
+std::wstring HistoryNotKeptNote(std::string_view name, const std::wstring& reason) {
+    return AnsiToWide(name) + L": its current version could not be kept, so it was not updated: " + reason;
 }
 
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) {

@@ -31,6 +31,7 @@ inline constexpr std::wstring_view kTailDownloadTimedOut = L" - Download timed o
 inline constexpr std::wstring_view kTailUpdated = L" - Updated! Writing to mod folder...";
 inline constexpr std::wstring_view kTailCopyError = L" - Error Copying File!";
 inline constexpr std::wstring_view kTailDisabled = L" - Disabled in Steam";
+inline constexpr std::wstring_view kTailHeld = L" - Held at the installed version.";
 inline constexpr std::wstring_view kTailUpdatedWithoutModFile = L" - Updated (no mod file in this item)";
 
 // The status line's text for a sync event.
@@ -63,6 +64,10 @@ std::wstring ItemFileNotWrittenNote(std::string_view itemName, const std::wstrin
                                     const std::wstring& reason);
 // The client gave no usable install folder for the item.
 std::wstring ItemNotInstalledNote(std::string_view itemName, const std::wstring& reason);
+
+// The current files of the subscription `name` (a Workshop name or
+// ItemFolderName's) could not be kept in the history, so they were not replaced.
+std::wstring HistoryNotKeptNote(std::string_view name, const std::wstring& reason);
 
 // The per-file progress line "name - downloaded/expected".
 std::wstring ProgressLineText(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected);

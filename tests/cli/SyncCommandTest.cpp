@@ -7,6 +7,9 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <map>
+
 namespace gh::test {
 namespace {
 
@@ -15,6 +18,13 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr std::uint32_t kUpdated = 1'700'000'000;
+
+// The sync's own lines: those before the blank line that leads to what changed.
+std::vector<std::string> SyncLines(const std::string& out) {
+    std::vector<std::string> lines = Lines(out);
+    lines.erase(std::find(lines.begin(), lines.end(), std::string()), lines.end());
+    return lines;
+}
 
 class SyncCommandTest : public CliFixture {
 protected:
@@ -55,7 +65,7 @@ TEST_F(SyncCommandTest, PrintsEveryStatusInOrderAndInstallsWhatIsMissingOrOlder)
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_THAT(
-        Lines(run.out),
+        SyncLines(run.out),
         ElementsAre("Waiting for response from Steam...", "Found 3 mod subscriptions. Checking for updates.",
                     "mods/current.mod - up to date", "mods/older.mod - Out of date.  Downloading latest version.",
                     "mods/new/fresh.mod - Not found. Installing.", "mods/older.mod - Updated! Writing to mod folder...",
@@ -76,21 +86,21 @@ TEST_F(SyncCommandTest, AWorkshopNameOutsideAsciiIsInstalledAndPrintedUnderItsOw
     Subscribe(1, name, "content");
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_THAT(Lines(run.out), ::testing::Contains(name + " - Not found. Installing."));
+    EXPECT_THAT(SyncLines(run.out), ::testing::Contains(name + " - Not found. Installing."));
     EXPECT_EQ(m_temp.ReadFile(User(L"mods/\u00f1and\u00fa.mod")), "content");
 }
 
 TEST_F(SyncCommandTest, NoSubscriptionsEndsWell) {
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam...", "No mod subscriptions found."));
+    EXPECT_THAT(SyncLines(run.out), ElementsAre("Waiting for response from Steam...", "No mod subscriptions found."));
 }
 
 TEST_F(SyncCommandTest, FailedRequestEndsWithStatus1) {
     Subscribe(1, "mods/a.mod", "a", {{"fail", "download"}});
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(Lines(run.out),
+    EXPECT_THAT(SyncLines(run.out),
                 ElementsAre("Waiting for response from Steam...", "Found 1 mod subscriptions. Checking for updates.",
                             "mods/a.mod - Not found. Installing.", "mods/a.mod - Download timed out",
                             "Some subscriptions could not be updated."));
@@ -105,7 +115,7 @@ TEST_F(SyncCommandTest, RequestNeverAnsweredIsNotWaitedFor) {
     // Nothing is left to wait for, so it ends at once; but b never settled,
     // so the sync did not reach its good end.
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(Lines(run.out).back(), "mods/a.mod - up to date");
+    EXPECT_EQ(SyncLines(run.out).back(), "mods/a.mod - up to date");
 }
 
 TEST_F(SyncCommandTest, RefusedNamesEndWithStatus1AndSayWhyOnStandardError) {
@@ -116,10 +126,10 @@ TEST_F(SyncCommandTest, RefusedNamesEndWithStatus1AndSayWhyOnStandardError) {
     Subscribe(4, "restart.txt", "mods/evil.mod\n");
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(Lines(run.out), ::testing::Contains("../escape.mod - Error Copying File!"));
-    EXPECT_THAT(Lines(run.out), ::testing::Contains("mods/NUL.mod - Error Copying File!"));
-    EXPECT_THAT(Lines(run.out), ::testing::Contains("restart.txt - Error Copying File!"));
-    EXPECT_EQ(Lines(run.out).back(), "Some subscriptions could not be updated.");
+    EXPECT_THAT(SyncLines(run.out), ::testing::Contains("../escape.mod - Error Copying File!"));
+    EXPECT_THAT(SyncLines(run.out), ::testing::Contains("mods/NUL.mod - Error Copying File!"));
+    EXPECT_THAT(SyncLines(run.out), ::testing::Contains("restart.txt - Error Copying File!"));
+    EXPECT_EQ(SyncLines(run.out).back(), "Some subscriptions could not be updated.");
     EXPECT_THAT(run.err, HasSubstr("gatehouse: the Workshop name \"restart.txt\" does not lead into the mods folder; "
                                    "nothing was written\n"));
     EXPECT_THAT(run.err, HasSubstr("\"../escape.mod\" leads out of the documents game folder"));
@@ -146,7 +156,7 @@ TEST_F(SyncCommandTest, ItemsInFoldersGetALineEachTheirNotesGoToStandardErrorAnd
               m_temp.Exists(L"workshop/items/9/a.mod") && m_temp.ReadFile(L"workshop/items/9/a.mod") == "b"
                   ? 0    // a file system without case: one file, no clash
                   : 1);  // two names that would be one file
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = SyncLines(run.out);
     EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 2),
                 ElementsAre("Waiting for response from Steam...", "Found 4 mod subscriptions. Checking for updates."));
     EXPECT_THAT(lines, ::testing::Contains("mods/workshop-items/7/ - Updated! Writing to mod folder..."));
@@ -169,7 +179,7 @@ TEST_F(SyncCommandTest, TimeOutGivesStatus2) {
     Subscribe(1, "mods/a.mod", "a");
     const ChildResult run = Sync({L"--timeout", L"0.3"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_THAT(Lines(run.out), ElementsAre("Waiting for response from Steam..."));
+    EXPECT_THAT(SyncLines(run.out), ElementsAre("Waiting for response from Steam..."));
     EXPECT_THAT(run.err, HasSubstr("did not finish"));
 }
 
@@ -177,7 +187,7 @@ TEST_F(SyncCommandTest, UserNotLoggedOnIsReported) {
     m_manifest["loggedOn"] = false;
     const ChildResult run = Sync();
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_THAT(Lines(run.out),
+    EXPECT_THAT(SyncLines(run.out),
                 ElementsAre("Steam initialization failed. Please check that you are logged in to Steam."));
 }
 
@@ -191,7 +201,21 @@ TEST_F(SyncCommandTest, WorkshopWithoutManifestFailsToStart) {
 TEST_F(SyncCommandTest, SteamClientThatCannotStartEndsWithStatus1) {
     const ChildResult run = Gatehouse({L"sync", L"--timeout", L"5"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
+    EXPECT_EQ(SyncLines(run.out).size(), 1u) << run.out;
+}
+
+TEST_F(SyncCommandTest, TheRecordKeepsEachFileAndTheIdentityOfEachModFile) {
+    Subscribe(1, "mods/castle.mod", EncodeModFile(Mod(L"Castle", 4411, 3)));
+    Subscribe(2, "mods/notes.txt", "not a mod");
+    const ChildResult run = Sync();
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto record = nlohmann::json::parse(m_temp.ReadFile(User(L"Gatehouse/workshop-record.json")));
+    std::map<std::uint64_t, nlohmann::json> byId;
+    for (const auto& entry : record["subscriptions"]) byId[entry["id"].get<std::uint64_t>()] = entry;
+    EXPECT_EQ(byId[1]["files"][0]["path"], "mods/castle.mod");
+    EXPECT_EQ(byId[1]["mods"], nlohmann::json::parse(R"([{"path":"mods/castle.mod","guid":4411,"version":3}])"));
+    EXPECT_EQ(byId[2]["files"][0]["size"], 9);
+    EXPECT_THAT(byId[2]["mods"], IsEmpty());
 }
 
 }  // namespace

@@ -181,7 +181,9 @@ cp "$record" "$work/record-1.txt"
 
 step "2. gatehouse.com: sync, list"
 wine "$com" "${options[@]}" sync >"$work/sync.log" 2>&1 || fail "sync after the windows' sync ended with status $?"
-[ "$(tr -d '\r' <"$work/sync.log" | tail -n1)" = "All subscriptions up to date!" ] || fail "sync did not end up to date"
+# The sync's last line comes before the blank line that leads to what changed.
+[ "$(tr -d '\r' <"$work/sync.log" | sed '/^$/q' | grep -v '^$' | tail -n1)" = "All subscriptions up to date!" ] ||
+  fail "sync did not end up to date"
 grep -q "Downloading\|Installing" "$work/sync.log" && fail "sync downloaded again what the start window had installed"
 wine "$com" "${options[@]}" list --json >"$work/list.log" 2>&1 || fail "list --json ended with status $?"
 grep -q '"gameVersion": *"1.25.5.2"' "$work/list.log" || fail "list --json does not see the stand-in's version"

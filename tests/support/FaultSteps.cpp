@@ -6,9 +6,9 @@ namespace {
 
 using platform::FileOperation;
 
-constexpr FileOperation kOperations[] = {FileOperation::OpenForWrite, FileOperation::Write,
-                                         FileOperation::Flush,        FileOperation::Rename,
-                                         FileOperation::CreateFolder, FileOperation::SyncFolder};
+constexpr FileOperation kOperations[] = {
+    FileOperation::OpenForWrite, FileOperation::Write,      FileOperation::Flush, FileOperation::Rename,
+    FileOperation::CreateFolder, FileOperation::SyncFolder, FileOperation::Link};
 
 }  // namespace
 
@@ -20,6 +20,7 @@ const char* NameOf(FileOperation operation) {
         case FileOperation::Rename: return "Rename";
         case FileOperation::CreateFolder: return "CreateFolder";
         case FileOperation::SyncFolder: return "SyncFolder";
+        case FileOperation::Link: return "Link";
     }
     return "?";
 }

@@ -54,8 +54,11 @@ protected:
 
     std::vector<std::string> Tree() const {
         std::vector<std::string> out;
-        for (const auto& e : fs::recursive_directory_iterator(fs::path(m_root.Path())))
-            if (e.is_regular_file()) out.push_back(fs::relative(e.path(), fs::path(m_root.Path())).generic_string());
+        // The launcher's own folder (the Workshop record) has tests of its own.
+        for (const auto& e : fs::recursive_directory_iterator(fs::path(m_root.Path()))) {
+            const std::string path = fs::relative(e.path(), fs::path(m_root.Path())).generic_string();
+            if (e.is_regular_file() && path.find("/Gatehouse/") == std::string::npos) out.push_back(path);
+        }
         std::sort(out.begin(), out.end());
         return out;
     }

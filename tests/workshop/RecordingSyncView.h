@@ -16,6 +16,7 @@ public:
         events.push_back(event);
         texts.push_back(SyncEventText(event));
     }
+    void OnSyncNote(const std::wstring& note) override { notes.push_back(note); }
     void OnDownloadProgress(const std::wstring& fileName, std::int64_t downloaded, std::int64_t expected) override {
         texts.push_back(ProgressLineText(fileName, downloaded, expected));
     }
@@ -31,6 +32,7 @@ public:
 
     std::vector<std::wstring> texts;
     std::vector<SyncEvent> events;
+    std::vector<std::wstring> notes;
     int lower = 0;
     int upper = 100;  // a progress control's own default range
     int pos = 0;

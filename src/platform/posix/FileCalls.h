@@ -57,6 +57,8 @@ inline int RenameFile(const char* from, const char* to) {
     return Injected(FileOperation::Rename) ? -1 : ::rename(from, to);
 }
 
+inline int LinkFile(const char* from, const char* to) { return Injected(FileOperation::Link) ? -1 : ::link(from, to); }
+
 inline int MakeFolder(const char* path, mode_t mode) {
     return Injected(FileOperation::CreateFolder) ? -1 : ::mkdir(path, mode);
 }

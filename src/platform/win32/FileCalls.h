@@ -33,6 +33,16 @@ inline BOOL MoveReplacing(const wchar_t* from, const wchar_t* to) {
     return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
+inline BOOL LinkFile(const wchar_t* from, const wchar_t* to) {
+    return Injected(FileOperation::Link) ? FALSE : CreateHardLinkW(to, from, nullptr);
+}
+
+// Moves a file to a name that is free; refuses to replace one.
+inline BOOL MoveToNewName(const wchar_t* from, const wchar_t* to) {
+    if (Injected(FileOperation::Link)) return FALSE;
+    return MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH);
+}
+
 inline BOOL MakeFolder(const wchar_t* path) {
     return Injected(FileOperation::CreateFolder) ? FALSE : CreateDirectoryW(path, nullptr);
 }

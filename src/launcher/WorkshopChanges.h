@@ -1,0 +1,28 @@
+// What changed among the Workshop subscriptions since the game was last
+// started, as the record keeps it: new mods, updated mods (from version to
+// version), held mods with an update waiting, and subscriptions that are
+// gone. For `gatehouse changes` and the end of `gatehouse sync`.
+#pragma once
+
+#include "workshop/WorkshopRecord.h"
+
+#include <string>
+
+namespace gh {
+
+// "What changed since the game was last started (<date>):" and one line per
+// change, new first, then updated, held with an update, gone; or one line
+// that nothing changed.
+std::wstring ChangesText(const WorkshopRecord& record);
+
+// The same as a JSON object: {"since": "YYYY-MM-DD HH:MM" or null,
+// "changes": [{"kind": "new"|"updated"|"held"|"gone", "id", "name",
+// "from": [{"path", "guid", "version"}], "to": [...]}]}.
+std::string ChangesJson(const WorkshopRecord& record);
+
+// The game was started: the record notes when, and what changed is
+// forgotten. Never stops the start: a record that cannot be locked, read
+// or written is left as it is.
+void NoteGameStarted(const std::wstring& userGameFolder);
+
+}  // namespace gh
