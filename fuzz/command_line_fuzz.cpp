@@ -25,8 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const gh::Result<gh::CommandLine> parse = gh::ParseCommandLine(args);
     if (!parse) {
-        if (parse.Error().Text().empty()) std::abort();
-        for (const wchar_t c : parse.Error().Text())
+        // Error() gives a copy: the text is read from one that lives through the loop.
+        const gh::Status error = parse.Error();
+        if (error.Text().empty()) std::abort();
+        for (const wchar_t c : error.Text())
             if (gh::IsShownEscaped(static_cast<char32_t>(c))) std::abort();
         return 0;
     }
