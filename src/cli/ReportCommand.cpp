@@ -2,6 +2,7 @@
 
 #include "cli/TerminalSelection.h"
 #include "launcher/BugReport.h"
+#include "launcher/WorkshopChanges.h"
 
 namespace gh {
 
@@ -9,8 +10,8 @@ int RunReport(const std::optional<std::wstring>& setPath, bool markdown, const C
               IConsole& console) {
     CTerminalSelection selection(folders);
     if (!selection.Load(setPath, console)) return 1;
-    // The terminal has no Workshop record of the last start to hand on.
-    const BugReportSubject subject{folders, selection.Rows(), selection.Rules().Selection(), selection.Name(), {}};
+    const BugReportSubject subject{folders, selection.Rows(), selection.Rules().Selection(), selection.Name(),
+                                   RecordedModChanges(folders.GetUserGameFolder())};
     console.Out(BugReportText(subject, markdown ? BugReportFormat::Markdown : BugReportFormat::PlainText));
     return 0;
 }

@@ -117,4 +117,17 @@ void NoteGameStarted(const std::wstring& userGameFolder) {
     file.Save(*record);
 }
 
+std::optional<std::vector<WorkshopModChange>> RecordedModChanges(const std::wstring& userGameFolder) {
+    const CWorkshopRecordFile file(userGameFolder);
+    if (!platform::FileExists(file.RecordPath())) return std::nullopt;
+    const WorkshopRecord record = file.Peek();
+    std::vector<WorkshopModChange> mods;
+    for (const auto& [id, subscription] : record.subscriptions) {
+        const auto change = record.changes.find(id);
+        const bool changed = change != record.changes.end() && change->second.kind != ChangeKind::Gone;
+        for (const RecordedMod& mod : subscription.mods) mods.push_back({mod.guid, subscription.held, changed});
+    }
+    return mods;
+}
+
 }  // namespace gh

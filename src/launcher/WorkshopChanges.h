@@ -4,7 +4,11 @@
 // gone. For `gatehouse changes` and the end of `gatehouse sync`.
 #pragma once
 
+#include "launcher/BugReport.h"
 #include "workshop/WorkshopRecord.h"
+
+#include <optional>
+#include <vector>
 
 #include <string>
 
@@ -19,6 +23,12 @@ std::wstring ChangesText(const WorkshopRecord& record);
 // "changes": [{"kind": "new"|"updated"|"held"|"gone", "id", "name",
 // "from": [{"path", "guid", "version"}], "to": [...]}]}.
 std::string ChangesJson(const WorkshopRecord& record);
+
+// Each recorded mod with whether its subscription is held and whether it
+// changed (new or updated) since the last game start, for the list for a
+// bug report; none when the documents game folder (ending with a
+// separator) has no record, so the list leaves the section out.
+std::optional<std::vector<WorkshopModChange>> RecordedModChanges(const std::wstring& userGameFolder);
 
 // The game was started: the record notes when, and what changed is
 // forgotten. Never stops the start: a record that cannot be locked, read

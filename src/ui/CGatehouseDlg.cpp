@@ -12,6 +12,7 @@
 #include "launcher/ModStatusText.h"
 #include "launcher/NoticeTexts.h"
 #include "launcher/OutsideText.h"
+#include "launcher/WorkshopChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
@@ -276,6 +277,9 @@ void CGatehouseDlg::FillModList() {
         m_pCatalogue = std::make_unique<CModCatalogue>(m_folders.GetModsFolderToScan());
     }
     m_rows = std::make_unique<CModRows>(*m_pCatalogue, m_folders.GameVersion());
+    if (!m_workshopChanges) {
+        m_workshopChanges = RecordedModChanges(m_folders.GetUserGameFolder());
+    }
     // One colour object per status, shared by the rows that have it.
     const wxColour colours[] = {ToColour(StatusColour(StatusOk)), ToColour(StatusColour(StatusWrongGameVersion)),
                                 ToColour(StatusColour(StatusMissingRequirement)),

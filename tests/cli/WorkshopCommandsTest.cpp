@@ -4,6 +4,7 @@
 #include "CliFixture.h"
 
 #include "platform/Unicode.h"
+#include "support/CGameWorld.h"
 #include "workshop/WorkshopRecordFile.h"
 
 #include <gmock/gmock.h>
@@ -65,6 +66,9 @@ TEST_F(WorkshopCommandsTest, AHeldSubscriptionStaysAtItsVersionUntilItIsReleased
 
     EXPECT_THAT(Lines(Run({L"changes"}).out),
                 Contains("  held with an update waiting: mods/castle.mod (Workshop item 11): version 1"));
+    // The list for a bug report says so of the selected mod.
+    m_temp.WriteFile(User(L"gatehouse.sch"), test::SelectionFileBytes({4411}));
+    EXPECT_THAT(Run({L"report", L"--last"}).out, HasSubstr("Castle (identity 4411): held"));
 
     EXPECT_EQ(Run({L"release", L"11"}).exitCode, 0);
     const ChildResult update = Run({L"sync"});
