@@ -104,7 +104,7 @@ protected:
             client.Deliver(client.CallFor(Kind::Details, id), DetailsResult(id, id + 100, name, time, 3));
             const auto downloads = client.RequestsOf(Kind::Download);
             if (std::any_of(downloads.begin(), downloads.end(),
-                            [&](const auto& r) { return r.argument == id + 100; })) {
+                            [content = id + 100](const auto& r) { return r.argument == content; })) {
                 client.contents[id + 100] = "new";
                 client.Deliver(client.CallFor(Kind::Download, id + 100), DownloadResult(id + 100, name, 3));
             }
