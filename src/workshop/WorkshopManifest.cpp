@@ -1,6 +1,7 @@
 #include "workshop/WorkshopManifest.h"
 
 #include "platform/Unicode.h"
+#include "workshop/JsonDepth.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,37 +14,6 @@ namespace gh {
 namespace {
 
 using nlohmann::json;
-
-// Deepest nesting of arrays and objects outside strings and comments; the
-// parser is spared inputs nested deeper than any manifest needs.
-int NestingDepth(std::string_view text) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-            while (i < text.size() && text[i] != '\n') ++i;
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            const auto end = text.find("*/", i + 2);
-            i = end == std::string_view::npos ? text.size() : end + 1;
-        } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
 
 // Reads an integer in [low, high] from `value`; false when it is of another
 // type or out of range.
@@ -262,7 +232,7 @@ Result<WorkshopManifest> ParseWorkshopManifest(std::string_view text) {
     const auto bad = [](const std::string& problem) { return Status(StatusKind::BadData, Utf8ToWide(problem)); };
     if (text.size() > kManifestMaxBytes)
         return bad(fmt::format("the manifest is larger than {} bytes", kManifestMaxBytes));
-    if (NestingDepth(text) > kManifestMaxDepth)
+    if (JsonNestingDepth(text) > kManifestMaxDepth)
         return bad(fmt::format("the manifest nests deeper than {} levels", kManifestMaxDepth));
     json root;
     // The JSON library reports a fault only by an exception, which goes no

@@ -1,6 +1,7 @@
 #include "workshop/WorkshopRecord.h"
 
 #include "platform/Unicode.h"
+#include "workshop/JsonDepth.h"
 #include "workshop/WorkshopNames.h"
 
 #include <nlohmann/json.hpp>
@@ -14,29 +15,6 @@ namespace gh {
 namespace {
 
 using nlohmann::json;
-
-// Deepest nesting of arrays and objects outside strings.
-int NestingDepth(std::string_view text) {
-    int depth = 0;
-    int deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
 
 bool ReadUnsigned(const json& value, std::uint64_t high, std::uint64_t& out) {
     if (value.is_number_unsigned()) {
@@ -255,7 +233,7 @@ bool IsRecordPathBelowMods(std::string_view path) {
 Result<WorkshopRecord> ParseWorkshopRecord(std::string_view text) {
     const auto bad = [](const std::string& problem) { return Status(StatusKind::BadData, Utf8ToWide(problem)); };
     if (text.size() > kRecordMaxBytes) return bad(fmt::format("the record is larger than {} bytes", kRecordMaxBytes));
-    if (NestingDepth(text) > kRecordMaxDepth) return bad("the record nests deeper than any record does");
+    if (JsonNestingDepth(text) > kRecordMaxDepth) return bad("the record nests deeper than any record does");
     json root;
     try {
         root = json::parse(text.begin(), text.end());
