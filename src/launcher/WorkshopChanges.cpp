@@ -92,6 +92,23 @@ std::wstring ChangesText(const WorkshopRecord& record) {
     return out;
 }
 
+std::wstring ChangesSummary(const WorkshopRecord& record) {
+    std::size_t updated = 0, added = 0, held = 0, gone = 0;
+    for (const Change& change : Changes(record)) {
+        const std::string_view kind = change.kind;
+        ++(kind == "updated" ? updated : kind == "new" ? added : kind == "held" ? held : gone);
+    }
+    std::wstring summary;
+    const auto add = [&summary](std::size_t count, const wchar_t* what) {
+        if (count > 0) summary += fmt::format(L"{}{} {}", summary.empty() ? L"" : L", ", count, what);
+    };
+    add(updated, L"updated");
+    add(added, L"new");
+    add(held, L"held with an update");
+    add(gone, L"no longer subscribed");
+    return summary;
+}
+
 std::string ChangesJson(const WorkshopRecord& record) {
     nlohmann::json changes = nlohmann::json::array();
     for (const Change& change : Changes(record))
@@ -120,7 +137,10 @@ void NoteGameStarted(const std::wstring& userGameFolder) {
 std::optional<std::vector<WorkshopModChange>> RecordedModChanges(const std::wstring& userGameFolder) {
     const CWorkshopRecordFile file(userGameFolder);
     if (!platform::FileExists(file.RecordPath())) return std::nullopt;
-    const WorkshopRecord record = file.Peek();
+    return RecordedModChanges(file.Peek());
+}
+
+std::vector<WorkshopModChange> RecordedModChanges(const WorkshopRecord& record) {
     std::vector<WorkshopModChange> mods;
     for (const auto& [id, subscription] : record.subscriptions) {
         const auto change = record.changes.find(id);

@@ -19,6 +19,12 @@ namespace gh {
 // that nothing changed.
 std::wstring ChangesText(const WorkshopRecord& record);
 
+// The counts of ChangesText in a few words, for a line with a link to the
+// whole list: "2 updated, 1 new, 1 held with an update, 1 no longer
+// subscribed", leaving out the kinds that have none; empty when nothing
+// changed.
+std::wstring ChangesSummary(const WorkshopRecord& record);
+
 // The same as a JSON object: {"since": "YYYY-MM-DD HH:MM" or null,
 // "changes": [{"kind": "new"|"updated"|"held"|"gone", "id", "name",
 // "from": [{"path", "guid", "version"}], "to": [...]}]}.
@@ -29,6 +35,7 @@ std::string ChangesJson(const WorkshopRecord& record);
 // bug report; none when the documents game folder (ending with a
 // separator) has no record, so the list leaves the section out.
 std::optional<std::vector<WorkshopModChange>> RecordedModChanges(const std::wstring& userGameFolder);
+std::vector<WorkshopModChange> RecordedModChanges(const WorkshopRecord& record);
 
 // The game was started: the record notes when, and what changed is
 // forgotten. Never stops the start: a record that cannot be locked, read

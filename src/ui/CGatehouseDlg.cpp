@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <wx/filedlg.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/statbox.h>
@@ -12,7 +13,9 @@
 #include "launcher/ModStatusText.h"
 #include "launcher/NoticeTexts.h"
 #include "launcher/OutsideText.h"
+#include "launcher/WorkshopActions.h"
 #include "launcher/WorkshopChanges.h"
+#include "launcher/WorkshopMenu.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Unicode.h"
@@ -27,6 +30,7 @@
 #include "ui/EndDialog.h"
 #include "ui/ResourceImages.h"
 #include "ui/ToolkitDifferences.h"
+#include "workshop/WorkshopRecordFile.h"
 
 namespace gh {
 
@@ -242,7 +246,10 @@ void CGatehouseDlg::CreateControls() {
     ExposeName(*m_playButton, "Play");
     ExposeName(*m_selectedList, "Mod order");
     ExposeModList(*m_modList, "Installed mods", [this](std::size_t row) {
-        return row < m_rules.Mods().size() ? wxString(ModStatusText(m_rules.Mods()[row].status)) : wxString();
+        if (row >= m_rules.Mods().size()) return wxString();
+        const RecordedSubscription* subscription = SubscriptionOfRow(row);
+        return wxString(ModStatusText(m_rules.Mods()[row].status)) +
+               (subscription != nullptr && subscription->held ? ", held" : "");
     });
 
     for (wxWindow* scrolled : {static_cast<wxWindow*>(m_selectedList), static_cast<wxWindow*>(m_description)}) {
@@ -250,6 +257,13 @@ void CGatehouseDlg::CreateControls() {
     }
     m_modList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { OnLbnSelchangeModList(); });
     m_modList->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { OnCheckChangeModList(); });
+    m_modList->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
+        // A position from the keyboard is wxDefaultPosition; the mouse's is
+        // on the screen.
+        const wxPoint where = event.GetPosition();
+        OnModListContextMenu(where == wxDefaultPosition ? where : m_modList->ScreenToClient(where));
+    });
+    m_modList->Bind(wxEVT_MOTION, &CGatehouseDlg::OnModListMotion, this);
     m_selectedList->Bind(wxEVT_KEY_DOWN, &CGatehouseDlg::OnSelectedListKey, this);
     m_selectedList->Bind(wxEVT_MOTION, &CGatehouseDlg::OnSelectedListMotion, this);
     m_selectedDrag = std::make_unique<CListRowDragger>(
@@ -277,9 +291,7 @@ void CGatehouseDlg::FillModList() {
         m_pCatalogue = std::make_unique<CModCatalogue>(m_folders.GetModsFolderToScan());
     }
     m_rows = std::make_unique<CModRows>(*m_pCatalogue, m_folders.GameVersion());
-    if (!m_workshopChanges) {
-        m_workshopChanges = RecordedModChanges(m_folders.GetUserGameFolder());
-    }
+    ReadWorkshopRecord();
     // One colour object per status, shared by the rows that have it.
     const wxColour colours[] = {ToColour(StatusColour(StatusOk)), ToColour(StatusColour(StatusWrongGameVersion)),
                                 ToColour(StatusColour(StatusMissingRequirement)),
@@ -308,14 +320,153 @@ void CGatehouseDlg::FillModList() {
     // One fill for all rows: a count update per row would measure the rows
     // and repaint the list once for each of them.
     m_modList->AddColoredStrings(std::move(items));
+    MarkHeldRows();
     // The rules hold blocked rows indeterminate from here on.
     m_rules.SetMods(std::move(rows));
+}
+
+void CGatehouseDlg::ReadWorkshopRecord() {
+    m_workshop.reset();
+    m_rowSubscriptions.assign(m_rows ? m_rows->RowCount() : 0, 0);
+    const CWorkshopRecordFile file(m_folders.GetUserGameFolder());
+    if (!platform::FileExists(file.RecordPath())) {
+        return;
+    }
+    WorkshopRecord record = file.Peek();
+    if (!m_workshopChanges) {
+        m_workshopChanges = RecordedModChanges(record);
+    }
+    m_workshop = std::make_unique<CWorkshopMods>(std::move(record), m_folders.GetUserGameFolder());
+    for (std::size_t row = 0; row < m_rowSubscriptions.size(); ++row) {
+        if (const RecordedSubscription* subscription = m_workshop->Of(m_rows->RecordOf(row).filePath)) {
+            m_rowSubscriptions[row] = subscription->id;
+        }
+    }
+}
+
+void CGatehouseDlg::MarkHeldRows() {
+    for (std::size_t row = 0; row < m_rowSubscriptions.size(); ++row) {
+        const RecordedSubscription* subscription = SubscriptionOfRow(row);
+        m_modList->SetHeld(row, subscription != nullptr && subscription->held);
+    }
+}
+
+const RecordedSubscription* CGatehouseDlg::SubscriptionOfRow(std::size_t row) const {
+    if (!m_workshop || row >= m_rowSubscriptions.size() || m_rowSubscriptions[row] == 0) {
+        return nullptr;
+    }
+    const auto& subscriptions = m_workshop->Record().subscriptions;
+    const auto found = subscriptions.find(m_rowSubscriptions[row]);
+    return found == subscriptions.end() ? nullptr : &found->second;
+}
+
+void CGatehouseDlg::OnModListMotion(wxMouseEvent& event) {
+    event.Skip();
+    const int hit = m_modList->VirtualHitTest(event.GetPosition().y);
+    std::optional<std::size_t> row;
+    std::wstring tip;
+    if (hit != wxNOT_FOUND) {
+        tip = WorkshopRowTip(SubscriptionOfRow(static_cast<std::size_t>(hit)));
+        if (!tip.empty()) {
+            row = static_cast<std::size_t>(hit);
+        }
+    }
+    if (row == m_modTipRow) {
+        return;
+    }
+    // A tooltip taken away and given anew shows again for the next row.
+    m_modTipRow = row;
+    m_modList->UnsetToolTip();
+    if (row) {
+        m_modList->SetToolTip(ShownText(tip));
+    }
+}
+
+void CGatehouseDlg::OnModListContextMenu(const wxPoint& where) {
+    const std::optional<std::size_t> row = CurrentModRow();
+    if (!row || *row >= m_rowSubscriptions.size()) {
+        return;
+    }
+    const std::vector<WorkshopMenuItem> items = WorkshopMenuItems(SubscriptionOfRow(*row));
+    std::vector<MenuEntry> entries;
+    for (const WorkshopMenuItem& item : items) {
+        entries.push_back({item.text, item.action != WorkshopMenuAction::None});
+    }
+    // From the keyboard, the menu opens at the row.
+    wxPoint at = where;
+    if (at == wxDefaultPosition) {
+        const wxRect rect = m_modList->GetItemRect(*row);
+        at = rect.IsEmpty() ? wxPoint(0, 0) : wxPoint(rect.x + rect.width / 4, rect.GetBottom());
+    }
+    std::optional<std::size_t> chosen;
+    if (m_menuPresenter) {
+        chosen = m_menuPresenter(entries, at);
+    } else {
+        wxMenu menu;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            menu.Append(static_cast<int>(wxID_HIGHEST + 1 + i), ShownText(entries[i].text))->Enable(entries[i].enabled);
+        }
+        const int id = m_modList->GetPopupMenuSelectionFromUser(menu, at);
+        if (id > wxID_HIGHEST && static_cast<std::size_t>(id - wxID_HIGHEST - 1) < entries.size()) {
+            chosen = static_cast<std::size_t>(id - wxID_HIGHEST - 1);
+        }
+    }
+    if (!chosen || *chosen >= items.size() || items[*chosen].action == WorkshopMenuAction::None) {
+        return;
+    }
+    const WorkshopMenuItem& item = items[*chosen];
+    const std::wstring target = std::to_wstring(m_rowSubscriptions[*row]);
+    const Result<SubscriptionActed> acted =
+        item.action == WorkshopMenuAction::Restore
+            ? RestoreSubscription(m_folders.GetUserGameFolder(), target, item.entry)
+            : HoldSubscription(m_folders.GetUserGameFolder(), target, item.action == WorkshopMenuAction::Hold);
+    // A restore changed the files, and one that stopped part way may have:
+    // the list is read anew either way; a hold changed the record only.
+    if (item.action == WorkshopMenuAction::Restore) {
+        ReloadMods();
+    } else {
+        m_workshopChanges.reset();
+        ReadWorkshopRecord();
+        MarkHeldRows();
+    }
+    m_modTipRow.reset();
+    m_modList->UnsetToolTip();
+    if (!acted) {
+        ShowMessage(acted.Error().Text());
+        return;
+    }
+    ShowReport({WorkshopActionDoneText(item, *acted), {}});
+}
+
+void CGatehouseDlg::ReloadMods() {
+    const std::vector<std::int64_t> selected = SelectionGuids(m_rules);
+    const std::optional<std::size_t> current = CurrentModRow();
+    const std::wstring currentPath =
+        current && m_rows && *current < m_rows->RowCount() ? m_rows->RecordOf(*current).filePath : std::wstring();
+    m_modList->Clear();
+    m_workshopChanges.reset();
+    m_rows.reset();
+    m_pCatalogue.reset();
+    FillModList();
+    m_rules.BeginLoad(false);
+    for (const std::int64_t guid : selected) {
+        m_rules.LoadEntry(guid, selected.size());
+    }
+    m_rules.FinishLoad();
+    for (std::size_t row = 0; row < m_rows->RowCount(); ++row) {
+        if (!currentPath.empty() && m_rows->RecordOf(row).filePath == currentPath) {
+            m_modList->SetSelection(static_cast<int>(row));
+            OnLbnSelchangeModList();
+            break;
+        }
+    }
 }
 
 void CGatehouseDlg::SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
 void CGatehouseDlg::SetDesktopOpener(DesktopOpener opener) { m_desktopOpener = std::move(opener); }
 void CGatehouseDlg::SetMessagePresenter(MessagePresenter presenter) { m_messagePresenter = std::move(presenter); }
 void CGatehouseDlg::SetQuestionAsker(QuestionAsker asker) { m_questionAsker = std::move(asker); }
+void CGatehouseDlg::SetMenuPresenter(MenuPresenter presenter) { m_menuPresenter = std::move(presenter); }
 void CGatehouseDlg::SetWorkshopChanges(std::vector<WorkshopModChange> changes) {
     m_workshopChanges = std::move(changes);
 }
@@ -491,8 +642,11 @@ void CGatehouseDlg::OnLbnSelchangeModList() {
     m_modVersion->ChangeValue(texts.version);
     m_gameVersion->ChangeValue(texts.gameVersion);
     m_status->ChangeValue(texts.status);
-    const std::wstring tip =
+    std::wstring tip =
         StatusTipText(m_rows->ProblemsOf(*row), m_rows->HiddenBy(*row), m_rows->RecordOf(*row).readError);
+    if (const std::wstring workshop = WorkshopRowTip(SubscriptionOfRow(*row)); !workshop.empty()) {
+        tip += (tip.empty() ? L"" : L"\n\n") + workshop;
+    }
     if (tip.empty()) {
         m_status->UnsetToolTip();
     } else {

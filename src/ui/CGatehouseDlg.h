@@ -40,6 +40,7 @@
 #include "game/GameFolders.h"
 #include "launcher/BugReport.h"
 #include "launcher/NoticeTexts.h"
+#include "launcher/WorkshopMods.h"
 #include "selection/SelectionOrder.h"
 #include "selection/SelectionRequirements.h"
 #include "selection/SelectionRules.h"
@@ -96,6 +97,14 @@ public:
     using MessagePresenter = std::function<void(const std::wstring& text, const std::wstring& caption)>;
     // Asks a yes-or-no question; true for yes.
     using QuestionAsker = std::function<bool(const std::wstring& text)>;
+    // Shows a context menu of `entries` at `where` (the mod list's client
+    // coordinates) and answers the index of the entry chosen, or none.
+    struct MenuEntry {
+        std::wstring text;
+        bool enabled = true;
+    };
+    using MenuPresenter =
+        std::function<std::optional<std::size_t>(const std::vector<MenuEntry>& entries, const wxPoint& where)>;
 
     // Builds every control, reads the catalogue of the folders' mods folder,
     // fills the list and loads the start selection (the restart list, else
@@ -117,6 +126,7 @@ public:
     void SetDesktopOpener(DesktopOpener opener);
     void SetMessagePresenter(MessagePresenter presenter);
     void SetQuestionAsker(QuestionAsker asker);
+    void SetMenuPresenter(MenuPresenter presenter);
 
     // What the Workshop record of the last start says about the mods, for
     // the list for a bug report, which then names the selected mods that are
@@ -163,6 +173,11 @@ public:
     // Opens a link's address when it is a web address; anything else is
     // ignored. Returns whether it was handed to the desktop.
     bool OnNMClickLink(const std::wstring& address);
+    // The mod list's context menu for the current row (a right click, the
+    // menu key, Shift+F10): a mod from the Workshop can be held, released,
+    // or set back to an earlier version kept in its history; the notice
+    // line says what was done, a message why it could not be.
+    void OnModListContextMenu(const wxPoint& where);
 
     // The controls, for tests and the screenshot tool.
     CModCheckListBox& ModList() { return *m_modList; }
@@ -175,6 +190,15 @@ public:
 private:
     void CreateControls();
     void FillModList();
+    // The Workshop record's view of the rows: which subscription each came
+    // from, and the held marks. Read once per fill, and after an action.
+    void ReadWorkshopRecord();
+    void MarkHeldRows();
+    const RecordedSubscription* SubscriptionOfRow(std::size_t row) const;
+    // Reads the mods folder anew (a restore changed files in it), keeping
+    // the selection and the highlighted mod where they still are.
+    void ReloadMods();
+    void OnModListMotion(wxMouseEvent& event);
     // Shows the report of a load or save (see the notice line above).
     void ShowReport(const Notice& report);
     // Shows on the notice line what it has to say now, and gives the order
@@ -222,6 +246,10 @@ private:
     DesktopOpener m_desktopOpener;
     MessagePresenter m_messagePresenter;
     QuestionAsker m_questionAsker;
+    MenuPresenter m_menuPresenter;
+    std::unique_ptr<CWorkshopMods> m_workshop;        // null without a record
+    std::vector<PublishedFileId> m_rowSubscriptions;  // per mod-list row; 0: not from the Workshop
+    std::optional<std::size_t> m_modTipRow;           // whose Workshop state the list's tooltip tells
     std::optional<std::vector<WorkshopModChange>> m_workshopChanges;
 };
 

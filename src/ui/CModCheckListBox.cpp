@@ -29,7 +29,13 @@ CModCheckListBox::CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoin
     // Bound here, these run before the list's own mouse and key handling.
     Bind(wxEVT_LEFT_DOWN, &CModCheckListBox::OnLeftDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CModCheckListBox::OnLeftDown, this);
+    Bind(wxEVT_RIGHT_DOWN, &CModCheckListBox::OnRightDown, this);
     Bind(wxEVT_KEY_DOWN, &CModCheckListBox::OnKeyDown, this);
+    // The menu key raised the menu on its way down; its release must not
+    // make Windows raise it a second time.
+    Bind(wxEVT_KEY_UP, [](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_MENU) event.Skip();
+    });
     Bind(wxEVT_CHAR, &CModCheckListBox::OnChar, this);
     Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
         ForgetMeasures();
@@ -57,6 +63,21 @@ void CModCheckListBox::AddColoredStrings(std::vector<ModListItem> items) {
     m_checks.resize(m_items.size(), kUnchecked);
     SetItemCount(m_items.size());
     Refresh();
+}
+
+void CModCheckListBox::Clear() {
+    m_items.clear();
+    m_checks.clear();
+    SetItemCount(0);
+    Refresh();
+}
+
+void CModCheckListBox::SetHeld(size_t row, bool held) {
+    if (row >= m_items.size() || m_items[row].held == held) {
+        return;
+    }
+    m_items[row].held = held;
+    RefreshRow(row);
 }
 
 wxSize CModCheckListBox::CheckBoxSize() const {
@@ -170,12 +191,36 @@ void CModCheckListBox::DrawRow(wxDC& dc, const wxRect& rect, size_t row, bool se
     dc.SetTextBackground(fill);
     textRect.x += kTextIndent;
     textRect.width = std::max(0, textRect.width - kTextIndent);
+    if (item.held) {
+        // At the row's end, where a long name gives way to it.
+        const int height = std::max(6, rect.height - 2 * kBoxMargin - 2);
+        const int width = height * 4 / 5;
+        const wxRect mark(textRect.GetRight() - width - kBoxMargin, rect.y + (rect.height - height) / 2, width, height);
+        DrawHeldMark(dc, mark, selected ? item.backColor : item.textColor);
+        textRect.width = std::max(0, mark.x - kBoxMargin - textRect.x);
+    }
     {
         wxDCClipper clip(dc, textRect);
         dc.DrawLabel(wxString(item.text), textRect, wxALIGN_LEFT | wxALIGN_CENTER_VERTICAL);
     }
     dc.SetTextForeground(oldText);
     dc.SetTextBackground(oldBack);
+}
+
+void CModCheckListBox::DrawHeldMark(wxDC& dc, const wxRect& area, const wxColour& colour) {
+    // A padlock: a filled body on the lower part, a shackle of two posts and
+    // a bar above it, drawn with lines so that it reads at any size.
+    const int bodyTop = area.y + area.height * 4 / 10;
+    const int stroke = std::max(1, area.width / 8);
+    const int inset = std::max(1, area.width / 5);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(colour));
+    dc.DrawRectangle(area.x, bodyTop, area.width, area.GetBottom() - bodyTop + 1);
+    const int left = area.x + inset;
+    const int right = area.GetRight() - inset - stroke + 1;
+    dc.DrawRectangle(left, area.y, stroke, bodyTop - area.y);
+    dc.DrawRectangle(right, area.y, stroke, bodyTop - area.y);
+    dc.DrawRectangle(left, area.y, right - left + stroke, stroke);
 }
 
 void CModCheckListBox::SendCheckEvent(size_t row) {
@@ -208,7 +253,29 @@ void CModCheckListBox::OnLeftDown(wxMouseEvent& event) {
     ClickCheckBox(static_cast<size_t>(hit));
 }
 
+void CModCheckListBox::OnRightDown(wxMouseEvent& event) {
+    // The menu is about the row under the pointer.
+    const int hit = VirtualHitTest(event.GetPosition().y);
+    SetFocus();
+    if (hit != wxNOT_FOUND && hit != GetSelection()) {
+        SetSelection(hit);
+        SendSelectedEvent();
+    }
+    event.Skip();  // the system raises the context menu event
+}
+
 void CModCheckListBox::OnKeyDown(wxKeyEvent& event) {
+    const bool menuKey = (event.GetKeyCode() == WXK_MENU && !event.HasAnyModifiers()) ||
+                         (event.GetKeyCode() == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+    if (menuKey) {
+        // Raised here rather than left to the system, which raises it for
+        // these keys on some systems only, and after the key's release on
+        // others.
+        wxContextMenuEvent menu(wxEVT_CONTEXT_MENU, GetId(), wxDefaultPosition);
+        menu.SetEventObject(this);
+        ProcessWindowEvent(menu);
+        return;
+    }
     if (event.GetKeyCode() != WXK_SPACE || event.HasAnyModifiers()) {
         event.Skip();
         return;

@@ -19,6 +19,7 @@ struct ModListItem {
     std::wstring text;
     wxColour textColor;
     wxColour backColor;
+    bool held = false;  // drawn with a padlock at the row's end
 };
 
 // Check states of a row.
@@ -40,7 +41,10 @@ inline int ToggledCheck(int state) { return state == kUnchecked ? kChecked : kUn
 // raises nothing. Typing letters makes the next row whose text starts with
 // them current (the typed text starts anew after a second's pause); Home,
 // End, Page Up and Page Down move as in any list. Each of these raises
-// wxEVT_LISTBOX as a click does.
+// wxEVT_LISTBOX as a click does. A right click makes its row current (with
+// wxEVT_LISTBOX) before the system's wxEVT_CONTEXT_MENU; the menu key and
+// Shift+F10 raise wxEVT_CONTEXT_MENU at wxDefaultPosition, once, on every
+// system.
 class CModCheckListBox : public wxVListBox {
 public:
     CModCheckListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
@@ -52,6 +56,11 @@ public:
     // the list's count is set and the list repainted once for all of them,
     // so filling it costs the same for 10 rows or 10,000.
     void AddColoredStrings(std::vector<ModListItem> items);
+
+    // Empties the list.
+    void Clear();
+    // Marks a row as held (or not) and repaints it.
+    void SetHeld(size_t row, bool held);
 
     size_t GetCount() const { return m_items.size(); }
     wxString GetString(size_t row) const;
@@ -83,6 +92,9 @@ protected:
 private:
     void OnLeftDown(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnRightDown(wxMouseEvent& event);
+    // Draws the held mark, a padlock, filling `area` in `colour`.
+    static void DrawHeldMark(wxDC& dc, const wxRect& area, const wxColour& colour);
     void OnChar(wxKeyEvent& event);
     void SendCheckEvent(size_t row);
     int CheckColumnWidth() const;

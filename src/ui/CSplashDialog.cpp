@@ -7,6 +7,7 @@
 #include "launcher/OutsideText.h"
 #include "launcher/RecordedModReader.h"
 #include "launcher/WindowSyncTexts.h"
+#include "launcher/WorkshopChanges.h"
 #include "launcher/WorkshopChoice.h"
 #include "platform/Clock.h"
 #include "platform/Process.h"
@@ -190,6 +191,9 @@ void CSplashDialog::OnCloseButton() { Finish(wxID_CANCEL); }
 void CSplashDialog::Finish(int result) {
     // No result is handled once the window has ended.
     m_pumpTimer.Stop();
+    if (m_changesWindow) {
+        m_changesWindow->Destroy();
+    }
     if (HasCapture()) {
         ReleaseMouse();
     }
@@ -200,7 +204,46 @@ void CSplashDialog::Finish(int result) {
 void CSplashDialog::PumpOnce() {
     if (m_sync) {
         m_sync->Pump(platform::SystemTimeAsFileTime());
+        if (m_sync->IsFinished() && !m_changesLooked) {
+            m_changesLooked = true;
+            ShowChangesLine();
+        }
     }
+}
+
+void CSplashDialog::ShowChangesLine() {
+    const std::wstring summary = ChangesSummary(m_sync->Record());
+    if (summary.empty()) {
+        return;
+    }
+    m_changesText = ChangesText(m_sync->Record());
+    // The window grows by the line, below its picture.
+    SetClientSize(FromDIP(kUnits.Size(533, 170)));
+    m_changesLine = new wxGenericHyperlinkCtrl(this, kIdChanges, summary + L" \u2014 what changed", wxEmptyString,
+                                               FromDIP(kUnits.Point(4, 159)), FromDIP(kUnits.Size(525, 10)),
+                                               wxHL_ALIGN_LEFT | wxBORDER_NONE);
+    m_changesLine->SetBackgroundColour(*wxBLACK);
+    const wxColour link(240, 200, 120);
+    m_changesLine->SetNormalColour(link);
+    m_changesLine->SetHoverColour(wxColour(255, 230, 170));
+    m_changesLine->SetVisitedColour(link);
+    m_changesLine->SetToolTip("Show what changed since the game was last started (W)");
+    // Its own handling would open an address; it has none, it opens the list.
+    m_changesLine->Bind(wxEVT_HYPERLINK, [this](wxHyperlinkEvent&) { OpenChangesWindow(); });
+    // In the tab order after the play buttons, where Tab reaches it last.
+    m_changesLine->MoveAfterInTabOrder(m_btnPlayMods);
+    Refresh();
+}
+
+void CSplashDialog::OpenChangesWindow() {
+    if (m_changesLine == nullptr) {
+        return;
+    }
+    if (!m_changesWindow) {
+        m_changesWindow = new CChangesWindow(this, m_changesText);
+    }
+    m_changesWindow->Show();
+    m_changesWindow->Raise();
 }
 
 void CSplashDialog::OnPumpTimer(wxTimerEvent&) { PumpOnce(); }
@@ -224,7 +267,18 @@ void CSplashDialog::OnCharHook(wxKeyEvent& event) {
                 event.Skip();
                 return;
             }
+            if (m_changesLine != nullptr && wxWindow::FindFocus() == m_changesLine) {
+                OpenChangesWindow();
+                return;
+            }
             OnPlay();
+            return;
+        case 'W':
+            if (m_changesLine != nullptr && (event.GetModifiers() & ~wxMOD_ALT) == 0) {
+                OpenChangesWindow();
+                return;
+            }
+            event.Skip();
             return;
         case WXK_ESCAPE: OnCloseButton(); return;
         default: event.Skip();

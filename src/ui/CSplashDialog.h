@@ -10,10 +10,13 @@
 #include <wx/bitmap.h>
 #include <wx/dialog.h>
 #include <wx/gauge.h>
+#include <wx/hyperlink.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include "game/GameFolders.h"
+#include "ui/CChangesWindow.h"
 #include "ui/CHoverButton.h"
 #include "workshop/SyncView.h"
 #include "workshop/WorkshopClient.h"
@@ -28,6 +31,7 @@ public:
     static constexpr int kIdClose = 1017;
     static constexpr int kIdProgress = 1024;
     static constexpr int kIdStatus = 1026;
+    static constexpr int kIdChanges = 1027;
     // How often the client's results are pumped while the window is shown.
     static constexpr int kPumpIntervalMs = 50;
 
@@ -58,8 +62,18 @@ public:
     void OnCloseButton();
 
     // One turn of the pump: the client's callbacks, then the paced progress
-    // refresh. The timer calls it; tests may too.
+    // refresh; once the sync has ended, the line of what changed. The timer
+    // calls it; tests may too.
     void PumpOnce();
+
+    // Once the sync has ended with something changed since the game was
+    // last started, a line under the status and the bar sums it up ("2
+    // updated, 1 new - what changed"); a click on it, Space or Enter on it,
+    // or the W key opens the whole list in a window that leaves this one
+    // running. Null until then.
+    wxGenericHyperlinkCtrl* ChangesLine() { return m_changesLine; }
+    void OpenChangesWindow();
+    CChangesWindow* ChangesWindow() { return m_changesWindow.get(); }
 
     // The parts, for tests and the screenshot tool.
     CHoverButton& PlayButton() { return *m_btnPlay; }
@@ -85,6 +99,7 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnPumpTimer(wxTimerEvent& event);
     void Finish(int result);
+    void ShowChangesLine();
 
     IWorkshopClient* m_client;
     const CGameFolders& m_folders;
@@ -98,6 +113,10 @@ private:
     CHoverButton* m_btnPlay = nullptr;
     CHoverButton* m_btnPlayMods = nullptr;
     CHoverButton* m_btnClose = nullptr;
+    wxGenericHyperlinkCtrl* m_changesLine = nullptr;
+    std::wstring m_changesText;
+    wxWeakRef<CChangesWindow> m_changesWindow;
+    bool m_changesLooked = false;  // the ended sync's record was looked at
     wxTimer m_pumpTimer;
     int m_lower = 0;
     int m_upper = 100;

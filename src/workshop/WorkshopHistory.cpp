@@ -9,6 +9,7 @@
 #include "platform/Unicode.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace gh {
 
@@ -28,20 +29,25 @@ Status RequireFolderOrNothing(const std::wstring& path) {
     return Status(StatusKind::WrongType, L"the history folder " + path + L" is not a folder");
 }
 
+// The number a history entry's folder name gives, or none for another name.
+std::optional<std::uint32_t> EntryNumber(const std::wstring& name) {
+    if (name.empty() || name.size() > 9) return std::nullopt;
+    std::uint32_t number = 0;
+    for (const wchar_t c : name) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        number = number * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    return number;
+}
+
 std::uint32_t NextEntryNumber(const std::wstring& folder, const RecordedSubscription& subscription) {
     std::uint32_t highest = 0;
     for (const HistoryEntry& entry : subscription.history) highest = std::max(highest, entry.folder);
     std::vector<platform::TypedFolderEntry> entries;
     if (platform::ListFolderAsIs(folder, entries)) {
-        for (const platform::TypedFolderEntry& entry : entries) {
-            std::uint64_t number = 0;
-            bool digits = !entry.name.empty() && entry.name.size() <= 9;
-            for (const wchar_t c : entry.name) {
-                digits = digits && c >= L'0' && c <= L'9';
-                number = number * 10 + static_cast<std::uint64_t>(c - L'0');
-            }
-            if (digits) highest = std::max(highest, static_cast<std::uint32_t>(number));
-        }
+        for (const platform::TypedFolderEntry& entry : entries)
+            if (const std::optional<std::uint32_t> number = EntryNumber(entry.name))
+                highest = std::max(highest, *number);
     }
     return highest + 1;
 }
@@ -128,6 +134,27 @@ void PruneHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& s
         platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, subscription.history.back().folder));
         subscription.history.pop_back();
     }
+    // Entries' folders that no record entry names (a record that was lost
+    // or damaged left them) count towards the versions kept too: the oldest
+    // of them go until kHistoryKept folders are left, so a lost record
+    // cannot make the history grow without end. Links are not followed.
+    const std::wstring own = recordFile.HistoryFolder(subscription.id);
+    const std::wstring history = FolderOf(own);
+    for (const std::wstring& folder : {FolderOf(history), history, own})
+        if (platform::KindAt(folder) != platform::PathKind::Folder) return;
+    std::vector<platform::TypedFolderEntry> entries;
+    if (!platform::ListFolderAsIs(own, entries)) return;
+    std::vector<std::uint32_t> unnamed;
+    for (const platform::TypedFolderEntry& entry : entries) {
+        const std::optional<std::uint32_t> number = EntryNumber(entry.name);
+        if (!number || entry.kind != platform::EntryKind::Folder) continue;
+        const bool named = std::any_of(subscription.history.begin(), subscription.history.end(),
+                                       [&](const HistoryEntry& kept) { return kept.folder == *number; });
+        if (!named) unnamed.push_back(*number);
+    }
+    std::sort(unnamed.begin(), unnamed.end());
+    for (std::size_t i = 0; i < unnamed.size() && subscription.history.size() + unnamed.size() - i > kHistoryKept; ++i)
+        platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, unnamed[i]));
 }
 
 namespace {

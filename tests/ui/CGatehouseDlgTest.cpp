@@ -15,6 +15,7 @@
 #include "ui/CGatehouseDlg.h"
 #include "ui/Clipboard.h"
 #include "ui/ToolkitDifferences.h"
+#include "workshop/WorkshopRecordFile.h"
 
 namespace gh {
 namespace {
@@ -694,6 +695,84 @@ TEST_F(ManagerTest, TheListForABugReportGoesToTheClipboardWithoutFullPaths) {
     const wxString withRecord = ClipboardText().value_or(wxString());
     EXPECT_NE(withRecord.Find("Echo (identity 105): held"), wxNOT_FOUND) << withRecord;
     EXPECT_EQ(withRecord.Find("identity 200"), wxNOT_FOUND) << "Filler A is not selected";
+}
+
+// Alpha came from the Workshop as subscription 11 and has an earlier
+// version 3 kept; Bravo's subscription is gone; the rest are the player's own.
+TEST_F(ManagerTest, WorkshopRowsAreHeldReleasedAndRestoredFromTheirContextMenu) {
+    CGameWorld older;
+    older.AddMod({L"Alpha", kAlpha, 3});
+    m_world.WriteUserFile(L"Gatehouse/history/11/1/mods/Alpha.mod", older.ReadUserFile(L"mods/Alpha.mod"));
+    WorkshopRecord record;
+    RecordedSubscription& alpha = record.subscriptions[11];
+    alpha.id = 11;
+    alpha.files = {{"mods/Alpha.mod", m_world.ReadUserFile(L"mods/Alpha.mod").size(), 0}};
+    alpha.mods = {{"mods/Alpha.mod", kAlpha, 1}};
+    alpha.history = {{1, 1793620800, 0, {{"mods/Alpha.mod", 0, 0}}, {{"mods/Alpha.mod", kAlpha, 3}}}};
+    RecordedSubscription& bravo = record.subscriptions[12];
+    bravo.id = 12;
+    bravo.subscribed = false;
+    bravo.files = {{"mods/Bravo.mod", 0, 0}};
+    CWorkshopRecordFile file(m_world.UserGameFolder());
+    ASSERT_TRUE(file.Lock());
+    ASSERT_TRUE(file.Save(record));
+    file.Unlock();
+    m_world.WriteUserFile(L"gatehouse.sch", test::SelectionFileBytes({kAlpha}));
+    Open();
+    std::vector<std::vector<std::wstring>> menus;
+    std::optional<std::size_t> answer;
+    m_dlg->SetMenuPresenter([&](const std::vector<Dlg::MenuEntry>& entries, const wxPoint&) {
+        std::vector<std::wstring> texts;
+        for (const Dlg::MenuEntry& entry : entries) texts.push_back((entry.enabled ? L"" : L"(off) ") + entry.text);
+        menus.push_back(texts);
+        return answer;
+    });
+    CModCheckListBox& list = m_dlg->ModList();
+    const std::size_t alphaRow = RowOf(L"Alpha");
+    const auto rowPoint = [&](std::size_t row) {
+        const wxRect rect = list.GetItemRect(row);
+        return test::ScreenPoint(list, wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
+    };
+
+    // A right click holds the row under the pointer.
+    answer = 0;
+    test::RightClickAt(rowPoint(alphaRow));
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_THAT(menus.back(),
+                ElementsAre(L"Hold at the installed version", L"Restore version 1 (installed 2026-11-02)"));
+    EXPECT_TRUE(file.Peek().subscriptions.at(11).held);
+    EXPECT_TRUE(list.GetItem(alphaRow).held);
+    EXPECT_NE(m_dlg->NoticeLine().ShownText().Find("Held"), wxNOT_FOUND);
+
+    // The menu key offers the release, and restores version 1: the files,
+    // the info pane and the record agree, and the selection stays.
+    answer = 1;
+    list.SetFocus();
+    ASSERT_TRUE(test::WaitUntil([&] { return list.HasFocus(); }));
+    test::PressKey(WXK_MENU);
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus.back().front(), L"Release: let the Workshop sync update it");
+    EXPECT_EQ(m_world.ReadUserFile(L"mods/Alpha.mod"), older.ReadUserFile(L"mods/Alpha.mod"));
+    const WorkshopRecord restored = file.Peek();
+    EXPECT_TRUE(restored.subscriptions.at(11).held);
+    ASSERT_EQ(restored.subscriptions.at(11).history.size(), 1u);
+    EXPECT_EQ(restored.subscriptions.at(11).history[0].mods[0].version, 1u) << "the replaced version is kept";
+    EXPECT_EQ(m_dlg->FieldText(Dlg::kIdModVersion), "3");
+    EXPECT_EQ(m_dlg->Rules().Selection().size(), 1u);
+    EXPECT_TRUE(list.GetItem(RowOf(L"Alpha")).held);
+
+    // Shift+F10 on a mod of the player's own: nothing to choose.
+    answer.reset();
+    list.SetSelection(static_cast<int>(RowOf(L"Filler A")));
+    test::PressKey(WXK_F10, wxMOD_SHIFT);
+    ASSERT_EQ(menus.size(), 3u);
+    EXPECT_THAT(menus.back(), ElementsAre(::testing::StartsWith(L"(off) ")));
+
+    // A gone subscription says so under the pointer.
+    test::MoveMouseTo(rowPoint(RowOf(L"Bravo")));
+    test::MoveMouseTo(rowPoint(RowOf(L"Bravo")) + wxPoint(2, 1));
+    ASSERT_TRUE(test::WaitUntil([&] { return list.GetToolTip() != nullptr; }));
+    EXPECT_NE(list.GetToolTipText().Find("No longer subscribed"), wxNOT_FOUND);
 }
 
 TEST_F(ManagerTest, PlayButtonAndEnterEndWithOkEscapeCancels) {

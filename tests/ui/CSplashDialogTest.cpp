@@ -5,6 +5,7 @@
 #include <wx/tooltip.h>
 
 #include "GuiTest.h"
+#include "launcher/WorkshopChanges.h"
 #include "launcher/WorkshopChoice.h"
 #include "support/CGameWorld.h"
 #include "support/TempFolder.h"
@@ -88,6 +89,39 @@ TEST_F(SplashTest, SyncRunsWithoutInputAndHoldsPlayWithModsUntilItEnds) {
     EXPECT_EQ(m_splash->ProgressBar().GetValue(), m_splash->ProgressBar().GetRange());
     EXPECT_EQ(m_splash->GetProgressUpper(), 3000);
     EXPECT_EQ(m_world.ReadUserFile(L"mods/river.mod"), std::string(3000, 'R'));
+}
+
+TEST_F(SplashTest, AfterTheSyncALineTellsWhatChangedAndOpensTheListBesideTheWindow) {
+    WriteWorkshop(3000, 1'000'000, 10);
+    Open(&m_workshop);
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->ChangesLine() != nullptr; }, 10000)) << Status();
+    const wxGenericHyperlinkCtrl& line = *m_splash->ChangesLine();
+    EXPECT_TRUE(line.GetLabel().StartsWith("1 new ")) << line.GetLabel();
+    EXPECT_GT(line.GetRect().GetTop(), m_splash->ProgressBar().GetRect().GetBottom());
+    EXPECT_LE(line.GetRect().GetBottom(), m_splash->GetClientSize().y);
+
+    // The W key opens the list; the start window stays usable and keeps
+    // pumping.
+    test::PressKey('W');
+    ASSERT_NE(m_splash->ChangesWindow(), nullptr);
+    ASSERT_TRUE(test::WaitUntil([&] { return m_splash->ChangesWindow()->IsShown(); }));
+    EXPECT_FALSE(m_splash->ChangesWindow()->IsModal());
+    EXPECT_TRUE(m_splash->IsEnabled());
+    EXPECT_NE(m_splash->ChangesWindow()->List().GetValue().Find("river.mod"), wxNOT_FOUND);
+    test::PressKey(WXK_ESCAPE);
+    ASSERT_TRUE(test::WaitUntil([&] { return !m_splash->ChangesWindow()->IsShown(); }));
+    EXPECT_TRUE(m_splash->IsShown()) << "Escape in the list closes only the list";
+    test::ClickAt(test::CentreOf(line));
+    EXPECT_TRUE(test::WaitUntil([&] { return m_splash->ChangesWindow()->IsShown(); }));
+
+    // Once the game was started, nothing has changed since: no line.
+    NoteGameStarted(m_world.UserGameFolder());
+    CLocalWorkshop again(m_workshopFolder.Path());
+    Open(&again);
+    ASSERT_TRUE(test::WaitUntil([&] { return Status() == kTextAllUpToDate; }, 10000)) << Status();
+    test::PumpFor(100);
+    EXPECT_EQ(m_splash->ChangesLine(), nullptr);
+    EXPECT_EQ(m_splash->GetClientSize(), wxSize(800, 257));
 }
 
 TEST_F(SplashTest, TheHeldButtonsTooltipShowsUnderThePointer) {

@@ -101,6 +101,13 @@ void ClickAt(const wxPoint& screenPoint) {
     Settle();
 }
 
+void RightClickAt(const wxPoint& screenPoint) {
+    MoveMouseTo(screenPoint);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    Settle();
+}
+
 void DoubleClickAt(const wxPoint& screenPoint) {
     MoveMouseTo(screenPoint);
     for (int i = 0; i < 2; ++i) {

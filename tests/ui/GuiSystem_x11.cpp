@@ -35,6 +35,13 @@ void ClickAt(const wxPoint& screenPoint) {
     Settle();
 }
 
+void RightClickAt(const wxPoint& screenPoint) {
+    MoveMouseTo(screenPoint);
+    wxUIActionSimulator sim;
+    sim.MouseClick(wxMOUSE_BTN_RIGHT);
+    Settle();
+}
+
 void DoubleClickAt(const wxPoint& screenPoint) {
     MoveMouseTo(screenPoint);
     wxUIActionSimulator sim;

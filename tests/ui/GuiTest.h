@@ -51,6 +51,7 @@ void DispatchWaitingMessages();
 // wxMOD_...
 void MoveMouseTo(const wxPoint& screenPoint);
 void ClickAt(const wxPoint& screenPoint);
+void RightClickAt(const wxPoint& screenPoint);
 void DoubleClickAt(const wxPoint& screenPoint);
 void MouseDownAt(const wxPoint& screenPoint);
 void MouseUpAt(const wxPoint& screenPoint);

@@ -144,6 +144,51 @@ TEST_F(HistoryTest, FilesAnItemsUpdateNoLongerHasMoveIntoItsHistoryEntry) {
     ASSERT_THAT(history, SizeIs(1));
     EXPECT_EQ(Kept(history[0].folder, "mods/workshop-items/7/a.mod"), "a1");
     EXPECT_EQ(Kept(history[0].folder, "mods/workshop-items/7/gone/b.txt"), "b1");
+
+    // The restore brings the whole folder back, the file the update dropped
+    // included, keeps the version it replaced, and holds the item.
+    WorkshopRecord restoring = Load();
+    ASSERT_TRUE(m_file.Lock());
+    ASSERT_TRUE(RestoreFromHistory(m_file, restoring.subscriptions.at(7), 0));
+    ASSERT_TRUE(m_file.Save(restoring));
+    m_file.Unlock();
+    EXPECT_EQ(ReadLocal("mods/workshop-items/7/a.mod"), "a1");
+    EXPECT_EQ(ReadLocal("mods/workshop-items/7/gone/b.txt"), "b1");
+    const WorkshopRecord afterRestore = Load();
+    const RecordedSubscription& restored = afterRestore.subscriptions.at(7);
+    EXPECT_TRUE(restored.held);
+    ASSERT_THAT(restored.history, SizeIs(1));
+    EXPECT_EQ(Kept(restored.history[0].folder, "mods/workshop-items/7/a.mod"), "a2");
+
+    // Held, a later version of the item is not copied, and the sync still
+    // ends well.
+    install({{L"a.mod", "a3"}}, kTime + 2);
+    CWorkshopSync held(m_client, m_view, m_folders);
+    ASSERT_TRUE(held.StartSync());
+    m_client.Deliver(m_client.requests.back().call, EnumerateResult({}));
+    held.Pump(0);
+    ASSERT_EQ(held.Outcome(), SyncOutcome::UpToDate);
+    EXPECT_EQ(ReadLocal("mods/workshop-items/7/a.mod"), "a1");
+    EXPECT_EQ(ReadLocal("mods/workshop-items/7/gone/b.txt"), "b1");
+    EXPECT_NE(Load().subscriptions.at(7).updateWaiting, 0);
+}
+
+TEST_F(HistoryTest, FoldersALostRecordLeftCountTowardsTheThreeKept) {
+    for (std::uint32_t round = 1; round <= 4; ++round)
+        ASSERT_EQ(SyncSeven(kTime + round, "v" + std::to_string(round)), SyncOutcome::UpToDate);
+    // The record is lost; its three entries' folders stay behind.
+    ASSERT_TRUE(platform::DeleteFileAt(m_file.RecordPath()));
+    ASSERT_EQ(SyncSeven(kTime + 5, "v5"), SyncOutcome::UpToDate);
+    EXPECT_EQ(ReadLocal("mods/seven.mod"), "v5");
+    const WorkshopRecord record = Load();
+    const auto& history = record.subscriptions.at(7).history;
+    ASSERT_THAT(history, SizeIs(1));
+    EXPECT_EQ(Kept(history[0].folder, "mods/seven.mod"), "v4");
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(m_file.HistoryFolder(7))))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_THAT(left, ElementsAre("2", "3", "4")) << "the oldest folders go first, the record's own stay";
 }
 
 }  // namespace
