@@ -5,10 +5,17 @@
 //   gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR]
 //                   [--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]
 //                   [--startup-against OLD-EXE [--startup-runs N]]
+//                   [--sync-against OLD-EXE [--sync-runs N]]
 //
 // With --startup-against, it compares the start-up of two builds instead:
 // `--version` and `list` on the tree, each run N times (31 by default) by
 // either executable in turn, and prints the medians and their ratios.
+// With --sync-against, it compares the Workshop sync of two builds and
+// times the reading of a Workshop record of 10,000 subscriptions instead,
+// without a stress tree (SyncComparison.h): an up-to-date sync of 50
+// subscriptions run N times (31 by default) by either executable in turn,
+// whether it leaves the record as it was, and the link and rename calls of
+// an update of one subscription under strace.
 //
 // Every round times each figure once, in the same order, so that a machine
 // shared with others slows all figures alike; the table gives the median of
@@ -39,6 +46,7 @@
 // or to a temporary folder that is removed afterwards.
 #include "BenchProcess.h"
 #include "StressTree.h"
+#include "SyncComparison.h"
 #include "SyncWorld.h"
 
 #include "catalogue/ModCatalogue.h"
@@ -186,6 +194,8 @@ struct Options {
     bool sync = true;
     std::string startupAgainst;  // an older build's executable to compare start-up with
     int startupRuns = 31;
+    std::string syncAgainst;  // an older build's executable to compare the sync with
+    int syncRuns = 31;
 };
 
 // The catalogue's records twice: the second copy's guids (and the guids its
@@ -484,13 +494,24 @@ int main(int argc, char** argv) {
             options.startupAgainst = value();
         else if (arg == "--startup-runs")
             options.startupRuns = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--sync-against")
+            options.syncAgainst = value();
+        else if (arg == "--sync-runs")
+            options.syncRuns = std::max(1, std::atoi(value().c_str()));
         else {
             std::fprintf(stderr,
                          "usage: gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR] "
                          "[--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync] "
-                         "[--startup-against OLD-EXE [--startup-runs N]]\n");
+                         "[--startup-against OLD-EXE [--startup-runs N]] [--sync-against OLD-EXE [--sync-runs N]]\n");
             return 2;
         }
+    }
+    if (!options.syncAgainst.empty()) {
+        // Needs no stress tree: its worlds go below --tree, or to a temporary folder.
+        const fs::path folder = options.tree.empty()
+                                    ? fs::temp_directory_path() / ("gatehouse-bench-sync-" + std::to_string(getpid()))
+                                    : fs::absolute(options.tree) / "sync-against";
+        return gh::bench::CompareSync({options.gatehouse, options.syncAgainst, options.syncRuns, folder});
     }
     const bool temporary = options.tree.empty();
     const fs::path root = temporary ? fs::temp_directory_path() / ("gatehouse-bench-" + std::to_string(getpid()))
