@@ -5,10 +5,17 @@
 //   gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR]
 //                   [--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync]
 //                   [--startup-against OLD-EXE [--startup-runs N]]
+//                   [--sync-against OLD-EXE [--sync-runs N]]
 //
 // With --startup-against, it compares the start-up of two builds instead:
 // `--version` and `list` on the tree, each run N times (31 by default) by
 // either executable in turn, and prints the medians and their ratios.
+// With --sync-against, it compares the Workshop sync of two builds and
+// times the reading of a Workshop record of 10,000 subscriptions instead,
+// without a stress tree (SyncComparison.h): an up-to-date sync of 50
+// subscriptions run N times (31 by default) by either executable in turn,
+// whether it leaves the record as it was, and the link and rename calls of
+// an update of one subscription under strace.
 //
 // Every round times each figure once, in the same order, so that a machine
 // shared with others slows all figures alike; the table gives the median of
@@ -37,7 +44,10 @@
 //     target file.
 // The tree is written to DIR (kept and reused while its shape is the same)
 // or to a temporary folder that is removed afterwards.
+#include "BenchProcess.h"
 #include "StressTree.h"
+#include "SyncComparison.h"
+#include "SyncWorld.h"
 
 #include "catalogue/ModCatalogue.h"
 #include "catalogue/ModRows.h"
@@ -50,13 +60,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utime.h>
 
 #include <algorithm>
 #include <chrono>
@@ -69,27 +77,22 @@
 #include <map>
 #include <optional>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using gh::bench::ChildRun;
+using gh::bench::Clock;
+using gh::bench::Format;
+using gh::bench::Median;
+using gh::bench::Milliseconds;
+using gh::bench::OnPath;
+using gh::bench::RunChild;
+using gh::bench::Verdict;
 
 std::string Narrow(const std::wstring& wide) { return fs::path(wide).string(); }
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // --- the plain walk -------------------------------------------------------------
 
@@ -117,50 +120,6 @@ void PlainWalk(const std::string& folder, std::size_t& files, std::size_t& bytes
 }
 
 // --- child processes ------------------------------------------------------------
-
-struct ChildRun {
-    int status = -1;
-    double ms = 0;
-    long peakKb = 0;  // ru_maxrss of the child
-    std::string out;  // standard output, when captured
-};
-
-ChildRun RunChild(const std::vector<std::string>& args, bool captureOutput) {
-    ChildRun run;
-    char outName[] = "/tmp/gatehouse-bench-out-XXXXXX";
-    int outFd = -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (captureOutput) {
-        outFd = mkstemp(outName);
-        posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    }
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        rusage usage{};
-        wait4(pid, &status, 0, &usage);
-        run.ms = Milliseconds(Clock::now() - start);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        run.peakKb = usage.ru_maxrss;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    if (outFd >= 0) {
-        close(outFd);
-        std::ifstream in(outName);
-        std::ostringstream text;
-        text << in.rdbuf();
-        run.out = text.str();
-        unlink(outName);
-    }
-    return run;
-}
 
 // A child's peak resident memory as wait4 reports it counts the memory of
 // the process it was started from, up to its exec, and the benchmark holds
@@ -202,15 +161,6 @@ ChildRun MeasureChild(const std::vector<std::string>& args) {
     return run;
 }
 
-bool OnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':'))
-        if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    return false;
-}
-
 // --- the figures ------------------------------------------------------------------
 
 struct Figures {
@@ -244,6 +194,8 @@ struct Options {
     bool sync = true;
     std::string startupAgainst;  // an older build's executable to compare start-up with
     int startupRuns = 31;
+    std::string syncAgainst;  // an older build's executable to compare the sync with
+    int syncRuns = 31;
 };
 
 // The catalogue's records twice: the second copy's guids (and the guids its
@@ -312,27 +264,16 @@ constexpr int kSubscriptions = 50;
 void MakeSyncWorld(const fs::path& root) {
     std::error_code ec;
     fs::remove_all(root, ec);
-    fs::create_directories(root / "workshop" / "files");
-    const fs::path game = root / "documents" / "My Games" / "Velmora Games" / "Emberwake 2";
-    constexpr long kWorkshopTime = 1'700'000'000;
-    std::ofstream manifest(root / "workshop" / "workshop.json");
-    manifest << "{\"items\": [\n";
+    std::vector<gh::bench::BenchFileItem> items;
     for (int k = 0; k < kSubscriptions; ++k) {
         const std::string name = "mods/Sync " + std::to_string(k % 5) + "/synced_" + std::to_string(k) + ".mod";
-        std::ofstream(root / "workshop" / "files" / (std::to_string(k) + ".bin")) << std::string(2000 + k, 'w');
-        manifest << (k ? ",\n" : "") << "{\"id\": " << (k + 1) << ", \"fileName\": \"" << name
-                 << "\", \"content\": \"files/" << k << ".bin\", \"timeUpdated\": " << kWorkshopTime << "}";
-        if (k % 5 >= 2 || k < 10) {
-            // Present: up to date, or for the first ten, older than the Workshop's.
-            const fs::path local = game / name;
-            fs::create_directories(local.parent_path());
-            std::ofstream(local) << "old";
-            utimbuf times{};
-            times.actime = times.modtime = k < 10 ? kWorkshopTime - 100 : kWorkshopTime + 100;
-            utime(local.c_str(), &times);
-        }
+        items.push_back({static_cast<std::uint64_t>(k + 1), name, std::string(2000 + k, 'w')});
+        // Present: up to date, or for the first ten, older than the Workshop's.
+        if (k % 5 >= 2 || k < 10)
+            gh::bench::WriteGameFile(root, name, "old",
+                                     k < 10 ? gh::bench::kWorkshopTime - 100 : gh::bench::kWorkshopTime + 100);
     }
-    manifest << "\n]}\n";
+    gh::bench::WriteLocalWorkshop(root, items);
 }
 
 SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
@@ -340,12 +281,18 @@ SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
     const std::string trace = (root / "strace.txt").string();
     // -y names each descriptor's path, so that the reads of a folder's
     // entries can be told by folder.
-    const ChildRun run = RunChild({"strace", "-f", "-qq", "-y", "-o", trace, "-e",
-                                   "trace=getdents64,openat,open,stat,lstat,newfstatat,statx,access,faccessat,"
-                                   "faccessat2",
-                                   options.gatehouse, "--documents", (root / "documents").string(), "--game-folder",
-                                   (root / "documents").string(), "--workshop", (root / "workshop").string(), "sync"},
-                                  false);
+    std::vector<std::string> args = {"strace",
+                                     "-f",
+                                     "-qq",
+                                     "-y",
+                                     "-o",
+                                     trace,
+                                     "-e",
+                                     "trace=getdents64,openat,open,stat,lstat,newfstatat,statx,access,faccessat,"
+                                     "faccessat2"};
+    const std::vector<std::string> sync = gh::bench::SyncCommand(options.gatehouse, root);
+    args.insert(args.end(), sync.begin(), sync.end());
+    const ChildRun run = RunChild(args, false);
     count.ran = true;
     count.exitStatus = run.status;
     const std::string below = (root / "documents").string();
@@ -386,52 +333,33 @@ SyncCount CountSyncCalls(const Options& options, const fs::path& root) {
 constexpr int kFileItems = 500;
 constexpr int kFolderItems = 500;
 constexpr int kFilesPerItem = 3;
-constexpr long kThousandTime = 1'700'000'000;
 
 // The local Workshop and documents folder of the sync of 1,000, and the
 // target file of every subscription's every file.
 std::vector<std::string> MakeThousandSyncWorld(const fs::path& root) {
     std::error_code ec;
     fs::remove_all(root, ec);
-    const fs::path game = root / "documents" / "My Games" / "Velmora Games" / "Emberwake 2";
+    constexpr long kNewer = gh::bench::kWorkshopTime + 100;  // the local files are newer than the Workshop's
     std::vector<std::string> targets;
-    const auto local = [&](const std::string& name, const std::string& bytes) {
-        const fs::path path = game / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-        utimbuf times{};
-        times.actime = times.modtime = kThousandTime + 100;  // newer than the Workshop's
-        utime(path.c_str(), &times);
-        targets.push_back(path.string());
-    };
-    const auto workshop = [&](const std::string& name, const std::string& bytes) {
-        const fs::path path = root / "workshop" / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    };
-    std::string manifest = "{\"items\": [\n";
+    std::vector<gh::bench::BenchFileItem> files;
     for (int k = 0; k < kFileItems; ++k) {
         const std::string name = "mods/Bench " + std::to_string(k % 10) + "/file_" + std::to_string(k) + ".mod";
-        const std::string bytes(300 + k % 50, 'f');
-        workshop("files/" + std::to_string(k) + ".bin", bytes);
-        local(name, bytes);
-        manifest += (k ? ",\n" : "") + std::string("{\"id\": ") + std::to_string(100000 + k) + ", \"fileName\": \"" +
-                    name + "\", \"content\": \"files/" + std::to_string(k) +
-                    ".bin\", \"timeUpdated\": " + std::to_string(kThousandTime) + "}";
+        files.push_back({static_cast<std::uint64_t>(100000 + k), name, std::string(300 + k % 50, 'f')});
+        targets.push_back(gh::bench::WriteGameFile(root, name, files.back().bytes, kNewer));
     }
+    std::vector<gh::bench::BenchFolderItem> folders;
     for (int k = 0; k < kFolderItems; ++k) {
-        const std::string id = std::to_string(200000 + k);
+        gh::bench::BenchFolderItem& item = folders.emplace_back();
+        item.id = static_cast<std::uint64_t>(200000 + k);
         for (int f = 0; f < kFilesPerItem; ++f) {
             const std::string file = f == 0 ? "item.mod" : "data_" + std::to_string(f) + ".bin";
             const std::string bytes(200 + f * 100, static_cast<char>('a' + f));
-            workshop("items/" + id + "/" + file, bytes);
-            local("mods/workshop-items/" + id + "/" + file, bytes);
+            item.files.emplace_back(file, bytes);
+            targets.push_back(gh::bench::WriteGameFile(
+                root, "mods/workshop-items/" + std::to_string(item.id) + "/" + file, bytes, kNewer));
         }
-        manifest += ",\n{\"id\": " + id + ", \"kind\": \"folder\", \"folder\": \"items/" + id +
-                    "\", \"timeUpdated\": " + std::to_string(kThousandTime) + "}";
     }
-    manifest += "\n]}\n";
-    workshop("workshop.json", manifest);
+    gh::bench::WriteLocalWorkshop(root, files, folders);
     return targets;
 }
 
@@ -485,17 +413,9 @@ double SyncInProcess(const fs::path& root, bool& allUpToDate) {
 
 // --- the table ---------------------------------------------------------------------
 
-const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
-
 void Row(const char* figure, const std::string& value, const std::string& ratio, const std::string& goal,
          const std::string& verdict) {
     std::printf("%-36s %-30s %-8s %-18s %s\n", figure, value.c_str(), ratio.c_str(), goal.c_str(), verdict.c_str());
-}
-
-std::string Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 // Start-up of this build against an older one: `--version` and `list` on
@@ -574,13 +494,24 @@ int main(int argc, char** argv) {
             options.startupAgainst = value();
         else if (arg == "--startup-runs")
             options.startupRuns = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--sync-against")
+            options.syncAgainst = value();
+        else if (arg == "--sync-runs")
+            options.syncRuns = std::max(1, std::atoi(value().c_str()));
         else {
             std::fprintf(stderr,
                          "usage: gatehouse_bench [--mods N] [--folders F] [--rounds R] [--tree DIR] "
                          "[--gatehouse EXE] [--probe EXE] [--no-window] [--no-sync] "
-                         "[--startup-against OLD-EXE [--startup-runs N]]\n");
+                         "[--startup-against OLD-EXE [--startup-runs N]] [--sync-against OLD-EXE [--sync-runs N]]\n");
             return 2;
         }
+    }
+    if (!options.syncAgainst.empty()) {
+        // Needs no stress tree: its worlds go below --tree, or to a temporary folder.
+        const fs::path folder = options.tree.empty()
+                                    ? fs::temp_directory_path() / ("gatehouse-bench-sync-" + std::to_string(getpid()))
+                                    : fs::absolute(options.tree) / "sync-against";
+        return gh::bench::CompareSync({options.gatehouse, options.syncAgainst, options.syncRuns, folder});
     }
     const bool temporary = options.tree.empty();
     const fs::path root = temporary ? fs::temp_directory_path() / ("gatehouse-bench-" + std::to_string(getpid()))
@@ -707,9 +638,7 @@ int main(int argc, char** argv) {
     ChildRun thousandChild;
     SyncCount thousandCalls;
     if (options.sync) {
-        thousandChild = MeasureChild({options.gatehouse, "--documents", (thousandRoot / "documents").string(),
-                                      "--game-folder", (thousandRoot / "documents").string(), "--workshop",
-                                      (thousandRoot / "workshop").string(), "sync"});
+        thousandChild = MeasureChild(gh::bench::SyncCommand(options.gatehouse, thousandRoot));
         thousandOk &= thousandChild.status == 0;
         if (OnPath("strace")) thousandCalls = CountSyncCalls(options, thousandRoot);
     }
