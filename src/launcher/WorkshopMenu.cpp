@@ -41,8 +41,9 @@ std::wstring WorkshopRowTip(const RecordedSubscription* subscription) {
     return tip;
 }
 
-std::wstring WorkshopActionDoneText(const WorkshopMenuItem& item, const SubscriptionActed& acted) {
-    const std::wstring name = IsolatedText(acted.name);
+std::wstring WorkshopActionDoneText(const WorkshopMenuItem& item, const SubscriptionActed& acted,
+                                    const std::wstring& modName) {
+    const std::wstring name = IsolatedText(modName);
     switch (item.action) {
         case WorkshopMenuAction::Hold:
             return L"Held " + name + L" at its installed version: the Workshop sync leaves it as it is.";

@@ -36,7 +36,9 @@ std::vector<WorkshopMenuItem> WorkshopMenuItems(const RecordedSubscription* subs
 // subscribed; empty for a subscription that is neither, or none.
 std::wstring WorkshopRowTip(const RecordedSubscription* subscription);
 
-// The notice line's words for an action done: `acted` as the action gave it.
-std::wstring WorkshopActionDoneText(const WorkshopMenuItem& item, const SubscriptionActed& acted);
+// The notice line's words for an action done on the mod `modName` (as its
+// header names it): `acted` as the action gave it.
+std::wstring WorkshopActionDoneText(const WorkshopMenuItem& item, const SubscriptionActed& acted,
+                                    const std::wstring& modName);
 
 }  // namespace gh

@@ -12,8 +12,8 @@ namespace gh {
 CChangesWindow::CChangesWindow(wxWindow* parent, const std::wstring& text)
     : wxDialog(parent, wxID_ANY, "What changed", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX | wxRESIZE_BORDER) {
-    m_list = new wxTextCtrl(this, wxID_ANY, ShownText(EscapedLines(text)), wxDefaultPosition, FromDIP(wxSize(520, 220)),
-                            wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP | wxHSCROLL);
+    m_list = new wxTextCtrl(this, wxID_ANY, ShownText(EscapedLines(text)), wxDefaultPosition, FromDIP(wxSize(600, 240)),
+                            wxTE_MULTILINE | wxTE_READONLY | wxTE_WORDWRAP);
     ExposeName(*m_list, "What changed");
     auto* close = new wxButton(this, wxID_CLOSE, "Close");
     auto* sizer = new wxBoxSizer(wxVERTICAL);

@@ -415,6 +415,7 @@ void CGatehouseDlg::OnModListContextMenu(const wxPoint& where) {
         return;
     }
     const WorkshopMenuItem& item = items[*chosen];
+    const std::wstring modName = m_rules.Mods()[*row].name;
     const std::wstring target = std::to_wstring(m_rowSubscriptions[*row]);
     const Result<SubscriptionActed> acted =
         item.action == WorkshopMenuAction::Restore
@@ -435,7 +436,7 @@ void CGatehouseDlg::OnModListContextMenu(const wxPoint& where) {
         ShowMessage(acted.Error().Text());
         return;
     }
-    ShowReport({WorkshopActionDoneText(item, *acted), {}});
+    ShowReport({WorkshopActionDoneText(item, *acted, modName), {}});
 }
 
 void CGatehouseDlg::ReloadMods() {

@@ -124,6 +124,10 @@ Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription
         }
         entry.files.push_back(std::move(recorded));
     }
+    // Files the record did not see installed (they were there before it)
+    // were installed when they were last written, as far as can be told.
+    if (entry.installed == 0)
+        for (const RecordedFile& file : entry.files) entry.installed = std::max(entry.installed, file.modified);
     subscription.history.insert(subscription.history.begin(), std::move(entry));
     if (prune) PruneHistory(recordFile, subscription);
     return {};

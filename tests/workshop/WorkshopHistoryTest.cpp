@@ -184,6 +184,7 @@ TEST_F(HistoryTest, FoldersALostRecordLeftCountTowardsTheThreeKept) {
     const auto& history = record.subscriptions.at(7).history;
     ASSERT_THAT(history, SizeIs(1));
     EXPECT_EQ(Kept(history[0].folder, "mods/seven.mod"), "v4");
+    EXPECT_NE(history[0].installed, 0) << "a file the record did not see installed dates from its last write";
     std::vector<std::string> left;
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(m_file.HistoryFolder(7))))
         left.push_back(entry.path().filename().string());

@@ -19,6 +19,7 @@
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include "catalogue/ModRecords.h"
@@ -67,17 +68,23 @@ void Settle(int ms) {
 // The window is not asked to repaint: the picture shows what the window drew
 // by itself, as the player would see it. A window raised would hide a
 // tooltip over it.
-bool Capture(wxWindow& window, const std::wstring& name, bool raise = true) {
-    if (raise) {
-        window.Raise();
-    }
-    Settle(300);
+// Copies the window's client area as it is on the screen now, without
+// waiting for anything (a menu open over it runs a loop of its own).
+bool SaveClientArea(wxWindow& window, const std::wstring& name) {
     const wxImage image = tools::GrabScreenArea(wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize()));
     const bool png = wxImage::FindHandler(wxBITMAP_TYPE_PNG) != nullptr;
     const wxString file = wxString(name) + (png ? ".png" : ".bmp");
     const bool saved = image.IsOk() && image.SaveFile(file, png ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
     std::fprintf(stderr, "%s %s\n", saved ? "saved" : "FAILED to save", file.utf8_str().data());
     return saved;
+}
+
+bool Capture(wxWindow& window, const std::wstring& name, bool raise = true) {
+    if (raise) {
+        window.Raise();
+    }
+    Settle(300);
+    return SaveClientArea(window, name);
 }
 
 // Rests the pointer on a screen point, as the player's mouse would.
@@ -134,7 +141,19 @@ bool ShotsOfTheStartWindow(const CGameFolders& folders, const std::wstring& worl
         }
         PointAt(splash.ClientToScreen(wxPoint(400, 40)));
         ok &= WaitUntil([&] { return StatusIs(splash, kTextAllUpToDate); }, 30000);
-        ok &= Capture(splash, out + L"start-up-to-date");
+        // The sync's changes, summed up under the bar once it ended.
+        if (!WaitUntil([&] { return splash.ChangesLine() != nullptr; }, 2000)) {
+            std::fprintf(stderr, "the start window showed no line of what changed\n");
+            ok = false;
+        }
+        ok &= Capture(splash, out + L"start-up-to-date-what-changed");
+        if (splash.ChangesLine() != nullptr) {
+            splash.OpenChangesWindow();
+            Settle(300);
+            ok &=
+                splash.ChangesWindow() != nullptr && Capture(*splash.ChangesWindow(), out + L"start-what-changed-list");
+            if (splash.ChangesWindow() != nullptr) splash.ChangesWindow()->Hide();
+        }
         // The focus moved to the close button, as Tab moves it.
         splash.CloseButton().SetFocus();
         ok &= Capture(splash, out + L"start-close-focused");
@@ -246,6 +265,44 @@ bool ShotsOfTheManager(const CGameFolders& folders, const std::wstring& out) {
         }
     }
     ok &= Capture(manager, out + L"manager-ten-selected");
+
+    // River Maps, updated by the start window's sync, held from its context
+    // menu: a padlock at the row's end and its tooltip; then its menu open,
+    // with the release and the earlier version kept.
+    if (const auto river = RowNamed(manager, L"River Maps")) {
+        manager.ModList().ScrollToRow(*river);
+        manager.ModList().SetSelection(static_cast<int>(*river));
+        manager.OnLbnSelchangeModList();
+        manager.SetMenuPresenter([](const std::vector<CGatehouseDlg::MenuEntry>&, const wxPoint&) {
+            return std::optional<std::size_t>(0);  // the hold
+        });
+        manager.OnModListContextMenu(wxDefaultPosition);
+        manager.SetMenuPresenter(nullptr);
+        if (!manager.ModList().GetItem(*river).held) {
+            std::fprintf(stderr, "River Maps was not held\n");
+            ok = false;
+        }
+        const wxRect rect = manager.ModList().GetItemRect(*river);
+        const wxPoint row =
+            manager.ModList().ClientToScreen(wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
+        PointAt(row);
+        PointAt(row + wxPoint(2, 1));
+        Settle(1500);
+        ok &= Capture(manager, out + L"manager-held-row-tooltip", false);
+        PointAt(manager.ClientToScreen(wxPoint(10, 10)));
+        // The menu runs a loop of its own: a timer takes the picture while
+        // it is open, then closes it as Escape does.
+        bool menuShot = false;
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            menuShot = SaveClientArea(manager, out + L"manager-held-context-menu");
+            wxUIActionSimulator().Char(WXK_ESCAPE);
+        });
+        timer.StartOnce(1200);
+        manager.ModList().SetFocus();
+        manager.OnModListContextMenu(wxDefaultPosition);
+        ok &= menuShot;
+    }
 
     // The play button with the keyboard focus, the list scrolled to its end.
     manager.ModList().ScrollToRow(manager.ModList().GetCount() - 1);
