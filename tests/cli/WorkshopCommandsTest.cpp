@@ -8,6 +8,7 @@
 #include "workshop/WorkshopRecordFile.h"
 
 #include <gmock/gmock.h>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 namespace gh::test {
@@ -149,6 +150,56 @@ TEST_F(WorkshopCommandsTest, ARestorePutsAnEarlierVersionBackHoldsItAndCanBeUndo
         EXPECT_THAT(run.err, HasSubstr(message));
     }
     EXPECT_EQ(CastleInList()["version"], 3);
+}
+
+TEST_F(WorkshopCommandsTest, AWithdrawnItemKeepsItsFilesAndADamagedRecordLosesNothing) {
+    WriteGame();
+    // Day 1: the castle and the tower (12) are subscribed.
+    m_temp.WriteFile(L"workshop/tower.mod", EncodeModFile(Mod(L"Tower", 4412, 1)));
+    Publish(1, kTime);
+    Json manifest = Json::parse(m_temp.ReadFile(L"workshop/workshop.json"));
+    const Json castleOnly = manifest;
+    manifest["items"].push_back(
+        {{"id", 12}, {"fileName", "mods/tower.mod"}, {"content", "tower.mod"}, {"timeUpdated", kTime}});
+    m_temp.WriteFile(L"workshop/workshop.json", manifest.dump());
+    ASSERT_EQ(Run({L"sync"}).exitCode, 0);
+    const auto towerInList = [&] {
+        const Json list = Json::parse(Run({L"list", L"--json"}).out);
+        for (const Json& mod : list["mods"])
+            if (mod["guid"] == 4412) return mod;
+        return Json();
+    };
+    ASSERT_EQ(towerInList()["workshop"]["subscribed"], true);
+
+    // Day 2: the tower is withdrawn. Its file stays, and list, changes and
+    // the record all call it gone.
+    m_temp.WriteFile(L"workshop/workshop.json", castleOnly.dump());
+    const ChildResult sync = Run({L"sync"});
+    EXPECT_EQ(sync.exitCode, 0) << sync.err;
+    EXPECT_TRUE(m_temp.Exists(User(L"mods/tower.mod")));
+    EXPECT_EQ(towerInList()["workshop"]["subscribed"], false);
+    EXPECT_THAT(Run({L"list"}).out, HasSubstr("workshop 12: no longer subscribed"));
+    const Json gone = Json::parse(Run({L"changes", L"--json"}).out)["changes"];
+    EXPECT_THAT(
+        gone,
+        Contains(::testing::Truly([](const Json& change) { return change["kind"] == "gone" && change["id"] == 12; })));
+    const Json record = Json::parse(m_temp.ReadFile(User(L"Gatehouse/workshop-record.json")));
+    EXPECT_EQ(record["subscriptions"][1]["subscribed"], false);
+
+    // Day 3: the record is damaged. It is kept aside, a line says so, the
+    // sync goes on, and no mod file is lost.
+    m_temp.WriteFile(User(L"Gatehouse/workshop-record.json"), "{\"version\": 1, \"subscriptions\": [");
+    const ChildResult damaged = Run({L"sync"});
+    EXPECT_EQ(damaged.exitCode, 0) << damaged.err;
+    EXPECT_THAT(damaged.err, HasSubstr("damaged"));
+    EXPECT_TRUE(m_temp.Exists(User(L"mods/castle.mod")));
+    EXPECT_TRUE(m_temp.Exists(User(L"mods/tower.mod")));
+    EXPECT_EQ(CastleInList()["workshop"]["id"], 11) << "the sync recorded the castle anew";
+    EXPECT_EQ(towerInList()["workshop"], nullptr) << "the lost record's tower is no longer known";
+    bool keptAside = false;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(m_temp / User(L"Gatehouse"))))
+        keptAside |= entry.path().filename().wstring().rfind(L"workshop-record.damaged-", 0) == 0;
+    EXPECT_TRUE(keptAside);
 }
 
 TEST_F(WorkshopCommandsTest, AGameStartBeginsTheListOfWhatChangedAnew) {
