@@ -86,6 +86,21 @@ void ShowLink(wxGenericHyperlinkCtrl& link, const wxString& label, const wxStrin
     link.Refresh();
 }
 
+// Gives `list` the tooltip `tip` of its item `item`, or none when `tip` is
+// empty, unless it shows that item's already (`shown` remembers whose). A
+// tooltip taken away and given anew shows again for the next item.
+void ShowItemTip(wxWindow& list, std::optional<std::size_t>& shown, std::size_t item, const std::wstring& tip) {
+    const std::optional<std::size_t> now = tip.empty() ? std::nullopt : std::optional<std::size_t>(item);
+    if (now == shown) {
+        return;
+    }
+    shown = now;
+    list.UnsetToolTip();
+    if (now) {
+        list.SetToolTip(ShownText(tip));
+    }
+}
+
 }  // namespace
 
 CGatehouseDlg::CGatehouseDlg(const CGameFolders& folders)
@@ -363,28 +378,18 @@ const RecordedSubscription* CGatehouseDlg::SubscriptionOfRow(std::size_t row) co
 void CGatehouseDlg::OnModListMotion(wxMouseEvent& event) {
     event.Skip();
     const int hit = m_modList->VirtualHitTest(event.GetPosition().y);
-    std::optional<std::size_t> row;
-    std::wstring tip;
-    if (hit != wxNOT_FOUND) {
-        tip = WorkshopRowTip(SubscriptionOfRow(static_cast<std::size_t>(hit)));
-        if (!tip.empty()) {
-            row = static_cast<std::size_t>(hit);
-        }
-    }
-    if (row == m_modTipRow) {
-        return;
-    }
-    // A tooltip taken away and given anew shows again for the next row.
-    m_modTipRow = row;
-    m_modList->UnsetToolTip();
-    if (row) {
-        m_modList->SetToolTip(ShownText(tip));
-    }
+    const std::wstring tip =
+        hit == wxNOT_FOUND ? std::wstring() : WorkshopRowTip(SubscriptionOfRow(static_cast<std::size_t>(hit)));
+    ShowItemTip(*m_modList, m_modTipRow, static_cast<std::size_t>(hit), tip);
 }
 
 void CGatehouseDlg::OnModListContextMenu(const wxPoint& where) {
     const std::optional<std::size_t> row = CurrentModRow();
     if (!row || *row >= m_rowSubscriptions.size()) {
+        return;
+    }
+    // A click below the last row is about no mod.
+    if (where != wxDefaultPosition && m_modList->VirtualHitTest(where.y) != static_cast<int>(*row)) {
         return;
     }
     const std::vector<WorkshopMenuItem> items = WorkshopMenuItems(SubscriptionOfRow(*row));
@@ -520,26 +525,11 @@ void CGatehouseDlg::AppendSelectedRow(const std::wstring& text) {
 void CGatehouseDlg::OnSelectedListMotion(wxMouseEvent& event) {
     event.Skip();
     const int hit = m_selectedList->HitTest(event.GetPosition());
-    std::optional<std::size_t> entry;
-    if (hit != wxNOT_FOUND && static_cast<std::size_t>(hit) < m_marks.size()) {
-        entry = static_cast<std::size_t>(hit);
-    }
     std::wstring tip;
-    if (entry && m_rows) {
-        tip = OrderMarkText(m_marks[*entry], m_shownSelection, *m_rows, TextFor::Window);
+    if (hit != wxNOT_FOUND && static_cast<std::size_t>(hit) < m_marks.size() && m_rows) {
+        tip = OrderMarkText(m_marks[static_cast<std::size_t>(hit)], m_shownSelection, *m_rows, TextFor::Window);
     }
-    if (tip.empty()) {
-        entry.reset();
-    }
-    if (entry == m_tipEntry) {
-        return;
-    }
-    // A tooltip taken away and given anew shows again for the next entry.
-    m_tipEntry = entry;
-    m_selectedList->UnsetToolTip();
-    if (entry) {
-        m_selectedList->SetToolTip(ShownText(tip));
-    }
+    ShowItemTip(*m_selectedList, m_tipEntry, static_cast<std::size_t>(hit), tip);
 }
 
 void CGatehouseDlg::EnablePlayAndSaveSet(bool enable) {
