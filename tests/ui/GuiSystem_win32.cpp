@@ -58,6 +58,8 @@ VirtualKey ToVirtualKey(int keyCode) {
         case WXK_PAGEUP: return {VK_PRIOR, true};
         case WXK_PAGEDOWN: return {VK_NEXT, true};
         case WXK_DELETE: return {VK_DELETE, true};
+        case WXK_MENU: return {VK_APPS, true};
+        case WXK_F10: return {VK_F10, false};
         default: break;
     }
     if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9')) {
