@@ -202,6 +202,17 @@ TEST_F(RecordSyncTest, ADamagedRecordIsKeptAsideCountsAsEmptyAndNeverStopsTheSyn
     }
 }
 
+TEST_F(RecordSyncTest, TheGatehouseFolderIsMadeAgainWhenItWentSinceTheLastLock) {
+    ASSERT_TRUE(m_file.Lock());
+    m_file.Unlock();
+    platform::RemoveFolderTree(m_folders.GetUserGameFolder() + L"Gatehouse");
+    ASSERT_EQ(platform::KindAt(m_folders.GetUserGameFolder() + L"Gatehouse"), platform::PathKind::Missing);
+    EXPECT_TRUE(m_file.Lock());
+    EXPECT_TRUE(m_file.Save(SampleRecord()));
+    m_file.Unlock();
+    EXPECT_EQ(Load(), SampleRecord());
+}
+
 TEST_F(RecordSyncTest, TwoSyncsAtOnceKeepBothTheirEntries) {
     CFakeWorkshopClient client;
     CRecordingSyncView view;
