@@ -13,6 +13,8 @@
 #include <fmt/format.h>
 #include <fmt/xchar.h>
 
+#include <optional>
+
 namespace gh {
 
 namespace {
@@ -36,6 +38,7 @@ int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t t
 
     bool timedOut = false;
     SyncOutcome outcome = SyncOutcome::Failed;
+    std::optional<WorkshopRecord> record;
     {
         CWorkshopSync sync(*client, view, folders);
         sync.SetModIdentityReader(RecordedModReader());
@@ -52,11 +55,14 @@ int RunSync(IWorkshopClient* client, const CGameFolders& folders, std::int64_t t
         }
         view.Finish();
         outcome = sync.Outcome();
+        if (sync.IsFinished()) record = sync.Record();
     }
-    // After the sync's own lines, what changed since the game was last started.
-    if (const WorkshopRecord record = CWorkshopRecordFile(folders.GetUserGameFolder()).Peek();
-        !record.changes.empty() || !record.subscriptions.empty())
-        console.Out(L"\n" + TerminalSafeLines(ChangesText(record)));
+    // After the sync's own lines, what changed since the game was last
+    // started: the record as the sync left it, read again only when the sync
+    // did not end (it writes what it did when it is destroyed).
+    if (!record) record = CWorkshopRecordFile(folders.GetUserGameFolder()).Peek();
+    if (!record->changes.empty() || !record->subscriptions.empty())
+        console.Out(L"\n" + TerminalSafeLines(ChangesText(*record)));
     client->Shutdown();
     if (timedOut) {
         console.Err(fmt::format(L"gatehouse: the Workshop sync did not finish within {} seconds\n",

@@ -40,16 +40,56 @@ std::optional<std::uint32_t> EntryNumber(const std::wstring& name) {
     return number;
 }
 
-std::uint32_t NextEntryNumber(const std::wstring& folder, const RecordedSubscription& subscription) {
+// What a subscription's history folder holds (nothing when it is missing
+// or cannot be listed): the numbers of its entry folders, and the highest
+// number any of its names is.
+struct ListedEntries {
+    std::vector<std::uint32_t> folders;
     std::uint32_t highest = 0;
-    for (const HistoryEntry& entry : subscription.history) highest = std::max(highest, entry.folder);
+};
+
+ListedEntries ListEntries(const std::wstring& folder) {
+    ListedEntries listed;
     std::vector<platform::TypedFolderEntry> entries;
-    if (platform::ListFolderAsIs(folder, entries)) {
-        for (const platform::TypedFolderEntry& entry : entries)
-            if (const std::optional<std::uint32_t> number = EntryNumber(entry.name))
-                highest = std::max(highest, *number);
+    if (!platform::ListFolderAsIs(folder, entries)) return listed;
+    for (const platform::TypedFolderEntry& entry : entries) {
+        const std::optional<std::uint32_t> number = EntryNumber(entry.name);
+        if (!number) continue;
+        listed.highest = std::max(listed.highest, *number);
+        if (entry.kind == platform::EntryKind::Folder) listed.folders.push_back(*number);
     }
+    return listed;
+}
+
+std::uint32_t NextEntryNumber(const ListedEntries& listed, const RecordedSubscription& subscription) {
+    std::uint32_t highest = listed.highest;
+    for (const HistoryEntry& entry : subscription.history) highest = std::max(highest, entry.folder);
     return highest + 1;
+}
+
+// PruneHistory with the entry folders `listed` in the subscription's
+// history folder, found a folder (never a link) by the caller.
+void PruneListed(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription,
+                 std::vector<std::uint32_t> listed) {
+    while (subscription.history.size() > kHistoryKept) {
+        const std::uint32_t gone = subscription.history.back().folder;
+        platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, gone));
+        listed.erase(std::remove(listed.begin(), listed.end(), gone), listed.end());
+        subscription.history.pop_back();
+    }
+    // Entries' folders that no record entry names (a record that was lost
+    // or damaged left them) count towards the versions kept too: the oldest
+    // of them go until kHistoryKept folders are left, so a lost record
+    // cannot make the history grow without end. Links are not followed.
+    std::vector<std::uint32_t> unnamed;
+    for (const std::uint32_t number : listed) {
+        const bool named = std::any_of(subscription.history.begin(), subscription.history.end(),
+                                       [&](const HistoryEntry& kept) { return kept.folder == number; });
+        if (!named) unnamed.push_back(number);
+    }
+    std::sort(unnamed.begin(), unnamed.end());
+    for (std::size_t i = 0; i < unnamed.size() && subscription.history.size() + unnamed.size() - i > kHistoryKept; ++i)
+        platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, unnamed[i]));
 }
 
 // A record path as the launcher compares paths.
@@ -92,8 +132,10 @@ Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription
     for (const std::wstring& folder : {FolderOf(history), history, own})
         if (Status status = RequireFolderOrNothing(folder); !status) return status;
 
+    // One listing serves the new entry's number and the pruning after it.
+    const ListedEntries listed = ListEntries(own);
     HistoryEntry entry;
-    entry.folder = NextEntryNumber(own, subscription);
+    entry.folder = NextEntryNumber(listed, subscription);
     entry.installed = subscription.installed;
     entry.workshopTime = subscription.workshopTime;
     entry.mods = std::move(mods);
@@ -129,36 +171,18 @@ Status KeepInHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription
     if (entry.installed == 0)
         for (const RecordedFile& file : entry.files) entry.installed = std::max(entry.installed, file.modified);
     subscription.history.insert(subscription.history.begin(), std::move(entry));
-    if (prune) PruneHistory(recordFile, subscription);
+    if (prune) PruneListed(recordFile, subscription, listed.folders);
     return {};
 }
 
 void PruneHistory(const CWorkshopRecordFile& recordFile, RecordedSubscription& subscription) {
-    while (subscription.history.size() > kHistoryKept) {
-        platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, subscription.history.back().folder));
-        subscription.history.pop_back();
-    }
-    // Entries' folders that no record entry names (a record that was lost
-    // or damaged left them) count towards the versions kept too: the oldest
-    // of them go until kHistoryKept folders are left, so a lost record
-    // cannot make the history grow without end. Links are not followed.
     const std::wstring own = recordFile.HistoryFolder(subscription.id);
     const std::wstring history = FolderOf(own);
+    bool folders = true;
     for (const std::wstring& folder : {FolderOf(history), history, own})
-        if (platform::KindAt(folder) != platform::PathKind::Folder) return;
-    std::vector<platform::TypedFolderEntry> entries;
-    if (!platform::ListFolderAsIs(own, entries)) return;
-    std::vector<std::uint32_t> unnamed;
-    for (const platform::TypedFolderEntry& entry : entries) {
-        const std::optional<std::uint32_t> number = EntryNumber(entry.name);
-        if (!number || entry.kind != platform::EntryKind::Folder) continue;
-        const bool named = std::any_of(subscription.history.begin(), subscription.history.end(),
-                                       [&](const HistoryEntry& kept) { return kept.folder == *number; });
-        if (!named) unnamed.push_back(*number);
-    }
-    std::sort(unnamed.begin(), unnamed.end());
-    for (std::size_t i = 0; i < unnamed.size() && subscription.history.size() + unnamed.size() - i > kHistoryKept; ++i)
-        platform::RemoveFolderTree(recordFile.HistoryEntryFolder(subscription.id, unnamed[i]));
+        folders = folders && platform::KindAt(folder) == platform::PathKind::Folder;
+    // Without the folders (or through a link) only the record's entries go.
+    PruneListed(recordFile, subscription, folders ? ListEntries(own).folders : std::vector<std::uint32_t>());
 }
 
 namespace {

@@ -79,12 +79,15 @@ bool IsReservedDeviceName(std::wstring_view component) {
     // blanks Windows drops at its end.
     std::wstring_view stem = component.substr(0, component.find(L'.'));
     while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
-    std::wstring upper;
-    for (wchar_t c : stem) upper.push_back(UpperAscii(c));
+    // No device name is longer than seven: most names are done here.
+    if (stem.size() > 7) return false;
+    wchar_t upper[7];
+    for (std::size_t i = 0; i < stem.size(); ++i) upper[i] = UpperAscii(stem[i]);
+    const std::wstring_view name(upper, stem.size());
     static constexpr std::array<std::wstring_view, 6> kPlain = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (std::wstring_view name : kPlain)
-        if (upper == name) return true;
-    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) && IsDeviceDigit(upper[3]);
+    for (std::wstring_view plain : kPlain)
+        if (name == plain) return true;
+    return name.size() == 4 && (name.starts_with(L"COM") || name.starts_with(L"LPT")) && IsDeviceDigit(name[3]);
 }
 
 bool IsSafeWorkshopName(std::wstring_view name) {

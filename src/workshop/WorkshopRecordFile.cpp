@@ -84,10 +84,24 @@ std::wstring CWorkshopRecordFile::PathOf(const std::string& recordPath) const {
     return path;
 }
 
-Status CWorkshopRecordFile::Lock(const std::function<void()>& waiting) {
+Status CWorkshopRecordFile::MakeFolder() const {
+    if (m_folderMade) return {};
     if (!platform::CreateFolders(m_userGameFolder + L"Gatehouse"))
         return Status(StatusKind::Denied, L"the folder Gatehouse could not be made");
-    const Result<bool> taken = m_lock.TryAcquire(LockPath());
+    m_folderMade = true;
+    return {};
+}
+
+Status CWorkshopRecordFile::Lock(const std::function<void()>& waiting) {
+    if (Status made = MakeFolder(); !made) return made;
+    Result<bool> taken = m_lock.TryAcquire(LockPath());
+    if (!taken) {
+        // The folder made before may have gone since (the player removed
+        // it): it is made again, once.
+        m_folderMade = false;
+        if (Status made = MakeFolder(); !made) return made;
+        taken = m_lock.TryAcquire(LockPath());
+    }
     if (!taken) return taken.Error();
     if (*taken) return {};
     if (waiting) waiting();
@@ -138,8 +152,7 @@ WorkshopRecord CWorkshopRecordFile::Peek() const {
 }
 
 Status CWorkshopRecordFile::Save(const WorkshopRecord& record) const {
-    if (!platform::CreateFolders(m_userGameFolder + L"Gatehouse"))
-        return Status(StatusKind::Denied, L"the folder Gatehouse could not be made");
+    if (Status made = MakeFolder(); !made) return made;
     const std::string text = WorkshopRecordText(record);
     return platform::WriteFileAtomically(RecordPath(), text.data(), text.size());
 }

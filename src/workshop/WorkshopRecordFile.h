@@ -30,7 +30,9 @@ public:
     std::wstring PathOf(const std::string& recordPath) const;
 
     // Takes the lock, making the Gatehouse folder when missing. With
-    // `waiting`, told once before it waits for another holder.
+    // `waiting`, told once before it waits for another holder. The folder
+    // is made (or found) once per object: a sync's writes do not look for
+    // it again, unless the lock cannot be opened.
     Status Lock(const std::function<void()>& waiting = {});
     void Unlock() { m_lock.Release(); }
     bool IsLocked() const { return m_lock.IsHeld(); }
@@ -50,8 +52,11 @@ public:
     Status Save(const WorkshopRecord& record) const;
 
 private:
+    Status MakeFolder() const;
+
     std::wstring m_userGameFolder;
     platform::CFileLock m_lock;
+    mutable bool m_folderMade = false;  // the Gatehouse folder was made or found
 };
 
 // Seconds since 1970 now.

@@ -7,8 +7,11 @@
 #include "platform/FolderListing.h"
 #include "platform/Unicode.h"
 #include "support/ForkedChild.h"
+#include "workshop/JsonDepth.h"
 #include "workshop/WorkshopRecord.h"
 #include "workshop/WorkshopRecordFile.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gmock/gmock.h>
 
@@ -80,6 +83,41 @@ TEST(WorkshopRecordTest, EntriesNamingFilesOutsideTheModsFolderAreLeftOut) {
     EXPECT_THAT(entry.files,
                 ElementsAre(RecordedFile{"Mods/kept.mod", 4, 0}, RecordedFile{"mods/workshop-items/5/also.mod", 0, 0}));
     EXPECT_THAT(entry.mods, IsEmpty());
+}
+
+// The reader reads the record's text itself: what it takes as JSON must be
+// what the JSON library takes, whatever stands in a value it does not use.
+TEST(WorkshopRecordTest, TakesExactlyTheJsonTheLibraryTakes) {
+    // clang-format off
+    const std::string values[] = {
+        "1.5", "-0", "1e400", "-1e-400", "18446744073709551616", "01", "1.", ".5", "-", "+1", "1e", "0x10",
+        "\"\\ud83d\\ude00\"", "\"\\ud83d\"", "\"\\ude00\"", "\"\\ud83d\\u0041\"", "\"\\u00e9\\u0000\"", "\"\\x\"",
+        "\"\\u12g4\"", "\"a\tb\"", "\"\xc3\xa9\"", "\"\xc0\xaf\"", "\"\xed\xa0\x80\"", "\"\xf4\x90\x80\x80\"",
+        "\"\xe2\x82\"", "\"\x7f\"", "[1,]", "[,1]", "{\"a\":1,}", "{\"a\" 1}", "{1:2}", "[1 2]", "tru", "nul",
+        "true ", "[[[[[[1]]]]]]", "[[[[[[[1]]]]]]]", "[[[[[[[[1]]]]]]]]", "/* c */ 1", "\"unterminated"};
+    // clang-format on
+    for (const std::string& value : values) {
+        const std::string text = "{\"version\":1,\"other\":" + value + "}";
+        // Inside the record's object, the value nests one level deeper than it does alone.
+        const bool json = nlohmann::json::accept(text) && JsonNestingDepth(text) <= kRecordMaxDepth;
+        EXPECT_EQ(static_cast<bool>(ParseWorkshopRecord(text)), json) << value;
+    }
+    for (const std::string& around : {std::string("\xef\xbb\xbf{\"version\":1}"),
+                                      std::string("\xef\xbb{\"version\":1}"), std::string(" {\"version\":1} x"),
+                                      std::string("{\"version\":1} \0 x", 17), std::string("{\"version\":1,\0}", 15)})
+        EXPECT_EQ(static_cast<bool>(ParseWorkshopRecord(around)), nlohmann::json::accept(around)) << around;
+}
+
+TEST(WorkshopRecordTest, AKeyGivenTwiceCountsWithItsLastValueAndEscapesAreDecoded) {
+    const Result<WorkshopRecord> parsed = ParseWorkshopRecord(R"({"version":2,"version":1,
+        "subscriptions":[{"id":5,"route":"file"},{"id":5,"route":"file"}],
+        "subscriptions":[{"id":5,"route":"ftp","route":"file","held":"yes","held":true,
+            "files":[{"path":"../x"}],"files":[{"p\u0061th":"mods/\ud83d\ude00 \u00e9.mod","size":1,"size":2}]}]})");
+    ASSERT_TRUE(parsed) << WideToUtf8(parsed.Error().Text());
+    const RecordedSubscription& entry = parsed->subscriptions.at(5);
+    EXPECT_TRUE(entry.held);
+    EXPECT_THAT(entry.files, ElementsAre(RecordedFile{"mods/\xf0\x9f\x98\x80 \xc3\xa9.mod", 2, 0}));
+    EXPECT_FALSE(ParseWorkshopRecord(R"({"version":1,"lastGameStart":1,"lastGameStart":"x"})"));
 }
 
 class RecordSyncTest : public SyncFixture {
@@ -162,6 +200,17 @@ TEST_F(RecordSyncTest, ADamagedRecordIsKeptAsideCountsAsEmptyAndNeverStopsTheSyn
         ASSERT_THAT(kept, SizeIs(1));
         EXPECT_EQ(platform::ReadWholeFile(folders.GetUserGameFolder() + L"Gatehouse/" + kept[0], 1 << 20), bad);
     }
+}
+
+TEST_F(RecordSyncTest, TheGatehouseFolderIsMadeAgainWhenItWentSinceTheLastLock) {
+    ASSERT_TRUE(m_file.Lock());
+    m_file.Unlock();
+    platform::RemoveFolderTree(m_folders.GetUserGameFolder() + L"Gatehouse");
+    ASSERT_EQ(platform::KindAt(m_folders.GetUserGameFolder() + L"Gatehouse"), platform::PathKind::Missing);
+    EXPECT_TRUE(m_file.Lock());
+    EXPECT_TRUE(m_file.Save(SampleRecord()));
+    m_file.Unlock();
+    EXPECT_EQ(Load(), SampleRecord());
 }
 
 TEST_F(RecordSyncTest, TwoSyncsAtOnceKeepBothTheirEntries) {

@@ -108,7 +108,7 @@ RecordReadTimes TimeRecordReads(const std::filesystem::path& gameFolder, RecordS
     if (!times.saved) return times;
     std::error_code ec;
     times.bytes = std::filesystem::file_size(file.RecordPath(), ec);
-    std::vector<double> readMs, loadMs, bytesMs, parseMs, jsonMs;
+    std::vector<double> readMs, loadMs, saveMs, bytesMs, parseMs, jsonMs;
     const auto timed = [](std::vector<double>& into, const auto& work) {
         const Clock::time_point start = Clock::now();
         work();
@@ -132,14 +132,19 @@ RecordReadTimes TimeRecordReads(const std::filesystem::path& gameFolder, RecordS
             json = !tree.is_discarded();
         });
         if (!json) return times;
+        bool saved = false;
+        timed(saveMs, [&] { saved = static_cast<bool>(file.Save(record)); });
+        if (!saved) return times;
         if (n == 0) {
             times.readBack = readRight && loaded == record && notes.empty();
             // The first turn warms the file cache and the heap.
-            for (std::vector<double>* figure : {&readMs, &loadMs, &bytesMs, &parseMs, &jsonMs}) figure->clear();
+            for (std::vector<double>* figure : {&readMs, &loadMs, &saveMs, &bytesMs, &parseMs, &jsonMs})
+                figure->clear();
         }
     }
     times.readMs = Median(readMs);
     times.loadMs = Median(loadMs);
+    times.saveMs = Median(saveMs);
     times.bytesMs = Median(bytesMs);
     times.parseMs = Median(parseMs);
     times.jsonMs = Median(jsonMs);

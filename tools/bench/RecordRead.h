@@ -24,6 +24,7 @@ struct RecordReadTimes {
     std::size_t subscriptions = 0, files = 0, mods = 0, historyEntries = 0, changes = 0;
     double readMs = 0;  // the median of Read()
     double loadMs = 0;  // the median of Load()
+    double saveMs = 0;  // the median of Save() of the same record
     double slowestMs = 0;
     // Where Read()'s time goes, medians: the file's bytes into memory,
     // ParseWorkshopRecord of them, and of that the JSON parse alone.
@@ -32,7 +33,7 @@ struct RecordReadTimes {
 
 // Writes a record of `subscriptions` below the game folder `gameFolder`
 // and times `reads` reads each of Read() and Load() and of their parts,
-// taking turns, after one that is not counted.
+// and as many writes with Save(), taking turns, after one that is not counted.
 RecordReadTimes TimeRecordReads(const std::filesystem::path& gameFolder, RecordShape shape, int subscriptions,
                                 int reads);
 

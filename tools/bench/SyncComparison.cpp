@@ -256,6 +256,7 @@ void PrintRecordReads(const RecordReadTimes& read, bool withGoal) {
     const char* goal = withGoal ? "goal < 50 ms" : "";
     std::printf("%-32s %9.2f ms  %s  %s\n", "Read()", read.readMs, goal, withGoal ? Verdict(read.readMs < 50) : "");
     std::printf("%-32s %9.2f ms  %s  %s\n", "Load()", read.loadMs, goal, withGoal ? Verdict(read.loadMs < 50) : "");
+    std::printf("%-32s %9.2f ms\n", "Save() of the same record", read.saveMs);
     std::printf("%-32s %9.2f ms\n", "  the file's bytes", read.bytesMs);
     std::printf("%-32s %9.2f ms\n", "  ParseWorkshopRecord", read.parseMs);
     std::printf("%-32s %9.2f ms\n", "    of which the JSON parse", read.jsonMs);
