@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace gh::test {
@@ -211,6 +213,23 @@ TEST_F(RecordSyncTest, TheGatehouseFolderIsMadeAgainWhenItWentSinceTheLastLock) 
     EXPECT_TRUE(m_file.Save(SampleRecord()));
     m_file.Unlock();
     EXPECT_EQ(Load(), SampleRecord());
+}
+
+TEST_F(RecordSyncTest, ARecordAnotherProcessWroteDuringTheSyncIsRead) {
+    // The sync's snapshot of the folders saw no record; another process
+    // writes one behind its back (here: not through the platform's calls,
+    // which would tell the snapshot), and the sync's merge must read it.
+    ASSERT_TRUE(m_file.Lock());
+    m_file.Unlock();
+    const platform::CFolderSnapshot snapshot;
+    ASSERT_EQ(platform::KindAt(m_file.RecordPath()), platform::PathKind::Missing);
+    {
+        std::ofstream other(std::filesystem::path(m_file.RecordPath()), std::ios::binary);
+        other << WorkshopRecordText(SampleRecord());
+    }
+    const Result<WorkshopRecord> read = m_file.Read();
+    ASSERT_TRUE(read) << read.Error().Text();
+    EXPECT_EQ(*read, SampleRecord());
 }
 
 TEST_F(RecordSyncTest, TwoSyncsAtOnceKeepBothTheirEntries) {
