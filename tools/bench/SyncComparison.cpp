@@ -259,7 +259,7 @@ void PrintRecordReads(const RecordReadTimes& read, bool withGoal) {
     std::printf("%-32s %9.2f ms\n", "Save() of the same record", read.saveMs);
     std::printf("%-32s %9.2f ms\n", "  the file's bytes", read.bytesMs);
     std::printf("%-32s %9.2f ms\n", "  ParseWorkshopRecord", read.parseMs);
-    std::printf("%-32s %9.2f ms\n", "    of which the JSON parse", read.jsonMs);
+    std::printf("%-32s %9.2f ms\n", "  for scale, the JSON library's own parse of it", read.jsonMs);
 }
 
 }  // namespace
