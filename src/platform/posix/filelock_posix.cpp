@@ -10,8 +10,6 @@
 
 namespace gh::platform {
 
-CFileLock::~CFileLock() { Release(); }
-
 Result<bool> CFileLock::Take(const std::wstring& path, bool wait) {
     Release();
     const std::string real = posix::ResolvePath(path);
@@ -31,13 +29,6 @@ Result<bool> CFileLock::Take(const std::wstring& path, bool wait) {
     m_handle = fd;
     return true;
 }
-
-Status CFileLock::Acquire(const std::wstring& path) {
-    const Result<bool> taken = Take(path, true);
-    return taken ? Status() : taken.Error();
-}
-
-Result<bool> CFileLock::TryAcquire(const std::wstring& path) { return Take(path, false); }
 
 void CFileLock::Release() {
     if (m_handle == kNone) return;

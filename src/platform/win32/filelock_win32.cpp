@@ -6,8 +6,6 @@
 
 namespace gh::platform {
 
-CFileLock::~CFileLock() { Release(); }
-
 Result<bool> CFileLock::Take(const std::wstring& path, bool wait) {
     Release();
     HANDLE h = CreateFileW(win32::WithBackslashes(path).c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -25,13 +23,6 @@ Result<bool> CFileLock::Take(const std::wstring& path, bool wait) {
     m_handle = reinterpret_cast<std::intptr_t>(h);
     return true;
 }
-
-Status CFileLock::Acquire(const std::wstring& path) {
-    const Result<bool> taken = Take(path, true);
-    return taken ? Status() : taken.Error();
-}
-
-Result<bool> CFileLock::TryAcquire(const std::wstring& path) { return Take(path, false); }
 
 void CFileLock::Release() {
     if (m_handle == kNone) return;
